@@ -1,0 +1,537 @@
+// Constant values, service and class names, and what the helper macros do.
+// Headers come in a different order from the other tests on purpose.
+#include "lwglobsrv.h"
+#include "lwmtutil.h"
+#include "lwhost.h"
+#include "lwgeneric.h"
+#include "lwlaytool.h"
+#include "lwdisplce.h"
+#include "lwcustobj.h"
+#include "lwpanel.h"
+#include "lwmodule.h"
+#include "lwcomring.h"
+
+#include "c_side.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <type_traits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(SdkValues, ModuleWords) {
+    EXPECT_EQ(MOD_SYSSYNC, 0x04121994);
+    EXPECT_EQ(MOD_SYSVER, 3);
+    EXPECT_EQ(MOD_MACHINE, 0x200); // the Unix flavour
+    EXPECT_EQ(sdk_c_mod_machine(), 0x200ul);
+    unsigned int words[3] = {0, 0, 0};
+    EXPECT_EQ(sdk_c_descriptor_words(words), 2u);
+    EXPECT_EQ(words[0], 0x04121994u);
+    EXPECT_EQ(words[1], 3u);
+    EXPECT_EQ(words[2], 0x200u);
+}
+
+TEST(SdkValues, GlobalUseAndActivationCodes) {
+    EXPECT_EQ(GFUSE_TRANSIENT, 0);
+    EXPECT_EQ(GFUSE_ACQUIRE, 1);
+    EXPECT_EQ(GFUSE_RELEASE, 2);
+    EXPECT_EQ(AFUNC_OK, 0);
+    EXPECT_EQ(AFUNC_BADVERSION, 1);
+    EXPECT_EQ(AFUNC_BADGLOBAL, 2);
+    EXPECT_EQ(AFUNC_BADLOCAL, 3);
+    EXPECT_EQ(AFUNC_BADAPP, 4);
+    EXPECT_EQ(AFUNC_BADAPP_SILENT, 5);
+}
+
+// XCALL_ must vanish on this platform: a declaration written with it is the
+// plain C declaration.
+XCALL_(int) xcallProbe(int v) XCALL_INIT;
+int xcallProbe(int v) {
+    return v + 1;
+}
+
+TEST(SdkValues, CallingConventionMacrosAreEmpty) {
+    static_assert(std::is_same<decltype(&xcallProbe), int (*)(int)>::value, "XCALL_(int) is int");
+    EXPECT_EQ(xcallProbe(41), 42);
+}
+
+TEST(SdkValues, LanguageIds) {
+    EXPECT_EQ(LANGID_GERMAN, 0x0407);
+    EXPECT_EQ(LANGID_USENGLISH, 0x0409);
+    EXPECT_EQ(LANGID_UKENGLISH, 0x0809);
+    EXPECT_EQ(LANGID_SPANISH, 0x040a);
+    EXPECT_EQ(LANGID_FRENCH, 0x040c);
+    EXPECT_EQ(LANGID_ITALIAN, 0x0410);
+    EXPECT_EQ(LANGID_JAPANESE, 0x0411);
+    EXPECT_EQ(LANGID_KOREAN, 0x0412);
+    EXPECT_EQ(LANGID_RUSSIAN, 0x0419);
+    EXPECT_EQ(LANGID_SWEDISH, 0x041D);
+}
+
+TEST(SdkValues, ServerTags) {
+    EXPECT_EQ(SRVTAG_USERNAME, 0);
+    EXPECT_EQ(SRVTAG_BUTTONNAME, 0x10000);
+    EXPECT_EQ(SRVTAG_CMDGROUP, 0x20000);
+    EXPECT_EQ(SRVTAG_MENU, 0x30000);
+    EXPECT_EQ(SRVTAG_DESCRIPTION, 0x40000);
+    EXPECT_EQ(SRVTAG_ENABLE, 0x50000);
+    EXPECT_EQ(SRVTAG_SELECTCMD, 0x60000);
+    EXPECT_EQ(SRVTAG_NODEGROUP, 0x70000);
+    EXPECT_EQ(SRVTAG_USERNAME | LANGID_USENGLISH, 0x0409);
+    EXPECT_EQ(sdk_c_srvtag_button_usenglish(), 0x10409);
+    ServerUserName tag = {"x", 7u};
+    ServerTagInfo& same = tag; // the alias names the same type
+    EXPECT_EQ(same.tag, 7u);
+}
+
+TEST(SdkValues, ClassNamesAndVersions) {
+    EXPECT_STREQ(LWCUSTOMOBJ_HCLASS, "CustomObjHandler");
+    EXPECT_STREQ(LWCUSTOMOBJ_ICLASS, "CustomObjInterface");
+    EXPECT_STREQ(LWCUSTOMOBJ_GCLASS, "CustomObjGizmo");
+    EXPECT_STREQ(LWDISPLACEMENT_HCLASS, "DisplacementHandler");
+    EXPECT_STREQ(LWDISPLACEMENT_ICLASS, "DisplacementInterface");
+    EXPECT_STREQ(LWDISPLACEMENT_GCLASS, "DisplacementGizmo");
+    EXPECT_STREQ(LWLAYOUTTOOL_CLASS, "LayoutTool");
+    EXPECT_STREQ(LWLAYOUTGENERIC_CLASS, "LayoutGeneric");
+    EXPECT_STREQ(LWGLOBALSERVICE_CLASS, "Global");
+    EXPECT_EQ(LWCUSTOMOBJ_VERSION, 5);
+    EXPECT_EQ(LWINTERFACE_VERSION, 4);
+    EXPECT_EQ(LWDISPLACEMENT_VERSION, 5);
+    EXPECT_EQ(LWLAYOUTTOOL_VERSION, 1);
+    EXPECT_EQ(LWLAYOUTGENERIC_VERSION, 2);
+    EXPECT_EQ(LWGLOBALSERVICE_VERSION, 1);
+}
+
+TEST(SdkValues, ServiceNames) {
+    EXPECT_STREQ(LWITEMINFO_GLOBAL, "LW Item Info 5");
+    EXPECT_STREQ(LWOBJECTINFO_GLOBAL, "LW Object Info 7");
+    EXPECT_STREQ(LWOBJECTFUNCS_GLOBAL, "Scene Objects 6");
+    EXPECT_STREQ(LWCHANNELINFO_GLOBAL, "Channel Info 2");
+    EXPECT_STREQ(LWENVELOPEFUNCS_GLOBAL, "Animation Envelopes");
+    EXPECT_STREQ(LWINSTUPDATE_GLOBAL, "Instance Update");
+    EXPECT_STREQ(LWCOMRING_GLOBAL, "LW Communication Ring");
+    EXPECT_STREQ(LWXPANELFUNCS_GLOBAL, "LWXPanel");
+    EXPECT_STREQ(LWLISTINFO_GLOBAL, "LW List Info");
+    EXPECT_STREQ(LWMESSAGEFUNCS_GLOBAL, "Info Messages 2");
+    EXPECT_STREQ(LWPANELFUNCS_GLOBAL, "LWPanelServices");
+    EXPECT_STREQ(PANEL_SERVICES_NAME, "LWPanelServices");
+    EXPECT_STREQ(LWRASTERFUNCS_GLOBAL, "RasterServices");
+    EXPECT_STREQ(LWCONTEXTMENU_GLOBAL, "ContextMenuServices");
+    EXPECT_STREQ(LWSCENEINFO_GLOBAL, "LW Scene Info 7");
+    EXPECT_STREQ(LWMTUTILFUNCS_GLOBAL, "MultiThreading Utilities 2");
+    EXPECT_STREQ(LWPRODUCTINFO_GLOBAL, "Product Info");
+    EXPECT_STREQ(LWLOCALEINFO_GLOBAL, "Locale Info");
+    EXPECT_STREQ(LWSYSTEMID_GLOBAL, "System ID");
+    EXPECT_STREQ(LWVIEWPORTINFO_GLOBAL, "LW Viewport Info 4");
+    EXPECT_STREQ(LWINTERFACEINFO_GLOBAL, "LW Interface Info 7");
+    EXPECT_STREQ(LW_PLUGIN_LIMBO_STATES, "LW Plugin Limbo States");
+    EXPECT_EQ(LW_LIMBO_START, 1);
+    EXPECT_EQ(LW_LIMBO_END, 2);
+    EXPECT_EQ(LWPANELS_API_VERSION, 20);
+}
+
+// The command global is the module's to declare: no header may claim it.
+#ifdef LWCOMMANDFUNC_GLOBAL
+#error "LWCOMMANDFUNC_GLOBAL must not come from the SDK headers"
+#endif
+
+TEST(SdkValues, FourCharacterCodes) {
+    EXPECT_EQ(LWID_('F', 'A', 'C', 'E'), 0x46414345u);
+    EXPECT_EQ(LWPOLTYPE_FACE, 0x46414345u);
+    EXPECT_EQ(sdk_c_lwid_face(), 0x46414345ul);
+    EXPECT_EQ(LWPOLTYPE_CURV, 0x43555256u);
+    EXPECT_EQ(LWPOLTYPE_PTCH, 0x50544348u);
+    EXPECT_EQ(LWPOLTYPE_SUBD, 0x53554244u);
+    EXPECT_EQ(LWPOLTYPE_MBAL, 0x4D42414Cu);
+    EXPECT_EQ(LWPOLTYPE_BONE, 0x424F4E45u);
+    EXPECT_EQ(LWPTAG_SURF, 0x53555246u);
+    EXPECT_EQ(LWPTAG_PART, 0x50415254u);
+    EXPECT_EQ(LWPTAG_TXUV, 0x54585556u);
+    EXPECT_EQ(LWPTAG_COLR, 0x434F4C52u);
+    EXPECT_EQ(LWVMAP_PICK, 0x5049434Bu);
+    EXPECT_EQ(LWVMAP_WGHT, 0x57474854u);
+    EXPECT_EQ(LWVMAP_MNVW, 0x4D4E5657u);
+    EXPECT_EQ(LWVMAP_TXUV, 0x54585556u);
+    EXPECT_EQ(LWVMAP_MORF, 0x4D4F5246u);
+    EXPECT_EQ(LWVMAP_SPOT, 0x53504F54u);
+    EXPECT_EQ(LWVMAP_RGB, 0x52474220u);
+    EXPECT_EQ(LWVMAP_RGBA, 0x52474241u);
+    EXPECT_EQ(LWVMAP_NORM, 0x4E4F524Du);
+    EXPECT_EQ(LWMESHITER_POLYGON, 1);
+    EXPECT_EQ(LWMESHITER_POINT, 2);
+    EXPECT_EQ(LWMESHEVNT_DESTROY, 0);
+}
+
+TEST(SdkValues, PointerIntegerHelpers) {
+    void* p = INT2PTR(0x1234);
+    EXPECT_EQ(PTR2INT(p), 0x1234);
+    EXPECT_EQ(PTR2UINT(UINT2PTR(0xdeadbeefu)), 0xdeadbeefu);
+    LWItemID id = INT2LWITEMID(77);
+    EXPECT_EQ(LWITEMID2INT(id), 77);
+    EXPECT_EQ(LWITEMID2UINT(UINT2LWITEMID(5u)), 5u);
+    EXPECT_EQ(LWITEM_NULL, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(LWITEM_ALL), ~std::uintptr_t(0));
+    EXPECT_EQ(SPLICE_HEAD, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(SPLICE_TAIL), std::uintptr_t(0xffffffffu));
+}
+
+TEST(SdkValues, ItemTypesAndParams) {
+    EXPECT_EQ(LWI_OBJECT, 0);
+    EXPECT_EQ(LWI_LIGHT, 1);
+    EXPECT_EQ(LWI_CAMERA, 2);
+    EXPECT_EQ(LWI_BONE, 3);
+    EXPECT_EQ(LWI_IMAGE, 4);
+    EXPECT_EQ(LWI_ANY, 5);
+    EXPECT_EQ(sdk_c_lwi_any(), 5);
+    const int params[] = {LWIP_POSITION, LWIP_RIGHT,   LWIP_UP,        LWIP_FORWARD,
+                          LWIP_ROTATION, LWIP_SCALING, LWIP_PIVOT,     LWIP_W_POSITION,
+                          LWIP_W_RIGHT,  LWIP_W_UP,    LWIP_W_FORWARD, LWIP_PIVOT_ROT};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(params[i], i + 1);
+    EXPECT_EQ(LWINIT_PREVIEW, 0);
+    EXPECT_EQ(LWINIT_RENDER, 1);
+}
+
+TEST(SdkValues, ItemInfoConstants) {
+    EXPECT_EQ(LWVECF_0, 1);
+    EXPECT_EQ(LWVECF_1, 2);
+    EXPECT_EQ(LWVECF_2, 4);
+    EXPECT_EQ(LWSRVF_DISABLED, 1);
+    EXPECT_EQ(LWSRVF_HIDDEN, 2);
+    EXPECT_EQ(LWMOTCTL_KEYFRAMES, 0);
+    EXPECT_EQ(LWMOTCTL_TARGETING, 1);
+    EXPECT_EQ(LWMOTCTL_ALIGN_TO_VELOCITY, 2);
+    EXPECT_EQ(LWMOTCTL_IK, 3);
+    EXPECT_EQ(LWMOTCTL_ALIGN_TO_PATH, 4);
+    EXPECT_EQ(LWMOTCTL_POLE, 5);
+    EXPECT_EQ(LWMOTCTL_SAMEITEM, 6);
+    EXPECT_EQ(LWITEMF_ACTIVE, 1);
+    EXPECT_EQ(LWITEMF_UNAFFECT_BY_IK, 2);
+    EXPECT_EQ(LWITEMF_FULLTIME_IK, 4);
+    EXPECT_EQ(LWITEMF_GOAL_ORIENT, 8);
+    EXPECT_EQ(LWITEMF_REACH_GOAL, 16);
+    EXPECT_EQ(LWITEMF_USE_IKCHAINVALS, 32);
+    EXPECT_EQ(LWMOTGOAL_POSITION, 0);
+    EXPECT_EQ(LWMOTGOAL_POINT, 1);
+    EXPECT_EQ(LWMOTGOAL_ONYZPLANE, 2);
+    EXPECT_EQ(LWMOTIK_INIT_FIRSTKEY, 0);
+    EXPECT_EQ(LWMOTIK_INIT_MOSTRECENTKEY, 1);
+    EXPECT_EQ(LWMOTIK_INIT_CURRENTCHAN, 2);
+    EXPECT_EQ(LWMOTIK_INIT_CUSTOMFRAME, 3);
+    EXPECT_EQ(LWMOTIK_SOFT_OFF, 0);
+    EXPECT_EQ(LWMOTIK_SOFT_EXPONENTIAL, 1);
+    EXPECT_EQ(LWMOTIK_SOFT_LINEAR, 2);
+    EXPECT_EQ(LWMOTIK_SOFT_CLAMP, 3);
+    EXPECT_EQ(LWMOTIK_SOFT_CHAINCHORD, 0);
+    EXPECT_EQ(LWMOTIK_SOFT_CHAINLENGTH, 1);
+    EXPECT_EQ(LWMOTIK_SOFT_CUSTOMDISTANCE, 2);
+    EXPECT_EQ(LWMOTCTL_SAMEITEM_INTERPOLATE, 0);
+    EXPECT_EQ(LWMOTCTL_SAMEITEM_COMPENSATE, 1);
+    EXPECT_EQ(LWMOTCTL_SAMEITEM_WORLD, 128);
+}
+
+TEST(SdkValues, ObjectInfoConstants) {
+    EXPECT_EQ(LWOSHAD_SELF, 1);
+    EXPECT_EQ(LWOSHAD_CAST, 2);
+    EXPECT_EQ(LWOSHAD_RECEIVE, 4);
+    const unsigned int flags[] = {LWOBJF_UNSEEN_BY_CAMERA,
+                                  LWOBJF_UNSEEN_BY_RAYS,
+                                  LWOBJF_UNAFFECT_BY_FOG,
+                                  LWOBJF_MORPH_MTSE,
+                                  LWOBJF_MORPH_SURFACES,
+                                  LWOBJF_MATTE,
+                                  LWOBJF_UNSEEN_BY_ALPHA,
+                                  LWOBJF_ALPHA_CONSTANT_BLACK,
+                                  LWOBJF_DISTANCEDISSOLVE,
+                                  LWOBJF_BUMPENABLE,
+                                  LWOBJF_FASTERBONES,
+                                  LWOBJF_USEMORPHEDPOSITIONS,
+                                  LWOBJF_CONTAINS1POINTPOLYGONS,
+                                  LWOBJF_CONTAINSPATCHES,
+                                  LWOBJF_CONTAINSMETABALLS,
+                                  LWOBJF_CONTAINSPARTIGONS,
+                                  LWOBJF_CONTAINSCUSTOMPOLYGONS,
+                                  LWOBJF_NODEDISPENABLED,
+                                  LWOBJF_NODEFORMERSAPPLIED,
+                                  LWOBJF_UNSEEN_BY_RADIOSITY};
+    for (unsigned int bit = 0; bit < 20; ++bit)
+        EXPECT_EQ(flags[bit], 1u << bit) << "object flag bit " << bit;
+    EXPECT_EQ(LWOBJF_UNSEEN_BY_RADIOSITY, 0x80000);
+    EXPECT_EQ(LWEDGEF_SILHOUETTE, 1);
+    EXPECT_EQ(LWEDGEF_UNSHARED, 2);
+    EXPECT_EQ(LWEDGEF_CREASE, 4);
+    EXPECT_EQ(LWEDGEF_SURFACE, 8);
+    EXPECT_EQ(LWEDGEF_OTHER, 16);
+    EXPECT_EQ(LWEDGEF_SHRINK_DIST, 256);
+    EXPECT_EQ(LWTHICK_SILHOUETTE, 0);
+    EXPECT_EQ(LWTHICK_UNSHARED, 1);
+    EXPECT_EQ(LWTHICK_CREASE, 2);
+    EXPECT_EQ(LWTHICK_SURFACE, 3);
+    EXPECT_EQ(LWTHICK_OTHER, 4);
+    EXPECT_EQ(LWTHICK_LINE, 5);
+    EXPECT_EQ(LWTHICK_PARTICLE_HEAD, 6);
+    EXPECT_EQ(LWTHICK_PARTICLE_TAIL, 7);
+}
+
+TEST(SdkValues, SceneInfoConstants) {
+    EXPECT_EQ(LWRTYPE_WIRE, 0);
+    EXPECT_EQ(LWRTYPE_QUICK, 1);
+    EXPECT_EQ(LWRTYPE_REALISTIC, 2);
+    const int opts[] = {LWROPT_SHADOWTRACE,
+                        LWROPT_REFLECTTRACE,
+                        LWROPT_REFRACTTRACE,
+                        LWROPT_FIELDS,
+                        LWROPT_EVENFIELDS,
+                        LWROPT_MOTIONBLUR,
+                        LWROPT_DEPTHOFFIELD,
+                        LWROPT_LIMITEDREGION,
+                        LWROPT_PARTICLEBLUR,
+                        LWROPT_ENHANCEDAA,
+                        LWROPT_SAVEANIM,
+                        LWROPT_SAVERGB,
+                        LWROPT_SAVEALPHA,
+                        LWROPT_ZBUFFERAA,
+                        LWROPT_RTTRANSPARENCIES,
+                        LWROPT_RADIOSITY,
+                        LWROPT_CAUSTICS,
+                        LWROPT_OCCLUSION,
+                        LWROPT_RENDERLINES,
+                        LWROPT_INTERPOLATED,
+                        LWROPT_BLURBACKGROUND,
+                        LWROPT_USETRANSPARENCY,
+                        LWROPT_VOLUMETRICRADIOSITY,
+                        LWROPT_USEAMBIENT,
+                        LWROPT_DIRECTIONALRAYS,
+                        LWROPT_LIMITDYNAMICRANGE,
+                        LWROPT_CACHERADIOSITY,
+                        LWROPT_USEGRADIENTS,
+                        LWROPT_USEBEHINDTEST,
+                        LWROPT_CAUSTICSCACHE,
+                        LWROPT_EYECAMERA,
+                        LWROPT_UNPREMULTIPLIEDALPHA};
+    for (unsigned int bit = 0; bit < 32; ++bit)
+        EXPECT_EQ(static_cast<unsigned int>(opts[bit]), 1u << bit) << "render option bit " << bit;
+    EXPECT_EQ(SI_NoLoad, 0);
+    EXPECT_EQ(SI_LoadScene, 1);
+    EXPECT_EQ(SI_LoadFromScene, 2);
+}
+
+TEST(SdkValues, ListInfoResults) {
+    EXPECT_EQ(LI_Failed, -1);
+    EXPECT_EQ(LI_Success, 0);
+    EXPECT_EQ(LI_InvalidItemType, 1);
+    EXPECT_EQ(LI_ItemTypeMismatch, 2);
+    EXPECT_EQ(LI_InvalidPair, 3);
+    EXPECT_EQ(LI_InvalidBoneParent, 4);
+    EXPECT_EQ(LI_OutOfBounds, 5);
+    EXPECT_EQ(LI_MixedTypes, 6);
+    EXPECT_EQ(LI_MixedBones, 7);
+    EXPECT_EQ(LI_InvalidInsertionPoint, 8);
+    EXPECT_EQ(LI_CyclicInsertionPoint, 9);
+}
+
+TEST(SdkValues, ViewportConstants) {
+    EXPECT_EQ(LVVIEWT_NONE, 0);
+    EXPECT_EQ(LVVIEWT_TOP, 1);
+    EXPECT_EQ(LVVIEWT_BOTTOM, 2);
+    EXPECT_EQ(LVVIEWT_BACK, 3);
+    EXPECT_EQ(LVVIEWT_FRONT, 4);
+    EXPECT_EQ(LVVIEWT_RIGHT, 5);
+    EXPECT_EQ(LVVIEWT_LEFT, 6);
+    EXPECT_EQ(LVVIEWT_PERSPECTIVE, 7);
+    EXPECT_EQ(LVVIEWT_LIGHT, 8);
+    EXPECT_EQ(LVVIEWT_CAMERA, 9);
+    EXPECT_EQ(LVVIEWT_SCHEMATIC, 10);
+    EXPECT_EQ(LWVIEWF_CENTER, 1);
+    EXPECT_EQ(LWVIEWF_WEIGHTSHADE, 2);
+    EXPECT_EQ(LWVIEWF_XRAY, 4);
+    EXPECT_EQ(LWVIEWF_HEADLIGHT, 8);
+    EXPECT_EQ(LWOVIS_HIDDEN, 0);
+    EXPECT_EQ(LWOVIS_BOUNDINGBOX, 1);
+    EXPECT_EQ(LWOVIS_VERTICES, 2);
+    EXPECT_EQ(LWOVIS_WIREFRAME, 3);
+    EXPECT_EQ(LWOVIS_FFWIREFRAME, 4);
+    EXPECT_EQ(LWOVIS_SHADED, 5);
+    EXPECT_EQ(LWOVIS_TEXTURED, 6);
+    EXPECT_EQ(LWOVIS_TEXTURED_WIRE, 7);
+}
+
+TEST(SdkValues, InterfaceInfoConstants) {
+    EXPECT_EQ(LWITEMF_SELECTED, 1);
+    EXPECT_EQ(LWITEMF_SHOWCHILDREN, 2);
+    EXPECT_EQ(LWITEMF_SHOWCHANNELS, 4);
+    EXPECT_EQ(LWITEMF_LOCKED, 8);
+    EXPECT_EQ(LWIVIS_HIDDEN, 0);
+    EXPECT_EQ(LWIVIS_VISIBLE, 1);
+    EXPECT_EQ(LWDYNUP_OFF, 0);
+    EXPECT_EQ(LWDYNUP_DELAYED, 1);
+    EXPECT_EQ(LWDYNUP_INTERACTIVE, 2);
+    EXPECT_EQ(LWDISPF_MOTIONPATHS, 1);
+    EXPECT_EQ(LWDISPF_HANDLES, 2);
+    EXPECT_EQ(LWDISPF_IKCHAINS, 4);
+    EXPECT_EQ(LWDISPF_CAGES, 8);
+    EXPECT_EQ(LWDISPF_SAFEAREAS, 16);
+    EXPECT_EQ(LWDISPF_FIELDCHART, 32);
+    EXPECT_EQ(LWGENF_HIDETOOLBAR, 1);
+    EXPECT_EQ(LWGENF_RIGHTTOOLBAR, 2);
+    EXPECT_EQ(LWGENF_PARENTINPLACE, 4);
+    EXPECT_EQ(LWGENF_FRACTIONALFRAME, 8);
+    EXPECT_EQ(LWGENF_KEYSINSLIDER, 16);
+    EXPECT_EQ(LWGENF_PLAYEXACTRATE, 32);
+    EXPECT_EQ(LWGENF_AUTOKEY, 64);
+    EXPECT_EQ(LWGENF_IKENABLE, 128);
+    EXPECT_EQ(LWGENF_LMBITEMSELECT, 256);
+    EXPECT_EQ(LWGENF_AUTOCONF, 512);
+    EXPECT_EQ(LWGENF_DOUBLECLICKBONEMODE, 1024);
+    EXPECT_EQ(LWGENF_MCENABLE, 2048);
+    EXPECT_EQ(LWALERT_BEGINNER, 0);
+    EXPECT_EQ(LWALERT_INTERMEDIATE, 1);
+    EXPECT_EQ(LWALERT_EXPERT, 2);
+    EXPECT_EQ(LWAKC_OFF, 0);
+    EXPECT_EQ(LWAKC_MODIFIED, 1);
+    EXPECT_EQ(LWAKC_ALL, 2);
+    EXPECT_EQ(LWITEMCOL_CURRENT, 0);
+    EXPECT_EQ(LWITEMCOL_NORMAL, 1);
+    EXPECT_EQ(LWITEMCOL_SELECTED, 2);
+}
+
+TEST(SdkValues, CustomObjectConstants) {
+    EXPECT_EQ(LWCOF_SCHEMA_OK, 1);
+    EXPECT_EQ(LWCOF_VIEWPORT_INDEX, 2);
+    EXPECT_EQ(LWCOF_NO_DEPTH_BUFFER, 4);
+    EXPECT_EQ(LWCOF_OVERLAY, 8);
+    EXPECT_EQ(LWVIEW_ZY, 0);
+    EXPECT_EQ(LWVIEW_XZ, 1);
+    EXPECT_EQ(LWVIEW_XY, 2);
+    EXPECT_EQ(LWVIEW_PERSP, 3);
+    EXPECT_EQ(LWVIEW_LIGHT, 4);
+    EXPECT_EQ(LWVIEW_CAMERA, 5);
+    EXPECT_EQ(LWVIEW_SCHEMA, 6);
+    EXPECT_EQ(LWCOFL_SELECTED, 1);
+    EXPECT_EQ(LWCOFL_PICKING, 2);
+    EXPECT_EQ(LWLPAT_SOLID, 0);
+    EXPECT_EQ(LWLPAT_DOT, 1);
+    EXPECT_EQ(LWLPAT_DASH, 2);
+    EXPECT_EQ(LWLPAT_LONGDOT, 3);
+    EXPECT_EQ(LWCSYS_WORLD, 0);
+    EXPECT_EQ(LWCSYS_OBJECT, 1);
+    EXPECT_EQ(LWCSYS_ICON, 2);
+    EXPECT_EQ(LWCSYS_VIEWPORT, 3);
+    EXPECT_EQ(LWJUST_LEFT, 0);
+    EXPECT_EQ(LWJUST_CENTER, 1);
+    EXPECT_EQ(LWJUST_RIGHT, 2);
+    EXPECT_EQ(LWDRAWMODE_CULLFACE, 1);
+    EXPECT_EQ(LWDRAWMODE_OUTLINE, 2);
+    EXPECT_EQ(LWDRAWMODE_DEPTHTEST, 4);
+    EXPECT_EQ(LWDRAWMODE_DEPTHWRITE, 8);
+    EXPECT_EQ(LWDMF_WORLD, 1);
+    EXPECT_EQ(LWDMF_BEFOREBONES, 2);
+    EXPECT_EQ(LWDMF_AFTERMORPH, 4);
+    EXPECT_EQ(LWDMF_NEED_NORMALS, 8);
+}
+
+TEST(SdkValues, ToolConstants) {
+    EXPECT_EQ(LWTOOLF_CONSTRAIN, 1);
+    EXPECT_EQ(LWTOOLF_CONS_X, 2);
+    EXPECT_EQ(LWTOOLF_CONS_Y, 4);
+    EXPECT_EQ(LWTOOLF_ALT_BUTTON, 8);
+    EXPECT_EQ(LWTOOLF_MULTICLICK, 16);
+    EXPECT_EQ(LWT_DIRTY_WIREFRAME, 1);
+    EXPECT_EQ(LWT_DIRTY_HELPTEXT, 2);
+    EXPECT_EQ(LWT_EVENT_DROP, 0);
+    EXPECT_EQ(LWT_EVENT_RESET, 1);
+    EXPECT_EQ(LWT_EVENT_ACTIVATE, 2);
+    EXPECT_EQ(LWT_EVENT_EXTERNAL_ACTION, 3);
+}
+
+TEST(SdkValues, EnvelopeConstants) {
+    EXPECT_EQ(LWET_FLOAT, 2);
+    EXPECT_EQ(LWET_DISTANCE, 3);
+    EXPECT_EQ(LWET_PERCENT, 4);
+    EXPECT_EQ(LWET_ANGLE, 5);
+    const LWKeyTag keys[] = {LWKEY_VALUE,      LWKEY_TIME,   LWKEY_SHAPE,   LWKEY_TENSION,
+                             LWKEY_CONTINUITY, LWKEY_BIAS,   LWKEY_PARAM_0, LWKEY_PARAM_1,
+                             LWKEY_PARAM_2,    LWKEY_PARAM_3};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(static_cast<int>(keys[i]), i);
+    EXPECT_EQ(LWENVTAG_VISIBLE, 0);
+    EXPECT_EQ(LWENVTAG_PREBEHAVE, 1);
+    EXPECT_EQ(LWENVTAG_POSTBEHAVE, 2);
+    EXPECT_EQ(LWENVTAG_KEYCOUNT, 3);
+    const LWEnvEvent events[] = {LWEEVNT_DESTROY,   LWEEVNT_KEY_INSERT, LWEEVNT_KEY_DELETE,
+                                 LWEEVNT_KEY_VALUE, LWEEVNT_KEY_TIME,   LWCEVNT_VALUE,
+                                 LWCEVNT_TRACK,     LWCEVNT_CREATE,     LWCEVNT_EDITTEST,
+                                 LWEEVNT_RENAME};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(static_cast<int>(events[i]), i);
+}
+
+TEST(SdkValues, IoModes) {
+    EXPECT_EQ(LWIO_BINARY, 0);
+    EXPECT_EQ(LWIO_ASCII, 1);
+    EXPECT_EQ(LWIO_OBJECT, 0);
+    EXPECT_EQ(LWIO_SCENE, 1);
+    EXPECT_EQ(LWIO_BINARY_IFF, 0x8C0000);
+}
+
+TEST(SdkValues, HostWords) {
+    EXPECT_EQ(LWINF_PRODUCT, 0x0000000F);
+    EXPECT_EQ(LWINF_BUILD, 0x0000FFF0);
+    EXPECT_EQ(LWINF_MINORREV, 0x000F0000);
+    EXPECT_EQ(LWINF_MAJORREV, 0x00F00000);
+    EXPECT_EQ(LWINF_RESERVED, 0xFF000000u);
+    EXPECT_EQ(LWINF_PRODLWAV, 1);
+    EXPECT_EQ(LWINF_PRODINSP3D, 2);
+    EXPECT_EQ(LWINF_PRODOTHER, 4);
+    // Major 9, minor 6, build 1234, main product.
+    const unsigned int word = (9u << 20) | (6u << 16) | (1234u << 4) | 1u;
+    EXPECT_EQ(LWINF_GETMAJOR(word), 9u);
+    EXPECT_EQ(LWINF_GETMINOR(word), 6u);
+    EXPECT_EQ(LWINF_GETBUILD(word), 1234u);
+    EXPECT_EQ(word & LWINF_PRODUCT, unsigned(LWINF_PRODLWAV));
+    EXPECT_EQ(LWLOC_LANGID, 0x0000FFFF);
+    EXPECT_EQ(LWLOC_RESERVED, 0xFFFF0000u);
+    EXPECT_EQ(0x12340809u & LWLOC_LANGID, unsigned(LANGID_UKENGLISH));
+    EXPECT_EQ(LWSYS_TYPEBITS, 0xF0000000u);
+    EXPECT_EQ(LWSYS_SERIALBITS, 0x0FFFFFFF);
+    EXPECT_EQ(LWSYS_LAYOUT, 0);
+    EXPECT_EQ(LWSYS_MODELER, 0x10000000);
+    EXPECT_EQ(LWSYS_SCREAMERNET, 0x20000000);
+    EXPECT_EQ(LWSYS_OTHER, 0x80000000u);
+}
+
+TEST(SdkValues, ThreadingConstants) {
+    EXPECT_EQ(LWMT_MUTEX_BITS, 7);
+    EXPECT_EQ(LWMT_MUTEX_COUNT, 129);
+    EXPECT_EQ(LWMT_MUTEX_MASK, 127);
+}
+
+TEST(SdkValues, DynaTypesFollowPanelTypes) {
+    EXPECT_EQ(DY_NULL, 0);
+    EXPECT_EQ(DY_STRING, 1);
+    EXPECT_EQ(DY_INTEGER, 2);
+    EXPECT_EQ(DY_FLOAT, 3);
+    EXPECT_EQ(DY_VFLOAT, 6);
+    EXPECT_EQ(DY_LWITEM, 16);
+    EXPECT_EQ(DY_POINTER, 23);
+    EXPECT_EQ(DY__LAST, 23);
+    const int dy[] = {DY_NULL,   DY_STRING, DY_INTEGER, DY_FLOAT,  DY_DISTANCE, DY_VINT,
+                      DY_VFLOAT, DY_VDIST,  DY_BOOLEAN, DY_CHOICE, DY_SURFACE,  DY_FONT,
+                      DY_TEXT,   DY_LAYERS, DY_CUSTOM,  DY_RANGE,  DY_LWITEM,   DY_PERCENT,
+                      DY_POPUP,  DY_AREA,   DY_XPANEL,  DY_TREE,   DY_MLIST,    DY_POINTER};
+    const int lwt[] = {LWT_NULL,   LWT_STRING, LWT_INTEGER, LWT_FLOAT,  LWT_DISTANCE, LWT_VINT,
+                       LWT_VFLOAT, LWT_VDIST,  LWT_BOOLEAN, LWT_CHOICE, LWT_SURFACE,  LWT_FONT,
+                       LWT_TEXT,   LWT_LAYERS, LWT_CUSTOM,  LWT_RANGE,  LWT_LWITEM,   LWT_PERCENT,
+                       LWT_POPUP,  LWT_AREA,   LWT_XPANEL,  LWT_TREE,   LWT_MLIST,    LWT_POINTER};
+    for (int i = 0; i < 24; ++i) {
+        EXPECT_EQ(lwt[i], i);
+        EXPECT_EQ(dy[i], i);
+    }
+    EXPECT_EQ(LWT__LAST, 23);
+}
+
+} // namespace
