@@ -1,0 +1,49 @@
+// Activation of the displacement server and of its panel server.
+#include <lwdisplce.h>
+
+#include "deform/deform_services.h"
+#include "module/host_services.h"
+#include "module/servers.h"
+
+DeformServices stDeformServices;
+DeformPanelServices stDeformPanelServices;
+GlobalFunc* stDeformGlobal = nullptr;
+unsigned int stDeformBuildNumber = 0;
+
+XCALL_(int) MorvaneHandler(int version, GlobalFunc* global, void* local, void*) {
+    if (version != kDeformHandlerVersion) return AFUNC_BADVERSION;
+    if (!local) return AFUNC_BADLOCAL;
+
+    DeformServices s = {};
+    const ServiceRequest requests[] = {
+        {"LW Communication Ring", (void**)&s.comRing, 1},
+        {"Instance Update", (void**)&s.instUpdate, 1},
+        {"LW Item Info 5", (void**)&s.itemInfo, 1},
+    };
+    int result = acquireServices(global, requests, int(sizeof requests / sizeof *requests));
+    if (result != AFUNC_OK) return result;
+
+    stDeformServices = s;
+    stDeformGlobal = global;
+    stGlobal = global;
+    stDeformBuildNumber = getBuildNumber(global);
+    return AFUNC_OK;
+}
+
+XCALL_(int) MorvaneInterface(int version, GlobalFunc* global, void* local, void*) {
+    if (version != kDeformInterfaceVersion) return AFUNC_BADVERSION;
+    if (!local) return AFUNC_BADLOCAL;
+
+    DeformPanelServices s = {};
+    const ServiceRequest requests[] = {
+        {"Instance Update", (void**)&s.instUpdate, 1},
+        {"LWXPanel", (void**)&s.xpanelFuncs, 1},
+    };
+    int result = acquireServices(global, requests, int(sizeof requests / sizeof *requests));
+    if (result != AFUNC_OK) return result;
+
+    stDeformPanelServices = s;
+    stDeformGlobal = global;
+    stGlobal = global;
+    return AFUNC_OK;
+}

@@ -1,0 +1,40 @@
+// Host services of the edit tool, refreshed at activation.
+#ifndef MORVANE_TOOL_TOOL_SERVICES_H
+#define MORVANE_TOOL_TOOL_SERVICES_H
+
+#include <lwserver.h>
+#include <lwcomring.h>
+#include <lwenvel.h>
+#include <lwhost.h>
+#include <lwlaytool.h>
+#include <lwmtutil.h>
+#include <lwpanel.h>
+#include <lwrender.h>
+
+#include "module/command_func.h"
+
+struct ToolServices {
+    LWMessageFuncs* messageFuncs;
+    LWPanelFuncs* panelFuncs;
+    LWRasterFuncs* rasterFuncs;
+    LWViewportInfo* viewportInfo;
+    LWInterfaceInfo* interfaceInfo;
+    LWSceneInfo* sceneInfo;
+    // "LW Item Info 9" on newer hosts: only the members it shares with
+    // version 5 are used, so the older record type serves for both.
+    LWItemInfo* itemInfo;
+    LWChannelInfo* channelInfo;
+    LWEnvelopeFuncs* envelopeFuncs;
+    LWListInfo* listInfo;
+    LWMTUtilFuncs* mtUtilFuncs;
+    LWCommandFunc* command;
+    LWComRing* comRing;
+};
+
+extern ToolServices stToolServices;
+extern GlobalFunc* stToolGlobal;
+extern unsigned int stToolBuildNumber;
+// The host's LayoutTool record of the latest successful activation.
+extern LWLayoutTool* stToolLocal;
+
+#endif
