@@ -1,0 +1,70 @@
+// The stand-in Layout: one scene, the host services, the loaded module and
+// its activated servers. One host is current at a time, as one Layout runs
+// per process; the services reach it through Host::current().
+#ifndef MORVANE_HOST_HOST_H
+#define MORVANE_HOST_HOST_H
+
+#include "host/activation.h"
+#include "host/module_file.h"
+#include "host/scene.h"
+#include "host/services.h"
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+class Host {
+  public:
+    // What a person would see (messages, commands, traces) goes to out.
+    explicit Host(std::ostream& out);
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The host the services answer for; throws HostError when none exists.
+    static Host& current();
+    static Host* currentOrNull();
+
+    Scene& scene() { return scene_; }
+    ServiceTable& services() { return services_; }
+    std::ostream& out() { return out_; }
+
+    // Loads the module file, replacing any module loaded before.
+    ModuleFile& loadModule(const std::string& path);
+    ModuleFile* module() { return module_.get(); }
+
+    // Activates a server of the loaded module as Layout does when it needs
+    // one, and returns the activation's result code. Throws HostError when
+    // no module is loaded or it has no such server.
+    int activate(const std::string& className, const std::string& name, int version);
+
+    // The active Layout tool's record; its instance is null when no tool is
+    // active.
+    const LWLayoutTool& toolRecord() const { return toolRecord_; }
+
+    // Runs a command text as the command interface does: 1 when carried out.
+    int runCommand(const char* text);
+
+    // Host messages, printed as "info: TEXT" and so on.
+    void message(const char* kind, const char* line1, const char* line2);
+
+  private:
+    void dropTool();
+    void unloadModule();
+
+    std::ostream& out_;
+    Scene scene_;
+    ServiceTable services_;
+    std::unique_ptr<ModuleFile> module_;
+    std::vector<std::unique_ptr<ActivationRecord>> activations_;
+    LWLayoutToolFuncs toolFuncs_{};
+    LWLayoutTool toolRecord_{};
+    Host* previous_;
+};
+
+} // namespace host
+
+#endif

@@ -1,0 +1,179 @@
+#include "host/script.h"
+
+#include "host/host.h"
+#include "host/host_error.h"
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <ostream>
+
+namespace host {
+
+namespace {
+
+struct ScriptCommand {
+    size_t minArgs;
+    size_t maxArgs;
+    const char* usage;
+    std::function<void(Host&, const std::vector<std::string>&)> run;
+};
+
+bool onOff(const std::string& word) {
+    if (word == "on") return true;
+    if (word == "off") return false;
+    throw HostError("expected on or off, not '" + word + "'");
+}
+
+const std::map<std::string, ScriptCommand>& scriptCommands() {
+    static const std::map<std::string, ScriptCommand> commands = {
+        {"AddNull",
+         {1, 1, "AddNull NAME",
+          [](Host& h, const std::vector<std::string>& a) {
+              h.scene().select(h.scene().add(LWI_OBJECT, a[0]).id);
+          }}},
+        {"AddLight",
+         {1, 1, "AddLight NAME",
+          [](Host& h, const std::vector<std::string>& a) {
+              h.scene().select(h.scene().add(LWI_LIGHT, a[0]).id);
+          }}},
+        {"AddCamera",
+         {1, 1, "AddCamera NAME",
+          [](Host& h, const std::vector<std::string>& a) {
+              h.scene().select(h.scene().add(LWI_CAMERA, a[0]).id);
+          }}},
+        {"Select",
+         {0, 1, "Select [NAME]",
+          [](Host& h, const std::vector<std::string>& a) {
+              if (a.empty()) return h.scene().clearSelection();
+              Item* item = h.scene().find(a[0]);
+              if (!item) throw HostError("no item named '" + a[0] + "'");
+              h.scene().select(item->id);
+          }}},
+        {"SetBuild",
+         {1, 1, "SetBuild N",
+          [](Host& h, const std::vector<std::string>& a) {
+              unsigned long n = parseNumber(a[0]);
+              if (n > 0xFFF) throw HostError("build number " + a[0] + " out of range (0 to 4095)");
+              h.services().setBuildNumber(unsigned(n));
+          }}},
+        {"SetLocale",
+         {1, 1, "SetLocale N",
+          [](Host& h, const std::vector<std::string>& a) {
+              unsigned long n = parseNumber(a[0]);
+              if (n > 0xFFFFFFFFul) throw HostError("locale " + a[0] + " out of range");
+              h.services().setLocale(unsigned(n));
+          }}},
+        {"Withhold",
+         {1, 1, "Withhold \"SERVICE NAME\"",
+          [](Host& h, const std::vector<std::string>& a) {
+              if (!h.services().knows(a[0]))
+                  throw HostError("the host has no service \"" + a[0] + "\"");
+              h.services().withhold(a[0]);
+          }}},
+        {"Restore",
+         {1, 1, "Restore \"SERVICE NAME\"",
+          [](Host& h, const std::vector<std::string>& a) { h.services().restore(a[0]); }}},
+        {"Trace",
+         {2, 2, "Trace services on|off",
+          [](Host& h, const std::vector<std::string>& a) {
+              if (a[0] != "services") throw HostError("can only trace services");
+              h.services().setTrace(onOff(a[1]));
+          }}},
+        {"Activate",
+         {3, 3, "Activate CLASS NAME VERSION",
+          [](Host& h, const std::vector<std::string>& a) {
+              unsigned long version = parseNumber(a[2]);
+              if (version > 1000) throw HostError("version " + a[2] + " out of range");
+              int result = h.activate(a[0], a[1], int(version));
+              h.out() << "activate " << a[0] << " " << a[1] << " -> " << result << "\n";
+          }}},
+    };
+    return commands;
+}
+
+} // namespace
+
+std::vector<std::string> splitScriptLine(const std::string& line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
+        if (c == '#') break;
+        std::string word;
+        bool quoted = false;
+        while (i < line.size()) {
+            c = line[i];
+            if (c == '"') {
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            if (!quoted && (c == ' ' || c == '\t' || c == '\r')) break;
+            word.push_back(c);
+            ++i;
+        }
+        if (quoted) throw HostError("unbalanced quote");
+        words.push_back(word);
+    }
+    return words;
+}
+
+unsigned long parseNumber(const std::string& text) {
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > 16) throw HostError("'" + text + "' is not a number");
+    unsigned long value = 0;
+    for (char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            throw HostError("'" + text + "' is not a number");
+        unsigned long base = hex ? 16 : 10;
+        if (value > (0xFFFFFFFFFFFFul - unsigned(d)) / base)
+            throw HostError("'" + text + "' is out of range");
+        value = value * base + unsigned(d);
+    }
+    return value;
+}
+
+void ScriptRunner::execute(const std::vector<std::string>& words) {
+    if (words.empty()) return;
+    auto found = scriptCommands().find(words[0]);
+    if (found == scriptCommands().end()) throw HostError("unknown command '" + words[0] + "'");
+    const ScriptCommand& command = found->second;
+    std::vector<std::string> args(words.begin() + 1, words.end());
+    if (args.size() < command.minArgs || args.size() > command.maxArgs)
+        throw HostError(std::string("usage: ") + command.usage);
+    command.run(host_, args);
+}
+
+void ScriptRunner::run(std::istream& in, const std::string& name) {
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        try {
+            execute(splitScriptLine(line));
+        } catch (const HostError& e) {
+            throw HostError(name + ":" + std::to_string(number) + ": " + e.what());
+        }
+    }
+}
+
+void ScriptRunner::runFile(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw HostError(path + ": cannot open script");
+    run(in, path);
+}
+
+} // namespace host

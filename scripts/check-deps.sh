@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks that the build's tools and libraries are installed. Missing Debian
+# packages are named with the command that installs them; with
+# MORVANE_AUTO_INSTALL=1 and root rights they are installed right away.
+set -u
+
+missing=()
+have() { command -v "$1" >/dev/null 2>&1; }
+header() { echo '#include <'"$1"'>' | ${CXX:-c++} -x c++ -E - >/dev/null 2>&1; }
+
+have cmake || missing+=(cmake)
+have make || missing+=(make)
+have c++ || missing+=(g++)
+have pkg-config || missing+=(pkg-config)
+header gtest/gtest.h || missing+=(libgtest-dev)
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "${MORVANE_AUTO_INSTALL:-0}" = 1 ] && [ "$(id -u)" = 0 ] && have apt-get; then
+  echo "installing: ${missing[*]}"
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  exit $?
+fi
+
+echo "missing: ${missing[*]}" >&2
+echo "install them with: sudo apt-get install -y ${missing[*]}" >&2
+exit 1
