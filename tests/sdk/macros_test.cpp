@@ -232,8 +232,10 @@ void* fakeFormGet(LWXPanelID, unsigned int vid) {
 }
 
 void fakeFormSet(LWXPanelID, unsigned int vid, void* value) {
+    // 0x8001 holds an int, 0x8002 a double.
+    size_t size = vid == 0x8001 ? sizeof(int) : sizeof(double);
     auto& slot = formStore[vid];
-    slot.assign(static_cast<unsigned char*>(value), static_cast<unsigned char*>(value) + 8);
+    slot.assign(static_cast<unsigned char*>(value), static_cast<unsigned char*>(value) + size);
 }
 
 TEST(SdkXPanel, FormHelpersPassAddressesOfTemporaries) {
