@@ -93,4 +93,56 @@ void Host::message(const char* kind, const char* line1, const char* line2) {
     }
 }
 
+void Host::queueAnswer(const std::string& answer) {
+    static const char* const known[] = {"Yes", "No", "OK", "Cancel", "YesToAll"};
+    for (const char* k : known)
+        if (answer == k) {
+            answers_.push_back(answer);
+            return;
+        }
+    throw HostError("unknown answer '" + answer + "' (Yes, No, OK, Cancel or YesToAll)");
+}
+
+int Host::ask(const std::string& kind, const char* title, const char* line1, const char* line2) {
+    // The values the message service returns for each kind of question.
+    static const std::vector<std::pair<std::string, std::vector<std::pair<std::string, int>>>>
+        choices = {
+            {"okCancel", {{"OK", 1}, {"Cancel", 0}}},
+            {"yesNo", {{"Yes", 1}, {"No", 0}}},
+            {"yesNoCan", {{"Yes", 2}, {"No", 1}, {"Cancel", 0}}},
+            {"yesNoAll", {{"YesToAll", 3}, {"Yes", 2}, {"No", 1}, {"Cancel", 0}}},
+        };
+    std::string text;
+    for (const char* part : {title, line1, line2})
+        if (part && part[0]) {
+            if (!text.empty()) text += " / ";
+            text += services_.japanese() ? shiftJisToUtf8(part) : std::string(part);
+        }
+
+    if (answers_.empty()) {
+        if (pendingError_.empty())
+            pendingError_ = "question \"" + text + "\" has no answer queued (use Answer)";
+        return 0;
+    }
+    std::string answer = answers_.front();
+    answers_.pop_front();
+    for (const auto& question : choices) {
+        if (question.first != kind) continue;
+        for (const auto& choice : question.second)
+            if (choice.first == answer) {
+                out_ << "question: " << text << " -> " << answer << "\n";
+                return choice.second;
+            }
+    }
+    if (pendingError_.empty())
+        pendingError_ = "answer " + answer + " does not fit question \"" + text + "\"";
+    return 0;
+}
+
+std::string Host::takePendingError() {
+    std::string error;
+    error.swap(pendingError_);
+    return error;
+}
+
 } // namespace host

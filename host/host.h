@@ -6,9 +6,11 @@
 
 #include "host/activation.h"
 #include "host/module_file.h"
+#include "host/ring.h"
 #include "host/scene.h"
 #include "host/services.h"
 
+#include <deque>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -29,6 +31,7 @@ class Host {
     static Host* currentOrNull();
 
     Scene& scene() { return scene_; }
+    Ring& ring() { return ring_; }
     ServiceTable& services() { return services_; }
     std::ostream& out() { return out_; }
 
@@ -51,12 +54,27 @@ class Host {
     // Host messages, printed as "info: TEXT" and so on.
     void message(const char* kind, const char* line1, const char* line2);
 
+    // Questions take answers queued in advance ("Yes", "No", "OK", "Cancel"),
+    // as a person would click them. kind is "okCancel", "yesNo", "yesNoCan" or
+    // "yesNoAll"; the result is the value the message service returns. With
+    // no fitting answer queued the question is answered 0 and the failure is
+    // kept for takePendingError: the host never guesses for the user.
+    void queueAnswer(const std::string& answer);
+    int ask(const std::string& kind, const char* title, const char* line1, const char* line2);
+
+    // A failure that arose inside a module callback, where it could not be
+    // thrown; empty when there is none. Taking it clears it.
+    std::string takePendingError();
+
   private:
     void dropTool();
     void unloadModule();
 
     std::ostream& out_;
     Scene scene_;
+    Ring ring_;
+    std::deque<std::string> answers_;
+    std::string pendingError_;
     ServiceTable services_;
     std::unique_ptr<ModuleFile> module_;
     std::vector<std::unique_ptr<ActivationRecord>> activations_;

@@ -80,6 +80,9 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
               if (a[0] != "services") throw HostError("can only trace services");
               h.services().setTrace(onOff(a[1]));
           }}},
+        {"Answer",
+         {1, 1, "Answer Yes|No|OK|Cancel|YesToAll",
+          [](Host& h, const std::vector<std::string>& a) { h.queueAnswer(a[0]); }}},
         {"Activate",
          {3, 3, "Activate CLASS NAME VERSION",
           [](Host& h, const std::vector<std::string>& a) {
@@ -155,6 +158,8 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
     if (args.size() < command.minArgs || args.size() > command.maxArgs)
         throw HostError(std::string("usage: ") + command.usage);
     command.run(host_, args);
+    std::string pending = host_.takePendingError();
+    if (!pending.empty()) throw HostError(pending);
 }
 
 void ScriptRunner::run(std::istream& in, const std::string& name) {

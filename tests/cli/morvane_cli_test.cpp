@@ -100,6 +100,7 @@ TEST(MorvaneRun, BadLinesStopTheRunWithFileAndLine) {
         {"Select Nobody\n", "1: no item named 'Nobody'"},
         {"AddNull\n", "1: usage: AddNull NAME"},
         {"Trace services maybe\n", "1: expected on or off, not 'maybe'"},
+        {"Answer Maybe\n", "1: unknown answer 'Maybe' (Yes, No, OK, Cancel or YesToAll)"},
     };
     for (const Case& c : cases) {
         std::string path = script("bad.script", c.text);
