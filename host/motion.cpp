@@ -17,8 +17,9 @@ Channel& ChannelGroup::addChannel(const std::string& name, int type) {
 }
 
 void ChannelGroup::removeChannel(Channel* channel) {
-    auto found = std::find_if(channels_.begin(), channels_.end(),
-                              [&](const std::unique_ptr<Channel>& c) { return c.get() == channel; });
+    auto found =
+        std::find_if(channels_.begin(), channels_.end(),
+                     [&](const std::unique_ptr<Channel>& c) { return c.get() == channel; });
     if (found == channels_.end()) return;
     // Take it out of the list first: its DESTROY callbacks may list the group.
     std::unique_ptr<Channel> doomed = std::move(*found);
@@ -37,8 +38,9 @@ ChannelGroup& ChannelGroup::addGroup(const std::string& name) {
 }
 
 void ChannelGroup::removeGroup(ChannelGroup* group) {
-    auto found = std::find_if(groups_.begin(), groups_.end(),
-                              [&](const std::unique_ptr<ChannelGroup>& g) { return g.get() == group; });
+    auto found =
+        std::find_if(groups_.begin(), groups_.end(),
+                     [&](const std::unique_ptr<ChannelGroup>& g) { return g.get() == group; });
     if (found == groups_.end()) return;
     std::unique_ptr<ChannelGroup> doomed = std::move(*found);
     groups_.erase(found);

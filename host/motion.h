@@ -31,7 +31,8 @@ class Channel {
 
 class ChannelGroup {
   public:
-    ChannelGroup(std::string name, ChannelGroup* parent) : name_(std::move(name)), parent_(parent) {}
+    ChannelGroup(std::string name, ChannelGroup* parent)
+        : name_(std::move(name)), parent_(parent) {}
     ChannelGroup(const ChannelGroup&) = delete;
     ChannelGroup& operator=(const ChannelGroup&) = delete;
 

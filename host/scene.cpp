@@ -27,6 +27,15 @@ Item& Scene::insert(LWItemType type, const std::string& name) {
     return *items_.back();
 }
 
+void Scene::clear() {
+    selection_.assign({nullptr});
+    // Children first, so nothing is left pointing at a removed parent.
+    while (!items_.empty())
+        items_.pop_back();
+    for (std::uint32_t& n : nextNumber_)
+        n = 0;
+}
+
 Item& Scene::add(LWItemType type, const std::string& name) {
     if (type == LWI_OBJECT) return addNull(name);
     return insert(type, name);
@@ -60,7 +69,9 @@ Item* Scene::find(LWItemID id) {
     return nullptr;
 }
 
-const Item* Scene::find(LWItemID id) const { return const_cast<Scene*>(this)->find(id); }
+const Item* Scene::find(LWItemID id) const {
+    return const_cast<Scene*>(this)->find(id);
+}
 
 Item* Scene::findByFileId(std::uint32_t fileIdValue) {
     for (auto& item : items_)
@@ -106,7 +117,8 @@ LWItemID Scene::nextChild(LWItemID parent, LWItemID previous) const {
 
 std::vector<Item*> Scene::items() const {
     std::vector<Item*> all;
-    for (auto& item : items_) all.push_back(item.get());
+    for (auto& item : items_)
+        all.push_back(item.get());
     return all;
 }
 
@@ -145,17 +157,57 @@ int Scene::splice(LWItemID point, const LWItemID* list) {
     // the tail).
     std::vector<std::unique_ptr<Item>> taken;
     for (Item* m : moving) {
-        auto at = std::find_if(items_.begin(), items_.end(), [&](auto& i) { return i.get() == m; });
+        auto at = locate(m);
         taken.push_back(std::move(*at));
         items_.erase(at);
     }
     auto where = items_.end();
     if (anchor) {
-        where = std::find_if(items_.begin(), items_.end(), [&](auto& i) { return i.get() == anchor; });
+        where = locate(anchor);
     } else if (!point) {
-        where = std::find_if(items_.begin(), items_.end(), [&](auto& i) { return i->type == type; });
+        where =
+            std::find_if(items_.begin(), items_.end(), [&](auto& i) { return i->type == type; });
     }
-    items_.insert(where, std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
+    items_.insert(where, std::make_move_iterator(taken.begin()),
+                  std::make_move_iterator(taken.end()));
+    return LI_Success;
+}
+
+std::vector<std::unique_ptr<Item>>::iterator Scene::locate(const Item* item) {
+    return std::find_if(items_.begin(), items_.end(), [&](auto& i) { return i.get() == item; });
+}
+
+int Scene::reorder(const LWItemID* list) {
+    if (!list) return LI_Failed;
+    std::vector<Item*> wanted;
+    std::vector<size_t> places;
+    for (const LWItemID* id = list; *id; ++id) {
+        Item* item = find(*id);
+        if (!item) return LI_InvalidItemType;
+        if (!wanted.empty() && wanted.front()->type != item->type) return LI_MixedTypes;
+        if (std::find(wanted.begin(), wanted.end(), item) != wanted.end()) return LI_InvalidPair;
+        wanted.push_back(item);
+        places.push_back(size_t(locate(item) - items_.begin()));
+    }
+    std::sort(places.begin(), places.end());
+    std::vector<std::unique_ptr<Item>> held;
+    for (Item* item : wanted)
+        held.push_back(std::move(*locate(item)));
+    for (size_t i = 0; i < places.size(); ++i)
+        items_[places[i]] = std::move(held[i]);
+    return LI_Success;
+}
+
+int Scene::swap(const LWItemID* pairs) {
+    if (!pairs) return LI_Failed;
+    for (const LWItemID* p = pairs; p[0]; p += 2) {
+        if (!p[1]) return LI_InvalidPair;
+        Item* a = find(p[0]);
+        Item* b = find(p[1]);
+        if (!a || !b) return LI_InvalidItemType;
+        if (a->type != b->type) return LI_ItemTypeMismatch;
+        std::iter_swap(locate(a), locate(b));
+    }
     return LI_Success;
 }
 
@@ -166,21 +218,29 @@ void Scene::setParent(LWItemID child, LWItemID parent) {
     item.parent = parent;
 }
 
-void Scene::select(LWItemID id) { selection_.assign({id, nullptr}); }
+void Scene::select(LWItemID id) {
+    selection_.assign({id, nullptr});
+}
 
 void Scene::addToSelection(LWItemID id) {
     if (std::find(selection_.begin(), selection_.end() - 1, id) != selection_.end() - 1) return;
     selection_.insert(selection_.end() - 1, id);
 }
 
-void Scene::clearSelection() { selection_.assign({nullptr}); }
+void Scene::clearSelection() {
+    selection_.assign({nullptr});
+}
 
 const char* itemTypeName(LWItemType type) {
     switch (type) {
-    case LWI_OBJECT: return "object";
-    case LWI_LIGHT: return "light";
-    case LWI_CAMERA: return "camera";
-    case LWI_BONE: return "bone";
+    case LWI_OBJECT:
+        return "object";
+    case LWI_LIGHT:
+        return "light";
+    case LWI_CAMERA:
+        return "camera";
+    case LWI_BONE:
+        return "bone";
     }
     return "unknown";
 }

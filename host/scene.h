@@ -31,6 +31,9 @@ struct Item {
     // shadow options and render flags Object Info reports.
     std::string path;
     std::shared_ptr<const Mesh> mesh;
+    // The deformed positions of the current frame, as many as the mesh has
+    // points; null while the object is not deformed.
+    std::shared_ptr<const std::vector<Point>> currentPoints;
     unsigned int shadowOptions = 0;
     unsigned int renderFlags = 0;
 };
@@ -49,6 +52,10 @@ class Scene {
     // IDs carry non-zero high 32 bits above the scene-file ID, so code that
     // keeps only the low 32 bits of an ID is exercised.
     static constexpr std::uint64_t kIdHighBits = 0x4D4F525600000000ull;
+
+    // Removes every item (their channels' envelopes fire DESTROY) and resets
+    // the selection; timing is kept.
+    void clear();
 
     Item& add(LWItemType type, const std::string& name);
     // A null is an object without geometry; a loaded object carries its mesh.
@@ -76,6 +83,11 @@ class Scene {
     // Moves the listed items (one type, null-terminated) to stand before
     // `point` (SPLICE_HEAD: first, SPLICE_TAIL: last). Returns an LI_* code.
     int splice(LWItemID point, const LWItemID* list);
+    // The listed items (one type) take the places they hold now in the listed
+    // order. Returns an LI_* code.
+    int reorder(const LWItemID* list);
+    // Swaps the places of each pair of items (same type) in a null-ended list.
+    int swap(const LWItemID* pairs);
 
     // Makes parent the item's parent; null unparents. Refuses cycles.
     void setParent(LWItemID child, LWItemID parent);
@@ -95,6 +107,7 @@ class Scene {
     static std::uint32_t fileId(LWItemID id) { return std::uint32_t(std::uintptr_t(id)); }
 
   private:
+    std::vector<std::unique_ptr<Item>>::iterator locate(const Item* item);
     Item& insert(LWItemType type, const std::string& name);
 
     std::vector<std::unique_ptr<Item>> items_;

@@ -63,6 +63,13 @@ void makeInertRecords(ServiceRecords& records);
 // The callbacks the host acts on, grouped by what they serve.
 void fillSceneRecords(ServiceRecords& records);
 void fillInterfaceRecords(ServiceRecords& records);
+void fillMotionRecords(ServiceRecords& records);
+void fillMeshRecords(ServiceRecords& records);
+
+class Scene;
+// Copies the scene's time, selection, ranges and flags into the records that
+// hold them as data members.
+void refreshSceneRecords(ServiceRecords& records, const Scene& scene);
 
 } // namespace host
 

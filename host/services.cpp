@@ -2,6 +2,7 @@
 
 #include "host/host.h"
 #include "host/host_error.h"
+#include "host/mesh_info.h"
 
 #include <cstdint>
 #include <ostream>
@@ -27,6 +28,8 @@ ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
     makeInertRecords(rec_);
     fillSceneRecords(rec_);
     fillInterfaceRecords(rec_);
+    fillMotionRecords(rec_);
+    fillMeshRecords(rec_);
 
     records_ = {
         {"LW Item Info 5", &rec_.itemInfo},
@@ -71,7 +74,9 @@ void* ServiceTable::lookup(const char* name) {
         else if (key == "Locale Info")
             result = reinterpret_cast<void*>(std::uintptr_t(locale_));
         else {
-            if (key == "LW Interface Info 7") refreshInterfaceInfo();
+            refreshSceneRecords(rec_, host_.scene());
+            if (key == "Scene Objects 6" || key == "Scene Objects 9")
+                refreshSceneObjects(rec_, host_.scene());
             result = found->second;
         }
     }
@@ -85,8 +90,9 @@ XCALL_(void*) ServiceTable::accessor(const char* name, int) {
     return host ? host->services().lookup(name) : nullptr;
 }
 
-void ServiceTable::refreshInterfaceInfo() {
-    rec_.interfaceInfo.selItems = host_.scene().selection();
+void ServiceTable::refresh() {
+    refreshSceneRecords(rec_, host_.scene());
+    refreshSceneObjects(rec_, host_.scene());
 }
 
 } // namespace host

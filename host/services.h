@@ -42,10 +42,11 @@ class ServiceTable {
     bool japanese() const { return (locale_ & 0xFFFF) == LANGID_JAPANESE; }
 
     ServiceRecords& records() { return rec_; }
+    // Brings the records' data members up to date with the scene; the host
+    // calls it after everything that changes time, selection or ranges.
+    void refresh();
 
   private:
-    void refreshInterfaceInfo();
-
     Host& host_;
     ServiceRecords rec_;
     std::map<std::string, void*> records_;
