@@ -1,5 +1,6 @@
 #include "host/host.h"
 
+#include "host/commands.h"
 #include "host/host_error.h"
 #include "host/text_encoding.h"
 
@@ -16,6 +17,10 @@ Host::Host(std::ostream& out) : out_(out), services_(*this), previous_(currentHo
 }
 
 Host::~Host() {
+    // Items go while the module is still loaded: envelopes and instances on
+    // them call back into it as they are destroyed.
+    dropTool();
+    scene_.clear();
     unloadModule();
     currentHost = previous_;
 }
@@ -81,8 +86,25 @@ void Host::dropTool() {
 }
 
 int Host::runCommand(const char* text) {
-    out_ << "command: " << (text ? text : "") << "\n";
+    std::string line = text ? text : "";
+    out_ << "command: " << line << "\n";
+    try {
+        CommandInterpreter(*this).execute(line);
+    } catch (const HostError& e) {
+        out_ << "error: " << e.what() << "\n";
+        return 0;
+    }
     return 1;
+}
+
+std::string Host::resolvePath(const std::string& path) const {
+    if (path.empty() || path[0] == '/' || contentDirectory_.empty()) return path;
+    return contentDirectory_ + "/" + path;
+}
+
+void Host::goToTime(double time) {
+    scene_.timing().time = time;
+    services_.refresh();
 }
 
 void Host::message(const char* kind, const char* line1, const char* line2) {

@@ -48,8 +48,25 @@ class Host {
     // active.
     const LWLayoutTool& toolRecord() const { return toolRecord_; }
 
-    // Runs a command text as the command interface does: 1 when carried out.
+    // Runs a command text sent by a module, as the command interface does:
+    // printed, carried out, and 1 returned; a command that fails is reported
+    // and gives 0.
     int runCommand(const char* text);
+
+    // Relative file names in commands are taken from here, as Layout takes
+    // them from its content directory. Empty: the working directory.
+    void setContentDirectory(const std::string& dir) { contentDirectory_ = dir; }
+    std::string resolvePath(const std::string& path) const;
+
+    // Moves the scene to a time (seconds).
+    void goToTime(double time);
+
+    // Layout's edit mode: the item type its item tools act on.
+    void setEditMode(LWItemType type) { editMode_ = type; }
+    LWItemType editMode() const { return editMode_; }
+
+    // Drops the Layout tool in use (its done callback runs).
+    void dropTool();
 
     // Host messages, printed as "info: TEXT" and so on.
     void message(const char* kind, const char* line1, const char* line2);
@@ -67,7 +84,6 @@ class Host {
     std::string takePendingError();
 
   private:
-    void dropTool();
     void unloadModule();
 
     std::ostream& out_;
@@ -75,6 +91,8 @@ class Host {
     Ring ring_;
     std::deque<std::string> answers_;
     std::string pendingError_;
+    LWItemType editMode_ = LWI_OBJECT;
+    std::string contentDirectory_;
     ServiceTable services_;
     std::unique_ptr<ModuleFile> module_;
     std::vector<std::unique_ptr<ActivationRecord>> activations_;

@@ -1,5 +1,7 @@
 #include "host/script.h"
 
+#include "host/commands.h"
+#include "host/dump.h"
 #include "host/host.h"
 #include "host/host_error.h"
 
@@ -27,21 +29,6 @@ bool onOff(const std::string& word) {
 
 const std::map<std::string, ScriptCommand>& scriptCommands() {
     static const std::map<std::string, ScriptCommand> commands = {
-        {"AddNull",
-         {1, 1, "AddNull NAME",
-          [](Host& h, const std::vector<std::string>& a) {
-              h.scene().select(h.scene().add(LWI_OBJECT, a[0]).id);
-          }}},
-        {"AddLight",
-         {1, 1, "AddLight NAME",
-          [](Host& h, const std::vector<std::string>& a) {
-              h.scene().select(h.scene().add(LWI_LIGHT, a[0]).id);
-          }}},
-        {"AddCamera",
-         {1, 1, "AddCamera NAME",
-          [](Host& h, const std::vector<std::string>& a) {
-              h.scene().select(h.scene().add(LWI_CAMERA, a[0]).id);
-          }}},
         {"Select",
          {0, 1, "Select [NAME]",
           [](Host& h, const std::vector<std::string>& a) {
@@ -83,6 +70,26 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
         {"Answer",
          {1, 1, "Answer Yes|No|OK|Cancel|YesToAll",
           [](Host& h, const std::vector<std::string>& a) { h.queueAnswer(a[0]); }}},
+        {"Parent",
+         {2, 2, "Parent CHILD PARENT|(none)",
+          [](Host& h, const std::vector<std::string>& a) {
+              Item* child = h.scene().find(a[0]);
+              if (!child) throw HostError("no item named '" + a[0] + "'");
+              LWItemID parent = nullptr;
+              if (a[1] != "(none)") {
+                  Item* p = h.scene().find(a[1]);
+                  if (!p) throw HostError("no item named '" + a[1] + "'");
+                  parent = p->id;
+              }
+              parentItem(h, child->id, parent);
+          }}},
+        {"Dump",
+         {1, 1, "Dump NAME",
+          [](Host& h, const std::vector<std::string>& a) {
+              Item* item = h.scene().find(a[0]);
+              if (!item) throw HostError("no item named '" + a[0] + "'");
+              h.out() << dumpItem(h.scene(), *item) << "\n";
+          }}},
         {"Activate",
          {3, 3, "Activate CLASS NAME VERSION",
           [](Host& h, const std::vector<std::string>& a) {
@@ -152,7 +159,14 @@ unsigned long parseNumber(const std::string& text) {
 void ScriptRunner::execute(const std::vector<std::string>& words) {
     if (words.empty()) return;
     auto found = scriptCommands().find(words[0]);
-    if (found == scriptCommands().end()) throw HostError("unknown command '" + words[0] + "'");
+    if (found == scriptCommands().end()) {
+        // Anything else is one of Layout's commands.
+        std::string line;
+        for (const std::string& w : words)
+            line += (line.empty() ? "" : " ") + w;
+        CommandInterpreter(host_).execute(line);
+        return;
+    }
     const ScriptCommand& command = found->second;
     std::vector<std::string> args(words.begin() + 1, words.end());
     if (args.size() < command.minArgs || args.size() > command.maxArgs)
@@ -178,6 +192,8 @@ void ScriptRunner::run(std::istream& in, const std::string& name) {
 void ScriptRunner::runFile(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw HostError(path + ": cannot open script");
+    size_t slash = path.find_last_of('/');
+    host_.setContentDirectory(slash == std::string::npos ? "." : path.substr(0, slash));
     run(in, path);
 }
 

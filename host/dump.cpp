@@ -1,0 +1,70 @@
+#include "host/dump.h"
+
+#include "host/transform.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace host {
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(double value) {
+    // Rounding noise such as cos(90 degrees) reads as 0.
+    if (!std::isfinite(value)) return "null";
+    if (std::fabs(value) < 1e-12) value = 0.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+namespace {
+
+std::string vector3(const Scene& scene, const Item& item, LWItemParam param) {
+    double v[3];
+    itemParam(scene, item.id, param, scene.timing().time, v);
+    return "[" + jsonNumber(v[0]) + "," + jsonNumber(v[1]) + "," + jsonNumber(v[2]) + "]";
+}
+
+} // namespace
+
+std::string dumpItem(const Scene& scene, const Item& item) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%016llX",
+                  static_cast<unsigned long long>(std::uintptr_t(item.id)));
+    const Item* parent = scene.find(item.parent);
+    std::string json = "{\"name\":" + jsonString(item.name) + ",\"id\":\"" + id + "\"" +
+                       ",\"type\":\"" + itemTypeName(item.type) + "\"" +
+                       ",\"parent\":" + (parent ? jsonString(parent->name) : "null") +
+                       ",\"visibility\":" + std::to_string(item.visibility) +
+                       ",\"position\":" + vector3(scene, item, LWIP_W_POSITION) +
+                       ",\"right\":" + vector3(scene, item, LWIP_RIGHT) +
+                       ",\"up\":" + vector3(scene, item, LWIP_UP) +
+                       ",\"forward\":" + vector3(scene, item, LWIP_FORWARD) +
+                       ",\"scaling\":" + vector3(scene, item, LWIP_SCALING);
+    if (item.type == LWI_OBJECT) {
+        size_t points = item.mesh ? item.mesh->points.size() : 0;
+        size_t polygons = item.mesh ? item.mesh->polygons.size() : 0;
+        json +=
+            ",\"points\":" + std::to_string(points) + ",\"polygons\":" + std::to_string(polygons);
+    }
+    return json + "}";
+}
+
+} // namespace host

@@ -1,0 +1,22 @@
+// One line of JSON describing an item at the scene's current time, for
+// scripts and tests to read.
+#ifndef MORVANE_HOST_DUMP_H
+#define MORVANE_HOST_DUMP_H
+
+#include "host/scene.h"
+
+#include <string>
+
+namespace host {
+
+// {"name", "id" (hex), "type", "parent" (name or null), "visibility",
+//  "position" (world), "right", "up", "forward" (world axes), "scaling",
+//  and for objects "points" and "polygons"}.
+std::string dumpItem(const Scene& scene, const Item& item);
+
+std::string jsonString(const std::string& text);
+std::string jsonNumber(double value);
+
+} // namespace host
+
+#endif
