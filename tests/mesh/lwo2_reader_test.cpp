@@ -1,3 +1,5 @@
+#include "host/commands.h"
+#include "host/host.h"
 #include "host/host_error.h"
 #include "host/lwo2_reader.h"
 
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -176,6 +179,49 @@ TEST(Lwo2Reader, HandWrittenCubeGivesPointsFacesAndWeights) {
     for (std::uint32_t unmapped : {1u, 2u, 3u, 4u, 5u, 7u})
         EXPECT_FALSE(mesh.weight("cage", unmapped).has_value()) << unmapped;
     EXPECT_FALSE(mesh.weight("base", 0).has_value());
+    std::remove(path.c_str());
+}
+
+// The cube loaded the way a person loads it, read back the way the module
+// reads it: through Object Info's mesh info and Scene Objects.
+TEST(Lwo2Reader, LoadedCubesWeightsReachTheModulesServices) {
+    std::string path = writeBytes("cube", kCube);
+    std::ostringstream out;
+    host::Host layout(out);
+    host::CommandInterpreter(layout).execute("LoadObject " + path);
+    LWItemID cube = layout.scene().firstSelected();
+    ASSERT_NE(cube, nullptr);
+
+    auto* objects = static_cast<LWObjectInfo*>(layout.services().lookup("LW Object Info 7"));
+    EXPECT_EQ(objects->numPoints(cube), 8);
+    EXPECT_EQ(objects->numPolygons(cube), 6);
+    LWMeshInfo* mesh = objects->meshInfo(cube, 0);
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_NE(mesh->pntVLookup(mesh, LWVMAP_WGHT, "cage"), nullptr);
+
+    struct Seen {
+        LWMeshInfo* mesh;
+        std::vector<int> mapped;
+        std::vector<float> values;
+    } seen{mesh, {}, {}};
+    mesh->scanPoints(
+        mesh,
+        [](void* data, LWPntID point) -> size_t {
+            auto* s = static_cast<Seen*>(data);
+            float value = -1.0f;
+            s->mapped.push_back(s->mesh->pntVGet(s->mesh, point, &value));
+            s->values.push_back(value);
+            return 0;
+        },
+        &seen);
+    EXPECT_EQ(seen.mapped, (std::vector<int>{1, 0, 0, 0, 0, 0, 1, 0}));
+    EXPECT_FLOAT_EQ(seen.values[0], 1.0f);
+    EXPECT_FLOAT_EQ(seen.values[6], 0.25f);
+    mesh->destroy(mesh);
+
+    auto* sceneObjects = static_cast<LWObjectFuncs*>(layout.services().lookup("Scene Objects 6"));
+    ASSERT_EQ(sceneObjects->numVMaps(LWVMAP_WGHT), 1);
+    EXPECT_STREQ(sceneObjects->vmapName(LWVMAP_WGHT, 0), "cage");
     std::remove(path.c_str());
 }
 
