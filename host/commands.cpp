@@ -167,6 +167,13 @@ Handler setMotionCommand(int firstChannel, double unit) {
     };
 }
 
+Handler editMode(LWItemType type) {
+    return [type](Host& h, Args& a) {
+        a.end();
+        h.setEditMode(type);
+    };
+}
+
 Handler addItem(LWItemType type) {
     return [type](Host& h, Args& a) {
         std::string name = a.rest();
@@ -261,26 +268,10 @@ const std::map<std::string, Handler>& commands() {
                  if (Envelope::Key* key = env.findKey(time)) env.destroyKey(key);
              }
          }},
-        {"EditObjects",
-         [](Host& h, Args& a) {
-             a.end();
-             h.setEditMode(LWI_OBJECT);
-         }},
-        {"EditBones",
-         [](Host& h, Args& a) {
-             a.end();
-             h.setEditMode(LWI_BONE);
-         }},
-        {"EditLights",
-         [](Host& h, Args& a) {
-             a.end();
-             h.setEditMode(LWI_LIGHT);
-         }},
-        {"EditCameras",
-         [](Host& h, Args& a) {
-             a.end();
-             h.setEditMode(LWI_CAMERA);
-         }},
+        {"EditObjects", editMode(LWI_OBJECT)},
+        {"EditBones", editMode(LWI_BONE)},
+        {"EditLights", editMode(LWI_LIGHT)},
+        {"EditCameras", editMode(LWI_CAMERA)},
         {"ChangeTool",
          [](Host& h, Args& a) {
              a.end();

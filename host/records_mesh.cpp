@@ -58,9 +58,8 @@ XCALL_(unsigned int) objFlags(LWItemID id) {
     return item ? item->renderFlags : 0;
 }
 
-// Nothing is subdivided, so frozen and unfrozen geometry are the same.
-XCALL_(LWMeshInfoID) objMeshInfo(LWItemID id, int) {
-    const Item* item = objectItem(id);
+// A mesh info of the item's mesh, its other positions the current frame's.
+LWMeshInfo* itemMeshInfo(const Item* item) {
     if (!item || !item->mesh) return nullptr;
     LWMeshInfo* info = nullptr;
     try {
@@ -74,6 +73,11 @@ XCALL_(LWMeshInfoID) objMeshInfo(LWItemID id, int) {
         // Positions that do not fit the mesh are ignored: the base shows.
     }
     return info;
+}
+
+// Nothing is subdivided, so frozen and unfrozen geometry are the same.
+XCALL_(LWMeshInfoID) objMeshInfo(LWItemID id, int) {
+    return itemMeshInfo(objectItem(id));
 }
 
 XCALL_(void) objBounds(LWItemID id, LWDVector lo, LWDVector hi) {
@@ -187,20 +191,7 @@ XCALL_(void) scenePivotPoint(int obj, int layer, LWFVector pos) {
 }
 
 XCALL_(LWMeshInfo*) sceneLayerMesh(int obj, int layer) {
-    const Item* item = layer == 0 ? objectFile(obj) : nullptr;
-    if (!item) return nullptr;
-    LWMeshInfo* info = nullptr;
-    try {
-        info = newMeshInfo(item->mesh);
-    } catch (...) {
-        return nullptr;
-    }
-    try {
-        if (item->currentPoints) setOtherPositions(info, item->currentPoints);
-    } catch (...) {
-        // Positions that do not fit the mesh are ignored: the base shows.
-    }
-    return info;
+    return itemMeshInfo(layer == 0 ? objectFile(obj) : nullptr);
 }
 
 XCALL_(int) sceneNumVMaps(LWID type) {
