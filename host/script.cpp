@@ -61,6 +61,12 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
         {"Restore",
          {1, 1, "Restore \"SERVICE NAME\"",
           [](Host& h, const std::vector<std::string>& a) { h.services().restore(a[0]); }}},
+        {"FractionalFrames",
+         {1, 1, "FractionalFrames on|off",
+          [](Host& h, const std::vector<std::string>& a) {
+              h.scene().timing().fractionalFrames = onOff(a[0]);
+              h.services().refresh();
+          }}},
         {"Trace",
          {2, 2, "Trace services on|off",
           [](Host& h, const std::vector<std::string>& a) {

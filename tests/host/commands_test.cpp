@@ -100,6 +100,13 @@ TEST_F(Commands, ParentingAndParentInPlace) {
 
     command("ParentInPlace");
     EXPECT_FALSE(layout.scene().timing().parentInPlace);
+    EXPECT_EQ(service<LWInterfaceInfo>("LW Interface Info 7")->generalFlags, 0u);
+
+    host::ScriptRunner script(layout);
+    script.execute({"FractionalFrames", "on"});
+    EXPECT_EQ(service<LWInterfaceInfo>("LW Interface Info 7")->generalFlags,
+              unsigned(LWGENF_FRACTIONALFRAME));
+    script.execute({"FractionalFrames", "off"});
 
     // A parent cannot become its own descendant.
     command("SelectItem " + hexId("Child"));
