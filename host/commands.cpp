@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <vector>
 
 namespace host {
@@ -296,7 +297,47 @@ const std::map<std::string, Handler>& commands() {
              Item& item = currentItem(h);
              if (item.type == LWI_OBJECT && !item.path.empty())
                  throw HostError("objects take their names from their files");
+             std::string oldName = item.name;
              item.name = name;
+             h.instances().changeName(item.id, oldName, name);
+         }},
+        {"ApplyServer",
+         [](Host& h, Args& a) {
+             std::string cls = a.word();
+             std::string server = a.rest();
+             h.instances().apply(currentItem(h).id, cls, server);
+         }},
+        {"RemoveServer",
+         [](Host& h, Args& a) {
+             std::string cls = a.word();
+             long index = a.integer();
+             a.end();
+             h.instances().remove(currentItem(h).id, cls, int(index));
+         }},
+        {"EditServer",
+         [](Host& h, Args& a) {
+             std::string cls = a.word();
+             long index = a.integer();
+             a.end();
+             Item& item = currentItem(h);
+             ServerInstance* instance = h.instances().find(item.id, cls, int(index));
+             if (!instance)
+                 throw HostError("no " + cls + " number " + std::to_string(index) + " on " +
+                                 item.name);
+             h.out() << "panel: " << cls << " " << instance->serverName << "\n";
+         }},
+        {"Clone",
+         [](Host& h, Args& a) {
+             long count = a.integer();
+             a.end();
+             if (count < 1 || count > 1000)
+                 throw HostError(std::to_string(count) + " is out of range");
+             cloneItem(h, currentItem(h).id, int(count));
+         }},
+        {"ClearScene",
+         [](Host& h, Args& a) {
+             a.end();
+             h.clearScene();
          }},
         {"SelfShadow", toggle(&Item::shadowOptions, LWOSHAD_SELF)},
         {"CastShadow", toggle(&Item::shadowOptions, LWOSHAD_CAST)},

@@ -1,5 +1,6 @@
 #include "host/dump.h"
 
+#include "host/instances.h"
 #include "host/transform.h"
 
 #include <cmath>
@@ -42,9 +43,22 @@ std::string vector3(const Scene& scene, const Item& item, LWItemParam param) {
     return "[" + jsonNumber(v[0]) + "," + jsonNumber(v[1]) + "," + jsonNumber(v[2]) + "]";
 }
 
+std::string dumpServers(const InstanceTable& instances, const Item& item) {
+    std::string json = "[";
+    for (ServerInstance* i : instances.on(item.id)) {
+        const char* text = instances.describe(*i);
+        if (json.size() > 1) json += ",";
+        // Each instance's scene-file record joins these fields here.
+        json += "{\"class\":" + jsonString(i->className) +
+                ",\"name\":" + jsonString(i->serverName) +
+                ",\"description\":" + (text ? jsonString(text) : "null") + "}";
+    }
+    return json + "]";
+}
+
 } // namespace
 
-std::string dumpItem(const Scene& scene, const Item& item) {
+std::string dumpItem(const Scene& scene, const Item& item, const InstanceTable* instances) {
     char id[32];
     std::snprintf(id, sizeof id, "0x%016llX",
                   static_cast<unsigned long long>(std::uintptr_t(item.id)));
@@ -64,6 +78,7 @@ std::string dumpItem(const Scene& scene, const Item& item) {
         json +=
             ",\"points\":" + std::to_string(points) + ",\"polygons\":" + std::to_string(polygons);
     }
+    if (instances) json += ",\"servers\":" + dumpServers(*instances, item);
     return json + "}";
 }
 

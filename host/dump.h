@@ -9,10 +9,14 @@
 
 namespace host {
 
+class InstanceTable;
+
 // {"name", "id" (hex), "type", "parent" (name or null), "visibility",
 //  "position" (world), "right", "up", "forward" (world axes), "scaling",
-//  and for objects "points" and "polygons"}.
-std::string dumpItem(const Scene& scene, const Item& item);
+//  for objects "points" and "polygons", and, given the instance table,
+//  "servers": the item's plug-in instances in the order applied}.
+std::string dumpItem(const Scene& scene, const Item& item,
+                     const InstanceTable* instances = nullptr);
 
 std::string jsonString(const std::string& text);
 std::string jsonNumber(double value);

@@ -12,7 +12,9 @@ namespace {
 Host* currentHost = nullptr;
 } // namespace
 
-Host::Host(std::ostream& out) : out_(out), services_(*this), previous_(currentHost) {
+Host::Host(std::ostream& out)
+    : out_(out), instances_(std::make_unique<InstanceTable>(*this)),
+      panels_(std::make_unique<PanelSystem>(*this)), services_(*this), previous_(currentHost) {
     currentHost = this;
 }
 
@@ -20,7 +22,7 @@ Host::~Host() {
     // Items go while the module is still loaded: envelopes and instances on
     // them call back into it as they are destroyed.
     dropTool();
-    scene_.clear();
+    clearScene();
     unloadModule();
     currentHost = previous_;
 }
@@ -42,6 +44,7 @@ ModuleFile& Host::loadModule(const std::string& path) {
 
 void Host::unloadModule() {
     dropTool();
+    instances_->forgetServers();
     activations_.clear();
     module_.reset();
 }
@@ -105,6 +108,12 @@ std::string Host::resolvePath(const std::string& path) const {
 void Host::goToTime(double time) {
     scene_.timing().time = time;
     services_.refresh();
+    instances_->newTime(InstanceTable::frameAt(scene_.timing(), time), time);
+}
+
+void Host::clearScene() {
+    instances_->destroyAll();
+    scene_.clear();
 }
 
 void Host::message(const char* kind, const char* line1, const char* line2) {

@@ -5,7 +5,9 @@
 #define MORVANE_HOST_HOST_H
 
 #include "host/activation.h"
+#include "host/instances.h"
 #include "host/module_file.h"
+#include "host/panels.h"
 #include "host/ring.h"
 #include "host/scene.h"
 #include "host/services.h"
@@ -32,6 +34,8 @@ class Host {
 
     Scene& scene() { return scene_; }
     Ring& ring() { return ring_; }
+    InstanceTable& instances() { return *instances_; }
+    PanelSystem& panels() { return *panels_; }
     ServiceTable& services() { return services_; }
     std::ostream& out() { return out_; }
 
@@ -58,8 +62,11 @@ class Host {
     void setContentDirectory(const std::string& dir) { contentDirectory_ = dir; }
     std::string resolvePath(const std::string& path) const;
 
-    // Moves the scene to a time (seconds).
+    // Moves the scene to a time (seconds); every plug-in instance hears of it.
     void goToTime(double time);
+
+    // Layout's ClearScene: every plug-in instance is destroyed, then every item.
+    void clearScene();
 
     // Layout's edit mode: the item type its item tools act on.
     void setEditMode(LWItemType type) { editMode_ = type; }
@@ -89,6 +96,8 @@ class Host {
     std::ostream& out_;
     Scene scene_;
     Ring ring_;
+    std::unique_ptr<InstanceTable> instances_;
+    std::unique_ptr<PanelSystem> panels_;
     std::deque<std::string> answers_;
     std::string pendingError_;
     LWItemType editMode_ = LWI_OBJECT;

@@ -73,6 +73,9 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
               if (a[0] != "services") throw HostError("can only trace services");
               h.services().setTrace(onOff(a[1]));
           }}},
+        {"Respond",
+         {1, ~size_t(0), "Respond OK|Cancel [\"LABEL=VALUE\"]...",
+          [](Host& h, const std::vector<std::string>& a) { h.panels().queueResponse(a); }}},
         {"Answer",
          {1, 1, "Answer Yes|No|OK|Cancel|YesToAll",
           [](Host& h, const std::vector<std::string>& a) { h.queueAnswer(a[0]); }}},
@@ -94,7 +97,24 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
           [](Host& h, const std::vector<std::string>& a) {
               Item* item = h.scene().find(a[0]);
               if (!item) throw HostError("no item named '" + a[0] + "'");
-              h.out() << dumpItem(h.scene(), *item) << "\n";
+              h.out() << dumpItem(h.scene(), *item, &h.instances()) << "\n";
+          }}},
+        {"Generic",
+         {1, 1, "Generic NAME",
+          [](Host& h, const std::vector<std::string>& a) {
+              // By server name or by the name its button shows.
+              const ServerEntry* found = nullptr;
+              if (h.module())
+                  for (const ServerEntry& s : h.module()->servers())
+                      if (s.className == LWLAYOUTGENERIC_CLASS &&
+                          (s.name == a[0] || s.buttonName() == a[0]) && !found)
+                          found = &s;
+              if (!found) throw HostError("no LayoutGeneric server named '" + a[0] + "'");
+              int result = h.activate(LWLAYOUTGENERIC_CLASS, found->name,
+                                      InstanceTable::versionFor(LWLAYOUTGENERIC_CLASS));
+              if (result != AFUNC_OK)
+                  throw HostError("generic " + found->name + " did not run (" +
+                                  std::to_string(result) + ")");
           }}},
         {"Activate",
          {3, 3, "Activate CLASS NAME VERSION",
@@ -171,6 +191,8 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         for (const std::string& w : words)
             line += (line.empty() ? "" : " ") + w;
         CommandInterpreter(host_).execute(line);
+        std::string pending = host_.panels().takePendingError();
+        if (!pending.empty()) throw HostError(pending);
         return;
     }
     const ScriptCommand& command = found->second;
@@ -179,6 +201,7 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         throw HostError(std::string("usage: ") + command.usage);
     command.run(host_, args);
     std::string pending = host_.takePendingError();
+    if (pending.empty()) pending = host_.panels().takePendingError();
     if (!pending.empty()) throw HostError(pending);
 }
 

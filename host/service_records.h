@@ -65,6 +65,7 @@ void fillSceneRecords(ServiceRecords& records);
 void fillInterfaceRecords(ServiceRecords& records);
 void fillMotionRecords(ServiceRecords& records);
 void fillMeshRecords(ServiceRecords& records);
+void fillPanelRecords(ServiceRecords& records);
 
 class Scene;
 // Copies the scene's time, selection, ranges and flags into the records that

@@ -30,6 +30,7 @@ ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
     fillInterfaceRecords(rec_);
     fillMotionRecords(rec_);
     fillMeshRecords(rec_);
+    fillPanelRecords(rec_);
 
     records_ = {
         {"LW Item Info 5", &rec_.itemInfo},
