@@ -4,6 +4,7 @@
 #include "host/host_error.h"
 #include "host/lwo2_reader.h"
 #include "host/obj_reader.h"
+#include "host/scene_io.h"
 #include "host/transform.h"
 
 #include <cerrno>
@@ -137,13 +138,22 @@ void loadObject(Host& h, Args& a) {
     h.scene().select(item.id);
 }
 
-// Toggles one bit of the selected objects' shadow options or render flags.
+// Toggles one bit of the selected objects' shadow options or render flags;
+// with n, sets it to n != 0.
 Handler toggle(unsigned int Item::*field, unsigned int bit) {
     return [field, bit](Host& h, Args& a) {
+        const bool given = a.more();
+        const bool on = given && a.integer() != 0;
         a.end();
         for (const LWItemID* id = h.scene().selection(); *id; ++id) {
             Item& item = h.scene().get(*id);
-            if (item.type == LWI_OBJECT) item.*field ^= bit;
+            if (item.type != LWI_OBJECT) continue;
+            if (!given)
+                item.*field ^= bit;
+            else if (on)
+                item.*field |= bit;
+            else
+                item.*field &= ~bit;
         }
     };
 }
@@ -339,6 +349,8 @@ const std::map<std::string, Handler>& commands() {
              a.end();
              h.clearScene();
          }},
+        {"SaveSceneAs", [](Host& h, Args& a) { saveSceneWithPlugins(h, h.resolvePath(a.rest())); }},
+        {"LoadScene", [](Host& h, Args& a) { loadSceneWithPlugins(h, h.resolvePath(a.rest())); }},
         {"SelfShadow", toggle(&Item::shadowOptions, LWOSHAD_SELF)},
         {"CastShadow", toggle(&Item::shadowOptions, LWOSHAD_CAST)},
         {"ReceiveShadow", toggle(&Item::shadowOptions, LWOSHAD_RECEIVE)},

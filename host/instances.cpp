@@ -80,8 +80,8 @@ ServerInstance* InstanceTable::create(LWItemID item, ActivationRecord& record, s
     return instances_.back().get();
 }
 
-ServerInstance& InstanceTable::apply(LWItemID item, const std::string& cls,
-                                     const std::string& name) {
+ServerInstance& InstanceTable::apply(LWItemID item, const std::string& cls, const std::string& name,
+                                     const LWLoadState* saved) {
     if (!isHandlerClass(cls)) throw HostError("servers of class " + cls + " are not applied");
     Item& target = host_.scene().get(item);
     if (target.type != LWI_OBJECT) throw HostError(cls + " goes on objects, not on " + target.name);
@@ -89,6 +89,14 @@ ServerInstance& InstanceTable::apply(LWItemID item, const std::string& cls,
     std::string error;
     ServerInstance* made = create(item, record, error);
     if (!made) throw HostError(error);
+    if (saved && record.inst.load) {
+        LWError failed = record.inst.load(made->instance, saved);
+        if (failed) {
+            std::string text = failed;
+            remove(item, cls, int(on(item, cls).size()));
+            throw HostError(cls + " " + name + ": " + text);
+        }
+    }
     double time = host_.scene().timing().time;
     callNewTime(*made, frameAt(host_.scene().timing(), time), time);
     return *made;

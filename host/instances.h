@@ -51,7 +51,10 @@ class InstanceTable {
     // DisplacementHandler) on an object and adds it after the item's others;
     // newTime runs once at the current time. Throws HostError, adding
     // nothing, when create gives an error text or no instance.
-    ServerInstance& apply(LWItemID item, const std::string& className, const std::string& name);
+    // With a load record the instance reads its saved data (load callback)
+    // between create and its first newTime, as a scene load does.
+    ServerInstance& apply(LWItemID item, const std::string& className, const std::string& name,
+                          const LWLoadState* saved = nullptr);
 
     // Indices count from 1 among the item's instances of one class, as
     // Layout's commands do. find gives null, remove throws, when out of range.

@@ -4,7 +4,10 @@
 #include "host/dump.h"
 #include "host/host.h"
 #include "host/host_error.h"
+#include "host/key_edits.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -20,6 +23,15 @@ struct ScriptCommand {
     const char* usage;
     std::function<void(Host&, const std::vector<std::string>&)> run;
 };
+
+// A time in seconds or a value: a plain decimal number.
+double seconds(const std::string& word) {
+    char* end = nullptr;
+    double v = std::strtod(word.c_str(), &end);
+    if (word.empty() || *end || !std::isfinite(v))
+        throw HostError("'" + word + "' is not a number");
+    return v;
+}
 
 bool onOff(const std::string& word) {
     if (word == "on") return true;
@@ -91,6 +103,26 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
                   parent = p->id;
               }
               parentItem(h, child->id, parent);
+          }}},
+        {"KeyMove",
+         {4, 4, "KeyMove ITEM CHANNEL FROM TO",
+          [](Host& h, const std::vector<std::string>& a) {
+              moveKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+          }}},
+        {"KeyCopy",
+         {4, 4, "KeyCopy ITEM CHANNEL FROM TO",
+          [](Host& h, const std::vector<std::string>& a) {
+              copyKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+          }}},
+        {"KeyCreate",
+         {4, 4, "KeyCreate ITEM CHANNEL TIME VALUE",
+          [](Host& h, const std::vector<std::string>& a) {
+              createKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+          }}},
+        {"KeyDelete",
+         {3, 3, "KeyDelete ITEM CHANNEL TIME",
+          [](Host& h, const std::vector<std::string>& a) {
+              deleteKey(h.scene(), a[0], a[1], seconds(a[2]));
           }}},
         {"Dump",
          {1, 1, "Dump NAME",
