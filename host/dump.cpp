@@ -1,6 +1,7 @@
 #include "host/dump.h"
 
 #include "host/instances.h"
+#include "host/plugin_io.h"
 #include "host/transform.h"
 
 #include <cmath>
@@ -43,15 +44,30 @@ std::string vector3(const Scene& scene, const Item& item, LWItemParam param) {
     return "[" + jsonNumber(v[0]) + "," + jsonNumber(v[1]) + "," + jsonNumber(v[2]) + "]";
 }
 
+// The lines the instance's save callback writes, as the scene file holds
+// them; null when it has no save callback or refuses.
+std::string recordOf(const ServerInstance& i) {
+    if (!i.server->inst.save) return "null";
+    PluginWriter writer;
+    if (i.server->inst.save(i.instance, writer.state())) return "null";
+    if (!writer.finish().empty()) return "null";
+    std::string json = "[";
+    for (const std::string& line : writer.lines()) {
+        if (json.size() > 1) json += ",";
+        json += jsonString(line);
+    }
+    return json + "]";
+}
+
 std::string dumpServers(const InstanceTable& instances, const Item& item) {
     std::string json = "[";
     for (ServerInstance* i : instances.on(item.id)) {
         const char* text = instances.describe(*i);
         if (json.size() > 1) json += ",";
-        // Each instance's scene-file record joins these fields here.
         json += "{\"class\":" + jsonString(i->className) +
                 ",\"name\":" + jsonString(i->serverName) +
-                ",\"description\":" + (text ? jsonString(text) : "null") + "}";
+                ",\"description\":" + (text ? jsonString(text) : "null") +
+                ",\"record\":" + recordOf(*i) + "}";
     }
     return json + "]";
 }

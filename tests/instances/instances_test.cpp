@@ -87,11 +87,11 @@ TEST_F(Instances, ApplyActivatesOnceThenCreatesOnTheSelectedItemAndRunsNewTime) 
 
     EXPECT_EQ(
         servers("Body"),
-        "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\"}]");
+        "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\",\"record\":null}]");
     // The displacement server gives no descln.
     EXPECT_EQ(servers("Other"),
-              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#2\"},"
-              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null}]");
+              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#2\",\"record\":null},"
+              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null,\"record\":null}]");
     // The script's Dump carries the list as well.
     EXPECT_NE(run("Dump Body\n").find(",\"servers\":[{\"class\":\"CustomObjHandler\""),
               std::string::npos);
@@ -160,8 +160,8 @@ TEST_F(Instances, RemoveServerDestroysTheNthOfItsClass) {
         "ApplyServer CustomObjHandler iprobe_obj\n");
     EXPECT_EQ(run("RemoveServer CustomObjHandler 2\n"), "iprobe destroy obj#3 on Body\n");
     EXPECT_EQ(servers("Body"),
-              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\"},"
-              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null}]");
+              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\",\"record\":null},"
+              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null,\"record\":null}]");
     EXPECT_EQ(failure("RemoveServer CustomObjHandler 2\n"),
               "t:1: RemoveServer: no CustomObjHandler number 2 on Body");
     EXPECT_EQ(failure("RemoveServer DisplacementHandler 0\n"),
@@ -203,9 +203,9 @@ TEST_F(Instances, CloneCopiesTheItemThenRecreatesAndCopiesItsInstances) {
                                 "iprobe copy disp#6 <- disp#2\n"
                                 "iprobe newTime disp#6 frame 0 time 0\n");
     EXPECT_EQ(servers("tri (3)"), "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\","
-                                  "\"description\":\"obj#5 copied from #1\"},"
+                                  "\"description\":\"obj#5 copied from #1\",\"record\":null},"
                                   "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\","
-                                  "\"description\":null}]");
+                                  "\"description\":null,\"record\":null}]");
 
     host::Item& source = *layout.scene().find("tri");
     host::Item& clone = *layout.scene().find("tri (2)");
