@@ -8,6 +8,7 @@
 #include "host/transform.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -124,7 +125,9 @@ std::string lowerExtension(const std::string& path) {
 }
 
 void loadObject(Host& h, Args& a) {
-    std::string path = h.resolvePath(a.rest());
+    // Kept absolute, so a scene file names the object wherever it is read.
+    std::string path =
+        std::filesystem::absolute(h.resolvePath(a.rest())).lexically_normal().string();
     std::string ext = lowerExtension(path);
     Mesh mesh;
     if (ext == "obj")

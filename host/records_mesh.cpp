@@ -2,6 +2,7 @@
 #include "host/host.h"
 #include "host/mesh_info.h"
 #include "host/service_records.h"
+#include "host/transform.h"
 
 #include <algorithm>
 #include <mutex>
@@ -58,6 +59,21 @@ XCALL_(unsigned int) objFlags(LWItemID id) {
     return item ? item->renderFlags : 0;
 }
 
+// The mesh placed by the item's world transform at the current time: what
+// Layout reports as the other positions of an object nothing deforms.
+std::shared_ptr<const std::vector<Point>> worldPoints(const Item& item) {
+    const Scene& scene = Host::current().scene();
+    Affine world = worldTransform(scene, item.id, scene.timing().time);
+    auto points = std::make_shared<std::vector<Point>>();
+    points->reserve(item.mesh->points.size());
+    for (const Point& p : item.mesh->points) {
+        double in[3] = {p.x, p.y, p.z}, out[3];
+        transformPoint(world, in, out);
+        points->push_back(Point{float(out[0]), float(out[1]), float(out[2])});
+    }
+    return points;
+}
+
 // A mesh info of the item's mesh, its other positions the current frame's.
 LWMeshInfo* itemMeshInfo(const Item* item) {
     if (!item || !item->mesh) return nullptr;
@@ -68,7 +84,7 @@ LWMeshInfo* itemMeshInfo(const Item* item) {
         return nullptr;
     }
     try {
-        if (item->currentPoints) setOtherPositions(info, item->currentPoints);
+        setOtherPositions(info, item->currentPoints ? item->currentPoints : worldPoints(*item));
     } catch (...) {
         // Positions that do not fit the mesh are ignored: the base shows.
     }

@@ -10,7 +10,9 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -249,7 +251,10 @@ TEST_F(Commands, DumpDescribesAnItemAtTheCurrentTime) {
 }
 
 TEST(Scripts, LoadObjectNamesTheItemAfterTheFileAndRefusesBadFiles) {
-    std::string dir = testing::TempDir() + "/morvane_cmd_" + std::to_string(getpid());
+    std::string dir =
+        std::filesystem::path(testing::TempDir() + "/morvane_cmd_" + std::to_string(getpid()))
+            .lexically_normal()
+            .string();
     std::string mkdir = "mkdir -p " + dir;
     ASSERT_EQ(std::system(mkdir.c_str()), 0);
     std::ofstream(dir + "/tri angle.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
@@ -274,6 +279,49 @@ TEST(Scripts, LoadObjectNamesTheItemAfterTheFileAndRefusesBadFiles) {
     }
     EXPECT_EQ(layout.scene().find("broken"), nullptr);
     EXPECT_EQ(layout.scene().items().size(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(MeshPositions, OtherPositionsOfAnUndeformedObjectAreItsWorldPositions) {
+    std::string dir = testing::TempDir() + "/morvane_world_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    std::ofstream(dir + "/tri.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    std::ostringstream out;
+    host::Host layout(out);
+    host::CommandInterpreter run(layout);
+    run.execute("LoadObject " + dir + "/tri.obj");
+    run.execute("Position 1 2 3");
+    run.execute("Rotation 90 0 0");
+    auto* objects = static_cast<LWObjectInfo*>(layout.services().lookup("LW Object Info 7"));
+    LWMeshInfo* mesh = objects->meshInfo(layout.scene().firstSelected(), 1);
+    ASSERT_NE(mesh, nullptr);
+    struct Seen {
+        LWMeshInfo* mesh;
+        std::vector<std::array<float, 6>> points;
+    } seen{mesh, {}};
+    mesh->scanPoints(
+        mesh,
+        [](void* data, LWPntID id) -> size_t {
+            auto* s = static_cast<Seen*>(data);
+            float base[3], other[3];
+            s->mesh->pntBasePos(s->mesh, id, base);
+            s->mesh->pntOtherPos(s->mesh, id, other);
+            s->points.push_back({base[0], base[1], base[2], other[0], other[1], other[2]});
+            return 0;
+        },
+        &seen);
+    mesh->destroy(mesh);
+    ASSERT_EQ(seen.points.size(), 3u);
+    // (1,0,0) turned by heading 90 is (0,0,-1), then moved by (1,2,3).
+    EXPECT_FLOAT_EQ(seen.points[1][0], 1.0f);
+    EXPECT_NEAR(seen.points[1][3], 1.0f, 1e-6);
+    EXPECT_NEAR(seen.points[1][4], 2.0f, 1e-6);
+    EXPECT_NEAR(seen.points[1][5], 2.0f, 1e-6);
+    EXPECT_NEAR(seen.points[0][3], 1.0f, 1e-6);
+    EXPECT_NEAR(seen.points[0][5], 3.0f, 1e-6);
 }
 
 } // namespace
