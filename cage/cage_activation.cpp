@@ -1,6 +1,7 @@
 // Activation of the cage item server and of its panel server.
 #include <lwcustobj.h>
 
+#include "cage/cage_lifecycle.h"
 #include "cage/cage_services.h"
 #include "module/host_services.h"
 #include "module/servers.h"
@@ -32,6 +33,7 @@ XCALL_(int) CageCustomHandler(int version, GlobalFunc* global, void* local, void
     stCageServices = s;
     stCageGlobal = global;
     stGlobal = global;
+    fillCageHandler(static_cast<LWCustomObjHandler*>(local));
     return AFUNC_OK;
 }
 
