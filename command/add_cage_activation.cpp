@@ -1,6 +1,7 @@
-// Activation of the add-cage command.
+// Activation of the add-cage command: it runs the whole command.
 #include <lwgeneric.h>
 
+#include "command/add_cage.h"
 #include "command/add_cage_services.h"
 #include "module/host_services.h"
 #include "module/servers.h"
@@ -30,5 +31,7 @@ XCALL_(int) MakeCageGeneric(int version, GlobalFunc* global, void* local, void*)
     stAddCageGlobal = global;
     stGlobal = global;
     stAddCageBuildNumber = getBuildNumber(global);
-    return AFUNC_OK;
+    // Some controls (the item lists) need the globals.
+    s.panelFuncs->globalFun = global;
+    return runAddCage(static_cast<LWLayoutGeneric*>(local), &stAddCageServices, global);
 }

@@ -157,12 +157,14 @@ TEST(MorvaneVerbs, HelpAndUnknownVerbs) {
 TEST(MorvaneDemo, TheBundledScriptActivatesEveryServer) {
     Outcome r = morvane(std::string("run ") + MORVANE_SOURCE_DIR + "/examples/demo.script");
     EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* line : {"activate CustomObjHandler Zentrik_Morvane -> 0",
-                             "activate CustomObjInterface Zentrik_Morvane -> 0",
-                             "activate DisplacementHandler Zentrik_Morvane -> 0",
-                             "activate DisplacementInterface Zentrik_Morvane -> 0",
-                             "activate LayoutGeneric Zentrik_Morvane_Add -> 0",
-                             "activate LayoutTool Zentrik_Morvane_Tool -> 0"})
+    for (const char* line :
+         {"activate CustomObjHandler Zentrik_Morvane -> 0",
+          "activate CustomObjInterface Zentrik_Morvane -> 0",
+          "activate DisplacementHandler Zentrik_Morvane -> 0",
+          "activate DisplacementInterface Zentrik_Morvane -> 0", "panel: Add New Cage -> OK",
+          "command: ApplyServer CustomObjHandler Zentrik_Morvane",
+          "warning: Please select a reference object.",
+          "activate LayoutTool Zentrik_Morvane_Tool -> 0"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line;
 }
 
