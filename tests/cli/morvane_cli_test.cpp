@@ -1,48 +1,9 @@
 // The morvane program as a person runs it: output, errors and exit codes.
+#include "cli_support.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <string>
-
 namespace {
-
-// Files of one test process: ctest runs tests side by side.
-std::string tempPath(const std::string& name) {
-    return testing::TempDir() + "/morvane_cli_" + std::to_string(getpid()) + "_" + name;
-}
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome morvane(const std::string& args) {
-    std::string errFile = tempPath("stderr.txt");
-    std::string command = std::string(MORVANE_APP_PATH) + " " + args + " 2>" + errFile;
-    Outcome run{};
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return run;
-}
-
-std::string script(const std::string& name, const std::string& text) {
-    std::string path = tempPath(name);
-    std::ofstream(path) << text;
-    return path;
-}
 
 TEST(MorvaneInfo, PrintsDescriptorAndServers) {
     Outcome r = morvane(std::string("info ") + MORVANE_MODULE_PATH);
