@@ -18,6 +18,15 @@ struct EditCageState {
     int stiffnessSlider;
     int fixOuterEdges;
     int fixPointsOutOfRange;
+    // Cages selected in the tool, in selection order.
+    struct CageInstance** selectedCages;
+    int selectedCageCount;
+    int selectedCageCapacity;
+    int selectedPointCount; // selected points over the selected cages
+    // The scene's cages with geometry, refreshed before each use.
+    struct CageInstance** sceneCages;
+    int sceneCageCount;
+    int sceneCageCapacity;
     double pixelSize;
     double currentTime;
     int maxBrushRadius;

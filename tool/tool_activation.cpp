@@ -2,6 +2,8 @@
 #include "module/host_services.h"
 #include "module/servers.h"
 #include "tool/tool_lifecycle.h"
+#include "tool/tool_ring.h"
+#include "tool/tool_selection.h"
 #include "tool/tool_services.h"
 #include "tool/tool_texts.h"
 
@@ -61,10 +63,29 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
 
     stToolServices = s;
     stToolLocal = static_cast<LWLayoutTool*>(local);
-    initEditCageState(&stInstData, !everActivated);
+    int firstActivation = !everActivated;
+    int stripPosition = stInstData.timeSliderBX;
+    double stripScale = stInstData.pixPerFrame;
+    if (firstActivation) {
+        readKeyStripGeometry(&stripPosition, &stripScale);
+    } else {
+        // What the previous activation left, if the host did not end it.
+        detachToolRing();
+        clearCageSelection(&stInstData);
+        freeCageLists(&stInstData);
+        if (stInstData.editBaseCage) {
+            sendShowBaseOff();
+            s.command("RefreshNow");
+        }
+    }
+    initEditCageState(&stInstData, firstActivation);
+    stInstData.timeSliderBX = stripPosition;
+    stInstData.pixPerFrame = stripScale;
     everActivated = 1;
 
     stToolLocal->instance = &stInstData;
     if (stToolLocal->tool) fillEditCageFuncs(stToolLocal->tool);
+    attachToolRing();
+    sendToolStarts();
     return AFUNC_OK;
 }

@@ -4,7 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "module/host_services.h"
 #include "module/version.h"
+#include "tool/tool_ring.h"
+#include "tool/tool_selection.h"
 #include "tool/tool_services.h"
 #include "tool/tool_texts.h"
 
@@ -72,6 +75,15 @@ void fillEditCageFuncs(LWLayoutToolFuncs* funcs) {
 
 XCALL_(void) EditCageDone(LWInstance instance) {
     if (instance != &stInstData) return;
+    stToolServices.comRing = static_cast<LWComRing*>(acquireService("LW Communication Ring"));
+    clearCageSelection(&stInstData);
+    freeCageLists(&stInstData);
+    detachToolRing();
+    sendToolEnds();
+    if (stInstData.editBaseCage) {
+        stInstData.editBaseCage = 0;
+        sendShowBaseOff();
+    }
     if (stInstData.toolLive) {
         stInstData.toolLive = 0;
         if (stToolServices.command) stToolServices.command("RefreshNow");

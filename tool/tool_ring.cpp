@@ -1,0 +1,74 @@
+#include "tool/tool_ring.h"
+
+#include <string.h>
+
+#include "module/ring_protocol.h"
+#include "tool/tool_lifecycle.h"
+#include "tool/tool_selection.h"
+#include "tool/tool_services.h"
+
+namespace {
+
+// The tool's handler: every event gets the state pointer back, so senders
+// can tell a tool is running; destruction and Unseen drop the cage from the
+// selection.
+void ringEvent(void* data, void*, int code, void* payload) {
+    EditCageState* state = static_cast<EditCageState*>(data);
+    EditCageQuery* query = static_cast<EditCageQuery*>(payload);
+    if (!state) return;
+    switch (code) {
+    case kToolCageCreated:
+        // The cage popup of the panel lists it at its next refresh.
+        state->needsRedraw = 1;
+        break;
+    case kToolCageDestroyed:
+    case kToolCageUnseen:
+        if (query && query->pointer)
+            remove1CageFromSelection(state, static_cast<CageInstance*>(query->pointer));
+        state->needsRedraw = 1;
+        break;
+    default:
+        if (query) query->pointer = state;
+        break;
+    }
+}
+
+} // namespace
+
+void attachToolRing(void) {
+    attachRing(stToolServices.comRing, RING_TOPIC_TOOL, &stInstData, ringEvent);
+}
+
+void detachToolRing(void) {
+    detachRing(stToolServices.comRing, RING_TOPIC_TOOL, &stInstData);
+}
+
+namespace {
+
+void tellCages(int code) {
+    RingQuery query;
+    memset(&query, 0, sizeof query);
+    sendRingMessage(stToolServices.comRing, RING_TOPIC_CAGES, code, &query);
+}
+
+} // namespace
+
+void sendToolStarts(void) {
+    tellCages(kRingToolStarts);
+}
+
+void sendToolEnds(void) {
+    tellCages(kRingToolEnds);
+}
+
+void sendShowBaseOff(void) {
+    tellCages(kRingShowBaseOff);
+}
+
+void readKeyStripGeometry(int* position, double* pixelsPerFrame) {
+    RingQuery query;
+    memset(&query, 0, sizeof query);
+    sendRingMessage(stToolServices.comRing, RING_TOPIC_CAGES, kRingReadSlider, &query);
+    *position = query.count == 1 ? query.value : -40;
+    *pixelsPerFrame = query.count == 1 ? query.scale : 16.0;
+}
