@@ -1,6 +1,7 @@
 // Activation of the displacement server and of its panel server.
 #include <lwdisplce.h>
 
+#include "deform/deform_server.h"
 #include "deform/deform_services.h"
 #include "module/host_services.h"
 #include "module/servers.h"
@@ -27,6 +28,7 @@ XCALL_(int) MorvaneHandler(int version, GlobalFunc* global, void* local, void*) 
     stDeformGlobal = global;
     stGlobal = global;
     stDeformBuildNumber = getBuildNumber(global);
+    fillDeformHandler(static_cast<LWDisplacementHandler*>(local));
     return AFUNC_OK;
 }
 

@@ -1,0 +1,21 @@
+// One application of the deformer to a mesh object.
+#ifndef MORVANE_INCLUDE_DEFORM_INSTANCE_H
+#define MORVANE_INCLUDE_DEFORM_INSTANCE_H
+
+#include <lwrender.h>
+
+struct CageInstance;
+
+struct DeformInstance {
+    char groupName[256];      // the group whose cages deform the object; never empty
+    LWItemID itemID;          // the deformed object
+    double zeroAxes[4][3];    // right, up, forward (unit) and position at time 0
+    CageInstance** cageArray; // the group's cages gathered by NewTime
+    void** weightMapIDs;      // one vertex-map handle per cage
+    int cageCount;
+    int cageCapacity; // both arrays hold cageCapacity + 16 entries
+    int refreshPending;
+    char description[84];
+};
+
+#endif
