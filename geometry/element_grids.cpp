@@ -85,34 +85,22 @@ template <class Grid, class Chunk, class Node> bool pushChunk(Grid* g) {
 }
 
 // Push a node at the front of the cell's list, opening a new chunk when full.
-bool pushTri(TrisMat3D* g, std::size_t cell, TrigonData* t) {
-    if (g->chunks->used >= g->chunks->capacity && !pushChunk<TrisMat3D, TrisChunk, TrisNode>(g))
-        return false;
-    TrisNode* node = &g->chunks->nodes[g->chunks->used++];
-    node->tri = t;
+template <class Grid, class Chunk, class Node, class Element>
+bool pushNode(Grid* g, std::size_t cell, Element* element, Element* Node::*slot) {
+    if (g->chunks->used >= g->chunks->capacity && !pushChunk<Grid, Chunk, Node>(g)) return false;
+    Node* node = &g->chunks->nodes[g->chunks->used++];
+    node->*slot = element;
     node->next = g->cellLists[cell];
     g->cellLists[cell] = node;
     return true;
 }
 
-bool pushTri(TrisMat2D* g, std::size_t cell, TrigonData* t) {
-    if (g->chunks->used >= g->chunks->capacity && !pushChunk<TrisMat2D, TrisChunk, TrisNode>(g))
-        return false;
-    TrisNode* node = &g->chunks->nodes[g->chunks->used++];
-    node->tri = t;
-    node->next = g->cellLists[cell];
-    g->cellLists[cell] = node;
-    return true;
+template <class Grid> bool pushTri(Grid* g, std::size_t cell, TrigonData* t) {
+    return pushNode<Grid, TrisChunk, TrisNode>(g, cell, t, &TrisNode::tri);
 }
 
 bool pushLine(LineMat3D* g, std::size_t cell, LinegonData* lin) {
-    if (g->chunks->used >= g->chunks->capacity && !pushChunk<LineMat3D, LineChunk, LineNode>(g))
-        return false;
-    LineNode* node = &g->chunks->nodes[g->chunks->used++];
-    node->lin = lin;
-    node->next = g->cellLists[cell];
-    g->cellLists[cell] = node;
-    return true;
+    return pushNode<LineMat3D, LineChunk, LineNode>(g, cell, lin, &LineNode::lin);
 }
 
 template <class Grid> std::size_t cellOf3D(const Grid* g, const int idx[3]) {
