@@ -1,0 +1,265 @@
+// Location of a point over a triangle. See element_location.h.
+#include "geometry/element_location.h"
+
+#include "geometry/vector.h"
+
+#include <cmath>
+
+namespace {
+
+// NaN counts as 0, so no value handed out can be NaN.
+double clamp01(double v) {
+    if (!(v > 0.0)) return 0.0;
+    return v < 1.0 ? v : 1.0;
+}
+
+// num / den clamped to [0, 1]; a zero denominator gives 0.
+double ratio01(double num, double den) {
+    if (den == 0.0) return 0.0;
+    return clamp01(num / den);
+}
+
+struct Place {
+    int code;
+    double t;      // edge codes: clamped position from the edge's start
+    bool zeroEdge; // edge codes: the edge has no length
+    double in[3];  // inside: out[0..2]
+    double side;   // inside: position across B -> C
+};
+
+// Sides k = 0, 1, 2 are A->B, B->C, C->A.
+const int kSideCode[3] = {kLocEdgeAB, kLocEdgeBC, kLocEdgeCA};
+const int kSideStart[3] = {kLocCornerA, kLocCornerB, kLocCornerC};
+const int kSideEnd[3] = {kLocCornerB, kLocCornerC, kLocCornerA};
+
+// The place of a point past a flat triangle: its nearest side with a length,
+// or that side's end when the point lies beyond it.
+void nearestSide(const double dist[3], const double rawT[3], const bool hasLength[3], Place* p) {
+    int side = -1;
+    for (int k = 0; k < 3; ++k)
+        if (hasLength[k] && (side < 0 || dist[k] < dist[side])) side = k;
+    if (side < 0) {
+        p->code = kLocEdgeAB;
+        p->zeroEdge = true;
+        p->t = 0.0;
+        return;
+    }
+    p->zeroEdge = false;
+    if (!(rawT[side] > 0.0)) {
+        p->code = kSideStart[side];
+    } else if (rawT[side] >= 1.0) {
+        p->code = kSideEnd[side];
+    } else {
+        p->code = kSideCode[side];
+        p->t = rawT[side];
+    }
+}
+
+template <int Dim> double dotN(const double* a, const double* b) {
+    double s = 0.0;
+    for (int i = 0; i < Dim; ++i)
+        s += a[i] * b[i];
+    return s;
+}
+
+// Distance from q to segment a-b (Dim components) and the unclamped position.
+template <int Dim>
+double sideDistance(const double* q, const double* a, const double* b, double* t, bool* hasLen) {
+    double ab[3] = {0.0, 0.0, 0.0}, aq[3] = {0.0, 0.0, 0.0};
+    for (int i = 0; i < Dim; ++i) {
+        ab[i] = b[i] - a[i];
+        aq[i] = q[i] - a[i];
+    }
+    const double ll = dotN<Dim>(ab, ab);
+    *hasLen = ll >= kGeomEpsilon * kGeomEpsilon;
+    *t = *hasLen ? dotN<Dim>(aq, ab) / ll : 0.0;
+    const double c = clamp01(*t);
+    double r = 0.0;
+    for (int i = 0; i < Dim; ++i) {
+        const double e = aq[i] - c * ab[i];
+        r += e * e;
+    }
+    return std::sqrt(r);
+}
+
+template <int Dim>
+void flatPlace(const double* q, const double* a, const double* b, const double* c, Place* p) {
+    const double* ends[3][2] = {{a, b}, {b, c}, {c, a}};
+    double dist[3], t[3];
+    bool hasLen[3];
+    for (int k = 0; k < 3; ++k)
+        dist[k] = sideDistance<Dim>(q, ends[k][0], ends[k][1], &t[k], &hasLen[k]);
+    nearestSide(dist, t, hasLen, p);
+}
+
+void edgePlace(int code, const double from[2], const double to[2], const double q[2], Place* p) {
+    p->code = code;
+    double e[2], r[2];
+    sub2D(to, from, e);
+    sub2D(q, from, r);
+    const double len = normalize2D(e); // e is now unit
+    p->zeroEdge = len == 0.0;
+    p->t = p->zeroEdge ? 0.0 : clamp01(dot2D(r, e) / len);
+}
+
+void locate(const TrigonData* tri, const double pt[3], Place* p) {
+    p->t = 0.0;
+    p->zeroEdge = false;
+    p->side = 0.0;
+    p->in[0] = p->in[1] = p->in[2] = 0.0;
+
+    // A triangle without a frame gives no 2D picture: use its 3D sides.
+    if (dot3D(tri->N, tri->N) < 0.5) {
+        flatPlace<3>(pt, tri->pnt[0]->worldRestPos, tri->pnt[1]->worldRestPos,
+                     tri->pnt[2]->worldRestPos, p);
+        return;
+    }
+
+    double d[3];
+    sub3D(pt, tri->pnt[0]->worldRestPos, d);
+    const double Q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
+    const double h = dot3D(tri->N, d);
+
+    const double base[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
+    double v[3][2];
+    for (int k = 0; k < 3; ++k) {
+        const double* n = tri->vertNorm[k];
+        const double c = n[2] >= 1e-7 ? n[2] : 1e-7;
+        v[k][0] = base[k][0] + n[0] * h / c;
+        v[k][1] = base[k][1] + n[1] * h / c;
+    }
+    const double* A = v[0];
+    const double* B = v[1];
+    const double* C = v[2];
+
+    double AB[2], BC[2], CA[2], QA[2], QB[2], QC[2];
+    sub2D(B, A, AB);
+    sub2D(C, B, BC);
+    sub2D(A, C, CA);
+    sub2D(Q, A, QA);
+    sub2D(Q, B, QB);
+    sub2D(Q, C, QC);
+
+    // Height over the longest side below the length epsilon: flat.
+    const double area2 = cross2D(CA, AB);
+    const double longest = std::fmax(len2D(AB), std::fmax(len2D(BC), len2D(CA)));
+    if (!(std::fabs(area2) >= kGeomEpsilon * longest) || longest < kGeomEpsilon) {
+        flatPlace<2>(Q, A, B, C, p);
+        return;
+    }
+
+    if (dot2D(QA, CA) > 0.0 && dot2D(QA, AB) < 0.0) {
+        p->code = kLocCornerA;
+    } else if (dot2D(QB, AB) > 0.0 && dot2D(QB, BC) < 0.0) {
+        p->code = kLocCornerB;
+    } else if (dot2D(QC, BC) > 0.0 && dot2D(QC, CA) < 0.0) {
+        p->code = kLocCornerC;
+    } else if (cross2D(AB, QA) > 0.0) {
+        edgePlace(kLocEdgeAB, A, B, Q, p);
+    } else if (cross2D(BC, QB) > 0.0) {
+        edgePlace(kLocEdgeBC, B, C, Q, p);
+    } else if (cross2D(CA, QC) > 0.0) {
+        edgePlace(kLocEdgeCA, C, A, Q, p);
+    } else {
+        p->code = kLocInside;
+        p->in[0] = ratio01(cross2D(QC, AB), cross2D(CA, AB));
+        p->in[1] = ratio01(cross2D(QA, BC), cross2D(AB, BC));
+        p->in[2] = ratio01(cross2D(QB, CA), cross2D(BC, CA));
+
+        // Across the side, split at the median from A: each half maps its
+        // lines parallel to the median onto half of the side.
+        const double M[2] = {0.5 * (B[0] + C[0]), 0.5 * (B[1] + C[1])};
+        double AM[2], MB[2], MC[2];
+        sub2D(A, M, AM);
+        sub2D(M, B, MB);
+        sub2D(M, C, MC);
+        if (cross2D(QA, AM) > 0.0)
+            p->side = 0.5 * ratio01(cross2D(QB, AM), cross2D(MB, AM));
+        else
+            p->side = 1.0 - 0.5 * ratio01(cross2D(QC, AM), cross2D(MC, AM));
+    }
+}
+
+bool finite3(const double p[3]) {
+    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+}
+
+bool usable(const TrigonData* tri, const double pt[3], const double* out) {
+    return tri && pt && out && tri->pnt[0] && tri->pnt[1] && tri->pnt[2];
+}
+
+void trigonOut(const Place& p, double out[3]) {
+    const double t = p.t;
+    switch (p.code) {
+    case kLocCornerA:
+        out[0] = 1.0, out[1] = 0.0, out[2] = 1.0;
+        break;
+    case kLocCornerB:
+        out[0] = 1.0, out[1] = 1.0, out[2] = 0.0;
+        break;
+    case kLocCornerC:
+        out[0] = 0.0, out[1] = 1.0, out[2] = 1.0;
+        break;
+    case kLocEdgeAB:
+        if (p.zeroEdge)
+            out[0] = out[1] = out[2] = 1.0;
+        else
+            out[0] = 1.0, out[1] = t, out[2] = 1.0 - t;
+        break;
+    case kLocEdgeBC:
+        if (p.zeroEdge)
+            out[0] = out[1] = out[2] = 1.0;
+        else
+            out[0] = 1.0 - t, out[1] = 1.0, out[2] = t;
+        break;
+    case kLocEdgeCA:
+        if (p.zeroEdge)
+            out[0] = out[1] = out[2] = 1.0;
+        else
+            out[0] = t, out[1] = 1.0 - t, out[2] = 1.0;
+        break;
+    default:
+        out[0] = p.in[0], out[1] = p.in[1], out[2] = p.in[2];
+        break;
+    }
+}
+
+double acrossSide(const Place& p) {
+    switch (p.code) {
+    case kLocCornerA:
+        return 0.5;
+    case kLocCornerB:
+        return 0.0;
+    case kLocCornerC:
+        return 1.0;
+    case kLocEdgeAB:
+        return p.zeroEdge ? 0.5 : 0.5 * (1.0 - p.t);
+    case kLocEdgeBC:
+        return p.zeroEdge ? 1.0 : p.t;
+    case kLocEdgeCA:
+        return p.zeroEdge ? 1.0 : 0.5 + 0.5 * (1.0 - p.t);
+    default:
+        return p.side;
+    }
+}
+
+} // namespace
+
+int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3]) {
+    if (out) out[0] = out[1] = out[2] = 0.0;
+    if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
+    Place p;
+    locate(tri, pt, &p);
+    trigonOut(p, out);
+    return p.code;
+}
+
+int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4]) {
+    if (out) out[0] = out[1] = out[2] = out[3] = 0.0;
+    if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
+    Place p;
+    locate(tri, pt, &p);
+    trigonOut(p, out);
+    out[3] = acrossSide(p);
+    return p.code;
+}

@@ -1,0 +1,489 @@
+// Nearest-element tests and grid searches. See element_search.h.
+#include "geometry/element_search.h"
+
+#include "geometry/element_grids.h"
+#include "geometry/vector.h"
+
+#include <cmath>
+
+namespace {
+
+// --- acceptance ---------------------------------------------------------------
+
+template <class Elem>
+void acceptNear(Elem* elem, double delta, double over, int flag, Elem** best, double* bestDist,
+                double* bestOver, unsigned char* border) {
+    // Written so that a NaN distance is rejected too.
+    if (!(delta < *bestDist)) return;
+    if (*bestDist - delta < kNearTieWindow && over > *bestOver) return;
+    *best = elem;
+    *bestDist = delta + kNearDistanceMargin;
+    *bestOver = over;
+    *border = static_cast<unsigned char>(flag);
+}
+
+// --- linegon ------------------------------------------------------------------
+
+struct LineFrame {
+    const double* a;
+    const double* axis1;
+    const double* axis2;
+    const double* dir;
+    double length;
+};
+
+int nearLine(LinegonData* lin, const LineFrame& f, const double pt[3], LinegonData** best,
+             double* bestDist, double* bestOver, unsigned char* border) {
+    double d[3];
+    sub3D(pt, f.a, d);
+    const double l1 = dot3D(f.axis1, d), l2 = dot3D(f.axis2, d), l3 = dot3D(f.dir, d);
+    double delta, over;
+    int flag;
+    if (l3 <= 0.0) {
+        delta = std::sqrt(l1 * l1 + l2 * l2 + l3 * l3);
+        over = -l3;
+        flag = lin->pnt[0]->linegonCount < 2;
+    } else if (l3 >= f.length) {
+        const double past = l3 - f.length;
+        delta = std::sqrt(l1 * l1 + l2 * l2 + past * past);
+        over = past;
+        flag = lin->pnt[1]->linegonCount < 2;
+    } else {
+        delta = std::sqrt(l1 * l1 + l2 * l2);
+        over = 0.0;
+        flag = 0;
+    }
+    acceptNear(lin, delta, over, flag, best, bestDist, bestOver, border);
+    return flag;
+}
+
+bool lineArgsOk(const LinegonData* lin, const double pt[3], LinegonData** best,
+                const double* bestDist, const double* bestOver, const unsigned char* border) {
+    return lin && pt && best && bestDist && bestOver && border && lin->pnt[0] && lin->pnt[1];
+}
+
+// --- triangle -----------------------------------------------------------------
+
+// One triangle's 2D data, rest or frame-0.
+struct TriFrame {
+    const double* p0; // P0 in 3D
+    const double* X;
+    const double* Y;
+    const double* N;
+    double v[3][2];          // corners V0, V1, V2
+    const double* dir[3];    // edge K runs V(K) -> V(K+1)
+    const double* normal[3]; // out of the triangle
+    double len[3];
+};
+
+enum TriRegion { kInside, kEdge0, kEdge1, kEdge2, kCorner0, kCorner1, kCorner2 };
+
+struct EdgeSide {
+    bool out[3];
+    double s[3];
+    double t[3];
+    double len[3];
+};
+
+TriRegion edge2Rules(const EdgeSide& e, bool fromEdge1Ends) {
+    if (!e.out[2]) return kInside;
+    if (e.t[2] > e.len[2]) return (!e.out[0] || e.t[0] < 0.0) ? kCorner0 : kInside;
+    if (e.t[2] >= 0.0) return kEdge2;
+    return fromEdge1Ends ? kInside : kCorner2;
+}
+
+TriRegion edge1Rules(const EdgeSide& e) {
+    if (!e.out[1]) return edge2Rules(e, false);
+    if (e.t[1] > e.len[1]) return (e.out[2] && e.t[2] >= 0.0) ? edge2Rules(e, true) : kCorner2;
+    if (e.t[1] >= 0.0) return kEdge1;
+    return e.out[0] ? edge2Rules(e, true) : kCorner1;
+}
+
+TriRegion classify(const EdgeSide& e) {
+    if (!e.out[0]) return edge1Rules(e);
+    if (e.t[0] > e.len[0]) return (e.out[1] && e.t[1] >= 0.0) ? edge1Rules(e) : kCorner1;
+    if (e.t[0] >= 0.0) return kEdge0;
+    return e.out[2] ? edge1Rules(e) : kCorner0;
+}
+
+int edgeBorderFlag(const TrigonData* tri, int k) {
+    return !tri->edge[k] || !tri->edge[k]->trigonB;
+}
+
+// Distance from p to segment a-b and the unclamped position along it.
+double segmentDistance(const double p[3], const double a[3], const double b[3], double* t) {
+    double ab[3], ap[3];
+    sub3D(b, a, ab);
+    sub3D(p, a, ap);
+    const double ll = dot3D(ab, ab);
+    // A collapsed side is its end point.
+    *t = ll > kGeomEpsilon * kGeomEpsilon ? dot3D(ap, ab) / ll : 0.0;
+    const double c = *t < 0.0 ? 0.0 : (*t > 1.0 ? 1.0 : *t);
+    double q[3];
+    scale3D(ab, c, q);
+    add3D(a, q, q);
+    return dist3D(p, q);
+}
+
+// A zero-area triangle has no frame; measure to its sides instead, so it
+// never reads as distance 0 from everywhere.
+int nearFlatTrigon(TrigonData* tri, const double* pos[3], const double pt[3], TrigonData** best,
+                   double* bestDist, double* bestOver, unsigned char* border) {
+    double delta = 0.0, t = 0.0;
+    int side = -1;
+    for (int k = 0; k < 3; ++k) {
+        double tk;
+        const double dk = segmentDistance(pt, pos[k], pos[(k + 1) % 3], &tk);
+        if (side < 0 || dk < delta) {
+            delta = dk;
+            t = tk;
+            side = k;
+        }
+    }
+    int flag;
+    if (t <= 0.0)
+        flag = tri->pnt[side]->onBorder;
+    else if (t >= 1.0)
+        flag = tri->pnt[(side + 1) % 3]->onBorder;
+    else
+        flag = edgeBorderFlag(tri, side);
+    acceptNear(tri, delta, delta, flag, best, bestDist, bestOver, border);
+    return flag;
+}
+
+int nearTrigon(TrigonData* tri, const TriFrame& f, const double* pos[3], const double pt[3],
+               TrigonData** best, double* bestDist, double* bestOver, unsigned char* border) {
+    // Frames are unit or, for a degenerate triangle, zero.
+    if (dot3D(f.N, f.N) < 0.5)
+        return nearFlatTrigon(tri, pos, pt, best, bestDist, bestOver, border);
+
+    double d[3];
+    sub3D(pt, f.p0, d);
+    const double q[2] = {dot3D(f.X, d), dot3D(f.Y, d)};
+    const double h = dot3D(f.N, d);
+
+    EdgeSide e;
+    for (int k = 0; k < 3; ++k) {
+        double r[2];
+        sub2D(q, f.v[k], r);
+        e.s[k] = dot2D(f.normal[k], r);
+        e.t[k] = dot2D(f.dir[k], r);
+        e.out[k] = e.s[k] > 0.0;
+        e.len[k] = f.len[k];
+    }
+
+    double planar = 0.0;
+    int flag = 0;
+    const TriRegion region = classify(e);
+    switch (region) {
+    case kInside:
+        break;
+    case kEdge0:
+    case kEdge1:
+    case kEdge2: {
+        const int k = region - kEdge0;
+        planar = std::fabs(e.s[k]);
+        flag = edgeBorderFlag(tri, k);
+        break;
+    }
+    case kCorner0:
+    case kCorner1:
+    case kCorner2: {
+        const int k = region - kCorner0;
+        double r[2];
+        sub2D(q, f.v[k], r);
+        planar = len2D(r);
+        flag = tri->pnt[k]->onBorder;
+        break;
+    }
+    }
+    const double delta = std::sqrt(planar * planar + h * h);
+    acceptNear(tri, delta, planar, flag, best, bestDist, bestOver, border);
+    return flag;
+}
+
+bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, const double* bestDist,
+               const double* bestOver, const unsigned char* border) {
+    return tri && pt && best && bestDist && bestOver && border && tri->pnt[0] && tri->pnt[1] &&
+           tri->pnt[2];
+}
+
+// --- grid walk ----------------------------------------------------------------
+
+struct TrisKind {
+    using Grid = TrisMat3D;
+    using Elem = TrigonData;
+    using Node = TrisNode;
+    static Elem* elementOf(const Node* n) { return n->tri; }
+    static void markAll(CageInstance* cage) {
+        for (TrigonData* t = cage->trigonList; t; t = t->next)
+            t->searchMark = 1;
+        for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+            for (int k = 0; k < 4; ++k)
+                poly->tri[k].searchMark = 1;
+    }
+};
+
+struct LineKind {
+    using Grid = LineMat3D;
+    using Elem = LinegonData;
+    using Node = LineNode;
+    static Elem* elementOf(const Node* n) { return n->lin; }
+    static void markAll(CageInstance* cage) {
+        for (LinegonData* l = cage->linegonList; l; l = l->next)
+            l->searchMark = 1;
+    }
+};
+
+struct CellBox {
+    int lo[3];
+    int hi[3];
+};
+
+template <class Kind> class GridWalk {
+  public:
+    using Elem = typename Kind::Elem;
+    using TestFn = int (*)(Elem*, const double*, Elem**, double*, double*, unsigned char*);
+
+    GridWalk(const typename Kind::Grid* grid, const double* pt, TestFn test, Elem** best,
+             double* bestDist, double* bestOver, unsigned char* border)
+        : grid_(grid), pt_(pt), test_(test), best_(best), bestDist_(bestDist), bestOver_(bestOver),
+          border_(border) {}
+
+    // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
+    void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
+        for (int z = z0; z <= z1; ++z)
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x)
+                    for (const typename Kind::Node* n = cellList(grid_, x, y, z); n; n = n->next) {
+                        Elem* e = Kind::elementOf(n);
+                        if (!e->searchMark) continue;
+                        e->searchMark = 0;
+                        test_(e, pt_, best_, bestDist_, bestOver_, border_);
+                    }
+    }
+
+    void testBox(const CellBox& b) const {
+        testCells(b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
+    }
+
+    // One ring of new cells around box s; false once s covers the grid.
+    bool grow(CellBox* s) const {
+        CellBox n;
+        bool grew = false;
+        for (int a = 0; a < 3; ++a) {
+            n.lo[a] = s->lo[a] > 0 ? s->lo[a] - 1 : 0;
+            n.hi[a] = s->hi[a] < grid_->gridDims[a] - 1 ? s->hi[a] + 1 : s->hi[a];
+            grew = grew || n.lo[a] != s->lo[a] || n.hi[a] != s->hi[a];
+        }
+        if (!grew) return false;
+        testCells(n.lo[0], n.hi[0], n.lo[1], n.hi[1], n.lo[2], s->lo[2] - 1);
+        testCells(n.lo[0], n.hi[0], n.lo[1], n.hi[1], s->hi[2] + 1, n.hi[2]);
+        testCells(n.lo[0], n.hi[0], n.lo[1], s->lo[1] - 1, s->lo[2], s->hi[2]);
+        testCells(n.lo[0], n.hi[0], s->hi[1] + 1, n.hi[1], s->lo[2], s->hi[2]);
+        testCells(n.lo[0], s->lo[0] - 1, s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
+        testCells(s->hi[0] + 1, n.hi[0], s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
+        *s = n;
+        return true;
+    }
+
+    // The cells of box f that lie outside the searched box s.
+    void testOutside(const CellBox& f, const CellBox& s) const {
+        int mid[3][2];
+        for (int a = 0; a < 3; ++a) {
+            mid[a][0] = f.lo[a] > s.lo[a] ? f.lo[a] : s.lo[a];
+            mid[a][1] = f.hi[a] < s.hi[a] ? f.hi[a] : s.hi[a];
+        }
+        const int zBelowEnd = s.lo[2] - 1 < f.hi[2] ? s.lo[2] - 1 : f.hi[2];
+        const int zAboveStart = s.hi[2] + 1 > f.lo[2] ? s.hi[2] + 1 : f.lo[2];
+        testCells(f.lo[0], f.hi[0], f.lo[1], f.hi[1], f.lo[2], zBelowEnd);
+        testCells(f.lo[0], f.hi[0], f.lo[1], f.hi[1], zAboveStart, f.hi[2]);
+
+        const int yBeforeEnd = s.lo[1] - 1 < f.hi[1] ? s.lo[1] - 1 : f.hi[1];
+        const int yAfterStart = s.hi[1] + 1 > f.lo[1] ? s.hi[1] + 1 : f.lo[1];
+        testCells(f.lo[0], f.hi[0], f.lo[1], yBeforeEnd, mid[2][0], mid[2][1]);
+        testCells(f.lo[0], f.hi[0], yAfterStart, f.hi[1], mid[2][0], mid[2][1]);
+
+        const int xBeforeEnd = s.lo[0] - 1 < f.hi[0] ? s.lo[0] - 1 : f.hi[0];
+        const int xAfterStart = s.hi[0] + 1 > f.lo[0] ? s.hi[0] + 1 : f.lo[0];
+        testCells(f.lo[0], xBeforeEnd, mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
+        testCells(xAfterStart, f.hi[0], mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
+    }
+
+  private:
+    const typename Kind::Grid* grid_;
+    const double* pt_;
+    TestFn test_;
+    Elem** best_;
+    double* bestDist_;
+    double* bestOver_;
+    unsigned char* border_;
+};
+
+double clampToCells(double v, int count) {
+    if (!(v > 0.0)) return 0.0;
+    const double top = double(count - 1);
+    return v < top ? v : top;
+}
+
+// The first box: pt's cell, or for a point off the grid a cube around its
+// (unclamped) cell just big enough to reach into the grid. Worked in doubles
+// so that a far point never overflows an int.
+template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* box) {
+    double cell[3], outside[3], reach = 0.0;
+    for (int a = 0; a < 3; ++a) {
+        double q = (pt[a] - g->gridOrigin[a]) / g->cellSize;
+        if (!std::isfinite(q)) return false;
+        const double top = double(g->gridDims[a] - 1);
+        cell[a] = q >= 0.0 ? std::trunc(q) : std::trunc(q) - 1.0;
+        outside[a] = cell[a] < 0.0 ? -cell[a] : (cell[a] > top ? cell[a] - top : 0.0);
+        if (outside[a] > reach) reach = outside[a];
+    }
+    for (int a = 0; a < 3; ++a) {
+        const double top = double(g->gridDims[a] - 1);
+        double lo, hi;
+        if (cell[a] < 0.0) {
+            lo = 0.0;
+            hi = reach - outside[a]; // cell + reach, exact for the far axis
+        } else if (cell[a] > top) {
+            lo = top - (reach - outside[a]);
+            hi = top;
+        } else {
+            lo = cell[a] - reach;
+            hi = cell[a] + reach;
+        }
+        box->lo[a] = int(clampToCells(lo, g->gridDims[a]));
+        box->hi[a] = int(clampToCells(hi, g->gridDims[a]));
+    }
+    return true;
+}
+
+template <class Grid> bool usableGrid(const Grid* g) {
+    if (!g || !g->cellLists) return false;
+    if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
+    for (int a = 0; a < 3; ++a)
+        if (g->gridDims[a] <= 0) return false;
+    return true;
+}
+
+template <class Kind>
+void searchGrid(CageInstance* cage, const typename Kind::Grid* grid, const double pt[3],
+                typename GridWalk<Kind>::TestFn test, typename Kind::Elem** best, double* bestDist,
+                double* bestOver, unsigned char* border) {
+    if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
+    if (!usableGrid(grid)) return;
+    // Every element is infinitely far from (or NaN away from) such a point.
+    if (!std::isfinite(pt[0]) || !std::isfinite(pt[1]) || !std::isfinite(pt[2])) return;
+
+    CellBox searched;
+    if (!startBox(grid, pt, &searched)) return;
+    Kind::markAll(cage);
+
+    const GridWalk<Kind> walk(grid, pt, test, best, bestDist, bestOver, border);
+    walk.testBox(searched);
+    while (!*best && walk.grow(&searched)) {
+    }
+
+    // Anything nearer than the best distance has a point inside pt +- that
+    // distance, so it is listed in one of these cells.
+    const double d = *bestDist;
+    const double lo[3] = {pt[0] - d, pt[1] - d, pt[2] - d};
+    const double hi[3] = {pt[0] + d, pt[1] + d, pt[2] + d};
+    CellBox reach;
+    if (!cellRangeOf(grid, lo, hi, reach.lo, reach.hi)) return;
+    walk.testOutside(reach, searched);
+}
+
+} // namespace
+
+int testNearLine(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
+                 double* bestOver, unsigned char* border) {
+    if (!lineArgsOk(lin, pt, best, bestDist, bestOver, border)) return 0;
+    const LineFrame f = {lin->pnt[0]->restPos, lin->restAxis1, lin->restAxis2, lin->restDir,
+                         lin->restLength};
+    return nearLine(lin, f, pt, best, bestDist, bestOver, border);
+}
+
+int testNearLine_t0(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
+                    double* bestOver, unsigned char* border) {
+    if (!lineArgsOk(lin, pt, best, bestDist, bestOver, border)) return 0;
+    const LineFrame f = {lin->pnt[0]->basePos, lin->restAxis1_t0, lin->restAxis2_t0,
+                         lin->restDir_t0, lin->restLength_t0};
+    return nearLine(lin, f, pt, best, bestDist, bestOver, border);
+}
+
+int testNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                   double* bestOver, unsigned char* border) {
+    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
+    TriFrame f;
+    f.p0 = tri->pnt[0]->restPos;
+    f.X = tri->localX;
+    f.Y = tri->localY;
+    f.N = tri->localN;
+    f.v[0][0] = 0.0;
+    f.v[0][1] = 0.0;
+    f.v[1][0] = tri->p1x;
+    f.v[1][1] = tri->p1y;
+    f.v[2][0] = tri->p2x;
+    f.v[2][1] = tri->p2y;
+    f.dir[0] = tri->d01;
+    f.dir[1] = tri->d12;
+    f.dir[2] = tri->d20;
+    f.normal[0] = tri->norm01;
+    f.normal[1] = tri->norm12;
+    f.normal[2] = tri->norm20;
+    f.len[0] = tri->len01;
+    f.len[1] = tri->len12;
+    f.len[2] = tri->len20;
+    const double* pos[3] = {tri->pnt[0]->restPos, tri->pnt[1]->restPos, tri->pnt[2]->restPos};
+    return nearTrigon(tri, f, pos, pt, best, bestDist, bestOver, border);
+}
+
+int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border) {
+    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
+    TriFrame f;
+    f.p0 = tri->pnt[0]->basePos;
+    f.X = tri->X_t0;
+    f.Y = tri->Y_t0;
+    f.N = tri->N_t0;
+    f.v[0][0] = 0.0;
+    f.v[0][1] = 0.0;
+    copy2D(tri->p1_t0, f.v[1]);
+    copy2D(tri->p2_t0, f.v[2]);
+    f.dir[0] = tri->d01_t0;
+    f.dir[1] = tri->d12_t0;
+    f.dir[2] = tri->d20_t0;
+    f.normal[0] = tri->norm01_t0;
+    f.normal[1] = tri->norm12_t0;
+    f.normal[2] = tri->norm20_t0;
+    f.len[0] = tri->len01_t0;
+    f.len[1] = tri->len12_t0;
+    f.len[2] = tri->len20_t0;
+    const double* pos[3] = {tri->pnt[0]->basePos, tri->pnt[1]->basePos, tri->pnt[2]->basePos};
+    return nearTrigon(tri, f, pos, pt, best, bestDist, bestOver, border);
+}
+
+void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
+                       double* bestOver, unsigned char* border) {
+    searchGrid<LineKind>(cage, cage ? cage->lineMat3D : nullptr, pt, testNearLine, best, bestDist,
+                         bestOver, border);
+}
+
+void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** best,
+                          double* bestDist, double* bestOver, unsigned char* border) {
+    searchGrid<LineKind>(cage, cage ? cage->lineMat3D : nullptr, pt, testNearLine_t0, best,
+                         bestDist, bestOver, border);
+}
+
+void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border) {
+    searchGrid<TrisKind>(cage, cage ? cage->trisMat3D : nullptr, pt, testNearTrigon, best, bestDist,
+                         bestOver, border);
+}
+
+void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
+                         double* bestDist, double* bestOver, unsigned char* border) {
+    searchGrid<TrisKind>(cage, cage ? cage->trisMat3D : nullptr, pt, testNearTrigon_t0, best,
+                         bestDist, bestOver, border);
+}

@@ -1,0 +1,67 @@
+// Nearest cage element to a point: the per-element tests and the searches
+// over the cage's 3D element grids.
+//
+// Every test measures one element against a best-so-far state the caller
+// owns: best element (null = none), best distance, best overshoot (how far
+// the point lies beyond the element's extent) and border flag. The caller
+// starts it at (null, 1e20, 1e20, 0); the linegon search and then the trigon
+// search share the distance, overshoot and flag, with separate best
+// pointers, so a trigon wins only when it is at least as near as the best
+// linegon.
+//
+// Acceptance, with this element's distance d, overshoot o and flag f:
+// rejected when d >= best distance (or d is not a number), or when d is
+// within 4e-6 of the stored best distance and o > best overshoot; otherwise
+// best = element, best distance = d + 2e-6, best overshoot = o, flag = f.
+//
+// Plain variants measure the rest shape (restPos and the rest data); the
+// _t0 variants the stored base shape (basePos and the frame-0 data).
+// Points are cage-local, double[3].
+#ifndef MORVANE_GEOMETRY_ELEMENT_SEARCH_H
+#define MORVANE_GEOMETRY_ELEMENT_SEARCH_H
+
+#include "cage_instance.h"
+
+// The 4e-6 window within which the smaller overshoot decides, and the 2e-6
+// kept on top of an accepted distance.
+constexpr double kNearTieWindow = 4e-6;
+constexpr double kNearDistanceMargin = 2e-6;
+
+// Measures linegon lin (A = pnt[0], B = pnt[1]) from pt and updates the best
+// state. Beyond an end the overshoot is the distance past that end and the
+// flag is 1 when the end's point has fewer than two linegons (a free end of
+// the chain). Returns this element's flag, accepted or not; 0 when an
+// argument is null.
+int testNearLine(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
+                 double* bestOver, unsigned char* border);
+int testNearLine_t0(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
+                    double* bestOver, unsigned char* border);
+
+// Measures triangle tri (a standalone trigon or a fan triangle) from pt.
+// Inside its projection: overshoot 0, flag 0. Over an edge: overshoot = the
+// in-plane distance to the edge line, flag 1 for an open border edge (slot
+// null or no trigonB). Over a corner: overshoot = the in-plane distance to
+// the corner, flag = that point's onBorder. A triangle without a frame (zero
+// area) is measured in 3D to the nearest of its three sides, with the whole
+// distance as overshoot. Returns this element's flag.
+int testNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                   double* bestOver, unsigned char* border);
+int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border);
+
+// Nearest linegon over cage->lineMat3D, nearest trigon or fan triangle over
+// cage->trisMat3D. Tests the cells around pt, grows the box until an element
+// is accepted (or the grid is exhausted), then tests the cells a nearer
+// element could still occupy. Uses the elements' searchMark as scratch, so
+// two searches of one cage must not overlap. Nothing is found (the state is
+// unchanged) when the cage has no grid of the kind or pt is not finite.
+void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
+                       double* bestOver, unsigned char* border);
+void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** best,
+                          double* bestDist, double* bestOver, unsigned char* border);
+void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border);
+void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
+                         double* bestDist, double* bestOver, unsigned char* border);
+
+#endif // MORVANE_GEOMETRY_ELEMENT_SEARCH_H

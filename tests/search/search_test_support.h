@@ -1,0 +1,209 @@
+// Hand-built cages for the search and location tests, independent distance
+// geometry, and a one-element measurement helper.
+#ifndef MORVANE_TESTS_SEARCH_SEARCH_TEST_SUPPORT_H
+#define MORVANE_TESTS_SEARCH_SEARCH_TEST_SUPPORT_H
+
+#include "cage/cage_frames.h"
+#include "cage/cage_model.h"
+#include "cage_instance.h"
+#include "geometry/element_grids.h"
+#include "geometry/element_search.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace searchtest {
+
+using V3 = std::array<double, 3>;
+
+inline V3 sub(const V3& a, const V3& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+inline V3 add(const V3& a, const V3& b) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
+inline V3 mul(const V3& a, double k) {
+    return {a[0] * k, a[1] * k, a[2] * k};
+}
+inline double dot(const V3& a, const V3& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+inline V3 cross(const V3& a, const V3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+inline double norm(const V3& a) {
+    return std::sqrt(dot(a, a));
+}
+inline V3 rest(const PointData* p) {
+    return {p->restPos[0], p->restPos[1], p->restPos[2]};
+}
+inline V3 base(const PointData* p) {
+    return {p->basePos[0], p->basePos[1], p->basePos[2]};
+}
+
+// A zeroed cage; its grids and geometry are freed on scope exit.
+struct TestCage {
+    CageInstance* cage;
+    TestCage() : cage(static_cast<CageInstance*>(std::calloc(1, sizeof(CageInstance)))) {}
+    ~TestCage() {
+        freeCageGrids(cage);
+        destroyCageData(cage);
+        std::free(cage);
+    }
+    TestCage(const TestCage&) = delete;
+    TestCage& operator=(const TestCage&) = delete;
+    CageInstance* operator->() const { return cage; }
+};
+
+// Points, faces (3 or 4 point indices) and linegons (2 indices).
+struct Shape {
+    std::vector<V3> points;
+    std::vector<std::vector<int>> faces;
+    std::vector<std::array<int, 2>> lines;
+};
+
+// Builds the topology and rest data, and the two 3D grids. With frame0 set
+// the cage rests at frame 0 and basePos is `points` moved by baseOffset
+// (restPos keeps `points`), so the _t0 data differ from the rest data.
+inline std::vector<PointData*> buildCage(CageInstance* cage, const Shape& s, bool frame0 = false,
+                                         const V3& baseOffset = {0, 0, 0}) {
+    int tris = 0, quads = 0;
+    for (const auto& f : s.faces)
+        (f.size() == 3 ? tris : quads)++;
+    allocCageBlocks(cage, int(s.points.size()), int(s.lines.size()), tris, quads);
+    std::vector<PointData*> p;
+    for (const V3& v : s.points)
+        p.push_back(add1PointData(cage, v.data()));
+    cage->pointArray = static_cast<PointData**>(std::calloc(p.size() + 1, sizeof(PointData*)));
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        cage->pointArray[i] = p[i];
+        p[i]->index = unsigned(i);
+        for (int a = 0; a < 3; ++a)
+            p[i]->basePos[a] = s.points[i][a] + (frame0 ? baseOffset[a] : 0.0);
+    }
+    for (const auto& f : s.faces) {
+        if (f.size() == 3)
+            add1TrigonData(cage, p[f[0]], p[f[1]], p[f[2]]);
+        else
+            add1PolygonData(cage, p[f[0]], p[f[1]], p[f[2]], p[f[3]]);
+    }
+    for (const auto& l : s.lines)
+        add1LinegonData(cage, p[l[0]], p[l[1]]);
+    cage->restShapeAtFrame0 = frame0 ? 1 : 0;
+    createEdgeData(cage, 0);
+    rebuildCageRestData(cage);
+    makeTrisMat3D(cage);
+    makeLineMat3D(cage);
+    return p;
+}
+
+// World placement: R has columns right, up, forward; W is the position.
+// Sets every point's (and centre's) world positions and every triangle's
+// world-rotated frame.
+inline void placeCage(CageInstance* cage, const V3 axes[3], const V3& position) {
+    for (int i = 0; i < 3; ++i)
+        for (int a = 0; a < 3; ++a)
+            cage->worldAxes[i][a] = axes[i][a];
+    for (int a = 0; a < 3; ++a)
+        cage->worldAxes[3][a] = position[a];
+    for (PointData* p = cage->pointList; p; p = p->next) {
+        for (int a = 0; a < 3; ++a)
+            p->otherPos[a] = p->restPos[a];
+        setPointWorldPositions(cage, p);
+    }
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
+        updatePolygonCenterOther(poly);
+        setPointWorldPositions(cage, &poly->center);
+    }
+    for (TrigonData* t = cage->trigonList; t; t = t->next)
+        refreshTrigonData(cage, t);
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (int k = 0; k < 4; ++k)
+            refreshTrigonData(cage, &poly->tri[k]);
+}
+
+inline void placeCageIdentity(CageInstance* cage) {
+    const V3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    placeCage(cage, axes, {0, 0, 0});
+}
+
+// Trigons, then fan triangles, in list order.
+inline std::vector<TrigonData*> allTriangles(const CageInstance* cage) {
+    std::vector<TrigonData*> out;
+    for (TrigonData* t = cage->trigonList; t; t = t->next)
+        out.push_back(t);
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (int k = 0; k < 4; ++k)
+            out.push_back(&poly->tri[k]);
+    return out;
+}
+
+inline std::vector<LinegonData*> allLinegons(const CageInstance* cage) {
+    std::vector<LinegonData*> out;
+    for (LinegonData* l = cage->linegonList; l; l = l->next)
+        out.push_back(l);
+    return out;
+}
+
+// --- independent distances ------------------------------------------------------
+
+inline double pointSegmentDistance(const V3& p, const V3& a, const V3& b) {
+    const V3 ab = sub(b, a);
+    const double ll = dot(ab, ab);
+    double t = ll > 0.0 ? dot(sub(p, a), ab) / ll : 0.0;
+    t = std::min(1.0, std::max(0.0, t));
+    return norm(sub(p, add(a, mul(ab, t))));
+}
+
+// Point to solid triangle: the projection when it falls inside (tested by
+// edge-side signs), else the nearest side. Collapsed triangles are their
+// sides.
+inline double pointTriangleDistance(const V3& p, const V3& a, const V3& b, const V3& c) {
+    const V3 n = cross(sub(b, a), sub(c, a));
+    const double nn = norm(n);
+    const double sides =
+        std::min(pointSegmentDistance(p, a, b),
+                 std::min(pointSegmentDistance(p, b, c), pointSegmentDistance(p, c, a)));
+    if (nn < 1e-12) return sides;
+    const V3 u = mul(n, 1.0 / nn);
+    const double h = dot(sub(p, a), u);
+    const V3 q = sub(p, mul(u, h));
+    const double s0 = dot(cross(sub(b, a), sub(q, a)), u);
+    const double s1 = dot(cross(sub(c, b), sub(q, b)), u);
+    const double s2 = dot(cross(sub(a, c), sub(q, c)), u);
+    if (s0 >= 0 && s1 >= 0 && s2 >= 0) return std::fabs(h);
+    return sides;
+}
+
+// --- one element measured on its own ----------------------------------------------
+
+struct Measure {
+    bool accepted;
+    double dist; // the element's own distance (stored value less the margin)
+    double over;
+    int flag;   // returned flag
+    int stored; // flag left in the state
+};
+
+template <class Elem>
+using TestFn = int (*)(Elem*, const double*, Elem**, double*, double*, unsigned char*);
+
+template <class Elem> Measure measure(TestFn<Elem> fn, Elem* e, const V3& q) {
+    Elem* best = nullptr;
+    double bd = 1e20, bo = 1e20;
+    unsigned char border = 0;
+    Measure m;
+    m.flag = fn(e, q.data(), &best, &bd, &bo, &border);
+    m.accepted = best == e;
+    m.dist = bd - kNearDistanceMargin;
+    m.over = bo;
+    m.stored = border;
+    return m;
+}
+
+} // namespace searchtest
+
+#endif // MORVANE_TESTS_SEARCH_SEARCH_TEST_SUPPORT_H
