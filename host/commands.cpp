@@ -1,5 +1,6 @@
 #include "host/commands.h"
 
+#include "host/displacement.h"
 #include "host/host.h"
 #include "host/host_error.h"
 #include "host/lwo2_reader.h"
@@ -319,6 +320,7 @@ const std::map<std::string, Handler>& commands() {
              std::string cls = a.word();
              std::string server = a.rest();
              h.instances().apply(currentItem(h).id, cls, server);
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h);
          }},
         {"RemoveServer",
          [](Host& h, Args& a) {
@@ -326,6 +328,7 @@ const std::map<std::string, Handler>& commands() {
              long index = a.integer();
              a.end();
              h.instances().remove(currentItem(h).id, cls, int(index));
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h);
          }},
         {"EditServer",
          [](Host& h, Args& a) {
@@ -337,6 +340,13 @@ const std::map<std::string, Handler>& commands() {
              if (!instance)
                  throw HostError("no " + cls + " number " + std::to_string(index) + " on " +
                                  item.name);
+             // Opened when the interface server gives an XPanel; without one
+             // (or when it will not start) the panel is only named.
+             std::string why;
+             try {
+                 if (LWXPanelID panel = instancePanel(h, *instance, why)) h.xpanels().open(panel);
+             } catch (const HostError&) {
+             }
              h.out() << "panel: " << cls << " " << instance->serverName << "\n";
          }},
         {"Clone",
@@ -353,7 +363,12 @@ const std::map<std::string, Handler>& commands() {
              h.clearScene();
          }},
         {"SaveSceneAs", [](Host& h, Args& a) { saveSceneWithPlugins(h, h.resolvePath(a.rest())); }},
-        {"LoadScene", [](Host& h, Args& a) { loadSceneWithPlugins(h, h.resolvePath(a.rest())); }},
+        {"LoadScene",
+         [](Host& h, Args& a) {
+             loadSceneWithPlugins(h, h.resolvePath(a.rest()));
+             // The plug-ins arrive after the load's own frame change.
+             evaluateDisplacements(h);
+         }},
         {"SelfShadow", toggle(&Item::shadowOptions, LWOSHAD_SELF)},
         {"CastShadow", toggle(&Item::shadowOptions, LWOSHAD_CAST)},
         {"ReceiveShadow", toggle(&Item::shadowOptions, LWOSHAD_RECEIVE)},

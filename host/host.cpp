@@ -1,6 +1,7 @@
 #include "host/host.h"
 
 #include "host/commands.h"
+#include "host/displacement.h"
 #include "host/host_error.h"
 #include "host/text_encoding.h"
 
@@ -14,7 +15,8 @@ Host* currentHost = nullptr;
 
 Host::Host(std::ostream& out)
     : out_(out), instances_(std::make_unique<InstanceTable>(*this)),
-      panels_(std::make_unique<PanelSystem>(*this)), services_(*this), previous_(currentHost) {
+      panels_(std::make_unique<PanelSystem>(*this)),
+      xpanels_(std::make_unique<XPanelSystem>(*this)), services_(*this), previous_(currentHost) {
     currentHost = this;
 }
 
@@ -47,6 +49,8 @@ void Host::unloadModule() {
     instances_->forgetServers();
     activations_.clear();
     module_.reset();
+    // Their callbacks were the module's.
+    xpanels_->dropAll();
 }
 
 int Host::activate(const std::string& className, const std::string& name, int version) {
@@ -109,6 +113,7 @@ void Host::goToTime(double time) {
     scene_.timing().time = time;
     services_.refresh();
     instances_->newTime(InstanceTable::frameAt(scene_.timing(), time), time);
+    evaluateDisplacements(*this);
 }
 
 void Host::clearScene() {

@@ -11,6 +11,7 @@
 #include "host/ring.h"
 #include "host/scene.h"
 #include "host/services.h"
+#include "host/xpanels.h"
 
 #include <deque>
 #include <iosfwd>
@@ -36,6 +37,7 @@ class Host {
     Ring& ring() { return ring_; }
     InstanceTable& instances() { return *instances_; }
     PanelSystem& panels() { return *panels_; }
+    XPanelSystem& xpanels() { return *xpanels_; }
     ServiceTable& services() { return services_; }
     std::ostream& out() { return out_; }
 
@@ -98,6 +100,7 @@ class Host {
     Ring ring_;
     std::unique_ptr<InstanceTable> instances_;
     std::unique_ptr<PanelSystem> panels_;
+    std::unique_ptr<XPanelSystem> xpanels_;
     std::deque<std::string> answers_;
     std::string pendingError_;
     LWItemType editMode_ = LWI_OBJECT;

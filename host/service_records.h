@@ -66,6 +66,7 @@ void fillInterfaceRecords(ServiceRecords& records);
 void fillMotionRecords(ServiceRecords& records);
 void fillMeshRecords(ServiceRecords& records);
 void fillPanelRecords(ServiceRecords& records);
+void fillXPanelRecords(ServiceRecords& records);
 
 class Scene;
 // Copies the scene's time, selection, ranges and flags into the records that

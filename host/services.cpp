@@ -31,6 +31,7 @@ ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
     fillMotionRecords(rec_);
     fillMeshRecords(rec_);
     fillPanelRecords(rec_);
+    fillXPanelRecords(rec_);
 
     records_ = {
         {"LW Item Info 5", &rec_.itemInfo},
