@@ -1,6 +1,7 @@
 // Activation of the displacement server and of its panel server.
 #include <lwdisplce.h>
 
+#include "deform/deform_panel.h"
 #include "deform/deform_server.h"
 #include "deform/deform_services.h"
 #include "module/host_services.h"
@@ -47,5 +48,7 @@ XCALL_(int) MorvaneInterface(int version, GlobalFunc* global, void* local, void*
     stDeformPanelServices = s;
     stDeformGlobal = global;
     stGlobal = global;
-    return AFUNC_OK;
+    auto* ui = static_cast<LWInterface*>(local);
+    return buildDeformPanel(s.xpanelFuncs, ui, isJapaneseLocale(global)) ? AFUNC_OK
+                                                                         : AFUNC_BADGLOBAL;
 }

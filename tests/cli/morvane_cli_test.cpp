@@ -44,6 +44,7 @@ TEST(MorvaneRun, RunsAScriptWithCommentsAndQuotedArguments) {
     EXPECT_EQ(r.out, "activate DisplacementHandler Zentrik_Morvane -> 2\n"
                      "service \"Instance Update\" -> found\n"
                      "service \"LWXPanel\" -> found\n"
+                     "service \"Locale Info\" -> found\n" // the panel's language
                      "activate DisplacementInterface Zentrik_Morvane -> 0\n");
 }
 

@@ -5,6 +5,7 @@
 #include "host/commands.h"
 #include "host/host.h"
 #include "host/plugin_io.h"
+#include "host/script.h"
 
 #include "deform_instance.h"
 #include "ring_query.h"
@@ -122,6 +123,24 @@ TEST(DeformerRecord, ChangeIdFollowsChainedPairs) {
     EXPECT_EQ(MorvaneUseItems(&deform)[0], id(0xC));
     EXPECT_EQ(MorvaneUseItems(&deform)[1], nullptr);
     EXPECT_EQ(MorvaneFlags(&deform), unsigned(LWDMF_WORLD));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Deformer, ThePanelEditsTheGroupNameAndAnEmptyNameBecomesName) {
+    run.execute("AddNull Arm");
+    run.execute("ApplyServer DisplacementHandler Zentrik_Morvane");
+    host::ScriptRunner script(layout);
+    script.execute({"PanelSet", "Arm", "DisplacementHandler", "Group Name", "leg"});
+    EXPECT_STREQ(deformerOn("Arm")->groupName, "leg");
+    script.execute({"PanelGet", "Arm", "DisplacementHandler", "Group Name"});
+    EXPECT_NE(out.str().find("panel: Group Name = leg\n"), std::string::npos) << out.str();
+    script.execute({"PanelSet", "Arm", "DisplacementHandler", "Group Name", ""});
+    EXPECT_STREQ(deformerOn("Arm")->groupName, "name");
+    EXPECT_THROW(script.execute({"PanelSet", "Arm", "DisplacementHandler", "Size", "1"}),
+                 std::exception);
 }
 
 } // namespace
