@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "deform/deform_evaluate.h"
 #include "deform/deform_services.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
@@ -155,6 +156,8 @@ void fillDeformHandler(LWDisplacementHandler* local) {
     if (local->rend) {
         local->rend->init = MorvaneInit;
         local->rend->cleanup = MorvaneCleanup;
+        local->rend->newTime = MorvaneNewTime;
     }
+    local->evaluate = MorvaneEvaluate;
     local->flags = MorvaneFlags;
 }

@@ -1,0 +1,405 @@
+// Element maps and binding weights. See binding_weights.h.
+#include "deform/binding_weights.h"
+
+#include "geometry/element_location.h"
+#include "geometry/element_search.h"
+#include "geometry/rotation.h"
+#include "geometry/vector.h"
+
+#include <cmath>
+
+namespace {
+
+// Smallest smooth distance the cage ever uses; keeps 1 / (distance + smooth)
+// finite even when the per-frame value has not been set.
+constexpr double kMinSmooth = 2e-6;
+
+// Below this relative area a rest triangle has no usable affine map.
+constexpr double kFlatRatio = kGeomEpsilon;
+
+bool finite3(const double v[3]) {
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
+int clampFalloff(int f) {
+    return f < 0 ? 0 : (f > kMaxFalloffType ? kMaxFalloffType : f);
+}
+
+void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
+    if (!(w >= 0.0) || !std::isfinite(w)) return;
+    double d[3];
+    sub3D(mapped, P, d);
+    if (!finite3(d)) return;
+    const double s[3] = {D[0] + w * d[0], D[1] + w * d[1], D[2] + w * d[2]};
+    if (!finite3(s) || !std::isfinite(*W + w)) return;
+    copy3D(s, D);
+    *W += w;
+}
+
+void linegonMap(const LinegonData* lin, const double P[3], double out[3]) {
+    const PointData* a = lin->pnt[0];
+    double d[3];
+    sub3D(P, a->worldRestPos, d);
+    const double l1 = dot3D(lin->worldRestAxis1, d);
+    const double l2 = dot3D(lin->worldRestAxis2, d);
+    const double l3 = dot3D(lin->worldRestDir, d) * lin->stretch;
+    for (int i = 0; i < 3; ++i)
+        out[i] = a->worldOtherPos[i] + l1 * lin->axis1[i] + l2 * lin->axis2[i] + l3 * lin->dir[i];
+}
+
+// The map of a side a -> b (rest) to a2 -> b2 (current): along-side offset
+// stretched, the perpendicular part turned by the least rotation taking the
+// rest direction to the current one. A side with no rest length translates.
+void sideMap(const double a[3], const double b[3], const double a2[3], const double b2[3],
+             const double P[3], double out[3]) {
+    double r[3], d[3];
+    const double len = vect3D(a, b, r);
+    sub3D(P, a, d);
+    if (len == 0.0) {
+        add3D(a2, d, out);
+        return;
+    }
+    double c[3];
+    const double len2 = vect3D(a2, b2, c);
+    if (len2 == 0.0) copy3D(r, c); // collapsed: keep the rest direction
+    const double along = dot3D(r, d);
+    double perp[3];
+    for (int i = 0; i < 3; ++i)
+        perp[i] = d[i] - along * r[i];
+
+    const double cosA = dot3D(r, c);
+    double turned[3];
+    if (1.0 + cosA > 1e-9) {
+        // Rodrigues with the unnormalised axis k = r x c: v cos + k x v + k (k.v) / (1 + cos).
+        double k[3], kv[3];
+        cross3D(r, c, k);
+        cross3D(k, perp, kv);
+        const double f = dot3D(k, perp) / (1.0 + cosA);
+        for (int i = 0; i < 3; ++i)
+            turned[i] = perp[i] * cosA + kv[i] + k[i] * f;
+    } else {
+        // Reversed: half a turn about an axis perpendicular to the side.
+        double ax1[3], ax2[3];
+        getLocalAxis(r, ax1, ax2);
+        const double f = 2.0 * dot3D(ax1, perp);
+        for (int i = 0; i < 3; ++i)
+            turned[i] = -perp[i] + f * ax1[i];
+    }
+    const double scaled = along * (len2 / len);
+    for (int i = 0; i < 3; ++i)
+        out[i] = a2[i] + scaled * c[i] + turned[i];
+}
+
+void flatTrigonMap(const TrigonData* tri, const double P[3], double out[3]) {
+    int side = 0;
+    double longest = -1.0;
+    for (int k = 0; k < 3; ++k) {
+        const double l = dist3D(tri->pnt[k]->worldRestPos, tri->pnt[(k + 1) % 3]->worldRestPos);
+        if (l > longest) {
+            longest = l;
+            side = k;
+        }
+    }
+    const PointData* a = tri->pnt[side];
+    const PointData* b = tri->pnt[(side + 1) % 3];
+    sideMap(a->worldRestPos, b->worldRestPos, a->worldOtherPos, b->worldOtherPos, P, out);
+}
+
+void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
+    const double a = tri->p2x - tri->p1x, b = tri->p2y - tri->p1y;
+    const double c = tri->p1x, e = tri->p1y;
+    const double delta = a * e - b * c;
+    const double sq = std::fmax(
+        a * a + b * b, std::fmax(c * c + e * e, tri->p2x * tri->p2x + tri->p2y * tri->p2y));
+    if (dot3D(tri->N, tri->N) < 0.5 || !(std::fabs(delta) >= kFlatRatio * sq) || sq == 0.0) {
+        flatTrigonMap(tri, P, out);
+        return;
+    }
+    double d[3];
+    sub3D(P, tri->pnt[0]->worldRestPos, d);
+    const double x = dot3D(tri->X, d), y = dot3D(tri->Y, d), h = dot3D(tri->N, d);
+    const double t = (x * e - y * c) / delta;
+    const double s = (y * a - x * b) / delta;
+    const double ux = s * tri->worldP1[0] + t * tri->worldP12[0];
+    const double uy = s * tri->worldP1[1] + t * tri->worldP12[1];
+    const double* p0 = tri->pnt[0]->worldOtherPos;
+    for (int i = 0; i < 3; ++i)
+        out[i] = p0[i] + ux * tri->worldX[i] + uy * tri->worldY[i] + h * tri->worldN[i];
+}
+
+bool trigonUsable(const TrigonData* tri) {
+    return tri && tri->pnt[0] && tri->pnt[1] && tri->pnt[2];
+}
+
+double segmentDistance3(const double p[3], const double a[3], const double b[3]) {
+    double ab[3], ap[3];
+    sub3D(b, a, ab);
+    sub3D(p, a, ap);
+    const double ll = dot3D(ab, ab);
+    double t = ll > 0.0 ? dot3D(ap, ab) / ll : 0.0;
+    t = t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : t);
+    double q[3];
+    for (int i = 0; i < 3; ++i)
+        q[i] = a[i] + t * ab[i];
+    return dist3D(p, q);
+}
+
+double smoothOf(const CageInstance* cage) {
+    const double s = cage->smoothDistanceClamped;
+    return s >= kMinSmooth ? s : kMinSmooth;
+}
+
+// (ref / (delta + smooth)) powered; NaN distances weigh nothing.
+double volumeWeight(double delta, double smooth, int falloff, double ref) {
+    const double r = delta + smooth;
+    if (!(r > 0.0) || !(ref > 0.0)) return 0.0;
+    const double w = poweredWeight(ref / r, falloff);
+    if (!(w < kMaxPlainWeight)) return kMaxPlainWeight;
+    return w;
+}
+
+// Running reference for the cage weighting: the smallest delta + smooth seen
+// so far. A nearer element rescales what was summed before.
+struct NearestScale {
+    double ref = 0.0; // 0: nothing seen yet
+    int falloff = 0;
+    double smooth = kMinSmooth;
+
+    double weigh(double delta, ScaledBlend* acc) {
+        const double r = delta + smooth;
+        if (!(r > 0.0) || !std::isfinite(r)) return 0.0;
+        if (ref == 0.0 || r < ref) {
+            if (ref != 0.0) {
+                const double f = poweredWeight(r / ref, falloff);
+                scale3D(acc->disp, f, acc->disp);
+                acc->weight *= f;
+            }
+            ref = r;
+            return 1.0;
+        }
+        return poweredWeight(ref / r, falloff);
+    }
+};
+
+} // namespace
+
+double poweredWeight(double x, int falloffType) {
+    const int f = clampFalloff(falloffType);
+    for (int i = 0; i < f; ++i)
+        x *= x;
+    return x;
+}
+
+void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
+                             double w) {
+    if (!lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W) return;
+    double m[3];
+    linegonMap(lin, P, m);
+    addMapped(m, P, D, W, w);
+}
+
+void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                            double w) {
+    if (!trigonUsable(tri) || !P || !D || !W) return;
+    double m[3];
+    trigonMap(tri, P, m);
+    addMapped(m, P, D, W, w);
+}
+
+void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const TrigonData* nb,
+                    const PointData* corner, const double P[3], const double Plocal[3], double D[3],
+                    double* W) {
+    if (!cage || !tri || !nb || !corner || !Plocal) return;
+    double g[3];
+    sub3D(Plocal, corner->restPos, g);
+    const double hT = std::fabs(dot3D(tri->dir12, g));
+    const double hU = std::fabs(dot3D(nb->dir12, g));
+    const double m = 0.5 * (hT + hU);
+    double wT = 1.0, wU = 1.0;
+    if (m >= 1e-7) {
+        // hT, hU <= 2m, so the faded weight lies in [0, 1).
+        if (hT > m)
+            wT = poweredWeight(std::fmax(0.0, 2.0 - hT / m), cage->falloffType);
+        else
+            wU = poweredWeight(std::fmax(0.0, 2.0 - hU / m), cage->falloffType);
+    }
+    calcWeightWithTrigon_W(tri, P, D, W, wT);
+    calcWeightWithTrigon_W(nb, P, D, W, wU);
+}
+
+void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
+                             const double Plocal[3], double D[3], double* W, double w) {
+    if (!cage || !poly || !P || !Plocal || !D || !W) return;
+    if (!(w >= 0.0) || !std::isfinite(w)) return;
+    TrigonData* best = nullptr;
+    double bestDist = 1e20, bestOver = 1e20;
+    unsigned char border = 0;
+    for (int k = 0; k < 4; ++k)
+        testNearTrigon(&poly->tri[k], Plocal, &best, &bestDist, &bestOver, &border);
+    if (!best) return;
+
+    const unsigned i = best->subIndex & 3u;
+    double o[3];
+    const int code = getLocationPerAtTrigon(best, P, o);
+    const int f = cage->falloffType;
+    const double q0 = 1.0 - o[1];
+    const double q = poweredWeight(q0, f);
+    const double c0 = poweredWeight(o[0] * q0, f);
+    const double c2 = poweredWeight(o[2] * q0, f);
+
+    double d[3] = {0.0, 0.0, 0.0}, wsum = 0.0;
+    TrigonData* prev = &poly->tri[(i + 3) & 3u];
+    TrigonData* next = &poly->tri[(i + 1) & 3u];
+    if (code == kLocCornerB) {
+        addCornerBlend(cage, best, prev, poly->pnt[i], P, Plocal, d, &wsum);
+    } else if (code == kLocCornerC) {
+        addCornerBlend(cage, best, next, poly->pnt[(i + 1) & 3u], P, Plocal, d, &wsum);
+    } else {
+        calcWeightWithTrigon_W(best, P, d, &wsum, 1.0);
+        calcWeightWithTrigon_W(prev, P, d, &wsum, c0);
+        calcWeightWithTrigon_W(next, P, d, &wsum, c2);
+        calcWeightWithTrigon_W(&poly->tri[(i + 2) & 3u], P, d, &wsum, q);
+    }
+    // The blend of its own triangles has weight >= 1 unless every map failed.
+    if (!(wsum > 0.0)) return;
+    const double k = w / wsum;
+    const double s[3] = {D[0] + k * d[0], D[1] + k * d[1], D[2] + k * d[2]};
+    if (!finite3(s)) return;
+    copy3D(s, D);
+    *W += w;
+}
+
+double linegonRestDistance(const LinegonData* lin, const double P[3]) {
+    double d[3];
+    sub3D(P, lin->pnt[0]->worldRestPos, d);
+    const double l1 = dot3D(lin->worldRestAxis1, d);
+    const double l2 = dot3D(lin->worldRestAxis2, d);
+    double l3 = dot3D(lin->worldRestDir, d);
+    if (l3 > lin->restLength)
+        l3 -= lin->restLength;
+    else if (l3 >= 0.0)
+        l3 = 0.0;
+    return std::sqrt(l1 * l1 + l2 * l2 + l3 * l3);
+}
+
+double trigonRestDistance(const TrigonData* tri, const double P[3]) {
+    const double* p0 = tri->pnt[0]->worldRestPos;
+    if (dot3D(tri->N, tri->N) < 0.5) {
+        // No frame: the triangle is its three sides.
+        const double* p1 = tri->pnt[1]->worldRestPos;
+        const double* p2 = tri->pnt[2]->worldRestPos;
+        return std::fmin(segmentDistance3(P, p0, p1),
+                         std::fmin(segmentDistance3(P, p1, p2), segmentDistance3(P, p2, p0)));
+    }
+    double d[3];
+    sub3D(P, p0, d);
+    const double q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
+    const double h = dot3D(tri->N, d);
+
+    const double v[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
+    const double* dirs[3] = {tri->d01, tri->d12, tri->d20};
+    const double* norms[3] = {tri->norm01, tri->norm12, tri->norm20};
+    const double lens[3] = {tri->len01, tri->len12, tri->len20};
+    bool inside = true;
+    double planar = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        double r[2];
+        sub2D(q, v[k], r);
+        if (dot2D(norms[k], r) > 0.0) inside = false;
+        double t = dot2D(dirs[k], r);
+        t = t < 0.0 ? 0.0 : (t > lens[k] ? lens[k] : t);
+        const double ex = r[0] - t * dirs[k][0], ey = r[1] - t * dirs[k][1];
+        const double dk = std::sqrt(ex * ex + ey * ey);
+        if (k == 0 || dk < planar) planar = dk;
+    }
+    if (inside) planar = 0.0;
+    return std::sqrt(planar * planar + h * h);
+}
+
+void calcWeightWithTrigon(const CageInstance* cage, const TrigonData* tri, const double P[3],
+                          double D[3], double* W, double ref) {
+    if (!cage || !trigonUsable(tri) || !P || !D || !W || !finite3(P)) return;
+    const double w =
+        volumeWeight(trigonRestDistance(tri, P), smoothOf(cage), cage->falloffType, ref);
+    calcWeightWithTrigon_W(tri, P, D, W, w);
+}
+
+void calcWeightWithLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
+                           double D[3], double* W, double ref) {
+    if (!cage || !lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W || !finite3(P)) return;
+    const double w =
+        volumeWeight(linegonRestDistance(lin, P), smoothOf(cage), cage->falloffType, ref);
+    calcWeightWithLinegon_W(lin, P, D, W, w);
+}
+
+void calcVolumeWeightsOfCage(const CageInstance* cage, const double P[3], ScaledBlend* out) {
+    if (!out) return;
+    out->disp[0] = out->disp[1] = out->disp[2] = 0.0;
+    out->weight = 0.0;
+    out->logScale = 0.0;
+    if (!cage || !P || !finite3(P)) return;
+
+    NearestScale ns;
+    ns.falloff = clampFalloff(cage->falloffType);
+    ns.smooth = smoothOf(cage);
+    for (const LinegonData* lin = cage->linegonList; lin; lin = lin->next) {
+        if (!lin->pnt[0] || !lin->pnt[1]) continue;
+        const double w = ns.weigh(linegonRestDistance(lin, P), out);
+        calcWeightWithLinegon_W(lin, P, out->disp, &out->weight, w);
+    }
+    for (const TrigonData* tri = cage->trigonList; tri; tri = tri->next) {
+        if (!trigonUsable(tri)) continue;
+        const double w = ns.weigh(trigonRestDistance(tri, P), out);
+        calcWeightWithTrigon_W(tri, P, out->disp, &out->weight, w);
+    }
+    for (const PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
+        for (const TrigonData& tri : poly->tri) {
+            if (!trigonUsable(&tri)) continue;
+            const double w = ns.weigh(trigonRestDistance(&tri, P), out);
+            calcWeightWithTrigon_W(&tri, P, out->disp, &out->weight, w);
+        }
+    }
+    if (ns.ref > 0.0 && out->weight > 0.0)
+        out->logScale = -double(1 << ns.falloff) * std::log(ns.ref);
+}
+
+void addScaledBlend(ScaledBlend* total, const ScaledBlend* part, double factor) {
+    if (!total || !part) return;
+    if (!(factor > 0.0) || !std::isfinite(factor)) return;
+    const double pw = part->weight * factor;
+    double pd[3];
+    scale3D(part->disp, factor, pd);
+    if (!(pw > 0.0) || !std::isfinite(pw) || !finite3(pd) || !std::isfinite(part->logScale)) return;
+    if (!(total->weight > 0.0)) {
+        copy3D(pd, total->disp);
+        total->weight = pw;
+        total->logScale = part->logScale;
+        return;
+    }
+    if (part->logScale > total->logScale) {
+        const double f = std::exp(total->logScale - part->logScale);
+        scale3D(total->disp, f, total->disp);
+        total->weight *= f;
+        total->logScale = part->logScale;
+    } else {
+        const double f = std::exp(part->logScale - total->logScale);
+        scale3D(pd, f, pd);
+        if (!(pw * f > 0.0)) return; // too small to register
+        add3D(total->disp, pd, total->disp);
+        total->weight += pw * f;
+        return;
+    }
+    add3D(total->disp, pd, total->disp);
+    total->weight += pw;
+}
+
+bool scaledBlendDisplacement(const ScaledBlend* total, double out[3]) {
+    if (!out) return false;
+    out[0] = out[1] = out[2] = 0.0;
+    if (!total || !(total->weight > 0.0) || !std::isfinite(total->weight)) return false;
+    double r[3];
+    scale3D(total->disp, 1.0 / total->weight, r);
+    if (!finite3(r)) return false;
+    copy3D(r, out);
+    return true;
+}

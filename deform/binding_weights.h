@@ -1,0 +1,85 @@
+// How one cage element moves a point, and the weights that blend elements.
+//
+// Every element maps the point from its rest shape (world rest positions and
+// the world-rotated rest frame) to its current shape (world positions of the
+// current time). Adding element e with weight w to an accumulator (D, W)
+// means W += w, D += w * (map_e(P) - P). P is a world position; Plocal the
+// same point in the cage's local coordinates. Nothing here allocates, and
+// nothing ever adds a NaN or an infinity: a non-finite weight, point or map
+// is skipped.
+#ifndef MORVANE_DEFORM_BINDING_WEIGHTS_H
+#define MORVANE_DEFORM_BINDING_WEIGHTS_H
+
+#include "cage_instance.h"
+
+// Falloff types run 0..6 (Inverse Distance .. ^64); larger ones act as 6.
+constexpr int kMaxFalloffType = 6;
+
+// x raised to 2^falloffType by repeated squaring; falloffType <= 0 gives x.
+double poweredWeight(double x, int falloffType);
+
+// Linegon map: offsets along the line scale with its stretch, the sideways
+// offsets keep their length. D: double[3] in/out, W in/out.
+void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
+                             double w);
+
+// Trigon map: the in-plane position follows the triangle's affine change,
+// the height rides unscaled on the current normal. A triangle with no area at
+// rest has no affine map; it moves the point as its longest side would as a
+// linegon (along-side offset stretched, the rest turned with the side), or
+// carries it with P0 when all three points coincide.
+void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                            double w);
+
+// The corner blend of fan triangle tri with its neighbour nb at their shared
+// corner K (a corner of the polygon): the triangle Plocal lies further over
+// is faded towards the other.
+void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const TrigonData* nb,
+                    const PointData* corner, const double P[3], const double Plocal[3], double D[3],
+                    double* W);
+
+// A four-point polygon as one element: its fan triangles blended around the
+// one nearest Plocal (rest shape), normalised, then added with total weight w.
+void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
+                             const double Plocal[3], double D[3], double* W, double w);
+
+// Distance from P to the element's rest shape (world).
+double linegonRestDistance(const LinegonData* lin, const double P[3]);
+double trigonRestDistance(const TrigonData* tri, const double P[3]);
+
+// Volume weighting of one element: weight (ref / (distance + smooth))^(2^F),
+// F = the cage's falloff type, smooth its clamped smooth distance. ref = 1
+// gives the plain inverse-distance weight; there the weight is capped at
+// kMaxPlainWeight so it stays finite. The cage weighting below passes the
+// point's nearest distance + smooth, which keeps every weight within [0, 1].
+constexpr double kMaxPlainWeight = 1e150;
+void calcWeightWithTrigon(const CageInstance* cage, const TrigonData* tri, const double P[3],
+                          double D[3], double* W, double ref = 1.0);
+void calcWeightWithLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
+                           double D[3], double* W, double ref = 1.0);
+
+// A weighted displacement sum kept with a common scale factor exp(logScale):
+// the true sums are disp * exp(logScale) and weight * exp(logScale). Close to
+// an element the inverse-distance powers overflow a double, the ratios
+// between them do not.
+struct ScaledBlend {
+    double disp[3];
+    double weight;
+    double logScale;
+};
+
+// Volume weighting of the whole cage: every linegon, standalone trigon and
+// fan triangle, each with its inverse-distance weight. The weights are kept
+// relative to the point's nearest element (weight 1), the true scale in
+// logScale. A cage with no element (or a non-finite P) gives all zeros.
+void calcVolumeWeightsOfCage(const CageInstance* cage, const double P[3], ScaledBlend* out);
+
+// Adds factor * part into total, both scaled blends (factor >= 0, e.g. the
+// weight-map value). A part with no weight adds nothing. total starts zeroed.
+void addScaledBlend(ScaledBlend* total, const ScaledBlend* part, double factor);
+
+// total's displacement disp / weight into out[3]; zero (and false) when
+// the weight is zero.
+bool scaledBlendDisplacement(const ScaledBlend* total, double out[3]);
+
+#endif // MORVANE_DEFORM_BINDING_WEIGHTS_H

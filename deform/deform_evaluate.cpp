@@ -1,0 +1,185 @@
+#include "deform/deform_evaluate.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <lwmeshes.h>
+
+#include "deform/binding_weights.h"
+#include "deform/deform_services.h"
+#include "deform/skin_blends.h"
+#include "deform_instance.h"
+#include "geometry/element_search.h"
+#include "geometry/inside_test.h"
+#include "geometry/vector.h"
+#include "module/host_services.h"
+#include "module/ring_protocol.h"
+#include "module/strings.h"
+
+namespace {
+
+const unsigned int kFirstBuildWithNamedMaps = 3211;
+
+void toLocal(const double axes[4][3], const double p[3], double out[3]) {
+    double d[3];
+    sub3D(p, axes[3], d);
+    for (int k = 0; k < 3; ++k)
+        out[k] = dot3D(d, axes[k]);
+}
+
+void place(const double axes[4][3], const double o[3], double out[3]) {
+    for (int c = 0; c < 3; ++c)
+        out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
+}
+
+// Grows the two arrays to count + 16 entries; on failure the instance acts
+// as if its group had no cages.
+bool reserveCages(DeformInstance* deform, int count) {
+    if (count <= deform->cageCapacity && deform->cageArray) return true;
+    free(deform->cageArray);
+    free(deform->weightMapIDs);
+    deform->cageArray = static_cast<CageInstance**>(calloc(size_t(count) + 16, sizeof(void*)));
+    deform->weightMapIDs = static_cast<void**>(calloc(size_t(count) + 16, sizeof(void*)));
+    if (!deform->cageArray || !deform->weightMapIDs) {
+        free(deform->cageArray);
+        free(deform->weightMapIDs);
+        deform->cageArray = nullptr;
+        deform->weightMapIDs = nullptr;
+        deform->cageCapacity = 0;
+        return false;
+    }
+    deform->cageCapacity = count;
+    return true;
+}
+
+void* lookupWeightMap(const CageInstance* cage, LWMeshInfo* info) {
+    if (!cage->weightMapIndex || !info || !info->pntVLookup) return nullptr;
+    if (stDeformBuildNumber < kFirstBuildWithNamedMaps)
+        return info->pntVLookup(info, LWVMAP_WGHT, cage->weightMapName);
+    auto* objects9 = static_cast<LWObjectFuncs*>(acquireService("Scene Objects 9"));
+    auto* objects6 = static_cast<LWObjectFuncs*>(acquireService("Scene Objects 6"));
+    if (!objects9 || !objects6 || !cage->weightMapName[0]) return nullptr;
+    int n = objects6->numVMaps(LWVMAP_WGHT);
+    for (int j = 0; j < n; ++j) {
+        if (!compareCString(objects6->vmapName(LWVMAP_WGHT, j), cage->weightMapName)) continue;
+        const char* name = objects9->vmapName(LWVMAP_WGHT, j);
+        return name ? info->pntVLookup(info, LWVMAP_WGHT, name) : nullptr;
+    }
+    return nullptr;
+}
+
+void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
+    RingQuery query;
+    memset(&query, 0, sizeof query);
+    copyCStringN(query.name, deform->groupName, int(sizeof query.name));
+    sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingRefreshBit, &query);
+    for (int i = 0; i < deform->cageCount; ++i)
+        deform->weightMapIDs[i] = lookupWeightMap(deform->cageArray[i], info);
+    deform->refreshPending = 0;
+}
+
+// One Skin cage: the displacement of its nearest element's blend, with the
+// weight-map factor and the range limits; false when it gives nothing.
+bool skinDisplacement(const DeformInstance* deform, CageInstance* cage, const double P[3],
+                      const double Plocal[3], const double oPos[3], double* wm, double d[3]) {
+    LinegonData* bestLine = nullptr;
+    TrigonData* bestTri = nullptr;
+    double dist = 1e20, over = 1e20;
+    unsigned char border = 0;
+    if (cage->restShapeAtFrame0) {
+        double q[3], q0[3];
+        place(deform->zeroAxes, oPos, q);
+        toLocal(cage->zeroAxes, q, q0);
+        searchNearLinegon_t0(cage, q0, &bestLine, &dist, &over, &border);
+        searchNearTrigon_t0(cage, q0, &bestTri, &dist, &over, &border);
+    } else {
+        searchNearLinegon(cage, Plocal, &bestLine, &dist, &over, &border);
+        searchNearTrigon(cage, Plocal, &bestTri, &dist, &over, &border);
+    }
+    if (cage->limitedRange) {
+        if (dist > cage->perpendicularDistanceClamped) return false;
+        if (border) {
+            if (over > cage->parallelDistanceClamped) return false;
+            *wm *= poweredWeight(1.0 - over / cage->parallelDistanceClamped, cage->falloffType);
+        }
+    }
+    if (bestTri)
+        return bestTri->polygon ? skinBlendFanTriangle(cage, bestTri, P, Plocal, d)
+                                : skinBlendStandaloneTrigon(cage, bestTri, P, Plocal, d);
+    if (bestLine) return skinBlendLinegon(cage, bestLine, P, d);
+    return false;
+}
+
+} // namespace
+
+XCALL_(LWError) MorvaneNewTime(LWInstance instance, LWFrame, LWTime) {
+    DeformInstance* deform = static_cast<DeformInstance*>(instance);
+    if (!deform) return nullptr;
+    deform->refreshPending = 1;
+    deform->cageCount = 0;
+    LWItemInfo* items = stDeformServices.itemInfo;
+    if (items) {
+        items->param(deform->itemID, LWIP_RIGHT, 0.0, deform->zeroAxes[0]);
+        items->param(deform->itemID, LWIP_UP, 0.0, deform->zeroAxes[1]);
+        items->param(deform->itemID, LWIP_FORWARD, 0.0, deform->zeroAxes[2]);
+        items->param(deform->itemID, LWIP_W_POSITION, 0.0, deform->zeroAxes[3]);
+        for (int k = 0; k < 3; ++k)
+            normalize3D(deform->zeroAxes[k]);
+    }
+    RingQuery query;
+    memset(&query, 0, sizeof query);
+    sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingCount, &query);
+    if (query.count <= 0 || !reserveCages(deform, query.count)) return nullptr;
+
+    memset(&query, 0, sizeof query);
+    query.list = reinterpret_cast<void**>(deform->cageArray);
+    query.capacity = deform->cageCapacity;
+    copyCStringN(query.name, deform->groupName, int(sizeof query.name));
+    sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingListGroup, &query);
+    deform->cageCount = query.count;
+    return nullptr;
+}
+
+XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) {
+    DeformInstance* deform = static_cast<DeformInstance*>(instance);
+    if (!deform || !access || deform->cageCount <= 0) return;
+    if (deform->refreshPending) refreshAtFirstPoint(deform, access->info);
+
+    const double P[3] = {access->source[0], access->source[1], access->source[2]};
+    if (!isfinite(P[0] + P[1] + P[2])) return;
+
+    ScaledBlend total = {{0.0, 0.0, 0.0}, 0.0, 0.0};
+    for (int i = 0; i < deform->cageCount; ++i) {
+        CageInstance* cage = deform->cageArray[i];
+        double wm = 1.0;
+        if (void* map = deform->weightMapIDs[i]) {
+            float value = 0.0f;
+            if (!access->info->pntVIDGet(access->info, access->point, &value, map)) continue;
+            wm = value;
+            if (!(wm >= 1e-7)) continue;
+        }
+        double Plocal[3];
+        toLocal(cage->worldAxes, P, Plocal);
+        if (cage->mode != 0) {
+            if (cage->ignoreOutside && !isWithinTheCage(cage, Plocal)) continue;
+            ScaledBlend part;
+            calcVolumeWeightsOfCage(cage, P, &part);
+            addScaledBlend(&total, &part, wm);
+        } else {
+            double d[3];
+            if (!skinDisplacement(deform, cage, P, Plocal, access->oPos, &wm, d)) continue;
+            // A Skin cage adds wm * d and counts one in the common weight.
+            ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
+            addScaledBlend(&total, &part, 1.0);
+        }
+    }
+    double move[3];
+    if (!scaledBlendDisplacement(&total, move)) return;
+    for (int c = 0; c < 3; ++c) {
+        double moved = P[c] + move[c];
+        if (!isfinite(moved)) return; // never hand the host a NaN
+    }
+    for (int c = 0; c < 3; ++c)
+        access->source[c] = P[c] + move[c];
+}

@@ -1,0 +1,34 @@
+// The Skin blends: a point bound to its nearest element is moved by that
+// element and, with weights from where it lies over the element, by the
+// elements around it (found through the adjacency lists).
+//
+// P is the point's world position, Plocal the same point in the cage's local
+// coordinates. disp[3] receives the cage's displacement; the result is false
+// (and disp zero) when nothing could be blended. The trigons' deformMark and
+// the polygons' workMark (first byte) are scratch: two blends over the same
+// cage must not run at the same time. No allocation, no NaN or infinity out.
+#ifndef MORVANE_DEFORM_SKIN_BLENDS_H
+#define MORVANE_DEFORM_SKIN_BLENDS_H
+
+#include "cage_instance.h"
+
+// Bound to a standalone trigon: its edge neighbours and the trigons and
+// polygons around its corners join in.
+bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double P[3],
+                               const double Plocal[3], double disp[3]);
+
+// Bound to a fan triangle: the polygon's own triangles first (normalised),
+// then the elements across its outer edges and around its corners.
+bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3],
+                          const double Plocal[3], double disp[3]);
+
+// Bound to a linegon: it and the chain's next linegon at either end, faded
+// by the point's place between the mitred end planes.
+bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
+                      double disp[3]);
+
+// The point's fraction of the way from A's mitre plane to B's (not clamped);
+// finite for any finite P.
+double linegonChainPosition(const CageInstance* cage, const LinegonData* lin, const double P[3]);
+
+#endif // MORVANE_DEFORM_SKIN_BLENDS_H
