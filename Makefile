@@ -21,7 +21,7 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
-	@$(BUILD)/morvane run examples/demo.script
+	@$(BUILD)/morvane demo --out demo-out
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c' | grep -v '^sdk/')

@@ -1,4 +1,5 @@
 // morvane: the stand-in Layout on the command line.
+#include "app/render.h"
 #include "host/host.h"
 #include "host/host_error.h"
 #include "host/module_file.h"
@@ -22,7 +23,19 @@ const char* kUsage =
     "  info MODULE                  print a module's descriptor and server table\n"
     "  run SCRIPT [--module FILE]   run a command script in the stand-in Layout\n"
     "                               with the module loaded (default: the built morvane.p)\n"
-    "  help                         print this text\n";
+    "  render SCENE [--frames A-B] [--out DIR] [--module FILE]\n"
+    "                               play a scene and write each deformed object per frame\n"
+    "                               as DIR/NAME_FFFF.obj (world coordinates), then\n"
+    "                               DIR/scene.lws; frames default to the scene's range,\n"
+    "                               DIR to render-out\n"
+    "  demo [--out DIR] [--frames A-B] [--module FILE]\n"
+    "                               render the bundled arm example (examples/arm.lws)\n"
+    "                               into DIR (default demo-out)\n"
+    "  help                         print this text\n"
+    "\n"
+    "render and demo end with one line on stdout:\n"
+    "  frames N, points P, cages C, S seconds per frame, Q points per second\n"
+    "P counts the deformed objects' points; S and Q time the deformation alone.\n";
 
 // The module beside the program, else the one the build produced.
 std::string defaultModulePath() {
@@ -80,6 +93,44 @@ int verbRun(const std::vector<std::string>& args) {
     return 0;
 }
 
+// render and demo share their options; demo has its scene built in.
+int verbRender(const std::vector<std::string>& args, bool demo) {
+    const char* usage = demo ? "usage: morvane demo [--out DIR] [--frames A-B] [--module FILE]"
+                             : "usage: morvane render SCENE [--frames A-B] [--out DIR] "
+                               "[--module FILE]";
+    app::RenderOptions options;
+    options.modulePath = defaultModulePath();
+    options.outDir = demo ? "demo-out" : "render-out";
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--module" || a == "--out" || a == "--frames") {
+            if (i + 1 == args.size()) return fail(a + " needs a value");
+            const std::string& value = args[++i];
+            if (a == "--module") {
+                options.modulePath = value;
+            } else if (a == "--out") {
+                options.outDir = value;
+            } else {
+                std::string why;
+                if (!app::parseFrameRange(value, options.first, options.last, why))
+                    return fail(why);
+                options.haveFrames = true;
+            }
+        } else if (!demo && options.scene.empty() && (a.empty() || a[0] != '-')) {
+            options.scene = a;
+        } else {
+            return fail(std::string("unexpected argument '") + a + "'; " + usage);
+        }
+    }
+    if (demo) {
+        options.scene = app::exampleScenePath();
+        if (options.scene.empty()) return fail("cannot find the bundled examples/arm.lws");
+    }
+    if (options.scene.empty()) return fail(usage);
+    app::render(options);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -102,6 +153,8 @@ int main(int argc, char** argv) {
     try {
         if (verb == "info") return verbInfo(args);
         if (verb == "run") return verbRun(args);
+        if (verb == "render") return verbRender(args, false);
+        if (verb == "demo") return verbRender(args, true);
         return fail("unknown verb '" + verb + "' (see morvane help)");
     } catch (const host::HostError& e) {
         std::cout.flush();

@@ -111,9 +111,9 @@ TEST(MorvaneVerbs, HelpAndUnknownVerbs) {
     Outcome runHelp = morvane("run --help");
     EXPECT_EQ(runHelp.status, 0);
 
-    Outcome unknown = morvane("render");
+    Outcome unknown = morvane("frobnicate");
     EXPECT_NE(unknown.status, 0);
-    EXPECT_EQ(unknown.err, "morvane: unknown verb 'render' (see morvane help)\n");
+    EXPECT_EQ(unknown.err, "morvane: unknown verb 'frobnicate' (see morvane help)\n");
 }
 
 TEST(MorvaneDemo, TheBundledScriptActivatesEveryServer) {

@@ -1,0 +1,219 @@
+#include "app/render.h"
+
+#include "host/commands.h"
+#include "host/displacement.h"
+#include "host/host.h"
+#include "host/host_error.h"
+#include "host/scene_io.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace app {
+
+namespace {
+
+const char* kServer = "Zentrik_Morvane";
+
+bool parseInt(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 9) return false;
+    size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size()) return false;
+    for (size_t j = i; j < text.size(); ++j)
+        if (text[j] < '0' || text[j] > '9') return false;
+    value = std::atoi(text.c_str());
+    return true;
+}
+
+// A file name part from an item name: no directories, no spaces.
+std::string fileStem(const std::string& name) {
+    std::string out = name;
+    for (char& c : out)
+        if (c == '/' || c == ' ' || c == '\\') c = '_';
+    return out.empty() ? "object" : out;
+}
+
+bool carries(host::Host& layout, const host::Item& item, const std::string& cls) {
+    for (const host::ServerInstance* s : layout.instances().on(item.id, cls))
+        if (s->serverName == kServer) return true;
+    return false;
+}
+
+// Frames are written into a folder beside the output and moved in only when
+// all of them are done, so a failed render leaves no partial frame set.
+class Staging {
+  public:
+    explicit Staging(const fs::path& outDir)
+        : outDir_(outDir), dir_(outDir / (".morvane-render-" + std::to_string(getpid()))) {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+        if (!fs::create_directory(dir_, ec))
+            throw host::HostError(outDir_.string() + ": cannot write there (" + ec.message() + ")");
+    }
+    ~Staging() {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    fs::path path(const std::string& name) {
+        names_.push_back(name);
+        return dir_ / name;
+    }
+    void commit() {
+        for (const std::string& name : names_) {
+            std::error_code ec;
+            fs::rename(dir_ / name, outDir_ / name, ec);
+            if (ec)
+                throw host::HostError((outDir_ / name).string() + ": cannot write (" +
+                                      ec.message() + ")");
+        }
+    }
+
+  private:
+    fs::path outDir_, dir_;
+    std::vector<std::string> names_;
+};
+
+fs::path prepareOutDir(const std::string& dir, bool& created) {
+    if (dir.empty()) throw host::HostError("--out needs a folder");
+    fs::path out(dir);
+    std::error_code ec;
+    created = false;
+    if (fs::exists(out, ec)) {
+        if (!fs::is_directory(out, ec)) throw host::HostError(dir + ": exists and is not a folder");
+    } else {
+        created = fs::create_directories(out, ec);
+        if (ec) throw host::HostError(dir + ": cannot create the folder (" + ec.message() + ")");
+    }
+    if (access(out.c_str(), W_OK | X_OK) != 0) {
+        if (created) fs::remove(out, ec);
+        throw host::HostError(dir + ": the folder is not writable");
+    }
+    return out;
+}
+
+} // namespace
+
+bool parseFrameRange(const std::string& text, int& first, int& last, std::string& why) {
+    // The separating dash is the first one after the first character, so
+    // a negative start frame keeps its sign.
+    size_t dash = text.find('-', 1);
+    std::string a = dash == std::string::npos ? text : text.substr(0, dash);
+    std::string b = dash == std::string::npos ? text : text.substr(dash + 1);
+    if (!parseInt(a, first) || !parseInt(b, last)) {
+        why = "bad frame range '" + text + "' (want A-B, e.g. 0-90)";
+        return false;
+    }
+    if (last < first) {
+        why = "bad frame range '" + text + "': the last frame comes before the first";
+        return false;
+    }
+    return true;
+}
+
+std::string exampleScenePath() {
+    std::vector<std::string> candidates;
+    char self[4096];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        self[n] = 0;
+        fs::path dir = fs::path(self).parent_path();
+        candidates.push_back((dir / "examples/arm.lws").string());
+        candidates.push_back((dir.parent_path() / "examples/arm.lws").string());
+    }
+#ifdef MORVANE_EXAMPLES_DIR
+    candidates.push_back(std::string(MORVANE_EXAMPLES_DIR) + "/arm.lws");
+#endif
+    for (const std::string& c : candidates)
+        if (access(c.c_str(), R_OK) == 0) return c;
+    return "";
+}
+
+void render(const RenderOptions& options) {
+    std::error_code ec;
+    if (options.scene.empty()) throw host::HostError("no scene given");
+    if (!fs::is_regular_file(options.scene, ec) || access(options.scene.c_str(), R_OK) != 0)
+        throw host::HostError(options.scene + ": no such scene file");
+    fs::path scenePath = fs::absolute(options.scene, ec).lexically_normal();
+
+    bool created = false, progress = false;
+    fs::path outDir = prepareOutDir(options.outDir, created);
+    try {
+        // The host's messages go to stderr: stdout carries the summary only.
+        host::Host layout(std::cerr);
+        layout.loadModule(options.modulePath);
+        // Objects in the scene are found beside it, whatever the working folder.
+        layout.setContentDirectory(scenePath.parent_path().string());
+        host::CommandInterpreter commands(layout);
+        commands.execute("LoadScene " + scenePath.string());
+        std::string pending = layout.takePendingError();
+        if (!pending.empty()) throw host::HostError(pending);
+
+        host::Scene& scene = layout.scene();
+        int first = options.haveFrames ? options.first : scene.timing().frameStart;
+        int last = options.haveFrames ? options.last : scene.timing().frameEnd;
+        if (last < first)
+            throw host::HostError("the scene's frame range " + std::to_string(first) + "-" +
+                                  std::to_string(last) + " is empty");
+
+        std::vector<host::Item*> deformed;
+        size_t points = 0;
+        int cages = 0;
+        for (host::Item* item : scene.items()) {
+            if (item->type != LWI_OBJECT) continue;
+            if (carries(layout, *item, "CustomObjHandler")) ++cages;
+            if (item->mesh && carries(layout, *item, "DisplacementHandler")) {
+                deformed.push_back(item);
+                points += item->mesh->points.size();
+            }
+        }
+        if (deformed.empty())
+            std::cerr << "morvane: warning: " << options.scene << " has no deformed objects\n";
+
+        Staging staging(outDir);
+        double deformSeconds = 0.0;
+        for (int frame = first; frame <= last; ++frame) {
+            progress = true;
+            std::cerr << "\rframe " << frame << "/" << last << std::flush;
+            auto start = std::chrono::steady_clock::now();
+            commands.execute("GoToFrame " + std::to_string(frame));
+            deformSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            pending = layout.takePendingError();
+            if (!pending.empty()) throw host::HostError(pending);
+            char number[16];
+            std::snprintf(number, sizeof number, "%04d", frame);
+            for (host::Item* item : deformed)
+                host::exportObject(layout, item->name,
+                                   staging.path(fileStem(item->name) + "_" + number + ".obj"));
+        }
+        std::cerr << "\n";
+        host::saveSceneWithPlugins(layout, staging.path("scene.lws"));
+        staging.commit();
+
+        const int frames = last - first + 1;
+        const double perFrame = deformSeconds / frames;
+        const double rate = double(points) * frames / (deformSeconds > 1e-9 ? deformSeconds : 1e-9);
+        char summary[256];
+        std::snprintf(summary, sizeof summary,
+                      "frames %d, points %zu, cages %d, %.4f seconds per frame, %.0f points per "
+                      "second",
+                      frames, points, cages, perFrame, rate);
+        std::cout << summary << std::endl;
+    } catch (...) {
+        if (progress) std::cerr << "\n";
+        if (created) fs::remove_all(outDir, ec);
+        throw;
+    }
+}
+
+} // namespace app
