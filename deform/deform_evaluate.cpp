@@ -20,6 +20,9 @@
 namespace {
 
 const unsigned int kFirstBuildWithNamedMaps = 3211;
+// Beyond this a double no longer resolves a unit step, so no displacement of
+// such a point means anything; it stays where it is.
+const double kFarthestPoint = 1e15;
 
 void toLocal(const double axes[4][3], const double p[3], double out[3]) {
     double d[3];
@@ -148,6 +151,9 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
 
     const double P[3] = {access->source[0], access->source[1], access->source[2]};
     if (!isfinite(P[0] + P[1] + P[2])) return;
+    if (fabs(P[0]) >= kFarthestPoint || fabs(P[1]) >= kFarthestPoint ||
+        fabs(P[2]) >= kFarthestPoint)
+        return;
 
     ScaledBlend total = {{0.0, 0.0, 0.0}, 0.0, 0.0};
     for (int i = 0; i < deform->cageCount; ++i) {

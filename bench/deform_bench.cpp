@@ -1,0 +1,293 @@
+// Throughput of the deformer: the per-point Evaluate call and the per-frame
+// cage refresh, through the module file as the host loads it.
+//
+// The scene is built the way a user builds it: a reference object, the
+// add-cage command, the displacement handler on a point cloud. The timed
+// loops then make the host's own per-point call (the handler record's
+// evaluate) with the access record the host would fill, so the host's
+// transform and bookkeeping stay out of the Evaluate numbers; BM_HostFrame
+// shows the whole frame for comparison.
+#include "host/commands.h"
+#include "host/host.h"
+#include "host/instances.h"
+#include "host/mesh.h"
+#include "host/mesh_info.h"
+#include "host/script.h"
+
+#include "cage_instance.h"
+#include "deform_instance.h"
+
+#include <benchmark/benchmark.h>
+#include <lwdisplce.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// A cube whose faces are cut into n x n quads, pushed out onto the unit
+// sphere: 6 n^2 quads (4 fan triangles each) and no flat regions, so the
+// search cannot shortcut through coplanar neighbours.
+host::Mesh sphereCage(int n) {
+    host::Mesh mesh;
+    std::map<std::tuple<int, int, int>, std::uint32_t> index;
+    auto at = [&](int i, int j, int k) {
+        auto key = std::make_tuple(i, j, k);
+        auto found = index.find(key);
+        if (found != index.end()) return found->second;
+        double p[3] = {2.0 * i / n - 1.0, 2.0 * j / n - 1.0, 2.0 * k / n - 1.0};
+        double len = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        mesh.points.push_back(host::Point{float(p[0] / len), float(p[1] / len), float(p[2] / len)});
+        std::uint32_t id = std::uint32_t(mesh.points.size() - 1);
+        index.emplace(key, id);
+        return id;
+    };
+    for (int axis = 0; axis < 3; ++axis)
+        for (int side = 0; side <= n; side += n) {
+            const int b = (axis + 1) % 3, c = (axis + 2) % 3;
+            // (b, c) then runs counter-clockwise seen from outside on the
+            // positive side; the negative side turns the other way.
+            const bool flip = side == 0;
+            for (int u = 0; u < n; ++u)
+                for (int v = 0; v < n; ++v) {
+                    int corner[4][2] = {{u, v}, {u + 1, v}, {u + 1, v + 1}, {u, v + 1}};
+                    host::Polygon poly;
+                    for (int q = 0; q < 4; ++q) {
+                        int ijk[3];
+                        ijk[axis] = side;
+                        ijk[b] = corner[flip ? 3 - q : q][0];
+                        ijk[c] = corner[flip ? 3 - q : q][1];
+                        poly.points.push_back(at(ijk[0], ijk[1], ijk[2]));
+                    }
+                    mesh.polygons.push_back(poly);
+                }
+        }
+    return mesh;
+}
+
+// Uniform in the cube around the cage (most points deep inside it), or a
+// shell within 0.05 of the cage surface, where a skinned mesh usually lies.
+host::Mesh pointCloud(int count, bool shell) {
+    host::Mesh mesh;
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> u(-1.2f, 1.2f);
+    std::uniform_real_distribution<float> r(0.95f, 1.05f);
+    mesh.points.reserve(size_t(count));
+    while (mesh.points.size() < size_t(count)) {
+        host::Point p{u(rng), u(rng), u(rng)};
+        if (shell) {
+            float len = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+            if (len < 1e-3f) continue;
+            float k = r(rng) / len;
+            p = host::Point{p.x * k, p.y * k, p.z * k};
+        }
+        mesh.points.push_back(p);
+    }
+    return mesh;
+}
+
+// One scene: a cage of `quads` quads deforming `points` points. Only one
+// host may live at a time (the module's statics are per process), so the
+// scene is rebuilt when a benchmark asks for another shape.
+struct Scene {
+    int cageN = 0;
+    int points = 0;
+    bool shell = false;
+    std::ostringstream out;
+    std::unique_ptr<host::Host> layout;
+    std::unique_ptr<host::ScriptRunner> script;
+    CageInstance* cage = nullptr;
+    DeformInstance* deform = nullptr;
+    host::ServerInstance* handler = nullptr;
+    std::shared_ptr<const host::Mesh> mesh;
+    LWMeshInfo* info = nullptr;
+    std::vector<LWPntID> ids;
+    int frame = 0;
+
+    Scene(int n, int count, bool onShell) : cageN(n), points(count), shell(onShell) {
+        layout = std::make_unique<host::Host>(out);
+        script = std::make_unique<host::ScriptRunner>(*layout);
+        layout->loadModule(MORVANE_MODULE_PATH);
+        layout->scene().addObject("ref", "/nonexistent/ref.obj",
+                                  std::make_shared<const host::Mesh>(sphereCage(n)));
+        script->execute({"Respond", "OK", "Reference Object=ref"});
+        script->execute({"Generic", "Morvane Add"});
+        mesh = std::make_shared<const host::Mesh>(pointCloud(count, shell));
+        host::Item& cloud = layout->scene().addObject("cloud", "/nonexistent/cloud.obj", mesh);
+        layout->scene().select(cloud.id);
+        host::CommandInterpreter(*layout).execute(
+            "ApplyServer DisplacementHandler Zentrik_Morvane");
+        cage = static_cast<CageInstance*>(
+            layout->instances().on(layout->scene().find("_Cage")->id)[0]->instance);
+        handler = layout->instances().on(cloud.id, LWDISPLACEMENT_HCLASS)[0];
+        deform = static_cast<DeformInstance*>(handler->instance);
+        // A smooth bend of the whole cage, so every blend does real work.
+        for (int i = 0; i < cage->pointCount; ++i) {
+            const double* p = cage->pointArray[i]->basePos;
+            double* d = cage->keyHead->deltas + 3 * i;
+            d[0] = 0.15 * std::sin(3.0 * p[1]);
+            d[1] = 0.10 * std::cos(2.0 * p[2]) * p[0];
+            d[2] = 0.05 * p[2] * p[2];
+        }
+        info = host::newMeshInfo(mesh);
+        ids.resize(mesh->points.size());
+        for (size_t i = 0; i < ids.size(); ++i)
+            ids[i] = host::pointId(info, std::uint32_t(i));
+    }
+    ~Scene() {
+        if (info) info->destroy(info);
+        script.reset();
+        layout.reset();
+    }
+
+    // What the host does at a frame change: every handler's NewTime. The
+    // cages refresh on the first Evaluate after it.
+    void newFrame() {
+        ++frame;
+        const double t = frame / layout->scene().timing().framesPerSecond;
+        layout->scene().timing().time = t;
+        layout->instances().newTime(frame, t);
+    }
+
+    void setMode(int mode) {
+        if (cage->mode == mode) return;
+        cage->mode = mode;
+        cage->rebuildNeeded = 1;
+        newFrame();
+        evaluate(0);
+    }
+
+    // The host's call for point i; the cloud sits at the origin unrotated,
+    // so object and world coordinates agree.
+    double evaluate(size_t i) {
+        const host::Point& p = mesh->points[i];
+        LWDisplacementAccess access{};
+        access.oPos[0] = access.source[0] = p.x;
+        access.oPos[1] = access.source[1] = p.y;
+        access.oPos[2] = access.source[2] = p.z;
+        access.point = ids[i];
+        access.info = info;
+        handler->server->displacement.evaluate(handler->instance, &access);
+        return access.source[0] + access.source[1] + access.source[2];
+    }
+};
+
+std::unique_ptr<Scene> stScene;
+
+Scene& sceneFor(int n, int count, bool shell = false) {
+    if (!stScene || stScene->cageN != n || stScene->points != count || stScene->shell != shell) {
+        stScene.reset();
+        stScene = std::make_unique<Scene>(n, count, shell);
+        stScene->newFrame();
+        stScene->evaluate(0);
+    }
+    return *stScene;
+}
+
+void addCageCounters(benchmark::State& state, const Scene& s) {
+    state.counters["cage_quads"] = double(s.cage->polygonCount);
+    state.counters["cage_points"] = double(s.cage->pointCount);
+}
+
+// Args: mode (0 Skin, 1 Volume), quads per cube-face side, mesh points,
+// placement (0 cube cloud, 1 shell).
+void BM_Evaluate(benchmark::State& state) {
+    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), state.range(3) != 0);
+    s.setMode(int(state.range(0)));
+    const size_t count = s.mesh->points.size();
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (size_t i = 0; i < count; ++i)
+            sum += s.evaluate(i);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    addCageCounters(state, s);
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
+                   (state.range(3) ? " shell" : " cloud"));
+}
+
+// Args: mode, quads per side, rebuild (0/1). One frame change and the first
+// point's Evaluate, which runs the cage's per-frame computation; that one
+// point's own cost rides along (a whole-cage weighting in Volume).
+void BM_Refresh(benchmark::State& state) {
+    Scene& s = sceneFor(int(state.range(1)), 1000);
+    s.setMode(int(state.range(0)));
+    const bool rebuild = state.range(2) != 0;
+    for (auto _ : state) {
+        if (rebuild) s.cage->rebuildNeeded = 1;
+        s.newFrame();
+        benchmark::DoNotOptimize(s.evaluate(0));
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()));
+    addCageCounters(state, s);
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
+                   (rebuild ? " rebuild" : " refresh"));
+}
+
+// Args: mode, quads per side, mesh points. The host's whole frame: NewTime,
+// transforms, the pass, the float copy-out.
+void BM_HostFrame(benchmark::State& state) {
+    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)));
+    s.setMode(int(state.range(0)));
+    for (auto _ : state) {
+        ++s.frame;
+        s.layout->goToTime(s.frame / s.layout->scene().timing().framesPerSecond);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(s.mesh->points.size()));
+    addCageCounters(state, s);
+    state.SetLabel(state.range(0) ? "Volume" : "Skin");
+}
+
+// 4, 13, 41 quads per side: 96, 1014 and 10086 quads.
+constexpr int kSides[] = {4, 13, 41};
+
+void evaluateArgs(benchmark::internal::Benchmark* b) {
+    // Grouped by scene so each scene is built once.
+    for (int side : kSides)
+        for (int count : {10000, 100000, 1000000})
+            for (int mode : {0, 1}) {
+                // Volume weighs every fan triangle for every point (50-200
+                // ns each here): past ~1.7e7 point-quads a pass takes
+                // minutes. Skin over the 1e4-quad cage costs ~0.5 ms a
+                // point deep inside it, so 1e5 points there is minutes too.
+                if (mode == 1 && double(count) * side * side > 1.7e7) continue;
+                if (mode == 0 && side > 13 && count > 10000) continue;
+                b->Args({mode, side, count, 0});
+            }
+    // Skin near the surface, where the search should stop early.
+    for (int side : kSides)
+        for (int count : {10000, 100000})
+            b->Args({0, side, count, 1});
+}
+
+void refreshArgs(benchmark::internal::Benchmark* b) {
+    for (int side : kSides)
+        for (int mode : {0, 1})
+            for (int rebuild : {0, 1})
+                b->Args({mode, side, rebuild});
+}
+
+BENCHMARK(BM_Evaluate)->Apply(evaluateArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Refresh)->Apply(refreshArgs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HostFrame)
+    ->Args({0, 13, 100000})
+    ->Args({1, 13, 100000})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    stScene.reset();
+    return 0;
+}
