@@ -6,6 +6,7 @@
 #include "cage/cage_frames.h"
 #include "cage/cage_model.h"
 #include "cage_instance.h"
+#include "../support/test_vec3.h"
 #include "geometry/element_grids.h"
 #include "geometry/element_search.h"
 
@@ -17,26 +18,7 @@
 
 namespace searchtest {
 
-using V3 = std::array<double, 3>;
-
-inline V3 sub(const V3& a, const V3& b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-inline V3 add(const V3& a, const V3& b) {
-    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
-}
-inline V3 mul(const V3& a, double k) {
-    return {a[0] * k, a[1] * k, a[2] * k};
-}
-inline double dot(const V3& a, const V3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-inline V3 cross(const V3& a, const V3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-inline double norm(const V3& a) {
-    return std::sqrt(dot(a, a));
-}
+using namespace testvec;
 inline V3 rest(const PointData* p) {
     return {p->restPos[0], p->restPos[1], p->restPos[2]};
 }
