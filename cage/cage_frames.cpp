@@ -21,22 +21,29 @@ void edgeNormal(const double d[2], double n[2]) {
     n[1] = d[0];
 }
 
-void computeTriangleRest(const double P0[3], const double P1[3], const double P2[3],
-                         TriangleRest* r) {
+// The triangle's frame (X along P0->P2, N = X x (P0->P1), Y = N x X) and
+// P1, P2 in its 2D coordinates.
+void triangleFrame(const double P0[3], const double P1[3], const double P2[3], double X[3],
+                   double Y[3], double N[3], double p1[2], double p2[2]) {
     double e[3];
     sub3D(P1, P0, e);
     normalize3D(e);
-    vect3D(P0, P2, r->X);
-    norm3D(r->X, e, r->N);
-    cross3D(r->N, r->X, r->Y);
+    vect3D(P0, P2, X);
+    norm3D(X, e, N);
+    cross3D(N, X, Y);
 
     double a[3], b[3];
     sub3D(P1, P0, a);
     sub3D(P2, P0, b);
-    r->p1[0] = dot3D(r->X, a);
-    r->p1[1] = dot3D(r->Y, a);
-    r->p2[0] = dot3D(r->X, b);
-    r->p2[1] = dot3D(r->Y, b);
+    p1[0] = dot3D(X, a);
+    p1[1] = dot3D(Y, a);
+    p2[0] = dot3D(X, b);
+    p2[1] = dot3D(Y, b);
+}
+
+void computeTriangleRest(const double P0[3], const double P1[3], const double P2[3],
+                         TriangleRest* r) {
+    triangleFrame(P0, P1, P2, r->X, r->Y, r->N, r->p1, r->p2);
 
     r->len01 = normalize2D2(r->p1, r->d01);
     const double p12[2] = {r->p2[0] - r->p1[0], r->p2[1] - r->p1[1]};
@@ -190,23 +197,12 @@ void refreshTrigonData(CageInstance* cage, TrigonData* tri) {
     rotateByCage(cage, tri->localY, tri->Y);
     rotateByCage(cage, tri->localN, tri->N);
 
-    const double* P0 = tri->pnt[0]->worldOtherPos;
-    const double* P1 = tri->pnt[1]->worldOtherPos;
-    const double* P2 = tri->pnt[2]->worldOtherPos;
-    double e[3];
-    sub3D(P1, P0, e);
-    normalize3D(e);
-    vect3D(P0, P2, tri->worldX);
-    norm3D(tri->worldX, e, tri->worldN);
-    cross3D(tri->worldN, tri->worldX, tri->worldY);
-
-    double a[3], b[3];
-    sub3D(P1, P0, a);
-    sub3D(P2, P0, b);
-    tri->worldP1[0] = dot3D(tri->worldX, a);
-    tri->worldP1[1] = dot3D(tri->worldY, a);
-    tri->worldP12[0] = dot3D(tri->worldX, b) - tri->worldP1[0];
-    tri->worldP12[1] = dot3D(tri->worldY, b) - tri->worldP1[1];
+    double p2[2];
+    triangleFrame(tri->pnt[0]->worldOtherPos, tri->pnt[1]->worldOtherPos,
+                  tri->pnt[2]->worldOtherPos, tri->worldX, tri->worldY, tri->worldN, tri->worldP1,
+                  p2);
+    tri->worldP12[0] = p2[0] - tri->worldP1[0];
+    tri->worldP12[1] = p2[1] - tri->worldP1[1];
 }
 
 void updatePolygonCenterRest(PolygonData* poly) {
