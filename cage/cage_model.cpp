@@ -24,22 +24,30 @@ int nextCapacity(int capacity) {
     return capacity > 0 ? capacity * 2 : 4;
 }
 
-int appendCorner(PointData* p, PolygonData* poly, unsigned int corner) {
-    if (p->cornerCount >= p->cornerCapacity) {
-        const int cap = nextCapacity(p->cornerCapacity);
-        PolygonData** polys = grownArray(p->cornerPolygons, p->cornerCount, cap);
-        unsigned int* numbers = grownArray(p->cornerNumbers, p->cornerCount, cap);
-        if (!polys || !numbers) {
-            std::free(polys);
-            std::free(numbers);
-            return 0;
-        }
-        releaseArray(p->cornerPolygons, p->cornerPolygonsInline);
-        releaseArray(p->cornerNumbers, p->cornerNumbersInline);
-        p->cornerPolygons = polys;
-        p->cornerNumbers = numbers;
-        p->cornerCapacity = cap;
+// Grows two parallel lists together; on failure neither changes.
+template <class A, class B>
+bool growPair(A** a, const A* inlineA, B** b, const B* inlineB, int count, int* capacity) {
+    const int cap = nextCapacity(*capacity);
+    A* grownA = grownArray(*a, count, cap);
+    B* grownB = grownArray(*b, count, cap);
+    if (!grownA || !grownB) {
+        std::free(grownA);
+        std::free(grownB);
+        return false;
     }
+    releaseArray(*a, inlineA);
+    releaseArray(*b, inlineB);
+    *a = grownA;
+    *b = grownB;
+    *capacity = cap;
+    return true;
+}
+
+int appendCorner(PointData* p, PolygonData* poly, unsigned int corner) {
+    if (p->cornerCount >= p->cornerCapacity &&
+        !growPair(&p->cornerPolygons, p->cornerPolygonsInline, &p->cornerNumbers,
+                  p->cornerNumbersInline, p->cornerCount, &p->cornerCapacity))
+        return 0;
     p->cornerPolygons[p->cornerCount] = poly;
     p->cornerNumbers[p->cornerCount] = corner;
     ++p->cornerCount;
@@ -47,21 +55,10 @@ int appendCorner(PointData* p, PolygonData* poly, unsigned int corner) {
 }
 
 int appendEdge(PointData* p, PointData* far, EdgeData* edge) {
-    if (p->edgeCount >= p->edgeCapacity) {
-        const int cap = nextCapacity(p->edgeCapacity);
-        PointData** ends = grownArray(p->edgePoints, p->edgeCount, cap);
-        EdgeData** edges = grownArray(p->edges, p->edgeCount, cap);
-        if (!ends || !edges) {
-            std::free(ends);
-            std::free(edges);
-            return 0;
-        }
-        releaseArray(p->edgePoints, p->edgePointsInline);
-        releaseArray(p->edges, p->edgesInline);
-        p->edgePoints = ends;
-        p->edges = edges;
-        p->edgeCapacity = cap;
-    }
+    if (p->edgeCount >= p->edgeCapacity &&
+        !growPair(&p->edgePoints, p->edgePointsInline, &p->edges, p->edgesInline, p->edgeCount,
+                  &p->edgeCapacity))
+        return 0;
     p->edgePoints[p->edgeCount] = far;
     p->edges[p->edgeCount] = edge;
     ++p->edgeCount;
@@ -82,7 +79,8 @@ template <class T> int appendItem(T*** items, int* count, int* capacity, T** inl
     return 1;
 }
 
-void resetPointLists(PointData* p) {
+// Heap arrays only; the inline pointers may be stale in a zeroed record.
+void freePointLists(PointData* p) {
     releaseArray(p->cornerPolygons, p->cornerPolygonsInline);
     releaseArray(p->cornerNumbers, p->cornerNumbersInline);
     releaseArray(p->neighbours, p->neighboursInline);
@@ -90,6 +88,10 @@ void resetPointLists(PointData* p) {
     releaseArray(p->edges, p->edgesInline);
     releaseArray(p->linegons, p->linegonsInline);
     releaseArray(p->trigons, p->trigonsInline);
+}
+
+void resetPointLists(PointData* p) {
+    freePointLists(p);
 
     p->cornerCount = 0;
     p->cornerCapacity = kPointCornerInline;
@@ -108,17 +110,6 @@ void resetPointLists(PointData* p) {
     p->trigonCount = 0;
     p->trigonCapacity = kPointTrigonInline;
     p->trigons = p->trigonsInline;
-}
-
-// Heap arrays only; the inline pointers may be stale in a zeroed record.
-void freePointLists(PointData* p) {
-    releaseArray(p->cornerPolygons, p->cornerPolygonsInline);
-    releaseArray(p->cornerNumbers, p->cornerNumbersInline);
-    releaseArray(p->neighbours, p->neighboursInline);
-    releaseArray(p->edgePoints, p->edgePointsInline);
-    releaseArray(p->edges, p->edgesInline);
-    releaseArray(p->linegons, p->linegonsInline);
-    releaseArray(p->trigons, p->trigonsInline);
 }
 
 void freeKeyChain(CageKey* key) {
