@@ -105,16 +105,24 @@ void flatTrigonMap(const TrigonData* tri, const double P[3], double out[3]) {
     sideMap(a->worldRestPos, b->worldRestPos, a->worldOtherPos, b->worldOtherPos, P, out);
 }
 
-void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
+// Whether the rest triangle has an affine map (a frame and some area).
+bool hasAffineMap(const TrigonData* tri) {
     const double a = tri->p2x - tri->p1x, b = tri->p2y - tri->p1y;
     const double c = tri->p1x, e = tri->p1y;
     const double delta = a * e - b * c;
     const double sq = std::fmax(
         a * a + b * b, std::fmax(c * c + e * e, tri->p2x * tri->p2x + tri->p2y * tri->p2y));
-    if (dot3D(tri->N, tri->N) < 0.5 || !(std::fabs(delta) >= kFlatRatio * sq) || sq == 0.0) {
+    return dot3D(tri->N, tri->N) >= 0.5 && std::fabs(delta) >= kFlatRatio * sq && sq != 0.0;
+}
+
+void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
+    if (!hasAffineMap(tri)) {
         flatTrigonMap(tri, P, out);
         return;
     }
+    const double a = tri->p2x - tri->p1x, b = tri->p2y - tri->p1y;
+    const double c = tri->p1x, e = tri->p1y;
+    const double delta = a * e - b * c;
     double d[3];
     sub3D(P, tri->pnt[0]->worldRestPos, d);
     const double x = dot3D(tri->X, d), y = dot3D(tri->Y, d), h = dot3D(tri->N, d);
@@ -125,6 +133,29 @@ void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
     const double* p0 = tri->pnt[0]->worldOtherPos;
     for (int i = 0; i < 3; ++i)
         out[i] = p0[i] + ux * tri->worldX[i] + uy * tri->worldY[i] + h * tri->worldN[i];
+}
+
+// b = origin' - M origin, for a map that takes origin to origin'.
+bool finishAffine(double M[9], const double origin[3], const double mapped[3], double outM[9],
+                  double outB[3]) {
+    double b[3];
+    for (int r = 0; r < 3; ++r)
+        b[r] = mapped[r] -
+               (M[3 * r] * origin[0] + M[3 * r + 1] * origin[1] + M[3 * r + 2] * origin[2]);
+    for (int k = 0; k < 9; ++k)
+        if (!std::isfinite(M[k])) return false;
+    if (!finite3(b)) return false;
+    for (int k = 0; k < 9; ++k)
+        outM[k] = M[k];
+    copy3D(b, outB);
+    return true;
+}
+
+// M += u v^T * f.
+void addOuter(double M[9], const double u[3], const double v[3], double f) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            M[3 * r + c] += f * u[r] * v[c];
 }
 
 bool trigonUsable(const TrigonData* tri) {
@@ -206,6 +237,57 @@ void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3
     addMapped(m, P, D, W, w);
 }
 
+bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]) {
+    if (!lin || !lin->pnt[0] || !lin->pnt[1] || !M || !b) return false;
+    double m[9] = {0.0};
+    addOuter(m, lin->axis1, lin->worldRestAxis1, 1.0);
+    addOuter(m, lin->axis2, lin->worldRestAxis2, 1.0);
+    addOuter(m, lin->dir, lin->worldRestDir, lin->stretch);
+    return finishAffine(m, lin->pnt[0]->worldRestPos, lin->pnt[0]->worldOtherPos, M, b);
+}
+
+bool trigonAffineMap(const TrigonData* tri, double M[9], double b[3]) {
+    if (!trigonUsable(tri) || !M || !b) return false;
+    const double* origin = tri->pnt[0]->worldRestPos;
+    double m[9] = {0.0};
+    if (!hasAffineMap(tri)) {
+        // The side map is affine too: read it off at the origin and one
+        // step along each axis (the step is the triangle's size, so the
+        // differences keep their digits).
+        double size = 0.0;
+        for (int k = 0; k < 3; ++k)
+            size = std::fmax(size, dist3D(tri->pnt[k]->worldRestPos, origin));
+        if (!(size > 0.0) || !std::isfinite(size)) size = 1.0;
+        double at0[3];
+        flatTrigonMap(tri, origin, at0);
+        for (int c = 0; c < 3; ++c) {
+            double p[3], q[3];
+            copy3D(origin, p);
+            p[c] += size;
+            flatTrigonMap(tri, p, q);
+            for (int r = 0; r < 3; ++r)
+                m[3 * r + c] = (q[r] - at0[r]) / size;
+        }
+        return finishAffine(m, origin, at0, M, b);
+    }
+    // x, y, h along X, Y, N; (s, t) from (x, y); u = s a' + t b'; the map
+    // places u on X', Y' and h on N'.
+    const double a = tri->p2x - tri->p1x, bb = tri->p2y - tri->p1y;
+    const double c = tri->p1x, e = tri->p1y;
+    const double delta = a * e - bb * c;
+    double S[3], T[3], Ux[3], Uy[3];
+    for (int k = 0; k < 3; ++k) {
+        S[k] = (a * tri->Y[k] - bb * tri->X[k]) / delta;
+        T[k] = (e * tri->X[k] - c * tri->Y[k]) / delta;
+        Ux[k] = tri->worldP1[0] * S[k] + tri->worldP12[0] * T[k];
+        Uy[k] = tri->worldP1[1] * S[k] + tri->worldP12[1] * T[k];
+    }
+    addOuter(m, tri->worldX, Ux, 1.0);
+    addOuter(m, tri->worldY, Uy, 1.0);
+    addOuter(m, tri->worldN, tri->N, 1.0);
+    return finishAffine(m, origin, tri->pnt[0]->worldOtherPos, M, b);
+}
+
 void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const TrigonData* nb,
                     const PointData* corner, const double P[3], const double Plocal[3], double D[3],
                     double* W) {
@@ -267,6 +349,10 @@ void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const 
     if (!finite3(s)) return;
     copy3D(s, D);
     *W += w;
+}
+
+double volumeSmoothDistance(const CageInstance* cage) {
+    return cage ? smoothOf(cage) : kMinSmooth;
 }
 
 double linegonRestDistance(const LinegonData* lin, const double P[3]) {

@@ -31,6 +31,12 @@ void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D
 void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
                             double w);
 
+// The element's map as one affine transform, map(P) = M P + b (M row-major),
+// equal to the maps above up to rounding; the map is the same for every
+// point of a frame. False (M, b untouched) when it is not finite.
+bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]);
+bool trigonAffineMap(const TrigonData* tri, double M[9], double b[3]);
+
 // The corner blend of fan triangle tri with its neighbour nb at their shared
 // corner K (a corner of the polygon): the triangle Plocal lies further over
 // is faded towards the other.
@@ -42,6 +48,10 @@ void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const Trigo
 // one nearest Plocal (rest shape), normalised, then added with total weight w.
 void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
                              const double Plocal[3], double D[3], double* W, double w);
+
+// The cage's clamped smooth distance as Volume weighting uses it (at least
+// 2e-6, so a point on an element still has a finite weight).
+double volumeSmoothDistance(const CageInstance* cage);
 
 // Distance from P to the element's rest shape (world).
 double linegonRestDistance(const LinegonData* lin, const double P[3]);

@@ -9,6 +9,7 @@
 #include "deform/binding_weights.h"
 #include "deform/deform_services.h"
 #include "deform/skin_blends.h"
+#include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "geometry/element_search.h"
 #include "geometry/inside_test.h"
@@ -40,16 +41,12 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
 // as if its group had no cages.
 bool reserveCages(DeformInstance* deform, int count) {
     if (count <= deform->cageCapacity && deform->cageArray) return true;
-    free(deform->cageArray);
-    free(deform->weightMapIDs);
+    freeCageArrays(deform);
     deform->cageArray = static_cast<CageInstance**>(calloc(size_t(count) + 16, sizeof(void*)));
     deform->weightMapIDs = static_cast<void**>(calloc(size_t(count) + 16, sizeof(void*)));
-    if (!deform->cageArray || !deform->weightMapIDs) {
-        free(deform->cageArray);
-        free(deform->weightMapIDs);
-        deform->cageArray = nullptr;
-        deform->weightMapIDs = nullptr;
-        deform->cageCapacity = 0;
+    deform->volumeTables = static_cast<VolumeTable**>(calloc(size_t(count) + 16, sizeof(void*)));
+    if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables) {
+        freeCageArrays(deform);
         return false;
     }
     deform->cageCapacity = count;
@@ -77,8 +74,15 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     memset(&query, 0, sizeof query);
     copyCStringN(query.name, deform->groupName, int(sizeof query.name));
     sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingRefreshBit, &query);
-    for (int i = 0; i < deform->cageCount; ++i)
-        deform->weightMapIDs[i] = lookupWeightMap(deform->cageArray[i], info);
+    for (int i = 0; i < deform->cageCount; ++i) {
+        CageInstance* cage = deform->cageArray[i];
+        deform->weightMapIDs[i] = lookupWeightMap(cage, info);
+        // Volume cages are weighed from a flat copy of this frame's elements;
+        // without one (no memory) element by element.
+        VolumeTable*& table = deform->volumeTables[i];
+        if (cage->mode != 0 && !table) table = newVolumeTable();
+        fillVolumeTable(table, cage->mode != 0 ? cage : nullptr);
+    }
     deform->refreshPending = 0;
 }
 
@@ -115,6 +119,21 @@ bool skinDisplacement(const DeformInstance* deform, CageInstance* cage, const do
 }
 
 } // namespace
+
+void freeCageArrays(DeformInstance* deform) {
+    if (!deform) return;
+    if (deform->volumeTables)
+        for (int i = 0; i < deform->cageCapacity + 16; ++i)
+            freeVolumeTable(deform->volumeTables[i]);
+    free(deform->volumeTables);
+    free(deform->cageArray);
+    free(deform->weightMapIDs);
+    deform->volumeTables = nullptr;
+    deform->cageArray = nullptr;
+    deform->weightMapIDs = nullptr;
+    deform->cageCapacity = 0;
+    deform->cageCount = 0;
+}
 
 XCALL_(LWError) MorvaneNewTime(LWInstance instance, LWFrame, LWTime) {
     DeformInstance* deform = static_cast<DeformInstance*>(instance);
@@ -170,7 +189,11 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
         if (cage->mode != 0) {
             if (cage->ignoreOutside && !isWithinTheCage(cage, Plocal)) continue;
             ScaledBlend part;
-            calcVolumeWeightsOfCage(cage, P, &part);
+            VolumeTable* table = deform->volumeTables[i];
+            if (volumeTableReady(table))
+                volumeBlendOfTable(table, P, &part);
+            else
+                calcVolumeWeightsOfCage(cage, P, &part);
             addScaledBlend(&total, &part, wm);
         } else {
             double d[3];

@@ -6,6 +6,12 @@
 #include <lwserver.h>
 #include <lwdisplce.h>
 
+struct DeformInstance;
+
+// Frees the per-cage arrays NewTime grows (the cage list, weight maps and
+// Volume tables) and leaves the instance with no cages gathered.
+void freeCageArrays(DeformInstance* deform);
+
 XCALL_(LWError) MorvaneNewTime(LWInstance instance, LWFrame frame, LWTime time);
 XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access);
 

@@ -58,8 +58,7 @@ XCALL_(void) MorvaneDestroy(LWInstance instance) {
     DeformInstance* deform = static_cast<DeformInstance*>(instance);
     if (!deform) return;
     detachRing(stDeformServices.comRing, RING_TOPIC_DEFORMERS, deform);
-    free(deform->cageArray);
-    free(deform->weightMapIDs);
+    freeCageArrays(deform);
     free(deform);
 }
 

@@ -111,6 +111,10 @@ template <class Grid> std::size_t cellOf3D(const Grid* g, const int idx[3]) {
 template <class Grid> void resetGrid3D(Grid* g) {
     std::free(g->cellLists);
     g->cellLists = nullptr;
+    std::free(g->cleared);
+    g->cleared = nullptr;
+    g->clearedCount = 0;
+    g->clearedCapacity = 0;
     freeChunks(g->chunks);
     g->chunks = nullptr;
     g->chunkCapacity = 0;
@@ -170,6 +174,15 @@ template <class Grid> int indexOf(const Grid* g, int axes, const double p[], int
     for (int i = 0; i < axes; ++i)
         idx[i] = clampCell(p[i], g->gridOrigin[i], g->cellSize, g->gridDims[i]);
     return 1;
+}
+
+// Room to remember every element's cleared mark, and every mark set.
+template <class Grid, class Element> bool setUpMarks(Grid* g, long long count) {
+    g->cleared = static_cast<Element**>(gridAlloc(std::size_t(count), sizeof(Element*)));
+    if (!g->cleared) return false;
+    g->clearedCount = 0;
+    g->clearedCapacity = unsigned(count);
+    return true;
 }
 
 long long triangleCount(const CageInstance* cage) {
@@ -334,10 +347,16 @@ int makeTrisMat3D(CageInstance* cage) {
     for (PolygonData* poly = cage->polygonList; ok && poly; poly = poly->next)
         for (int k = 0; ok && k < 4; ++k)
             ok = insertTris3D(g, &poly->tri[k]);
+    if (ok) ok = setUpMarks<TrisMat3D, TrigonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
         return 0;
     }
+    for (TrigonData* t = cage->trigonList; t; t = t->next)
+        t->searchMark = 1;
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (int k = 0; k < 4; ++k)
+            poly->tri[k].searchMark = 1;
     return 1;
 }
 
@@ -355,10 +374,13 @@ int makeLineMat3D(CageInstance* cage) {
     bool ok = setUpGrid3D<LineMat3D, LineChunk, LineNode>(g, cage, 2 * n > 8 ? 2 * n : 8, 4 * n);
     for (LinegonData* lin = cage->linegonList; ok && lin; lin = lin->next)
         ok = insertLinegon(g, lin);
+    if (ok) ok = setUpMarks<LineMat3D, LinegonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
         return 0;
     }
+    for (LinegonData* lin = cage->linegonList; lin; lin = lin->next)
+        lin->searchMark = 1;
     return 1;
 }
 

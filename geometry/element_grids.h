@@ -50,6 +50,12 @@ struct TrisMat3D {
     unsigned int strideZ;
     TrisChunk* chunks; // newest first
     unsigned int chunkCapacity;
+    // Search scratch: the triangles whose searchMark the last search
+    // cleared. Every other triangle's mark is still set, so the next search
+    // sets just these again instead of walking the whole cage.
+    TrigonData** cleared;
+    unsigned int clearedCount;
+    unsigned int clearedCapacity;
 };
 
 // Linegons, by the cells their rest segment passes through.
@@ -63,6 +69,10 @@ struct LineMat3D {
     unsigned int strideZ;
     LineChunk* chunks;
     unsigned int chunkCapacity;
+    // As in TrisMat3D.
+    LinegonData** cleared;
+    unsigned int clearedCount;
+    unsigned int clearedCapacity;
 };
 
 // Triangles not seen edge-on from above, by the x-y range of their rest box.
@@ -84,7 +94,8 @@ struct TrisMat2D {
 double calcdLenOfMat(double extents[3], int target, unsigned int dims[3]);
 
 // Rebuild the cage's grid of that kind from the rest data (rebuildCageRestData
-// first). The record is allocated when the cage has none. Returns 1 when the
+// first). The 3D grids also set the searchMark of every element of their
+// kind and empty their list of cleared marks (see TrisMat3D). The record is allocated when the cage has none. Returns 1 when the
 // grid has cells, 0 when it is empty: no elements of the kind, or an
 // allocation failed (then nothing of the new grid is kept; a failed record
 // allocation leaves the cage's pointer null).

@@ -210,29 +210,59 @@ bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, con
 
 // --- grid walk ----------------------------------------------------------------
 
-struct TrisKind {
-    using Grid = TrisMat3D;
+// The searches skip an element whose distance is already known to be no
+// nearer than the best: the full test would reject it, since an element is
+// accepted only when strictly nearer. For a triangle the height over its
+// plane is such a bound.
+double heightOver(const double* p0, const double* n, const double pt[3]) {
+    double d[3];
+    sub3D(pt, p0, d);
+    return std::fabs(dot3D(n, d));
+}
+
+struct RestTrigon {
     using Elem = TrigonData;
-    using Node = TrisNode;
-    static Elem* elementOf(const Node* n) { return n->tri; }
-    static void markAll(CageInstance* cage) {
-        for (TrigonData* t = cage->trigonList; t; t = t->next)
-            t->searchMark = 1;
-        for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-            for (int k = 0; k < 4; ++k)
-                poly->tri[k].searchMark = 1;
+    static double lowerBound(const TrigonData* t, const double pt[3]) {
+        return heightOver(t->pnt[0]->restPos, t->localN, pt);
+    }
+    static int test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
+                    double* bestOver, unsigned char* border) {
+        return testNearTrigon(t, pt, best, bestDist, bestOver, border);
     }
 };
 
-struct LineKind {
-    using Grid = LineMat3D;
-    using Elem = LinegonData;
-    using Node = LineNode;
-    static Elem* elementOf(const Node* n) { return n->lin; }
-    static void markAll(CageInstance* cage) {
-        for (LinegonData* l = cage->linegonList; l; l = l->next)
-            l->searchMark = 1;
+struct BaseTrigon {
+    using Elem = TrigonData;
+    static double lowerBound(const TrigonData* t, const double pt[3]) {
+        return heightOver(t->pnt[0]->basePos, t->N_t0, pt);
     }
+    static int test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
+                    double* bestOver, unsigned char* border) {
+        return testNearTrigon_t0(t, pt, best, bestDist, bestOver, border);
+    }
+};
+
+// Linegons are few and their test is short: no bound.
+template <bool kBase> struct AnyLinegon {
+    using Elem = LinegonData;
+    static double lowerBound(const LinegonData*, const double*) { return 0.0; }
+    static int test(LinegonData* l, const double pt[3], LinegonData** best, double* bestDist,
+                    double* bestOver, unsigned char* border) {
+        return kBase ? testNearLine_t0(l, pt, best, bestDist, bestOver, border)
+                     : testNearLine(l, pt, best, bestDist, bestOver, border);
+    }
+};
+
+template <class Elem> struct GridOf;
+template <> struct GridOf<TrigonData> {
+    using Grid = TrisMat3D;
+    using Node = TrisNode;
+    static TrigonData* elementOf(const TrisNode* n) { return n->tri; }
+};
+template <> struct GridOf<LinegonData> {
+    using Grid = LineMat3D;
+    using Node = LineNode;
+    static LinegonData* elementOf(const LineNode* n) { return n->lin; }
 };
 
 struct CellBox {
@@ -240,31 +270,65 @@ struct CellBox {
     int hi[3];
 };
 
-template <class Kind> class GridWalk {
-  public:
-    using Elem = typename Kind::Elem;
-    using TestFn = int (*)(Elem*, const double*, Elem**, double*, double*, unsigned char*);
+// Sets again the marks the previous search cleared; with the grid's own
+// setting of every mark at build time, every element's mark is then set.
+template <class Grid> void restoreMarks(Grid* g) {
+    for (unsigned int i = 0; i < g->clearedCount; ++i)
+        g->cleared[i]->searchMark = 1;
+    g->clearedCount = 0;
+}
 
-    GridWalk(const typename Kind::Grid* grid, const double* pt, TestFn test, Elem** best,
-             double* bestDist, double* bestOver, unsigned char* border)
-        : grid_(grid), pt_(pt), test_(test), best_(best), bestDist_(bestDist), bestOver_(bestOver),
+template <class Method> class GridWalk {
+  public:
+    using Elem = typename Method::Elem;
+    using Grid = typename GridOf<Elem>::Grid;
+    using Node = typename GridOf<Elem>::Node;
+
+    GridWalk(Grid* grid, const double* pt, Elem** best, double* bestDist, double* bestOver,
+             unsigned char* border)
+        : grid_(grid), pt_(pt), best_(best), bestDist_(bestDist), bestOver_(bestOver),
           border_(border) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
+    // A cell farther from pt than the best distance is passed over: all it
+    // holds is farther still, or also listed in a nearer cell (an element is
+    // listed in every cell its box touches, its nearest point among them).
     void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
-        for (int z = z0; z <= z1; ++z)
-            for (int y = y0; y <= y1; ++y)
-                for (int x = x0; x <= x1; ++x)
-                    for (const typename Kind::Node* n = cellList(grid_, x, y, z); n; n = n->next) {
-                        Elem* e = Kind::elementOf(n);
-                        if (!e->searchMark) continue;
-                        e->searchMark = 0;
-                        test_(e, pt_, best_, bestDist_, bestOver_, border_);
-                    }
+        for (int z = z0; z <= z1; ++z) {
+            const double gz = gap(2, z);
+            if (tooFar(gz)) continue;
+            for (int y = y0; y <= y1; ++y) {
+                const double gzy = gz + gap(1, y);
+                if (tooFar(gzy)) continue;
+                const std::size_t row =
+                    std::size_t(y) * grid_->strideY + std::size_t(z) * grid_->strideZ;
+                for (int x = x0; x <= x1; ++x) {
+                    const Node* n = grid_->cellLists[row + std::size_t(x)];
+                    if (!n || tooFar(gzy + gap(0, x))) continue;
+                    for (; n; n = n->next)
+                        testElement(GridOf<Elem>::elementOf(n));
+                }
+            }
+        }
     }
 
     void testBox(const CellBox& b) const {
         testCells(b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
+    }
+
+    // Whether the best distance's ball around pt lies inside box s (a side
+    // at the grid's border counts as open): no element outside s can then
+    // be accepted.
+    bool ballInside(const CellBox& s) const {
+        const double r = *bestDist_;
+        for (int a = 0; a < 3; ++a) {
+            if (s.lo[a] > 0 && pt_[a] - r < grid_->gridOrigin[a] + s.lo[a] * grid_->cellSize)
+                return false;
+            if (s.hi[a] < grid_->gridDims[a] - 1 &&
+                pt_[a] + r > grid_->gridOrigin[a] + (s.hi[a] + 1) * grid_->cellSize)
+                return false;
+        }
+        return true;
     }
 
     // One ring of new cells around box s; false once s covers the grid.
@@ -311,9 +375,33 @@ template <class Kind> class GridWalk {
     }
 
   private:
-    const typename Kind::Grid* grid_;
+    // Squared distance from pt to cell i along axis a; the border cells
+    // reach out to infinity, as points beyond the grid fall into them.
+    double gap(int a, int i) const {
+        const double lo = grid_->gridOrigin[a] + double(i) * grid_->cellSize;
+        const double below = i > 0 ? lo - pt_[a] : 0.0;
+        const double above = i < grid_->gridDims[a] - 1 ? pt_[a] - (lo + grid_->cellSize) : 0.0;
+        const double g = below > 0.0 ? below : (above > 0.0 ? above : 0.0);
+        return g * g;
+    }
+
+    // A hair of slack keeps rounding from ever passing over a cell that
+    // holds an element nearer than the best.
+    bool tooFar(double gap2) const {
+        const double r = *bestDist_ * (1.0 + 1e-9);
+        return gap2 > r * r;
+    }
+
+    void testElement(Elem* e) const {
+        if (!e->searchMark) return;
+        e->searchMark = 0;
+        if (grid_->clearedCount < grid_->clearedCapacity) grid_->cleared[grid_->clearedCount++] = e;
+        if (Method::lowerBound(e, pt_) >= *bestDist_) return;
+        Method::test(e, pt_, best_, bestDist_, bestOver_, border_);
+    }
+
+    Grid* grid_;
     const double* pt_;
-    TestFn test_;
     Elem** best_;
     double* bestDist_;
     double* bestOver_;
@@ -359,16 +447,16 @@ template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* 
 }
 
 template <class Grid> bool usableGrid(const Grid* g) {
-    if (!g || !g->cellLists) return false;
+    if (!g || !g->cellLists || !g->cleared) return false;
     if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
     for (int a = 0; a < 3; ++a)
         if (g->gridDims[a] <= 0) return false;
     return true;
 }
 
-template <class Kind>
-void searchGrid(CageInstance* cage, const typename Kind::Grid* grid, const double pt[3],
-                typename GridWalk<Kind>::TestFn test, typename Kind::Elem** best, double* bestDist,
+template <class Method>
+void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
+                const double pt[3], typename Method::Elem** best, double* bestDist,
                 double* bestOver, unsigned char* border) {
     if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
     if (!usableGrid(grid)) return;
@@ -377,11 +465,14 @@ void searchGrid(CageInstance* cage, const typename Kind::Grid* grid, const doubl
 
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return;
-    Kind::markAll(cage);
+    restoreMarks(grid);
 
-    const GridWalk<Kind> walk(grid, pt, test, best, bestDist, bestOver, border);
+    const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border);
     walk.testBox(searched);
-    while (!*best && walk.grow(&searched)) {
+    // Growing stops at the first accepted element, or once nothing outside
+    // the searched box could still be accepted (a nearer element of another
+    // kind was found first).
+    while (!*best && !walk.ballInside(searched) && walk.grow(&searched)) {
     }
 
     // Anything nearer than the best distance has a point inside pt +- that
@@ -466,24 +557,24 @@ int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, do
 
 void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
                        double* bestOver, unsigned char* border) {
-    searchGrid<LineKind>(cage, cage ? cage->lineMat3D : nullptr, pt, testNearLine, best, bestDist,
-                         bestOver, border);
+    searchGrid<AnyLinegon<false>>(cage, cage ? cage->lineMat3D : nullptr, pt, best, bestDist,
+                                  bestOver, border);
 }
 
 void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** best,
                           double* bestDist, double* bestOver, unsigned char* border) {
-    searchGrid<LineKind>(cage, cage ? cage->lineMat3D : nullptr, pt, testNearLine_t0, best,
-                         bestDist, bestOver, border);
+    searchGrid<AnyLinegon<true>>(cage, cage ? cage->lineMat3D : nullptr, pt, best, bestDist,
+                                 bestOver, border);
 }
 
 void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best, double* bestDist,
                       double* bestOver, unsigned char* border) {
-    searchGrid<TrisKind>(cage, cage ? cage->trisMat3D : nullptr, pt, testNearTrigon, best, bestDist,
-                         bestOver, border);
+    searchGrid<RestTrigon>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist, bestOver,
+                           border);
 }
 
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
                          double* bestDist, double* bestOver, unsigned char* border) {
-    searchGrid<TrisKind>(cage, cage ? cage->trisMat3D : nullptr, pt, testNearTrigon_t0, best,
-                         bestDist, bestOver, border);
+    searchGrid<BaseTrigon>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist, bestOver,
+                           border);
 }

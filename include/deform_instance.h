@@ -5,13 +5,15 @@
 #include <lwrender.h>
 
 struct CageInstance;
+struct VolumeTable;
 
 struct DeformInstance {
-    char groupName[256];      // the group whose cages deform the object; never empty
-    LWItemID itemID;          // the deformed object
-    double zeroAxes[4][3];    // right, up, forward (unit) and position at time 0
-    CageInstance** cageArray; // the group's cages gathered by NewTime
-    void** weightMapIDs;      // one vertex-map handle per cage
+    char groupName[256];        // the group whose cages deform the object; never empty
+    LWItemID itemID;            // the deformed object
+    double zeroAxes[4][3];      // right, up, forward (unit) and position at time 0
+    CageInstance** cageArray;   // the group's cages gathered by NewTime
+    void** weightMapIDs;        // one vertex-map handle per cage
+    VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
     int cageCount;
     int cageCapacity; // both arrays hold cageCapacity + 16 entries
     int refreshPending;

@@ -116,6 +116,7 @@ void expectEmptyGrid(const TrisMat3D* g) {
     EXPECT_EQ(g->cellLists, nullptr);
     EXPECT_EQ(g->chunks, nullptr);
     EXPECT_EQ(g->chunkCapacity, 0u);
+    EXPECT_EQ(g->cleared, nullptr);
     EXPECT_EQ(g->gridDims[0], 0);
     EXPECT_EQ(g->gridDims[1], 0);
     EXPECT_EQ(g->gridDims[2], 0);
@@ -372,8 +373,9 @@ TEST(TrisGrid3D, AllocationFailureLeavesEmptyGrid) {
                 expectEmptyGrid(c->trisMat3D);
             }
         }
-        // Record (when new), cell array, then node array + record per chunk.
-        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 2 * chunks + 1);
+        // Record (when new), cell array, node array + record per chunk, then
+        // the search's list of cleared marks.
+        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 2 * chunks + 1 + 1);
     }
 }
 

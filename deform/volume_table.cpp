@@ -1,0 +1,451 @@
+// Flat per-frame copy of a Volume cage and its per-point blend. See
+// volume_table.h.
+#include "deform/volume_table.h"
+
+#include "geometry/vector.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Linegons: A's world rest position, the world rest frame, the rest length.
+enum LineField {
+    kAx,
+    kAy,
+    kAz,
+    kA1x,
+    kA1y,
+    kA1z,
+    kA2x,
+    kA2y,
+    kA2z,
+    kDx,
+    kDy,
+    kDz,
+    kLen,
+    kLineFields
+};
+
+// Triangles: P0's world rest position, the world rest frame, the corners V1
+// and V2 in it (turned counter-clockwise: a clockwise triangle is stored
+// mirrored across X, which keeps every distance), and 1 / |edge|^2 of the
+// edges V0V1, V1V2, V2V0 (0 for a collapsed edge).
+enum TriField {
+    kOx,
+    kOy,
+    kOz,
+    kXx,
+    kXy,
+    kXz,
+    kYx,
+    kYy,
+    kYz,
+    kNx,
+    kNy,
+    kNz,
+    kV1x,
+    kV1y,
+    kV2x,
+    kV2y,
+    kIe0,
+    kIe1,
+    kIe2,
+    kTriFields
+};
+
+// Every element's map: M row-major, then b.
+constexpr int kMapFields = 12;
+
+// The per-point sums run over blocks of this many elements; the arrays are
+// padded to whole blocks with elements of infinite distance and zero map.
+constexpr int kLanes = 8;
+
+bool finiteAll(const double* v, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(v[i])) return false;
+    return true;
+}
+
+double inverseSquare(double x, double y) {
+    const double ll = x * x + y * y;
+    return ll > 0.0 ? 1.0 / ll : 0.0;
+}
+
+} // namespace
+
+struct VolumeTable {
+    int lines = 0; // linegons, then triangles with a frame, then the others
+    int tris = 0;
+    int odd = 0;
+    int capacity = 0; // entries of every array
+    double* line[kLineFields] = {};
+    double* tri[kTriFields] = {};
+    double* map[kMapFields] = {};
+    double* reach = nullptr; // per element: distance + smooth, of the last point
+    const TrigonData** oddTris = nullptr;
+    double* block = nullptr;
+    double smooth = 2e-6;
+    int falloff = 0;
+    bool ready = false;
+};
+
+namespace {
+
+bool reserve(VolumeTable* t, int count) {
+    if (count <= t->capacity && t->block) return true;
+    std::free(t->block);
+    std::free(t->oddTris);
+    t->block = nullptr;
+    t->oddTris = nullptr;
+    t->capacity = 0;
+    const std::size_t n = (std::size_t(count > 0 ? count : 1) + kLanes - 1) / kLanes * kLanes;
+    const std::size_t arrays = kLineFields + kTriFields + kMapFields + 1;
+    t->block = static_cast<double*>(std::malloc(arrays * n * sizeof(double)));
+    t->oddTris = static_cast<const TrigonData**>(std::malloc(n * sizeof(TrigonData*)));
+    if (!t->block || !t->oddTris) {
+        std::free(t->block);
+        std::free(t->oddTris);
+        t->block = nullptr;
+        t->oddTris = nullptr;
+        return false;
+    }
+    double* next = t->block;
+    for (double*& a : t->line)
+        a = next, next += n;
+    for (double*& a : t->tri)
+        a = next, next += n;
+    for (double*& a : t->map)
+        a = next, next += n;
+    t->reach = next;
+    t->capacity = int(n);
+    return true;
+}
+
+void storeMap(VolumeTable* t, int at, const double M[9], const double b[3]) {
+    for (int k = 0; k < 9; ++k)
+        t->map[k][at] = M[k];
+    for (int k = 0; k < 3; ++k)
+        t->map[9 + k][at] = b[k];
+}
+
+void addLinegon(VolumeTable* t, const LinegonData* lin) {
+    double M[9], b[3];
+    if (!linegonAffineMap(lin, M, b)) return;
+    double f[kLineFields];
+    copy3D(lin->pnt[0]->worldRestPos, f + kAx);
+    copy3D(lin->worldRestAxis1, f + kA1x);
+    copy3D(lin->worldRestAxis2, f + kA2x);
+    copy3D(lin->worldRestDir, f + kDx);
+    f[kLen] = lin->restLength;
+    if (!finiteAll(f, kLineFields)) return;
+    const int at = t->lines++;
+    for (int k = 0; k < kLineFields; ++k)
+        t->line[k][at] = f[k];
+    storeMap(t, at, M, b);
+}
+
+// Triangles with a frame go to the flat arrays; the rest (no frame: the
+// distance is to their sides) are measured one by one.
+void addTriangle(VolumeTable* t, const TrigonData* tri, const TrigonData** odd) {
+    double M[9], b[3];
+    if (!trigonAffineMap(tri, M, b)) return;
+    double f[kTriFields];
+    copy3D(tri->pnt[0]->worldRestPos, f + kOx);
+    copy3D(tri->X, f + kXx);
+    copy3D(tri->Y, f + kYx);
+    copy3D(tri->N, f + kNx);
+    double v1[2] = {tri->p1x, tri->p1y}, v2[2] = {tri->p2x, tri->p2y};
+    if (v1[0] * v2[1] - v1[1] * v2[0] < 0.0) {
+        scale3D(f + kYx, -1.0, f + kYx);
+        v1[1] = -v1[1];
+        v2[1] = -v2[1];
+    }
+    f[kV1x] = v1[0];
+    f[kV1y] = v1[1];
+    f[kV2x] = v2[0];
+    f[kV2y] = v2[1];
+    f[kIe0] = inverseSquare(v1[0], v1[1]);
+    f[kIe1] = inverseSquare(v2[0] - v1[0], v2[1] - v1[1]);
+    f[kIe2] = inverseSquare(v2[0], v2[1]);
+    if (!finiteAll(f, kTriFields)) return;
+    if (dot3D(tri->N, tri->N) < 0.5) {
+        odd[t->odd++] = tri;
+        return;
+    }
+    const int at = t->lines + t->tris++;
+    for (int k = 0; k < kTriFields; ++k)
+        t->tri[k][at - t->lines] = f[k];
+    storeMap(t, at, M, b);
+}
+
+// Branch-free forms the vectoriser takes.
+inline double larger(double a, double b) {
+    return a > b ? a : b;
+}
+inline double smaller(double a, double b) {
+    return a < b ? a : b;
+}
+inline double unitClamp(double s) {
+    return smaller(larger(s, 0.0), 1.0);
+}
+
+template <int F> inline double powered(double w) {
+    for (int i = 0; i < F; ++i)
+        w *= w;
+    return w;
+}
+
+#if defined(__GNUC__)
+#define MORVANE_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define MORVANE_ALWAYS_INLINE inline
+#endif
+
+// Distances of every element with a frame, into reach[].
+MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3]) {
+    const double px = P[0], py = P[1], pz = P[2], smooth = t->smooth;
+    double* r = t->reach;
+    {
+        double* const* f = t->line;
+        const int n = t->lines;
+#pragma omp simd
+        for (int e = 0; e < n; ++e) {
+            const double dx = px - f[kAx][e], dy = py - f[kAy][e], dz = pz - f[kAz][e];
+            const double l1 = f[kA1x][e] * dx + f[kA1y][e] * dy + f[kA1z][e] * dz;
+            const double l2 = f[kA2x][e] * dx + f[kA2y][e] * dy + f[kA2z][e] * dz;
+            const double l3 = f[kDx][e] * dx + f[kDy][e] * dy + f[kDz][e] * dz;
+            // Beyond A (l3 < 0), beyond B (l3 > length), or alongside.
+            const double over = larger(-l3, larger(l3 - f[kLen][e], 0.0));
+            r[e] = std::sqrt(l1 * l1 + l2 * l2 + over * over) + smooth;
+        }
+    }
+    {
+        double* const* f = t->tri;
+        double* rt = r + t->lines;
+        const int n = t->tris;
+#pragma omp simd
+        for (int e = 0; e < n; ++e) {
+            const double dx = px - f[kOx][e], dy = py - f[kOy][e], dz = pz - f[kOz][e];
+            const double x = f[kXx][e] * dx + f[kXy][e] * dy + f[kXz][e] * dz;
+            const double y = f[kYx][e] * dx + f[kYy][e] * dy + f[kYz][e] * dz;
+            const double h = f[kNx][e] * dx + f[kNy][e] * dy + f[kNz][e] * dz;
+            const double v1x = f[kV1x][e], v1y = f[kV1y][e];
+            const double v2x = f[kV2x][e], v2y = f[kV2y][e];
+
+            // Edge V0 -> V1.
+            double ex = v1x, ey = v1y, qx = x, qy = y;
+            const double c0 = ex * qy - ey * qx;
+            double s = (ex * qx + ey * qy) * f[kIe0][e];
+            s = unitClamp(s);
+            double gx = qx - s * ex, gy = qy - s * ey;
+            double planar2 = gx * gx + gy * gy;
+            // Edge V1 -> V2.
+            ex = v2x - v1x, ey = v2y - v1y, qx = x - v1x, qy = y - v1y;
+            const double c1 = ex * qy - ey * qx;
+            s = (ex * qx + ey * qy) * f[kIe1][e];
+            s = unitClamp(s);
+            gx = qx - s * ex, gy = qy - s * ey;
+            double g2 = gx * gx + gy * gy;
+            planar2 = smaller(g2, planar2);
+            // Edge V2 -> V0.
+            ex = -v2x, ey = -v2y, qx = x - v2x, qy = y - v2y;
+            const double c2 = ex * qy - ey * qx;
+            s = (ex * qx + ey * qy) * f[kIe2][e];
+            s = unitClamp(s);
+            gx = qx - s * ex, gy = qy - s * ey;
+            g2 = gx * gx + gy * gy;
+            planar2 = smaller(g2, planar2);
+
+            // Counter-clockwise: inside is left of all three edges.
+            const double leftOfAll = smaller(c0, smaller(c1, c2));
+            planar2 = leftOfAll >= 0.0 ? 0.0 : planar2;
+            rt[e] = std::sqrt(planar2 + h * h) + smooth;
+        }
+    }
+}
+
+template <int F>
+MORVANE_ALWAYS_INLINE void blendBody(VolumeTable* t, const double P[3], ScaledBlend* out) {
+    measureAll(t, P);
+    const int framed = t->lines + t->tris;
+    for (int i = 0; i < t->odd; ++i)
+        t->reach[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
+
+    // Lane by lane over blocks of kLanes (the padding weighs nothing), so
+    // the sums vectorise without reordering: every build adds the same
+    // terms in the same order.
+    const int blocks = (framed + t->odd + kLanes - 1) / kLanes;
+    const double* r = t->reach;
+    double low[kLanes];
+    for (int l = 0; l < kLanes; ++l)
+        low[l] = r[l];
+    for (int b = 1; b < blocks; ++b) {
+        const double* rb = r + b * kLanes;
+#pragma omp simd
+        for (int l = 0; l < kLanes; ++l)
+            low[l] = smaller(rb[l], low[l]);
+    }
+    double nearest = low[0];
+    for (int l = 1; l < kLanes; ++l)
+        nearest = smaller(low[l], nearest);
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
+
+    double acc[kMapFields + 1][kLanes] = {};
+    for (int b = 0; b < blocks; ++b) {
+        const int e0 = b * kLanes;
+#pragma omp simd
+        for (int l = 0; l < kLanes; ++l) {
+            const double w = powered<F>(nearest / r[e0 + l]);
+            acc[kMapFields][l] += w;
+            for (int k = 0; k < kMapFields; ++k)
+                acc[k][l] += w * t->map[k][e0 + l];
+        }
+    }
+    double sum[kMapFields + 1];
+    for (int k = 0; k <= kMapFields; ++k) {
+        sum[k] = 0.0;
+        for (int l = 0; l < kLanes; ++l)
+            sum[k] += acc[k][l];
+    }
+    const double* m = sum;
+    const double sw = sum[kMapFields];
+    if (!(sw > 0.0) || !std::isfinite(sw)) return;
+    double d[3];
+    for (int row = 0; row < 3; ++row)
+        d[row] = m[3 * row] * P[0] + m[3 * row + 1] * P[1] + m[3 * row + 2] * P[2] + m[9 + row] -
+                 sw * P[row];
+    if (!finiteAll(d, 3)) return;
+    copy3D(d, out->disp);
+    out->weight = sw;
+    out->logScale = -double(1 << F) * std::log(nearest);
+}
+
+using BlendFn = void (*)(VolumeTable*, const double*, ScaledBlend*);
+
+template <int F> void blendPortable(VolumeTable* t, const double P[3], ScaledBlend* out) {
+    blendBody<F>(t, P, out);
+}
+
+constexpr BlendFn kPortable[kMaxFalloffType + 1] = {
+    blendPortable<0>, blendPortable<1>, blendPortable<2>, blendPortable<3>,
+    blendPortable<4>, blendPortable<5>, blendPortable<6>};
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define MORVANE_VOLUME_WIDE 1
+// The same loops built for wider vectors, chosen at run time by what the
+// processor has: AVX-512 (eight doubles a step), else AVX2 with FMA (four).
+#if defined(__clang__)
+#define MORVANE_TARGET_512 "avx512f,avx512vl,avx512dq,avx2,fma"
+#else
+#define MORVANE_TARGET_512 "avx512f,avx512vl,avx512dq,avx2,fma,prefer-vector-width=512"
+#endif
+template <int F>
+__attribute__((target(MORVANE_TARGET_512))) void blend512(VolumeTable* t, const double P[3],
+                                                          ScaledBlend* out) {
+    blendBody<F>(t, P, out);
+}
+template <int F>
+__attribute__((target("avx2,fma"))) void blendAvx2(VolumeTable* t, const double P[3],
+                                                   ScaledBlend* out) {
+    blendBody<F>(t, P, out);
+}
+
+constexpr BlendFn k512[kMaxFalloffType + 1] = {blend512<0>, blend512<1>, blend512<2>, blend512<3>,
+                                               blend512<4>, blend512<5>, blend512<6>};
+constexpr BlendFn kAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blendAvx2<2>,
+                                                blendAvx2<3>, blendAvx2<4>, blendAvx2<5>,
+                                                blendAvx2<6>};
+
+// 2: AVX-512, 1: AVX2 and FMA, 0: neither.
+int vectorLevel() {
+    static const int level = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+            __builtin_cpu_supports("avx512dq"))
+            return 2;
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? 1 : 0;
+    }();
+    return level;
+}
+#endif
+
+} // namespace
+
+VolumeTable* newVolumeTable() {
+    return new (std::nothrow) VolumeTable();
+}
+
+void freeVolumeTable(VolumeTable* table) {
+    if (!table) return;
+    std::free(table->block);
+    std::free(table->oddTris);
+    delete table;
+}
+
+bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {
+    if (!t) return false;
+    t->ready = false;
+    t->lines = t->tris = t->odd = 0;
+    if (!cage) return false;
+    long long count = 0;
+    for (const LinegonData* lin = cage->linegonList; lin; lin = lin->next)
+        ++count;
+    for (const TrigonData* tri = cage->trigonList; tri; tri = tri->next)
+        ++count;
+    for (const PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        count += 4;
+    if (count > (1LL << 26) || !reserve(t, int(count))) return false;
+
+    t->smooth = volumeSmoothDistance(cage);
+    const int f = cage->falloffType;
+    t->falloff = f < 0 ? 0 : (f > kMaxFalloffType ? kMaxFalloffType : f);
+    for (const LinegonData* lin = cage->linegonList; lin; lin = lin->next)
+        addLinegon(t, lin);
+    for (const TrigonData* tri = cage->trigonList; tri; tri = tri->next)
+        addTriangle(t, tri, t->oddTris);
+    for (const PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (const TrigonData& tri : poly->tri)
+            addTriangle(t, &tri, t->oddTris);
+    // The odd triangles' maps follow the framed ones.
+    for (int i = 0; i < t->odd; ++i) {
+        double M[9], b[3];
+        trigonAffineMap(t->oddTris[i], M, b); // succeeded when it was listed
+        storeMap(t, t->lines + t->tris + i, M, b);
+    }
+    // Padding up to the whole block: never nearest, weight 0, map 0.
+    const int used = t->lines + t->tris + t->odd;
+    for (int e = used; e < t->capacity; ++e) {
+        t->reach[e] = HUGE_VAL;
+        for (double* a : t->map)
+            a[e] = 0.0;
+    }
+    t->ready = true;
+    return true;
+}
+
+bool volumeTableReady(const VolumeTable* table) {
+    return table && table->ready;
+}
+
+void volumeBlendOfTable(VolumeTable* t, const double P[3], ScaledBlend* out) {
+    if (!out) return;
+    out->disp[0] = out->disp[1] = out->disp[2] = 0.0;
+    out->weight = 0.0;
+    out->logScale = 0.0;
+    if (!t || !t->ready || !P || !finiteAll(P, 3)) return;
+    if (t->lines + t->tris + t->odd == 0) return;
+#ifdef MORVANE_VOLUME_WIDE
+    switch (vectorLevel()) {
+    case 2:
+        k512[t->falloff](t, P, out);
+        return;
+    case 1:
+        kAvx2[t->falloff](t, P, out);
+        return;
+    }
+#endif
+    kPortable[t->falloff](t, P, out);
+}
