@@ -133,6 +133,7 @@ void initTrigonData(TrigonData* tri) {
     copy2D(r.norm12, tri->norm12);
     copy2D(r.norm20, tri->norm20);
     boxOf(P0, P1, P2, tri->restBoxMin, tri->restBoxMax);
+    tri->worldMapState = 0;
 }
 
 void initTrigonData_t0(TrigonData* tri) {
@@ -193,6 +194,7 @@ void enableTriData(TrigonData* tri) {
 }
 
 void refreshTrigonData(CageInstance* cage, TrigonData* tri) {
+    tri->worldMapState = 0;
     rotateByCage(cage, tri->localX, tri->X);
     rotateByCage(cage, tri->localY, tri->Y);
     rotateByCage(cage, tri->localN, tri->N);

@@ -232,8 +232,20 @@ void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D
 void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
                             double w) {
     if (!trigonUsable(tri) || !P || !D || !W) return;
+    // A triangle's map is the same for every point of a frame: it is worked
+    // out as an affine transform at the first point and kept in the record
+    // (scratch, like the marks) until the cage refreshes the triangle.
+    TrigonData* cache = const_cast<TrigonData*>(tri);
+    if (cache->worldMapState == 0)
+        cache->worldMapState = trigonAffineMap(tri, cache->worldMap, cache->worldMap + 9) ? 1 : 2;
     double m[3];
-    trigonMap(tri, P, m);
+    if (cache->worldMapState == 1) {
+        const double* M = cache->worldMap;
+        for (int r = 0; r < 3; ++r)
+            m[r] = M[3 * r] * P[0] + M[3 * r + 1] * P[1] + M[3 * r + 2] * P[2] + M[9 + r];
+    } else {
+        trigonMap(tri, P, m);
+    }
     addMapped(m, P, D, W, w);
 }
 
@@ -317,7 +329,7 @@ void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const 
     double bestDist = 1e20, bestOver = 1e20;
     unsigned char border = 0;
     for (int k = 0; k < 4; ++k)
-        testNearTrigon(&poly->tri[k], Plocal, &best, &bestDist, &bestOver, &border);
+        updateNearTrigon(&poly->tri[k], Plocal, &best, &bestDist, &bestOver, &border);
     if (!best) return;
 
     const unsigned i = best->subIndex & 3u;

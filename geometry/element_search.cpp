@@ -64,16 +64,46 @@ bool lineArgsOk(const LinegonData* lin, const double pt[3], LinegonData** best,
 
 // --- triangle -----------------------------------------------------------------
 
-// One triangle's 2D data, rest or frame-0.
-struct TriFrame {
-    const double* p0; // P0 in 3D
-    const double* X;
-    const double* Y;
-    const double* N;
-    double v[3][2];          // corners V0, V1, V2
-    const double* dir[3];    // edge K runs V(K) -> V(K+1)
-    const double* normal[3]; // out of the triangle
-    double len[3];
+// Where a test reads one triangle's data: the rest set or the frame-0 set.
+// Corner k is V(k); edge k runs V(k) -> V(k+1).
+struct RestSet {
+    static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->restPos; }
+    static const double* X(const TrigonData* t) { return t->localX; }
+    static const double* Y(const TrigonData* t) { return t->localY; }
+    static const double* N(const TrigonData* t) { return t->localN; }
+    static double vx(const TrigonData* t, int k) { return k == 0 ? 0.0 : k == 1 ? t->p1x : t->p2x; }
+    static double vy(const TrigonData* t, int k) { return k == 0 ? 0.0 : k == 1 ? t->p1y : t->p2y; }
+    static const double* dir(const TrigonData* t, int k) {
+        return k == 0 ? t->d01 : k == 1 ? t->d12 : t->d20;
+    }
+    static const double* normal(const TrigonData* t, int k) {
+        return k == 0 ? t->norm01 : k == 1 ? t->norm12 : t->norm20;
+    }
+    static double len(const TrigonData* t, int k) {
+        return k == 0 ? t->len01 : k == 1 ? t->len12 : t->len20;
+    }
+};
+
+struct BaseSet {
+    static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->basePos; }
+    static const double* X(const TrigonData* t) { return t->X_t0; }
+    static const double* Y(const TrigonData* t) { return t->Y_t0; }
+    static const double* N(const TrigonData* t) { return t->N_t0; }
+    static double vx(const TrigonData* t, int k) {
+        return k == 0 ? 0.0 : k == 1 ? t->p1_t0[0] : t->p2_t0[0];
+    }
+    static double vy(const TrigonData* t, int k) {
+        return k == 0 ? 0.0 : k == 1 ? t->p1_t0[1] : t->p2_t0[1];
+    }
+    static const double* dir(const TrigonData* t, int k) {
+        return k == 0 ? t->d01_t0 : k == 1 ? t->d12_t0 : t->d20_t0;
+    }
+    static const double* normal(const TrigonData* t, int k) {
+        return k == 0 ? t->norm01_t0 : k == 1 ? t->norm12_t0 : t->norm20_t0;
+    }
+    static double len(const TrigonData* t, int k) {
+        return k == 0 ? t->len01_t0 : k == 1 ? t->len12_t0 : t->len20_t0;
+    }
 };
 
 enum TriRegion { kInside, kEdge0, kEdge1, kEdge2, kCorner0, kCorner1, kCorner2 };
@@ -110,6 +140,22 @@ int edgeBorderFlag(const TrigonData* tri, int k) {
     return !tri->edge[k] || !tri->edge[k]->trigonB;
 }
 
+int regionFlag(const TrigonData* tri, TriRegion region) {
+    switch (region) {
+    case kEdge0:
+    case kEdge1:
+    case kEdge2:
+        return edgeBorderFlag(tri, region - kEdge0);
+    case kCorner0:
+    case kCorner1:
+    case kCorner2:
+        return tri->pnt[region - kCorner0]->onBorder;
+    case kInside:
+        break;
+    }
+    return 0;
+}
+
 // Distance from p to segment a-b and the unclamped position along it.
 double segmentDistance(const double p[3], const double a[3], const double b[3], double* t) {
     double ab[3], ap[3];
@@ -127,13 +173,14 @@ double segmentDistance(const double p[3], const double a[3], const double b[3], 
 
 // A zero-area triangle has no frame; measure to its sides instead, so it
 // never reads as distance 0 from everywhere.
-int nearFlatTrigon(TrigonData* tri, const double* pos[3], const double pt[3], TrigonData** best,
-                   double* bestDist, double* bestOver, unsigned char* border) {
+template <class Set>
+int nearFlatTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                   double* bestOver, unsigned char* border) {
     double delta = 0.0, t = 0.0;
     int side = -1;
     for (int k = 0; k < 3; ++k) {
         double tk;
-        const double dk = segmentDistance(pt, pos[k], pos[(k + 1) % 3], &tk);
+        const double dk = segmentDistance(pt, Set::pos(tri, k), Set::pos(tri, (k + 1) % 3), &tk);
         if (side < 0 || dk < delta) {
             delta = dk;
             t = tk;
@@ -151,54 +198,62 @@ int nearFlatTrigon(TrigonData* tri, const double* pos[3], const double pt[3], Tr
     return flag;
 }
 
-int nearTrigon(TrigonData* tri, const TriFrame& f, const double* pos[3], const double pt[3],
-               TrigonData** best, double* bestDist, double* bestOver, unsigned char* border) {
+// Whether a squared distance is surely no nearer than the best distance:
+// then the element would be rejected, and the rest of its test is skipped.
+// The slack covers the rounding of the square.
+bool surelyFarther(double dist2, double bestDist) {
+    return dist2 > bestDist * bestDist * (1.0 + 1e-12);
+}
+
+// The trigon test. With kFlag false the element's own flag is worked out
+// only when it is accepted (it is then the border flag) and 0 is returned
+// otherwise: the searches need no more, and the flag of an edge costs a
+// look at its neighbour.
+template <class Set, bool kFlag>
+int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+               double* bestOver, unsigned char* border) {
     // Frames are unit or, for a degenerate triangle, zero.
-    if (dot3D(f.N, f.N) < 0.5)
-        return nearFlatTrigon(tri, pos, pt, best, bestDist, bestOver, border);
+    const double* N = Set::N(tri);
+    if (dot3D(N, N) < 0.5) return nearFlatTrigon<Set>(tri, pt, best, bestDist, bestOver, border);
 
     double d[3];
-    sub3D(pt, f.p0, d);
-    const double q[2] = {dot3D(f.X, d), dot3D(f.Y, d)};
-    const double h = dot3D(f.N, d);
+    sub3D(pt, Set::pos(tri, 0), d);
+    const double h = dot3D(N, d);
+    if (!kFlag && surelyFarther(h * h, *bestDist)) return 0;
+    const double q[2] = {dot3D(Set::X(tri), d), dot3D(Set::Y(tri), d)};
 
     EdgeSide e;
     for (int k = 0; k < 3; ++k) {
-        double r[2];
-        sub2D(q, f.v[k], r);
-        e.s[k] = dot2D(f.normal[k], r);
-        e.t[k] = dot2D(f.dir[k], r);
+        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
+        e.s[k] = dot2D(Set::normal(tri, k), r);
+        e.t[k] = dot2D(Set::dir(tri, k), r);
         e.out[k] = e.s[k] > 0.0;
-        e.len[k] = f.len[k];
+        e.len[k] = Set::len(tri, k);
     }
 
     double planar = 0.0;
-    int flag = 0;
     const TriRegion region = classify(e);
-    switch (region) {
-    case kInside:
-        break;
-    case kEdge0:
-    case kEdge1:
-    case kEdge2: {
-        const int k = region - kEdge0;
-        planar = std::fabs(e.s[k]);
-        flag = edgeBorderFlag(tri, k);
-        break;
-    }
-    case kCorner0:
-    case kCorner1:
-    case kCorner2: {
+    if (region >= kEdge0 && region <= kEdge2) {
+        planar = std::fabs(e.s[region - kEdge0]);
+    } else if (region >= kCorner0) {
         const int k = region - kCorner0;
-        double r[2];
-        sub2D(q, f.v[k], r);
+        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
         planar = len2D(r);
-        flag = tri->pnt[k]->onBorder;
-        break;
     }
+    const double dist2 = planar * planar + h * h;
+    if (!kFlag && surelyFarther(dist2, *bestDist)) return 0;
+    const double delta = std::sqrt(dist2);
+    // The acceptance rule, written so that a NaN distance is rejected too.
+    const bool accepted =
+        delta < *bestDist && !(*bestDist - delta < kNearTieWindow && planar > *bestOver);
+    if (!kFlag && !accepted) return 0;
+    const int flag = regionFlag(tri, region);
+    if (accepted) {
+        *best = tri;
+        *bestDist = delta + kNearDistanceMargin;
+        *bestOver = planar;
+        *border = static_cast<unsigned char>(flag);
     }
-    const double delta = std::sqrt(planar * planar + h * h);
-    acceptNear(tri, delta, planar, flag, best, bestDist, bestOver, border);
     return flag;
 }
 
@@ -210,46 +265,24 @@ bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, con
 
 // --- grid walk ----------------------------------------------------------------
 
-// The searches skip an element whose distance is already known to be no
-// nearer than the best: the full test would reject it, since an element is
-// accepted only when strictly nearer. For a triangle the height over its
-// plane is such a bound.
-double heightOver(const double* p0, const double* n, const double pt[3]) {
-    double d[3];
-    sub3D(pt, p0, d);
-    return std::fabs(dot3D(n, d));
-}
-
-struct RestTrigon {
+// How the searches test an element. The triangle tests skip what cannot
+// be accepted as early as they can tell.
+template <class Set> struct AnyTrigon {
     using Elem = TrigonData;
-    static double lowerBound(const TrigonData* t, const double pt[3]) {
-        return heightOver(t->pnt[0]->restPos, t->localN, pt);
-    }
-    static int test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
-                    double* bestOver, unsigned char* border) {
-        return testNearTrigon(t, pt, best, bestDist, bestOver, border);
+    static void test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
+                     double* bestOver, unsigned char* border) {
+        nearTrigon<Set, false>(t, pt, best, bestDist, bestOver, border);
     }
 };
 
-struct BaseTrigon {
-    using Elem = TrigonData;
-    static double lowerBound(const TrigonData* t, const double pt[3]) {
-        return heightOver(t->pnt[0]->basePos, t->N_t0, pt);
-    }
-    static int test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
-                    double* bestOver, unsigned char* border) {
-        return testNearTrigon_t0(t, pt, best, bestDist, bestOver, border);
-    }
-};
-
-// Linegons are few and their test is short: no bound.
 template <bool kBase> struct AnyLinegon {
     using Elem = LinegonData;
-    static double lowerBound(const LinegonData*, const double*) { return 0.0; }
-    static int test(LinegonData* l, const double pt[3], LinegonData** best, double* bestDist,
-                    double* bestOver, unsigned char* border) {
-        return kBase ? testNearLine_t0(l, pt, best, bestDist, bestOver, border)
-                     : testNearLine(l, pt, best, bestDist, bestOver, border);
+    static void test(LinegonData* l, const double pt[3], LinegonData** best, double* bestDist,
+                     double* bestOver, unsigned char* border) {
+        if (kBase)
+            testNearLine_t0(l, pt, best, bestDist, bestOver, border);
+        else
+            testNearLine(l, pt, best, bestDist, bestOver, border);
     }
 };
 
@@ -396,7 +429,6 @@ template <class Method> class GridWalk {
         if (!e->searchMark) return;
         e->searchMark = 0;
         if (grid_->clearedCount < grid_->clearedCapacity) grid_->cleared[grid_->clearedCount++] = e;
-        if (Method::lowerBound(e, pt_) >= *bestDist_) return;
         Method::test(e, pt_, best_, bestDist_, bestOver_, border_);
     }
 
@@ -506,53 +538,19 @@ int testNearLine_t0(LinegonData* lin, const double pt[3], LinegonData** best, do
 int testNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
                    double* bestOver, unsigned char* border) {
     if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
-    TriFrame f;
-    f.p0 = tri->pnt[0]->restPos;
-    f.X = tri->localX;
-    f.Y = tri->localY;
-    f.N = tri->localN;
-    f.v[0][0] = 0.0;
-    f.v[0][1] = 0.0;
-    f.v[1][0] = tri->p1x;
-    f.v[1][1] = tri->p1y;
-    f.v[2][0] = tri->p2x;
-    f.v[2][1] = tri->p2y;
-    f.dir[0] = tri->d01;
-    f.dir[1] = tri->d12;
-    f.dir[2] = tri->d20;
-    f.normal[0] = tri->norm01;
-    f.normal[1] = tri->norm12;
-    f.normal[2] = tri->norm20;
-    f.len[0] = tri->len01;
-    f.len[1] = tri->len12;
-    f.len[2] = tri->len20;
-    const double* pos[3] = {tri->pnt[0]->restPos, tri->pnt[1]->restPos, tri->pnt[2]->restPos};
-    return nearTrigon(tri, f, pos, pt, best, bestDist, bestOver, border);
+    return nearTrigon<RestSet, true>(tri, pt, best, bestDist, bestOver, border);
 }
 
 int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
                       double* bestOver, unsigned char* border) {
     if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
-    TriFrame f;
-    f.p0 = tri->pnt[0]->basePos;
-    f.X = tri->X_t0;
-    f.Y = tri->Y_t0;
-    f.N = tri->N_t0;
-    f.v[0][0] = 0.0;
-    f.v[0][1] = 0.0;
-    copy2D(tri->p1_t0, f.v[1]);
-    copy2D(tri->p2_t0, f.v[2]);
-    f.dir[0] = tri->d01_t0;
-    f.dir[1] = tri->d12_t0;
-    f.dir[2] = tri->d20_t0;
-    f.normal[0] = tri->norm01_t0;
-    f.normal[1] = tri->norm12_t0;
-    f.normal[2] = tri->norm20_t0;
-    f.len[0] = tri->len01_t0;
-    f.len[1] = tri->len12_t0;
-    f.len[2] = tri->len20_t0;
-    const double* pos[3] = {tri->pnt[0]->basePos, tri->pnt[1]->basePos, tri->pnt[2]->basePos};
-    return nearTrigon(tri, f, pos, pt, best, bestDist, bestOver, border);
+    return nearTrigon<BaseSet, true>(tri, pt, best, bestDist, bestOver, border);
+}
+
+void updateNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border) {
+    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return;
+    nearTrigon<RestSet, false>(tri, pt, best, bestDist, bestOver, border);
 }
 
 void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
@@ -569,12 +567,12 @@ void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** 
 
 void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best, double* bestDist,
                       double* bestOver, unsigned char* border) {
-    searchGrid<RestTrigon>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist, bestOver,
-                           border);
+    searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
+                                   bestOver, border);
 }
 
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
                          double* bestDist, double* bestOver, unsigned char* border) {
-    searchGrid<BaseTrigon>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist, bestOver,
-                           border);
+    searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
+                                   bestOver, border);
 }

@@ -48,6 +48,10 @@ int testNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, doubl
                    double* bestOver, unsigned char* border);
 int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
                       double* bestOver, unsigned char* border);
+// testNearTrigon for callers that need only the best state: the same
+// acceptance, without working out the flag of an element it rejects.
+void updateNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
+                      double* bestOver, unsigned char* border);
 
 // Nearest linegon over cage->lineMat3D, nearest trigon or fan triangle over
 // cage->trisMat3D. Tests the cells around pt, grows the box until an element

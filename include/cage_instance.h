@@ -191,6 +191,13 @@ struct TrigonData {
 
     double vertNorm[3][3];
 
+    // The deformer's cache of this triangle's map (rest to current, world)
+    // as one affine transform: M row-major, then b. Stale (0) after every
+    // rest rebuild and world refresh; 1 when it holds the map, 2 when the
+    // map has no finite affine form.
+    double worldMap[12];
+    unsigned char worldMapState;
+
     unsigned char deformMark;
     unsigned char searchMark;
 

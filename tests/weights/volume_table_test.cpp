@@ -191,34 +191,63 @@ TEST(ElementMaps, AffineFormAgreesWithTheMaps) {
     TestCage c;
     const std::vector<PointData*> p = buildCage(c.cage, busyShape());
     bend(c.cage, p);
-    auto check = [&](const double M[9], const double b[3], const double map[3], const V3& P) {
+    auto check = [&](const double M[9], const double b[3], const V3& map, const V3& P) {
         for (int r = 0; r < 3; ++r) {
             const double got = M[3 * r] * P[0] + M[3 * r + 1] * P[1] + M[3 * r + 2] * P[2] + b[r];
             EXPECT_NEAR(got, map[r], 1e-10 * (1.0 + std::fabs(map[r])));
         }
+    };
+    // The map point by point: the cache marked as holding no affine form.
+    auto pointwise = [](TrigonData* t, const V3& P) {
+        t->worldMapState = 2;
+        double D[3] = {0, 0, 0}, W = 0;
+        calcWeightWithTrigon_W(t, P.data(), D, &W, 1.0);
+        t->worldMapState = 0;
+        return V3{P[0] + D[0], P[1] + D[1], P[2] + D[2]};
     };
     for (const V3& P : probes(c.cage)) {
         for (const LinegonData* l = c->linegonList; l; l = l->next) {
             double M[9], b[3], D[3] = {0, 0, 0}, W = 0;
             ASSERT_TRUE(linegonAffineMap(l, M, b));
             calcWeightWithLinegon_W(l, P.data(), D, &W, 1.0);
-            const double map[3] = {P[0] + D[0], P[1] + D[1], P[2] + D[2]};
-            check(M, b, map, P);
+            check(M, b, {P[0] + D[0], P[1] + D[1], P[2] + D[2]}, P);
         }
-        auto tri = [&](const TrigonData* t) {
-            double M[9], b[3], D[3] = {0, 0, 0}, W = 0;
+        auto tri = [&](TrigonData* t) {
+            double M[9], b[3];
             ASSERT_TRUE(trigonAffineMap(t, M, b));
-            calcWeightWithTrigon_W(t, P.data(), D, &W, 1.0);
-            const double map[3] = {P[0] + D[0], P[1] + D[1], P[2] + D[2]};
-            check(M, b, map, P);
+            check(M, b, pointwise(t, P), P);
+            const V3 pos[3] = {fromArr(t->pnt[0]->worldRestPos), fromArr(t->pnt[1]->worldRestPos),
+                               fromArr(t->pnt[2]->worldRestPos)};
+            if (norm(cross(sub(pos[1], pos[0]), sub(pos[2], pos[0]))) < 1e-6) return;
+            const V3 cur[3] = {fromArr(t->pnt[0]->worldOtherPos), fromArr(t->pnt[1]->worldOtherPos),
+                               fromArr(t->pnt[2]->worldOtherPos)};
+            check(M, b, refTriangleMap(pos, cur, P), P);
         };
-        for (const TrigonData* t = c->trigonList; t; t = t->next)
+        for (TrigonData* t = c->trigonList; t; t = t->next)
             tri(t); // the two without area among them
-        for (const PolygonData* q = c->polygonList; q; q = q->next)
-            for (const TrigonData& t : q->tri)
+        for (PolygonData* q = c->polygonList; q; q = q->next)
+            for (TrigonData& t : q->tri)
                 tri(&t);
     }
     double M[9], b[3];
     EXPECT_FALSE(linegonAffineMap(nullptr, M, b));
     EXPECT_FALSE(trigonAffineMap(nullptr, M, b));
+}
+
+TEST(ElementMaps, KeptMapFollowsEveryRefresh) {
+    TestCage c;
+    const std::vector<PointData*> p = buildCage(c.cage, busyShape());
+    const V3 P = toWorld(c.cage, {3.4, 0.2, 0.3});
+    TrigonData* fan = c->trigonList;
+    for (int step = 0; step < 3; ++step) {
+        const V3 v = {0.1 * step, -0.3 * step, 0.5 * step};
+        pose(c.cage, p, axisRot({0, 0, 1}, 0.2 * step), {double(step), 0, 0},
+             [&](int i) { return add(fromArr(p[std::size_t(i)]->restPos), v); });
+        double D[3] = {0, 0, 0}, W = 0;
+        calcWeightWithTrigon_W(fan, P.data(), D, &W, 1.0);
+        EXPECT_EQ(fan->worldMapState, 1);
+        const V3 want = sub(toWorld(c.cage, v), toWorld(c.cage, {0, 0, 0}));
+        for (int a = 0; a < 3; ++a)
+            EXPECT_NEAR(D[a], want[a], 1e-12) << "step " << step;
+    }
 }
