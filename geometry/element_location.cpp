@@ -102,6 +102,52 @@ void edgePlace(int code, const double from[2], const double to[2], const double 
     p->t = p->zeroEdge ? 0.0 : clamp01(dot2D(r, e) / len);
 }
 
+// How far the corners slide for a point at height h. Sliding along the
+// vertex normals shrinks the triangle where the normals converge (inside a
+// closed cage): there it collapses to a point and then turns over, where
+// the closeness values would divide 0 by 0 or measure against a mirrored
+// triangle. The slid triangle's doubled area is a quadratic in the height;
+// while it keeps at least kSoundArea of its rest area, with the rest
+// orientation, the corners slide to h itself. Past that height they stop
+// where the area reaches that share, so the values stay those of a proper
+// triangle and change continuously with the point.
+constexpr double kSoundArea = 0.01;
+
+double cross2(const double a[2], const double b[2]) {
+    return a[0] * b[1] - a[1] * b[0];
+}
+
+double soundSlideHeight(const double base[3][2], const double rate[3][2], double h) {
+    const double E1[2] = {base[1][0] - base[0][0], base[1][1] - base[0][1]};
+    const double E2[2] = {base[2][0] - base[0][0], base[2][1] - base[0][1]};
+    const double R1[2] = {rate[1][0] - rate[0][0], rate[1][1] - rate[0][1]};
+    const double R2[2] = {rate[2][0] - rate[0][0], rate[2][1] - rate[0][1]};
+    const double a0 = cross2(E1, E2);
+    if (!(a0 != 0.0) || !std::isfinite(h) || h == 0.0) return h;
+    // Along the side of h, with u = |h|: the area over its sound limit is
+    // g(u) = c0 + b u + c2 u^2, positive at u = 0.
+    const double sign = a0 > 0.0 ? 1.0 : -1.0;
+    const double side = h > 0.0 ? 1.0 : -1.0;
+    const double c0 = (1.0 - kSoundArea) * std::fabs(a0);
+    const double b = sign * side * (cross2(E1, R2) + cross2(R1, E2));
+    const double c2 = sign * cross2(R1, R2);
+    // The first u > 0 where g reaches 0, if any.
+    double limit = HUGE_VAL;
+    if (c2 == 0.0) {
+        if (b < 0.0) limit = c0 / -b;
+    } else {
+        const double disc = b * b - 4.0 * c2 * c0;
+        if (disc >= 0.0) {
+            const double q = -0.5 * (b + (b >= 0.0 ? 1.0 : -1.0) * std::sqrt(disc));
+            const double roots[2] = {q / c2, q != 0.0 ? c0 / q : HUGE_VAL};
+            for (double r : roots)
+                if (r > 0.0 && r < limit) limit = r;
+        }
+    }
+    const double u = std::fabs(h);
+    return u <= limit ? h : side * limit;
+}
+
 void locate(const TrigonData* tri, const double pt[3], Place* p) {
     p->t = 0.0;
     p->zeroEdge = false;
@@ -121,12 +167,18 @@ void locate(const TrigonData* tri, const double pt[3], Place* p) {
     const double h = dot3D(tri->N, d);
 
     const double base[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
-    double v[3][2];
+    double rate[3][2];
     for (int k = 0; k < 3; ++k) {
         const double* n = tri->vertNorm[k];
         const double c = n[2] >= 1e-7 ? n[2] : 1e-7;
-        v[k][0] = base[k][0] + n[0] * h / c;
-        v[k][1] = base[k][1] + n[1] * h / c;
+        rate[k][0] = n[0] / c;
+        rate[k][1] = n[1] / c;
+    }
+    const double slide = soundSlideHeight(base, rate, h);
+    double v[3][2];
+    for (int k = 0; k < 3; ++k) {
+        v[k][0] = base[k][0] + rate[k][0] * slide;
+        v[k][1] = base[k][1] + rate[k][1] * slide;
     }
     const double* A = v[0];
     const double* B = v[1];

@@ -4,7 +4,11 @@
 // The point is taken into the triangle's frame X, Y, N (world-rotated rest
 // frame) from P0's worldRestPos, giving (x, y) and the height h. Each corner
 // slides along its vertNorm to the point's height, giving the 2D triangle
-// A, B, C (edge 0 = AB, edge 1 = BC, edge 2 = CA). out[K] is the closeness
+// A, B, C (edge 0 = AB, edge 1 = BC, edge 2 = CA). Where the corners' normals
+// converge (inside a closed cage) the slid triangle would shrink to nothing
+// and turn over: the slide stops at the height where 1% of the triangle's
+// area is left, so the values stay those of a proper triangle and change
+// continuously with the point. out[K] is the closeness
 // of the point to edge K: 1 on that edge's line, 0 on the parallel line
 // through the opposite corner, always within [0, 1].
 //
@@ -12,7 +16,7 @@
 //   1, 2, 3  over corner A, B, C        out = (1,0,1), (1,1,0), (0,1,1)
 //   4, 5, 6  outside edge AB, BC, CA    out from the clamped position t on it
 //   0        inside                     out from the three edge lines
-// A triangle that is (or slides to) zero area takes the code and values of
+// A triangle that is (or, sliding apart, slides to) zero area takes the code and values of
 // its nearest side, or of that side's end when the point lies past it; a
 // triangle collapsed to a point gives out (1, 1, 1) with code 4. A point
 // that is not finite gives code 0 and all zeros.

@@ -218,19 +218,67 @@ TEST_F(TrigonLocation, CornersSlideAlongTheirNormalsWithHeight) {
     expectOut(out, {0.0, 1.0, 1.0}, 3);
 }
 
-TEST_F(TrigonLocation, FlatAfterTheSlideFallsBackToTheNearestSide) {
-    // B slides down onto the line through A and C at h = 1.
+// The location over a triangle lying flat at the given 2D corners, with no
+// slide: what the slid triangle must give.
+struct Unslid {
+    TestCage cage;
+    explicit Unslid(const V3& a, const V3& b, const V3& c) {
+        Shape s;
+        s.points = {a, b, c};
+        s.faces = {{0, 1, 2}};
+        buildCage(cage.cage, s);
+        placeCageIdentity(cage.cage);
+    }
+    int at(double x, double y, double out[3]) const {
+        const double p[3] = {x, y, 0.0};
+        return getLocationPerAtTrigon(cage->trigonList, p, out);
+    }
+};
+
+TEST_F(TrigonLocation, CornersStopSlidingBeforeTheTriangleFolds) {
+    // B slides down onto the line through A and C (at h = 1) and beyond it;
+    // the area falls as 1 - h, so 1% of it is left at h = 0.99.
     tri->vertNorm[1][0] = 0.0;
     tri->vertNorm[1][1] = -2.0;
     tri->vertNorm[1][2] = 1.0;
-    double out[3];
-    // Nearest side B'C (from (1,0) to (4,0)), a third of the way.
-    EXPECT_EQ(at({2.0, 0.5, 1.0}, out), kLocEdgeBC);
-    expectOut(out, {2.0 / 3.0, 1.0, 1.0 / 3.0}, 3);
-    EXPECT_EQ(at({-1.0, 0.3, 1.0}, out), kLocCornerA);
-    expectOut(out, {1.0, 0.0, 1.0}, 3);
-    EXPECT_EQ(at({6.0, -0.3, 1.0}, out), kLocCornerC);
-    expectOut(out, {0.0, 1.0, 1.0}, 3);
+    const double probes[][2] = {{2.0, 0.5}, {1.0, 0.01}, {-1.0, 0.3}, {6.0, -0.3}, {2.5, -1.0}};
+    for (double h : {0.25, 0.5, 0.9, 0.99, 1.0, 1.5, 10.0, -3.0}) {
+        // Sound slides keep h; the others stop at 0.99. Upwards B moves away
+        // from AC and never stops.
+        const double slid = h > 0.99 ? 0.99 : h;
+        const Unslid flat({0, 0, 0}, {1.0, 2.0 - 2.0 * slid, 0}, {4, 0, 0});
+        for (const auto& q : probes) {
+            double got[3], want[3];
+            const int code = at({q[0], q[1], h}, got);
+            EXPECT_EQ(code, flat.at(q[0], q[1], want)) << "h " << h;
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(got[k], want[k], 1e-9) << "h " << h << " out[" << k << "]";
+        }
+    }
+}
+
+TEST_F(TrigonLocation, ValuesChangeContinuouslyThroughTheSlideLimit) {
+    // B and C both slide towards A; the triangle would collapse at h = 1.
+    tri->vertNorm[1][0] = -1.0;
+    tri->vertNorm[1][1] = -2.0;
+    tri->vertNorm[1][2] = 1.0;
+    tri->vertNorm[2][0] = -4.0;
+    tri->vertNorm[2][1] = 0.0;
+    tri->vertNorm[2][2] = 1.0;
+    for (const V3& q : {V3{0.3, 0.2, 0}, V3{1.5, 0.4, 0}, V3{-0.5, 0.1, 0}, V3{2.0, -1.0, 0}}) {
+        double prev[3];
+        at({q[0], q[1], 0.0}, prev);
+        for (int i = 1; i <= 30000; ++i) {
+            double out[3];
+            at({q[0], q[1], i * 1e-4}, out);
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_TRUE(std::isfinite(out[k]));
+                ASSERT_LT(std::fabs(out[k] - prev[k]), 0.05)
+                    << "h " << i * 1e-4 << " q " << q[0] << "," << q[1] << " out[" << k << "]";
+                prev[k] = out[k];
+            }
+        }
+    }
 }
 
 TEST_F(TrigonLocation, ValuesStayFiniteAndClampedEverywhere) {

@@ -1,6 +1,8 @@
 // The Skin blends of a standalone trigon, a fan triangle and a linegon.
 #include "deform/binding_weights.h"
 #include "deform/skin_blends.h"
+#include "geometry/element_grids.h"
+#include "geometry/element_search.h"
 #include "weights_support.h"
 
 #include <gtest/gtest.h>
@@ -454,4 +456,53 @@ TEST(SkinBlends, NonFinitePointGivesNothing) {
     // A standalone trigon is no fan triangle.
     const double P[3] = {0.2, 0.2, 0};
     EXPECT_FALSE(skinBlendFanTriangle(m.c.cage, m.T, P, P, d));
+}
+
+// Inside a closed box the corner normals meet at the centre: a face's slid
+// fan triangles shrink to a point at half the box's depth, which is where
+// the points of the box's mid-planes see the faces they blend across.
+TEST(SkinBlends, MidPlanesOfAClosedBoxStayFiniteAndContinuous) {
+    TestCage c;
+    Shape s;
+    s.points = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
+                {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1}};
+    s.faces = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    const std::vector<PointData*> p = buildCage(c.cage, s);
+    ASSERT_EQ(makeTrisMat3D(c.cage), 1);
+    pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) {
+        const V3 r = fromArr(p[std::size_t(i)]->restPos);
+        return add(r, {0.3 * r[2], 0.1 * r[0] * r[1], 0.2 * r[0]});
+    });
+    auto skin = [&](const V3& P) {
+        TrigonData* best = nullptr;
+        double dist = 1e20, over = 1e20;
+        unsigned char border = 0;
+        searchNearTrigon(c.cage, P.data(), &best, &dist, &over, &border);
+        double d[3] = {0, 0, 0};
+        EXPECT_NE(best, nullptr);
+        if (best) {
+            EXPECT_TRUE(skinBlendFanTriangle(c.cage, best, P.data(), P.data(), d));
+        }
+        return fromArr(d);
+    };
+    for (int f : {0, 2, 6}) {
+        c->falloffType = f;
+        for (int i = -4; i <= 4; ++i)
+            for (int j = -4; j <= 4; ++j) {
+                const double u = 0.2 * i + 0.013, v = 0.2 * j - 0.007;
+                // The point stays bound to one side face all the way (the
+                // binding itself jumps where the nearest face changes).
+                const double au = std::fabs(u), av = std::fabs(v);
+                if (std::fmax(au, av) < 0.35 || std::fabs(au - av) < 0.05) continue;
+                // Through the z = 0 mid-plane in small steps: no jumps.
+                V3 prev = skin({u, v, -0.25});
+                for (int k = -249; k <= 250; ++k) {
+                    const V3 cur = skin({u, v, k * 1e-3});
+                    ASSERT_TRUE(finite(cur)) << u << " " << v << " " << k;
+                    for (int a = 0; a < 3; ++a)
+                        ASSERT_NEAR(cur[a], prev[a], 0.01) << u << " " << v << " z " << k * 1e-3;
+                    prev = cur;
+                }
+            }
+    }
 }
