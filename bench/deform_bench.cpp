@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 #include <lwdisplce.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -73,6 +74,8 @@ host::Mesh sphereCage(int n) {
 
 // Uniform in the cube around the cage (most points deep inside it), or a
 // shell within 0.05 of the cage surface, where a skinned mesh usually lies.
+// Both come in random order, so consecutive points land anywhere on the
+// cage: the worst case for the caches.
 host::Mesh pointCloud(int count, bool shell) {
     host::Mesh mesh;
     std::mt19937 rng(12345);
@@ -92,13 +95,35 @@ host::Mesh pointCloud(int count, bool shell) {
     return mesh;
 }
 
+// A skinned mesh inside the cage: a latitude-longitude sphere of radius
+// 0.95 with a slight ripple, its points in the row-by-row order a modelled
+// mesh has, so consecutive points are neighbours.
+host::Mesh sphereMesh(int count) {
+    host::Mesh mesh;
+    const int rows = std::max(2, int(std::sqrt(count / 2.0)));
+    const int cols = std::max(3, count / rows);
+    const double pi = 3.14159265358979323846;
+    mesh.points.reserve(size_t(rows) * size_t(cols));
+    for (int i = 0; i < rows; ++i) {
+        const double lat = pi * (i + 0.5) / rows - pi / 2;
+        for (int j = 0; j < cols; ++j) {
+            const double lon = 2 * pi * j / cols;
+            const double rad = 0.95 + 0.02 * std::sin(7 * lat) * std::cos(5 * lon);
+            mesh.points.push_back(host::Point{float(rad * std::cos(lat) * std::cos(lon)),
+                                              float(rad * std::sin(lat)),
+                                              float(rad * std::cos(lat) * std::sin(lon))});
+        }
+    }
+    return mesh;
+}
+
 // One scene: a cage of `quads` quads deforming `points` points. Only one
 // host may live at a time (the module's statics are per process), so the
 // scene is rebuilt when a benchmark asks for another shape.
 struct Scene {
     int cageN = 0;
     int points = 0;
-    bool shell = false;
+    int placement = 0; // 0 cube cloud, 1 shell, 2 sphere mesh
     std::ostringstream out;
     std::unique_ptr<host::Host> layout;
     std::unique_ptr<host::ScriptRunner> script;
@@ -110,7 +135,7 @@ struct Scene {
     std::vector<LWPntID> ids;
     int frame = 0;
 
-    Scene(int n, int count, bool onShell) : cageN(n), points(count), shell(onShell) {
+    Scene(int n, int count, int where) : cageN(n), points(count), placement(where) {
         layout = std::make_unique<host::Host>(out);
         script = std::make_unique<host::ScriptRunner>(*layout);
         layout->loadModule(MORVANE_MODULE_PATH);
@@ -118,7 +143,8 @@ struct Scene {
                                   std::make_shared<const host::Mesh>(sphereCage(n)));
         script->execute({"Respond", "OK", "Reference Object=ref"});
         script->execute({"Generic", "Morvane Add"});
-        mesh = std::make_shared<const host::Mesh>(pointCloud(count, shell));
+        mesh = std::make_shared<const host::Mesh>(where == 2 ? sphereMesh(count)
+                                                            : pointCloud(count, where == 1));
         host::Item& cloud = layout->scene().addObject("cloud", "/nonexistent/cloud.obj", mesh);
         layout->scene().select(cloud.id);
         host::CommandInterpreter(*layout).execute(
@@ -180,10 +206,11 @@ struct Scene {
 
 std::unique_ptr<Scene> stScene;
 
-Scene& sceneFor(int n, int count, bool shell = false) {
-    if (!stScene || stScene->cageN != n || stScene->points != count || stScene->shell != shell) {
+Scene& sceneFor(int n, int count, int placement = 0) {
+    if (!stScene || stScene->cageN != n || stScene->points != count ||
+        stScene->placement != placement) {
         stScene.reset();
-        stScene = std::make_unique<Scene>(n, count, shell);
+        stScene = std::make_unique<Scene>(n, count, placement);
         stScene->newFrame();
         stScene->evaluate(0);
     }
@@ -196,9 +223,9 @@ void addCageCounters(benchmark::State& state, const Scene& s) {
 }
 
 // Args: mode (0 Skin, 1 Volume), quads per cube-face side, mesh points,
-// placement (0 cube cloud, 1 shell).
+// placement (0 cube cloud, 1 shell, 2 sphere mesh).
 void BM_Evaluate(benchmark::State& state) {
-    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), state.range(3) != 0);
+    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
     s.setMode(int(state.range(0)));
     const size_t count = s.mesh->points.size();
     for (auto _ : state) {
@@ -209,8 +236,8 @@ void BM_Evaluate(benchmark::State& state) {
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
     addCageCounters(state, s);
-    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
-                   (state.range(3) ? " shell" : " cloud"));
+    static const char* const kPlacement[] = {" cloud", " shell", " mesh"};
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") + kPlacement[state.range(3)]);
 }
 
 // Args: mode, quads per side, rebuild (0/1). One frame change and the first
@@ -261,10 +288,14 @@ void evaluateArgs(benchmark::internal::Benchmark* b) {
                 if (mode == 0 && side > 13 && count > 10000) continue;
                 b->Args({mode, side, count, 0});
             }
-    // Skin near the surface, where the search should stop early.
-    for (int side : kSides)
-        for (int count : {10000, 100000})
-            b->Args({0, side, count, 1});
+    // Skin near the surface, where the search should stop early: random
+    // order, then a mesh in its own order.
+    for (int placement : {1, 2})
+        for (int side : kSides)
+            for (int count : {10000, 100000, 1000000}) {
+                if (placement == 1 && count > 100000) continue;
+                b->Args({0, side, count, placement});
+            }
 }
 
 void refreshArgs(benchmark::internal::Benchmark* b) {
