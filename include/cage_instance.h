@@ -147,26 +147,43 @@ struct LinegonData {
 };
 
 struct TrigonData {
+    // What the per-point work reads (the nearest-element tests, the
+    // location, the maps and the blends' bookkeeping) comes first, together.
     PointData* pnt[3];
     EdgeData* edge[3]; // edge i joins pnt[i] and pnt[(i+1)%3]; null if not shared
-
-    double dir01[3];
-    double dir12[3];
-    double dir20[3];
 
     double localX[3];
     double localY[3];
     double localN[3];
-    // The local frame, or after a refresh the local frame turned into world.
-    double X[3];
-    double Y[3];
-    double N[3];
-
     double p1x, p1y;
     double p2x, p2y;
     double d01[2], d12[2], d20[2];
     double len01, len12, len20;
     double norm01[2], norm12[2], norm20[2];
+
+    // The local frame, or after a refresh the local frame turned into world.
+    double X[3];
+    double Y[3];
+    double N[3];
+    double vertNorm[3][3];
+
+    // The deformer's cache of this triangle's map (rest to current, world)
+    // as one affine transform: M row-major, then b. Stale (0) after every
+    // rest rebuild and world refresh; 1 when it holds the map, 2 when the
+    // map has no finite affine form.
+    double worldMap[12];
+    unsigned char worldMapState;
+
+    unsigned char deformMark;
+    unsigned char searchMark;
+
+    PolygonData* polygon; // owner of a fan triangle; null when standalone
+    unsigned int subIndex;
+    TrigonData* next;
+
+    double dir01[3];
+    double dir12[3];
+    double dir20[3];
 
     // The same from basePos; only with restShapeAtFrame0.
     double X_t0[3];
@@ -189,27 +206,11 @@ struct TrigonData {
     double worldP1[2];  // P1' in the world 2D frame
     double worldP12[2]; // P2' - P1' in the world 2D frame
 
-    double vertNorm[3][3];
-
-    // The deformer's cache of this triangle's map (rest to current, world)
-    // as one affine transform: M row-major, then b. Stale (0) after every
-    // rest rebuild and world refresh; 1 when it holds the map, 2 when the
-    // map has no finite affine form.
-    double worldMap[12];
-    unsigned char worldMapState;
-
-    unsigned char deformMark;
-    unsigned char searchMark;
-
     // Relax scratch (standalone trigons).
     unsigned char relaxInList;
     double relaxRestNormal[3];
     double relaxNormal[3];
     TrigonData* relaxNext;
-
-    PolygonData* polygon; // owner of a fan triangle; null when standalone
-    unsigned int subIndex;
-    TrigonData* next;
 };
 
 struct PolygonData {
