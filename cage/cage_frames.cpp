@@ -4,6 +4,7 @@
 #include "geometry/vector.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -63,6 +64,18 @@ void boxOf(const double a[3], const double b[3], const double c[3], double lo[3]
         lo[i] = std::fmin(a[i], std::fmin(b[i], c[i]));
         hi[i] = std::fmax(a[i], std::fmax(b[i], c[i]));
     }
+}
+
+// A ball around the centroid through the farthest corner, a hair larger so
+// that rounding never leaves a corner outside.
+void boundingSphereOf(const double a[3], const double b[3], const double c[3], double out[4]) {
+    double r2 = 0.0;
+    for (int i = 0; i < 3; ++i)
+        out[i] = (a[i] + b[i] + c[i]) / 3.0;
+    for (const double* p : {a, b, c})
+        r2 = std::fmax(r2, (p[0] - out[0]) * (p[0] - out[0]) + (p[1] - out[1]) * (p[1] - out[1]) +
+                               (p[2] - out[2]) * (p[2] - out[2]));
+    out[3] = std::sqrt(r2) * (1.0 + 1e-12) + 1e-300;
 }
 
 // R v: v.x right + v.y up + v.z forward.
@@ -133,6 +146,7 @@ void initTrigonData(TrigonData* tri) {
     copy2D(r.norm12, tri->norm12);
     copy2D(r.norm20, tri->norm20);
     boxOf(P0, P1, P2, tri->restBoxMin, tri->restBoxMax);
+    boundingSphereOf(P0, P1, P2, tri->restSphere);
     tri->worldMapState = 0;
 }
 

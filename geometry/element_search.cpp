@@ -67,6 +67,7 @@ bool lineArgsOk(const LinegonData* lin, const double pt[3], LinegonData** best,
 // Where a test reads one triangle's data: the rest set or the frame-0 set.
 // Corner k is V(k); edge k runs V(k) -> V(k+1).
 struct RestSet {
+    static const double* sphere(const TrigonData* t) { return t->restSphere; }
     static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->restPos; }
     static const double* X(const TrigonData* t) { return t->localX; }
     static const double* Y(const TrigonData* t) { return t->localY; }
@@ -85,6 +86,7 @@ struct RestSet {
 };
 
 struct BaseSet {
+    static const double* sphere(const TrigonData*) { return nullptr; }
     static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->basePos; }
     static const double* X(const TrigonData* t) { return t->X_t0; }
     static const double* Y(const TrigonData* t) { return t->Y_t0; }
@@ -212,6 +214,15 @@ bool surelyFarther(double dist2, double bestDist) {
 template <class Set, bool kFlag>
 int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
                double* bestOver, unsigned char* border) {
+    // A point farther from the triangle's ball than the best distance.
+    if (!kFlag) {
+        if (const double* ball = Set::sphere(tri)) {
+            double d[3];
+            sub3D(pt, ball, d);
+            const double reach = *bestDist + ball[3];
+            if (dot3D(d, d) > reach * reach * (1.0 + 1e-12)) return 0;
+        }
+    }
     // Frames are unit or, for a degenerate triangle, zero.
     const double* N = Set::N(tri);
     if (dot3D(N, N) < 0.5) return nearFlatTrigon<Set>(tri, pt, best, bestDist, bestOver, border);

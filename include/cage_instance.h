@@ -151,6 +151,8 @@ struct TrigonData {
     // location, the maps and the blends' bookkeeping) comes first, together.
     PointData* pnt[3];
     EdgeData* edge[3]; // edge i joins pnt[i] and pnt[(i+1)%3]; null if not shared
+    // A ball holding the rest triangle (restPos): centre, radius.
+    double restSphere[4];
 
     double localX[3];
     double localY[3];
