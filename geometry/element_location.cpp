@@ -131,8 +131,17 @@ double soundSlideHeight(const double base[3][2], const double rate[3][2], double
     const double c0 = (1.0 - kSoundArea) * std::fabs(a0);
     const double b = sign * side * (cross2(E1, R2) + cross2(R1, E2));
     const double c2 = sign * cross2(R1, R2);
-    // The first u > 0 where g reaches 0, if any.
-    double limit = HUGE_VAL;
+    const double u = std::fabs(h);
+    // Sound all the way to u: g(u) >= 0 and no dip below 0 in between (only
+    // a convex g with its lowest point inside (0, u) can dip).
+    const double gu = c0 + (b + c2 * u) * u;
+    if (gu >= 0.0) {
+        if (!(c2 > 0.0)) return h;
+        const double low = -b / (2.0 * c2);
+        if (!(low > 0.0 && low < u) || c0 + (b + c2 * low) * low >= 0.0) return h;
+    }
+    // The first u > 0 where g reaches 0: it lies before u.
+    double limit = u;
     if (c2 == 0.0) {
         if (b < 0.0) limit = c0 / -b;
     } else {
@@ -144,8 +153,7 @@ double soundSlideHeight(const double base[3][2], const double rate[3][2], double
                 if (r > 0.0 && r < limit) limit = r;
         }
     }
-    const double u = std::fabs(h);
-    return u <= limit ? h : side * limit;
+    return side * limit;
 }
 
 void locate(const TrigonData* tri, const double pt[3], Place* p) {
@@ -194,7 +202,8 @@ void locate(const TrigonData* tri, const double pt[3], Place* p) {
 
     // Height over the longest side below the length epsilon: flat.
     const double area2 = cross2D(CA, AB);
-    const double longest = std::fmax(len2D(AB), std::fmax(len2D(BC), len2D(CA)));
+    const double longest =
+        std::sqrt(std::fmax(dot2D(AB, AB), std::fmax(dot2D(BC, BC), dot2D(CA, CA))));
     if (!(std::fabs(area2) >= kGeomEpsilon * longest) || longest < kGeomEpsilon) {
         flatPlace<2>(Q, A, B, C, p);
         return;
