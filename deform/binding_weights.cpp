@@ -26,14 +26,15 @@ int clampFalloff(int f) {
 }
 
 void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
-    if (!(w >= 0.0) || !std::isfinite(w)) return;
-    double d[3];
-    sub3D(mapped, P, d);
-    if (!finite3(d)) return;
-    const double s[3] = {D[0] + w * d[0], D[1] + w * d[1], D[2] + w * d[2]};
-    if (!finite3(s) || !std::isfinite(*W + w)) return;
+    if (!(w >= 0.0 && w < HUGE_VAL)) return;
+    const double s[3] = {D[0] + w * (mapped[0] - P[0]), D[1] + w * (mapped[1] - P[1]),
+                         D[2] + w * (mapped[2] - P[2])};
+    const double wsum = *W + w;
+    // One test for all: a NaN or an infinity anywhere (a non-finite map
+    // included, even at weight 0) makes the sum non-finite.
+    if (!std::isfinite(s[0] + s[1] + s[2] + wsum)) return;
     copy3D(s, D);
-    *W += w;
+    *W = wsum;
 }
 
 void linegonMap(const LinegonData* lin, const double P[3], double out[3]) {

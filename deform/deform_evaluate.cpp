@@ -45,7 +45,9 @@ bool reserveCages(DeformInstance* deform, int count) {
     deform->cageArray = static_cast<CageInstance**>(calloc(size_t(count) + 16, sizeof(void*)));
     deform->weightMapIDs = static_cast<void**>(calloc(size_t(count) + 16, sizeof(void*)));
     deform->volumeTables = static_cast<VolumeTable**>(calloc(size_t(count) + 16, sizeof(void*)));
-    if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables) {
+    deform->nearHints = static_cast<int*>(calloc(size_t(count) + 16, sizeof(int)));
+    if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
+        !deform->nearHints) {
         freeCageArrays(deform);
         return false;
     }
@@ -82,28 +84,60 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         VolumeTable*& table = deform->volumeTables[i];
         if (cage->mode != 0 && !table) table = newVolumeTable();
         fillVolumeTable(table, cage->mode != 0 ? cage : nullptr);
+        deform->nearHints[i] = -1;
     }
     deform->refreshPending = 0;
 }
 
+// The last nearest triangle of a cage, kept as its place in the cage's
+// blocks (fan triangle k of polygon i: 4 i + k; standalone trigon j:
+// -2 - j) so that a rebuilt cage can never leave a stale pointer behind.
+TrigonData* hintTriangle(const CageInstance* cage, int code) {
+    if (code >= 0) {
+        const int poly = code / 4;
+        if (cage->polygonBlock && poly < cage->polygonCount)
+            return &cage->polygonBlock[poly].tri[code % 4];
+    } else if (code <= -2) {
+        const int tri = -2 - code;
+        if (cage->trigonBlock && tri < cage->trigonCount) return &cage->trigonBlock[tri];
+    }
+    return nullptr;
+}
+
+int hintCode(const CageInstance* cage, const TrigonData* tri) {
+    if (!tri) return -1;
+    if (tri->polygon) {
+        const long poly = long(tri->polygon - cage->polygonBlock);
+        if (poly >= 0 && poly < cage->polygonCount) return int(poly) * 4 + int(tri->subIndex & 3u);
+        return -1;
+    }
+    const long index = long(tri - cage->trigonBlock);
+    return index >= 0 && index < cage->trigonCount ? -2 - int(index) : -1;
+}
+
 // One Skin cage: the displacement of its nearest element's blend, with the
 // weight-map factor and the range limits; false when it gives nothing.
-bool skinDisplacement(const DeformInstance* deform, CageInstance* cage, const double P[3],
+bool skinDisplacement(const DeformInstance* deform, int index, const double P[3],
                       const double Plocal[3], const double oPos[3], double* wm, double d[3]) {
+    CageInstance* cage = deform->cageArray[index];
     LinegonData* bestLine = nullptr;
     TrigonData* bestTri = nullptr;
     double dist = 1e20, over = 1e20;
     unsigned char border = 0;
+    // The previous point's nearest triangle is tried first.
+    int& hint = deform->nearHints[index];
+    TrigonData* guess = hintTriangle(cage, hint);
     if (cage->restShapeAtFrame0) {
         double q[3], q0[3];
         place(deform->zeroAxes, oPos, q);
         toLocal(cage->zeroAxes, q, q0);
         searchNearLinegon_t0(cage, q0, &bestLine, &dist, &over, &border);
-        searchNearTrigon_t0(cage, q0, &bestTri, &dist, &over, &border);
+        searchNearTrigonFrom_t0(cage, q0, guess, &bestTri, &dist, &over, &border);
     } else {
         searchNearLinegon(cage, Plocal, &bestLine, &dist, &over, &border);
-        searchNearTrigon(cage, Plocal, &bestTri, &dist, &over, &border);
+        searchNearTrigonFrom(cage, Plocal, guess, &bestTri, &dist, &over, &border);
     }
+    hint = hintCode(cage, bestTri);
     if (cage->limitedRange) {
         if (dist > cage->perpendicularDistanceClamped) return false;
         if (border) {
@@ -126,9 +160,11 @@ void freeCageArrays(DeformInstance* deform) {
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeVolumeTable(deform->volumeTables[i]);
     free(deform->volumeTables);
+    free(deform->nearHints);
     free(deform->cageArray);
     free(deform->weightMapIDs);
     deform->volumeTables = nullptr;
+    deform->nearHints = nullptr;
     deform->cageArray = nullptr;
     deform->weightMapIDs = nullptr;
     deform->cageCapacity = 0;
@@ -197,7 +233,7 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
             addScaledBlend(&total, &part, wm);
         } else {
             double d[3];
-            if (!skinDisplacement(deform, cage, P, Plocal, access->oPos, &wm, d)) continue;
+            if (!skinDisplacement(deform, i, P, Plocal, access->oPos, &wm, d)) continue;
             // A Skin cage adds wm * d and counts one in the common weight.
             ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
             addScaledBlend(&total, &part, 1.0);

@@ -418,6 +418,9 @@ template <class Method> class GridWalk {
         testCells(xAfterStart, f.hi[0], mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
     }
 
+    // An element tested ahead of the walk, like any other.
+    void testFirst(Elem* e) const { testElement(e); }
+
   private:
     // Squared distance from pt to cell i along axis a; the border cells
     // reach out to infinity, as points beyond the grid fall into them.
@@ -500,7 +503,8 @@ template <class Grid> bool usableGrid(const Grid* g) {
 template <class Method>
 void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
                 const double pt[3], typename Method::Elem** best, double* bestDist,
-                double* bestOver, unsigned char* border) {
+                double* bestOver, unsigned char* border,
+                typename Method::Elem* hint = nullptr) {
     if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
     if (!usableGrid(grid)) return;
     // Every element is infinitely far from (or NaN away from) such a point.
@@ -511,6 +515,7 @@ void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid
     restoreMarks(grid);
 
     const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border);
+    if (hint) walk.testFirst(hint);
     walk.testBox(searched);
     // Growing stops at the first accepted element, or once nothing outside
     // the searched box could still be accepted (a nearer element of another
@@ -580,6 +585,20 @@ void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best,
                       double* bestOver, unsigned char* border) {
     searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
                                    bestOver, border);
+}
+
+void searchNearTrigonFrom(CageInstance* cage, const double pt[3], TrigonData* hint,
+                          TrigonData** best, double* bestDist, double* bestOver,
+                          unsigned char* border) {
+    searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
+                                   bestOver, border, hint);
+}
+
+void searchNearTrigonFrom_t0(CageInstance* cage, const double pt[3], TrigonData* hint,
+                             TrigonData** best, double* bestDist, double* bestOver,
+                             unsigned char* border) {
+    searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
+                                   bestOver, border, hint);
 }
 
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,

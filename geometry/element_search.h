@@ -68,4 +68,17 @@ void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best,
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
                          double* bestDist, double* bestOver, unsigned char* border);
 
+// The trigon search with a first guess: hint (a triangle of this cage, or
+// null) is tested before the grid walk, so the walk starts from its
+// distance and passes over more. Consecutive mesh points are usually
+// nearest to the same triangle. The result is the same nearest element;
+// between elements within the acceptance margins of each other the order
+// of the tests, and so the choice, may differ.
+void searchNearTrigonFrom(CageInstance* cage, const double pt[3], TrigonData* hint,
+                          TrigonData** best, double* bestDist, double* bestOver,
+                          unsigned char* border);
+void searchNearTrigonFrom_t0(CageInstance* cage, const double pt[3], TrigonData* hint,
+                             TrigonData** best, double* bestDist, double* bestOver,
+                             unsigned char* border);
+
 #endif // MORVANE_GEOMETRY_ELEMENT_SEARCH_H

@@ -153,6 +153,7 @@ struct TrigonData {
     EdgeData* edge[3]; // edge i joins pnt[i] and pnt[(i+1)%3]; null if not shared
     // A ball holding the rest triangle (restPos): centre, radius.
     double restSphere[4];
+    unsigned char searchMark; // next to the ball: a search reads both first
 
     double localX[3];
     double localY[3];
@@ -177,7 +178,6 @@ struct TrigonData {
     unsigned char worldMapState;
 
     unsigned char deformMark;
-    unsigned char searchMark;
 
     PolygonData* polygon; // owner of a fan triangle; null when standalone
     unsigned int subIndex;

@@ -14,6 +14,7 @@ struct DeformInstance {
     CageInstance** cageArray;   // the group's cages gathered by NewTime
     void** weightMapIDs;        // one vertex-map handle per cage
     VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
+    int* nearHints;             // per Skin cage, the last point's nearest triangle (or -1)
     int cageCount;
     int cageCapacity; // both arrays hold cageCapacity + 16 entries
     int refreshPending;
