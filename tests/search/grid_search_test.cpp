@@ -193,6 +193,50 @@ TEST(TrigonSearch, AgreesWithAScanOnAMixedCage) {
     compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 1000, 40.0, &decided);
 }
 
+// A first guess changes where the walk starts, never what it finds: any
+// hint (the true nearest, a far triangle, a sliver, none) agrees with the
+// scan, and the marks end as after a search.
+TEST(TrigonSearch, AHintedSearchAgreesWithAScan) {
+    std::mt19937 rng(303);
+    TestCage cage;
+    buildCage(cage.cage, mixedSurface(rng));
+    const std::vector<TrigonData*> tris = allTriangles(cage.cage);
+    std::uniform_int_distribution<std::size_t> pick(0, tris.size() - 1);
+    const V3 lo = boxLo(cage.cage, 2.0), hi = boxHi(cage.cage, 2.0);
+    int decided = 0;
+    TrigonData* previous = nullptr;
+    for (int i = 0; i < 3000; ++i) {
+        const V3 q = randomIn(rng, lo, hi);
+        TrigonData* hint = i % 4 == 0 ? nullptr : i % 4 == 1 ? previous : tris[pick(rng)];
+        State<TrigonData> got;
+        searchNearTrigonFrom(cage.cage, q.data(), hint, &got.best, &got.dist, &got.over,
+                             &got.border);
+        const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
+        if (expectAgrees(scan, got, q)) ++decided;
+        if (::testing::Test::HasFailure()) return;
+        if (scan.within == 1) {
+            // The plain search finds the same one.
+            EXPECT_EQ(run(searchNearTrigon, cage.cage, q).best, got.best);
+        }
+        previous = got.best;
+    }
+    EXPECT_GT(decided, 2700);
+
+    // After a linegon search left a distance nearer than every triangle,
+    // no hint is taken.
+    const V3 q = {0.5, 0.5, -1.0};
+    const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
+    ASSERT_GE(scan.nearest, 0);
+    const double linegon = 0.5 * scan.m[scan.nearest].dist;
+    ASSERT_GT(linegon, 0.0);
+    State<TrigonData> got;
+    got.dist = linegon;
+    searchNearTrigonFrom(cage.cage, q.data(), tris[scan.nearest], &got.best, &got.dist, &got.over,
+                         &got.border);
+    EXPECT_EQ(got.best, nullptr);
+    EXPECT_EQ(got.dist, linegon);
+}
+
 TEST(TrigonSearch, AgreesWithAScanOnASheetOfQuads) {
     std::mt19937 rng(7);
     TestCage cage;
