@@ -503,8 +503,7 @@ template <class Grid> bool usableGrid(const Grid* g) {
 template <class Method>
 void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
                 const double pt[3], typename Method::Elem** best, double* bestDist,
-                double* bestOver, unsigned char* border,
-                typename Method::Elem* hint = nullptr) {
+                double* bestOver, unsigned char* border, typename Method::Elem* hint = nullptr) {
     if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
     if (!usableGrid(grid)) return;
     // Every element is infinitely far from (or NaN away from) such a point.
@@ -515,12 +514,17 @@ void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid
     restoreMarks(grid);
 
     const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border);
+    // A near hint leaves the last pass a small box at once; after a far one
+    // the walk still grows from pt's cell until it accepts an element of
+    // its own, as without a hint.
     if (hint) walk.testFirst(hint);
+    const typename Method::Elem* hinted = *best;
     walk.testBox(searched);
-    // Growing stops at the first accepted element, or once nothing outside
-    // the searched box could still be accepted (a nearer element of another
-    // kind was found first).
-    while (!*best && !walk.ballInside(searched) && walk.grow(&searched)) {
+    // Growing stops at the first element the walk accepts, or once nothing
+    // outside the searched box could still be accepted (a nearer element
+    // of another kind, or the hint, was found first).
+    while ((!*best || (*best == hinted && *bestDist > grid->cellSize)) &&
+           !walk.ballInside(searched) && walk.grow(&searched)) {
     }
 
     // Anything nearer than the best distance has a point inside pt +- that
