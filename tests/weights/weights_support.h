@@ -6,6 +6,7 @@
 #include "cage/cage_frames.h"
 #include "cage/cage_model.h"
 #include "cage_instance.h"
+#include "geometry/element_grids.h"
 #include "../support/test_vec3.h"
 
 #include <array>
@@ -57,6 +58,7 @@ struct TestCage {
         cage->smoothDistanceClamped = 2e-6;
     }
     ~TestCage() {
+        freeCageGrids(cage);
         destroyCageData(cage);
         std::free(cage);
     }
