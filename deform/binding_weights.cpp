@@ -326,11 +326,7 @@ void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const 
                              const double Plocal[3], double D[3], double* W, double w) {
     if (!cage || !poly || !P || !Plocal || !D || !W) return;
     if (!(w >= 0.0) || !std::isfinite(w)) return;
-    TrigonData* best = nullptr;
-    double bestDist = 1e20, bestOver = 1e20;
-    unsigned char border = 0;
-    for (int k = 0; k < 4; ++k)
-        updateNearTrigon(&poly->tri[k], Plocal, &best, &bestDist, &bestOver, &border);
+    TrigonData* best = nearestFanTriangle(poly, Plocal);
     if (!best) return;
 
     const unsigned i = best->subIndex & 3u;

@@ -268,6 +268,37 @@ int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* b
     return flag;
 }
 
+// A proper triangle's distance and overshoot from pt (rest shape), as the
+// trigon test measures them; false for a triangle without a frame.
+bool measureRestTrigon(const TrigonData* tri, const double pt[3], double* delta, double* planar) {
+    const double* N = RestSet::N(tri);
+    if (dot3D(N, N) < 0.5) return false;
+    double d[3];
+    sub3D(pt, RestSet::pos(tri, 0), d);
+    const double h = dot3D(N, d);
+    const double q[2] = {dot3D(RestSet::X(tri), d), dot3D(RestSet::Y(tri), d)};
+    EdgeSide e;
+    for (int k = 0; k < 3; ++k) {
+        const double r[2] = {q[0] - RestSet::vx(tri, k), q[1] - RestSet::vy(tri, k)};
+        e.s[k] = dot2D(RestSet::normal(tri, k), r);
+        e.t[k] = dot2D(RestSet::dir(tri, k), r);
+        e.out[k] = e.s[k] > 0.0;
+        e.len[k] = RestSet::len(tri, k);
+    }
+    double p = 0.0;
+    const TriRegion region = classify(e);
+    if (region >= kEdge0 && region <= kEdge2) {
+        p = std::fabs(e.s[region - kEdge0]);
+    } else if (region >= kCorner0) {
+        const int k = region - kCorner0;
+        const double r[2] = {q[0] - RestSet::vx(tri, k), q[1] - RestSet::vy(tri, k)};
+        p = len2D(r);
+    }
+    *delta = std::sqrt(p * p + h * h);
+    *planar = p;
+    return true;
+}
+
 bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, const double* bestDist,
                const double* bestOver, const unsigned char* border) {
     return tri && pt && best && bestDist && bestOver && border && tri->pnt[0] && tri->pnt[1] &&
@@ -609,4 +640,59 @@ void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** be
                          double* bestDist, double* bestOver, unsigned char* border) {
     searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
                                    bestOver, border);
+}
+
+TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
+    if (!poly || !pt) return nullptr;
+    TrigonData* tri = poly->tri;
+    for (int k = 0; k < 4; ++k)
+        if (!tri[k].pnt[0] || !tri[k].pnt[1] || !tri[k].pnt[2]) return nullptr;
+    // How near each triangle can be at most, from its ball.
+    double bound[4];
+    int first = 0;
+    for (int k = 0; k < 4; ++k) {
+        double d[3];
+        sub3D(pt, tri[k].restSphere, d);
+        bound[k] = std::sqrt(dot3D(d, d)) - tri[k].restSphere[3];
+        if (bound[k] < bound[first]) first = k;
+    }
+    // The likeliest one measured first gives an upper bound of the nearest
+    // distance m. Only triangles within m + 1e-5 can win or sway the
+    // acceptance rule between those that can (its window and margin are
+    // 4e-6 and 2e-6); the others are passed over. The rule then runs over
+    // the rest in the usual order.
+    double delta[4], planar[4];
+    if (!measureRestTrigon(&tri[first], pt, &delta[first], &planar[first])) {
+        TrigonData* best = nullptr;
+        double bestDist = 1e20, bestOver = 1e20;
+        unsigned char border = 0;
+        for (int k = 0; k < 4; ++k)
+            updateNearTrigon(&tri[k], pt, &best, &bestDist, &bestOver, &border);
+        return best;
+    }
+    const double reach = delta[first] + 1e-5;
+    bool candidate[4];
+    for (int k = 0; k < 4; ++k) {
+        candidate[k] = k == first || !(bound[k] > reach);
+        if (k != first && candidate[k] && !measureRestTrigon(&tri[k], pt, &delta[k], &planar[k])) {
+            // A triangle without a frame among them: the plain tests.
+            TrigonData* best = nullptr;
+            double bestDist = 1e20, bestOver = 1e20;
+            unsigned char border = 0;
+            for (int j = 0; j < 4; ++j)
+                updateNearTrigon(&tri[j], pt, &best, &bestDist, &bestOver, &border);
+            return best;
+        }
+    }
+    TrigonData* best = nullptr;
+    double bestDist = 1e20, bestOver = 1e20;
+    for (int k = 0; k < 4; ++k) {
+        if (!candidate[k]) continue;
+        if (!(delta[k] < bestDist)) continue;
+        if (bestDist - delta[k] < kNearTieWindow && planar[k] > bestOver) continue;
+        best = &tri[k];
+        bestDist = delta[k] + kNearDistanceMargin;
+        bestOver = planar[k];
+    }
+    return best;
 }

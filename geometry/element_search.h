@@ -68,6 +68,11 @@ void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best,
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
                          double* bestDist, double* bestOver, unsigned char* border);
 
+// The nearest of a polygon's four fan triangles to pt (rest shape): the one
+// testNearTrigon run on tri[0], tri[1], tri[2], tri[3] in this order from
+// no best would keep. Null when the polygon has a missing point.
+TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]);
+
 // The trigon search with a first guess: hint (a triangle of this cage, or
 // null) is tested before the grid walk, so the walk starts from its
 // distance and passes over more. Consecutive mesh points are usually

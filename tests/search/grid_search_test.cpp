@@ -193,6 +193,38 @@ TEST(TrigonSearch, AgreesWithAScanOnAMixedCage) {
     compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 1000, 40.0, &decided);
 }
 
+// The nearest fan triangle of a polygon, found from the balls first, is
+// the one the four tests in order keep: everywhere, ties included (points
+// on the diagonals, at the centre, on the corners, over a folded quad).
+TEST(FanTriangles, NearestIsTheOneTheTestsInOrderKeep) {
+    std::mt19937 rng(404);
+    TestCage cage;
+    Shape s;
+    s.points = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0},  {0, 2, 0},    // flat square
+                {4, 0, 0}, {6, 0, 1}, {6, 2, -1}, {4, 2, 0.5}}; // folded quad
+    s.faces = {{0, 1, 2, 3}, {4, 5, 6, 7}};
+    buildCage(cage.cage, s);
+    auto inOrder = [](PolygonData* poly, const V3& q) {
+        TrigonData* best = nullptr;
+        double dist = 1e20, over = 1e20;
+        unsigned char border = 0;
+        for (TrigonData& t : poly->tri)
+            testNearTrigon(&t, q.data(), &best, &dist, &over, &border);
+        return best;
+    };
+    std::uniform_real_distribution<double> u(-1.0, 7.0), z(-2.0, 2.0);
+    std::uniform_int_distribution<int> grid(-4, 28);
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (int i = 0; i < 20000; ++i) {
+            // Half on a quarter-unit lattice, where ties are common.
+            const V3 q = i % 2 ? V3{u(rng), u(rng), z(rng)}
+                               : V3{0.25 * grid(rng), 0.25 * grid(rng), 0.25 * (grid(rng) % 9)};
+            ASSERT_EQ(nearestFanTriangle(poly, q.data()), inOrder(poly, q))
+                << q[0] << " " << q[1] << " " << q[2];
+        }
+    EXPECT_EQ(nearestFanTriangle(nullptr, V3{0, 0, 0}.data()), nullptr);
+}
+
 // A first guess changes where the walk starts, never what it finds: any
 // hint (the true nearest, a far triangle, a sliver, none) agrees with the
 // scan, and the marks end as after a search.
