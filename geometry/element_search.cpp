@@ -647,20 +647,21 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     TrigonData* tri = poly->tri;
     for (int k = 0; k < 4; ++k)
         if (!tri[k].pnt[0] || !tri[k].pnt[1] || !tri[k].pnt[2]) return nullptr;
-    // How near each triangle can be at most, from its ball.
-    double bound[4];
+    // The squared distance to each triangle's ball centre; the one with the
+    // nearest centre is measured first (any would do).
+    double centre2[4];
     int first = 0;
     for (int k = 0; k < 4; ++k) {
         double d[3];
         sub3D(pt, tri[k].restSphere, d);
-        bound[k] = std::sqrt(dot3D(d, d)) - tri[k].restSphere[3];
-        if (bound[k] < bound[first]) first = k;
+        centre2[k] = dot3D(d, d);
+        if (centre2[k] < centre2[first]) first = k;
     }
-    // The likeliest one measured first gives an upper bound of the nearest
-    // distance m. Only triangles within m + 1e-5 can win or sway the
-    // acceptance rule between those that can (its window and margin are
-    // 4e-6 and 2e-6); the others are passed over. The rule then runs over
-    // the rest in the usual order.
+    // Its distance bounds the nearest distance m from above. Only triangles
+    // whose balls come within m + 1e-5 can win or sway the acceptance rule
+    // between those that can (its window and margin are 4e-6 and 2e-6); the
+    // others are passed over. The rule then runs over the rest in the usual
+    // order.
     double delta[4], planar[4];
     if (!measureRestTrigon(&tri[first], pt, &delta[first], &planar[first])) {
         TrigonData* best = nullptr;
@@ -673,7 +674,8 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     const double reach = delta[first] + 1e-5;
     bool candidate[4];
     for (int k = 0; k < 4; ++k) {
-        candidate[k] = k == first || !(bound[k] > reach);
+        const double far = reach + tri[k].restSphere[3];
+        candidate[k] = k == first || !(centre2[k] > far * far * (1.0 + 1e-12));
         if (k != first && candidate[k] && !measureRestTrigon(&tri[k], pt, &delta[k], &planar[k])) {
             // A triangle without a frame among them: the plain tests.
             TrigonData* best = nullptr;
