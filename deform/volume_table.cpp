@@ -360,7 +360,7 @@ constexpr BlendFn kAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blen
                                                 blendAvx2<6>};
 
 // 2: AVX-512, 1: AVX2 and FMA, 0: neither.
-int vectorLevel() {
+int processorLevel() {
     static const int level = [] {
         __builtin_cpu_init();
         if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
@@ -370,9 +370,29 @@ int vectorLevel() {
     }();
     return level;
 }
+#else
+int processorLevel() {
+    return 0;
+}
 #endif
 
+// Set by the tests to run a narrower build of the loops; -1: the widest.
+int gLevelCap = -1;
+
+int vectorLevel() {
+    const int level = processorLevel();
+    return gLevelCap >= 0 && gLevelCap < level ? gLevelCap : level;
+}
+
 } // namespace
+
+int volumeVectorLevel() {
+    return vectorLevel();
+}
+
+void capVolumeVectorLevel(int level) {
+    gLevelCap = level;
+}
 
 VolumeTable* newVolumeTable() {
     return new (std::nothrow) VolumeTable();

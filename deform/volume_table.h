@@ -34,4 +34,9 @@ bool volumeTableReady(const VolumeTable* table);
 // gives it: weights relative to the nearest element, the scale in logScale.
 void volumeBlendOfTable(VolumeTable* table, const double P[3], ScaledBlend* out);
 
+// Which build of the loops runs: 2 AVX-512, 1 AVX2 with FMA, 0 portable.
+// The tests cap it to run every build this processor has (-1: no cap).
+int volumeVectorLevel();
+void capVolumeVectorLevel(int level);
+
 #endif // MORVANE_DEFORM_VOLUME_TABLE_H

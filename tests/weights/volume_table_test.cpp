@@ -87,22 +87,31 @@ std::vector<V3> probes(const CageInstance* cage) {
 
 } // namespace
 
+// Every build of the loops this processor can run (portable, AVX2,
+// AVX-512) against the weighting element by element.
 TEST(VolumeTable, MatchesTheElementByElementWeightingForEveryFalloff) {
     TestCage c;
     const std::vector<PointData*> p = buildCage(c.cage, busyShape());
     bend(c.cage, p);
     c->smoothDistanceClamped = 0.01;
-    for (int f = 0; f <= 6; ++f) {
-        c->falloffType = f;
-        Table t = filled(c.cage);
-        for (const V3& P : probes(c.cage)) {
-            ScaledBlend got, want;
-            volumeBlendOfTable(t.get(), P.data(), &got);
-            calcVolumeWeightsOfCage(c.cage, P.data(), &want);
-            expectSameBlend(got, want, 1e-9);
-            EXPECT_TRUE(std::isfinite(got.disp[0] + got.disp[1] + got.disp[2]));
+    const int widest = volumeVectorLevel();
+    for (int level = 0; level <= widest; ++level) {
+        capVolumeVectorLevel(level);
+        ASSERT_EQ(volumeVectorLevel(), level);
+        for (int f = 0; f <= 6; ++f) {
+            c->falloffType = f;
+            Table t = filled(c.cage);
+            for (const V3& P : probes(c.cage)) {
+                ScaledBlend got, want;
+                volumeBlendOfTable(t.get(), P.data(), &got);
+                calcVolumeWeightsOfCage(c.cage, P.data(), &want);
+                expectSameBlend(got, want, 1e-9);
+                EXPECT_TRUE(std::isfinite(got.disp[0] + got.disp[1] + got.disp[2]));
+            }
         }
     }
+    capVolumeVectorLevel(-1);
+    EXPECT_EQ(volumeVectorLevel(), widest);
 }
 
 TEST(VolumeTable, RestShapeAndTranslationAreExact) {
