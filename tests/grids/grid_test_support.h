@@ -7,6 +7,7 @@
 #include "cage/cage_model.h"
 #include "cage_instance.h"
 #include "geometry/element_grids.h"
+#include "../support/test_cage.h"
 
 #include <algorithm>
 #include <array>
@@ -20,19 +21,7 @@ namespace gridtest {
 
 using V3 = std::array<double, 3>;
 
-// A zeroed cage; its grids and geometry are freed on scope exit.
-struct TestCage {
-    CageInstance* cage;
-    TestCage() : cage(static_cast<CageInstance*>(std::calloc(1, sizeof(CageInstance)))) {}
-    ~TestCage() {
-        freeCageGrids(cage);
-        destroyCageData(cage);
-        std::free(cage);
-    }
-    TestCage(const TestCage&) = delete;
-    TestCage& operator=(const TestCage&) = delete;
-    CageInstance* operator->() const { return cage; }
-};
+using testcage::TestCage;
 
 // Adds points in order and gives the cage a matching pointArray.
 inline std::vector<PointData*> addPoints(CageInstance* cage, const std::vector<V3>& pts) {

@@ -7,6 +7,7 @@
 #include "cage/cage_model.h"
 #include "cage_instance.h"
 #include "geometry/element_grids.h"
+#include "../support/test_cage.h"
 #include "../support/test_vec3.h"
 
 #include <array>
@@ -18,6 +19,7 @@
 namespace wt {
 
 using namespace testvec;
+using namespace testcage;
 inline V3 unit(const V3& a) {
     return mul(a, 1.0 / norm(a));
 }
@@ -49,55 +51,6 @@ inline Rot axisRot(const V3& axis, double angle) {
                      mul(k, dot(k, v) * (1.0 - std::cos(angle))));
     }
     return r;
-}
-
-// A zeroed cage; geometry freed on scope exit.
-struct TestCage {
-    CageInstance* cage;
-    TestCage() : cage(static_cast<CageInstance*>(std::calloc(1, sizeof(CageInstance)))) {
-        cage->smoothDistanceClamped = 2e-6;
-    }
-    ~TestCage() {
-        freeCageGrids(cage);
-        destroyCageData(cage);
-        std::free(cage);
-    }
-    TestCage(const TestCage&) = delete;
-    TestCage& operator=(const TestCage&) = delete;
-    CageInstance* operator->() const { return cage; }
-};
-
-struct Shape {
-    std::vector<V3> points;
-    std::vector<std::vector<int>> faces; // 3 or 4 indices
-    std::vector<std::array<int, 2>> lines;
-};
-
-// Topology and rest data (cage-local rest positions = shape points).
-inline std::vector<PointData*> buildCage(CageInstance* cage, const Shape& s) {
-    int tris = 0, quads = 0;
-    for (const auto& f : s.faces)
-        (f.size() == 3 ? tris : quads)++;
-    allocCageBlocks(cage, int(s.points.size()), int(s.lines.size()), tris, quads);
-    std::vector<PointData*> p;
-    for (const V3& v : s.points)
-        p.push_back(add1PointData(cage, v.data()));
-    cage->pointArray = static_cast<PointData**>(std::calloc(p.size() + 1, sizeof(PointData*)));
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        cage->pointArray[i] = p[i];
-        p[i]->index = unsigned(i);
-    }
-    for (const auto& f : s.faces) {
-        if (f.size() == 3)
-            add1TrigonData(cage, p[f[0]], p[f[1]], p[f[2]]);
-        else
-            add1PolygonData(cage, p[f[0]], p[f[1]], p[f[2]], p[f[3]]);
-    }
-    for (const auto& l : s.lines)
-        add1LinegonData(cage, p[l[0]], p[l[1]]);
-    createEdgeData(cage, 0);
-    rebuildCageRestData(cage);
-    return p;
 }
 
 // Places the cage item (rotation R, position W) and gives each point the
