@@ -647,6 +647,15 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     TrigonData* tri = poly->tri;
     for (int k = 0; k < 4; ++k)
         if (!tri[k].pnt[0] || !tri[k].pnt[1] || !tri[k].pnt[2]) return nullptr;
+    TrigonData* best = nullptr;
+    double bestDist = 1e20, bestOver = 1e20;
+    unsigned char border = 0;
+    // The plain tests, for a polygon with a triangle without a frame.
+    auto testAll = [&]() {
+        for (int k = 0; k < 4; ++k)
+            updateNearTrigon(&tri[k], pt, &best, &bestDist, &bestOver, &border);
+        return best;
+    };
     // The squared distance to each triangle's ball centre; the one with the
     // nearest centre is measured first (any would do).
     double centre2[4];
@@ -663,38 +672,17 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     // others are passed over. The rule then runs over the rest in the usual
     // order.
     double delta[4], planar[4];
-    if (!measureRestTrigon(&tri[first], pt, &delta[first], &planar[first])) {
-        TrigonData* best = nullptr;
-        double bestDist = 1e20, bestOver = 1e20;
-        unsigned char border = 0;
-        for (int k = 0; k < 4; ++k)
-            updateNearTrigon(&tri[k], pt, &best, &bestDist, &bestOver, &border);
-        return best;
-    }
+    if (!measureRestTrigon(&tri[first], pt, &delta[first], &planar[first])) return testAll();
     const double reach = delta[first] + 1e-5;
     bool candidate[4];
     for (int k = 0; k < 4; ++k) {
         const double far = reach + tri[k].restSphere[3];
         candidate[k] = k == first || !(centre2[k] > far * far * (1.0 + 1e-12));
-        if (k != first && candidate[k] && !measureRestTrigon(&tri[k], pt, &delta[k], &planar[k])) {
-            // A triangle without a frame among them: the plain tests.
-            TrigonData* best = nullptr;
-            double bestDist = 1e20, bestOver = 1e20;
-            unsigned char border = 0;
-            for (int j = 0; j < 4; ++j)
-                updateNearTrigon(&tri[j], pt, &best, &bestDist, &bestOver, &border);
-            return best;
-        }
+        if (k != first && candidate[k] && !measureRestTrigon(&tri[k], pt, &delta[k], &planar[k]))
+            return testAll();
     }
-    TrigonData* best = nullptr;
-    double bestDist = 1e20, bestOver = 1e20;
-    for (int k = 0; k < 4; ++k) {
-        if (!candidate[k]) continue;
-        if (!(delta[k] < bestDist)) continue;
-        if (bestDist - delta[k] < kNearTieWindow && planar[k] > bestOver) continue;
-        best = &tri[k];
-        bestDist = delta[k] + kNearDistanceMargin;
-        bestOver = planar[k];
-    }
+    for (int k = 0; k < 4; ++k)
+        if (candidate[k])
+            acceptNear(&tri[k], delta[k], planar[k], 0, &best, &bestDist, &bestOver, &border);
     return best;
 }
