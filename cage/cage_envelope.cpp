@@ -33,6 +33,70 @@ void relabelHostKey(CageInstance* cage, LWEnvelopeFuncs* env, LWEnvelopeID envel
     cage->envelopeMute = mute;
 }
 
+// Takes a host key out again without the callback seeing it.
+void dropHostKey(CageInstance* cage, LWEnvelopeFuncs* env, LWEnvelopeID envelope,
+                 LWEnvKeyframeID key) {
+    unsigned char mute = cage->envelopeMute;
+    cage->envelopeMute = 1;
+    env->destroyKey(envelope, key);
+    cage->envelopeMute = mute;
+}
+
+// Whether a host key other than `except` carries this label.
+bool otherHostKeyWithLabel(LWEnvelopeFuncs* env, LWEnvelopeID envelope, LWEnvKeyframeID except,
+                           double label) {
+    for (LWEnvKeyframeID k = env->nextKey(envelope, nullptr); k; k = env->nextKey(envelope, k)) {
+        double value = 0.0;
+        if (k != except && env->keyGet(envelope, k, LWKEY_VALUE, &value) && value == label)
+            return true;
+    }
+    return false;
+}
+
+// A host key moved onto a time another key holds: the move is refused. The
+// parked key returns to its own time and its host key with it; when even
+// that time is taken, the host key goes and the key stays parked.
+void refuseMove(CageInstance* cage, LWEnvelopeFuncs* env, LWEnvelopeID envelope,
+                LWEnvKeyframeID hostKey, CageKey* parked) {
+    double back = parked->time;
+    unsigned char mute = cage->envelopeMute;
+    cage->envelopeMute = 1;
+    int moved =
+        !searchCageKeyAtTime(cage, back) && env->keySet(envelope, hostKey, LWKEY_TIME, &back);
+    cage->envelopeMute = mute;
+    if (moved && insertCageKeyToTime(cage, parked, back)) return;
+    temporarilyRemoveCageKeyFromList(cage, parked); // unlinked already: parks it again
+    dropHostKey(cage, env, envelope, hostKey);
+}
+
+// A host key inserted at t: the cage key it stands for, found or made, and
+// the host key labelled with it. A host key that would double a key already
+// mirrored (a copy or a typed key within the tolerance of another) is taken
+// out again, so that host keys and cage keys stay one to one.
+void mirrorInsertedKey(CageInstance* cage, LWEnvelopeFuncs* env, LWEnvelopeID envelope,
+                       LWEnvKeyframeID hostKey, double t, double value) {
+    if (CageKey* parked = takeRemovedCageKeyWithLabelDVal(cage, value)) {
+        // Moved in the host: deleted and inserted again.
+        if (!insertCageKeyToTime(cage, parked, t)) refuseMove(cage, env, envelope, hostKey, parked);
+        return;
+    }
+    CageKey* key = nullptr;
+    if (CageKey* source = takeCageKeyWithLabelDVal(cage, 0, value))
+        key = copyCageKeyAtTime(cage, source, t); // copied in the host
+    else if (!searchCageKeyAtTime(cage, t))
+        key = getMakeEvaluatedCageKeyAtTime(cage, t); // typed in with a value of the user's
+    if (!key) {
+        // t is taken: the host key stands for the key there only when that
+        // key has no host key of its own.
+        CageKey* there = searchCageKeyAtTime(cage, t);
+        if (there && !otherHostKeyWithLabel(env, envelope, hostKey, there->label)) key = there;
+    }
+    if (key)
+        relabelHostKey(cage, env, envelope, hostKey, key->label);
+    else
+        dropHostKey(cage, env, envelope, hostKey);
+}
+
 } // namespace
 
 LWEnvelopeID findEnv(LWChannelInfo* channelInfo, LWChanGroupID group, const char* name) {
@@ -122,29 +186,19 @@ int envelopeEventFunc(void* data, LWEnvelopeID envelope, LWEnvEvent event, void*
         return 0;
     }
     if (event != LWEEVNT_KEY_DELETE && event != LWEEVNT_KEY_INSERT) return 0;
-    if (!env || envelope != cage->envelope) return 0;
-
-    LWEnvKeyframeID hostKey = static_cast<LWEnvKeyframeID>(eventData);
-    double t = 0.0, value = 0.0;
-    env->keyGet(envelope, hostKey, LWKEY_TIME, &t);
-    int haveValue = env->keyGet(envelope, hostKey, LWKEY_VALUE, &value);
-
-    if (event == LWEEVNT_KEY_DELETE) {
-        if (haveValue) {
-            CageKey* key = takeCageKeyWithLabelDVal(cage, 0, value);
-            if (key) temporarilyRemoveCageKeyFromList(cage, key);
-        }
-    } else if (haveValue && cage->pointCount > 0) {
-        if (CageKey* parked = takeRemovedCageKeyWithLabelDVal(cage, value)) {
-            // Moved in the host: deleted and inserted again.
-            if (!insertCageKeyToTime(cage, parked, t)) deallocCageKey(parked);
-        } else if (CageKey* source = takeCageKeyWithLabelDVal(cage, 0, value)) {
-            // Copied in the host.
-            if (CageKey* copy = copyCageKeyAtTime(cage, source, t))
-                relabelHostKey(cage, env, envelope, hostKey, copy->label);
-        } else if (CageKey* made = getMakeEvaluatedCageKeyAtTime(cage, t)) {
-            // Typed in with a value of the user's.
-            relabelHostKey(cage, env, envelope, hostKey, made->label);
+    if (env && envelope == cage->envelope) {
+        LWEnvKeyframeID hostKey = static_cast<LWEnvKeyframeID>(eventData);
+        double t = 0.0, value = 0.0;
+        env->keyGet(envelope, hostKey, LWKEY_TIME, &t);
+        int haveValue = env->keyGet(envelope, hostKey, LWKEY_VALUE, &value);
+        if (event == LWEEVNT_KEY_DELETE) {
+            // A label another host key still carries (a scene saved with two)
+            // keeps its key until the last of them goes.
+            CageKey* key = haveValue ? takeCageKeyWithLabelDVal(cage, 0, value) : nullptr;
+            if (key && !otherHostKeyWithLabel(env, envelope, hostKey, value))
+                temporarilyRemoveCageKeyFromList(cage, key);
+        } else if (haveValue && cage->pointCount > 0) {
+            mirrorInsertedKey(cage, env, envelope, hostKey, t, value);
         }
     }
     tellKeysChanged(cage);

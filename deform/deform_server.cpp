@@ -66,6 +66,9 @@ XCALL_(LWError) MorvaneCopy(LWInstance toInstance, LWInstance fromInstance) {
     DeformInstance* to = static_cast<DeformInstance*>(toInstance);
     const DeformInstance* from = static_cast<const DeformInstance*>(fromInstance);
     if (!to || !from) return nullptr;
+    // The copy carries the source's name while the deformers compare theirs,
+    // so its own answer counts that name and not the one it was created with.
+    setGroupName(to, from->groupName);
     char base[256];
     copyCStringN(base, from->groupName, int(sizeof base));
     int number = getNameAndIndexWithString(base);

@@ -144,4 +144,42 @@ TEST(CageEndToEnd, AVersionOneOhOneRecordLoadsWithItsGroupNumberAsName) {
     std::remove(scene.c_str());
 }
 
+// The key times a cage's Dump record holds: after the point count N, per key
+// its time, break flag and N deltas, up to the -1e20 end mark.
+std::vector<double> keyTimesOf(const std::vector<std::string>& record) {
+    std::vector<double> times;
+    if (record.size() < 14) return times;
+    const size_t points = std::stoul(record[13]);
+    for (size_t at = 14; at < record.size() && record[at] != "-1e+20"; at += 2 + points)
+        times.push_back(std::stod(record[at]));
+    return times;
+}
+
+// A host copy within 0.0001 s of a key is taken out again, so deleting
+// "it" cannot take the real key along; the key itself still deletes once.
+TEST(CageEndToEnd, AHostCopyOntoAKeysTimeLosesNoKey) {
+    script("cube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+                       "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                       "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_cube";
+    const std::string setup =
+        "LoadObject " + tempPath("cube.obj") + "\nRespond OK \"Reference Object=" + cube +
+        "\"\nGeneric \"Morvane Add\"\n"
+        "KeyCreate _Cage Cage 1 7\nKeyCopy _Cage Cage 1 1.00005\nDump _Cage\n";
+
+    Outcome copied =
+        morvane("run " + script("copy.script", setup + "KeyDelete _Cage Cage 1.00005\n"));
+    EXPECT_EQ(keyTimesOf(recordOf(dumpOf(copied.out, "_Cage"))), (std::vector<double>{0, 1}));
+    EXPECT_NE(copied.status, 0);
+    EXPECT_NE(copied.err.find(":7: Cage has no key at 1.00005 s"), std::string::npos) << copied.err;
+
+    Outcome deleted =
+        morvane("run " + script("delete.script", setup + "KeyDelete _Cage Cage 1\nDump _Cage\n"
+                                                         "KeyDelete _Cage Cage 1\n"));
+    EXPECT_EQ(keyTimesOf(recordOf(dumpOf(deleted.out, "_Cage"))), (std::vector<double>{0, 1}));
+    const std::string after = deleted.out.substr(deleted.out.rfind("{\"name\":\"_Cage\""));
+    EXPECT_EQ(keyTimesOf(recordOf(after)), (std::vector<double>{0}));
+    EXPECT_NE(deleted.err.find(":9: Cage has no key at 1 s"), std::string::npos) << deleted.err;
+}
+
 } // namespace

@@ -76,6 +76,16 @@ TEST_F(Deformer, CopiesTakeTheNextNumberOfTheirGroup) {
     run.execute("SelectByName Arm (2)");
     run.execute("Clone 1");
     EXPECT_STREQ(deformerOn("Arm (4)")->groupName, "arm_#(8)");
+
+    // Copied onto an instance that held another number of the same base:
+    // the target answers with the source's name, not its old one.
+    auto targets = layout.instances().on(layout.scene().find("Arm (4)")->id, "DisplacementHandler");
+    std::strcpy(deformerOn("Arm")->groupName, "arm");
+    std::strcpy(deformerOn("Arm (2)")->groupName, "leg");
+    std::strcpy(deformerOn("Arm (3)")->groupName, "leg");
+    std::strcpy(deformerOn("Arm (4)")->groupName, "arm_#(9)");
+    targets[0]->server->displacement.inst->copy(targets[0]->instance, deformerOn("Arm"));
+    EXPECT_STREQ(deformerOn("Arm (4)")->groupName, "arm_#(1)");
 }
 
 TEST_F(Deformer, TheRecordIsTheVersionAndTheGroupName) {

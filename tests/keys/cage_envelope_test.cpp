@@ -144,6 +144,33 @@ TEST_F(CageEnvelope, AHostCopyMakesANewKeyAndRelabelsTheHostKey) {
     expectMirrored();
 }
 
+// Host keys landing within the tolerance of another key: the copy and the
+// typed key are taken out again, the move goes back; nothing is lost and a
+// later deletion removes exactly the key it names.
+TEST_F(CageEnvelope, HostEditsOntoAnotherKeysTimeAreRefused) {
+    addKey(0.0, 0);
+    CageKey* one = addKey(1.0, 3);
+    CageKey* two = addKey(2.0, 5);
+    refreshLWEnvelopeForThisLattice(cage, envFuncs);
+    const double label = one->label;
+
+    EXPECT_EQ(hostEnvelope().createKey(1.00005, label), nullptr); // a copy
+    EXPECT_EQ(hostEnvelope().createKey(0.99996, 7.0), nullptr);   // typed
+    expectMirrored();
+    hostMove(2.0, 1.00003);
+    EXPECT_EQ(searchCageKeyAtTime(cage, 2.0), two);
+    EXPECT_EQ(cage->removedKeyHead, nullptr);
+    expectMirrored();
+
+    hostEnvelope().destroyKey(hostEnvelope().findKey(1.0));
+    EXPECT_EQ(searchCageKeyAtTime(cage, 1.0), nullptr);
+    expectMirrored();
+    // Moved a hair onto its own former place: allowed.
+    hostMove(2.0, 2.00004);
+    EXPECT_EQ(searchCageKeyAtTime(cage, 2.00004), two);
+    expectMirrored();
+}
+
 TEST_F(CageEnvelope, ATypedKeyGetsTheInterpolatedShape) {
     addKey(0.0, 0);
     addKey(1.0, 2);
@@ -183,6 +210,13 @@ TEST_F(CageEnvelope, RandomEditsNeverLoseOrDuplicateKeys) {
     addModel(addKey(0.0, 0));
     refreshLWEnvelopeForThisLattice(cage, envFuncs);
 
+    // Times near a key (within the tolerance, beyond the host's own
+    // resolution) come up as often as free ones.
+    auto nearKey = [&](double t) {
+        for (auto& m : model)
+            if (std::fabs(m.first - t) < CAGE_KEY_TIME_TOLERANCE) return true;
+        return false;
+    };
     auto freeTime = [&]() {
         for (;;) {
             double t = 0.01 * double(rng() % 500);
@@ -197,28 +231,37 @@ TEST_F(CageEnvelope, RandomEditsNeverLoseOrDuplicateKeys) {
         std::advance(it, long(rng() % model.size()));
         return it->first;
     };
+    auto hostTime = [&]() {
+        if (rng() % 2) return freeTime();
+        const double offset = 2e-6 + 9.7e-5 * double(rng() % 1000) / 1000.0;
+        return anyKeyTime() + (rng() % 2 ? offset : -offset);
+    };
 
-    for (int step = 0; step < 400; ++step) {
+    for (int step = 0; step < 600; ++step) {
         int op = int(rng() % 7);
         if (model.empty()) op = 2;
         if (op == 0) { // host move
-            double from = anyKeyTime(), to = freeTime();
+            double from = anyKeyTime(), to = hostTime();
             double label = model[from];
-            hostMove(from, to);
             model.erase(from);
-            model[to] = label;
-        } else if (op == 1) { // host copy
-            double from = anyKeyTime(), to = freeTime();
+            hostMove(from, to);
+            model[nearKey(to) ? from : to] = label; // refused: it goes back
+        } else if (op == 1) {                       // host copy
+            double from = anyKeyTime(), to = hostTime();
             hostEnvelope().createKey(to, model[from]);
-            CageKey* made = searchCageKeyAtTime(cage, to);
-            ASSERT_NE(made, nullptr);
-            model[to] = made->label;
+            if (!nearKey(to)) {
+                CageKey* made = searchCageKeyAtTime(cage, to);
+                ASSERT_NE(made, nullptr);
+                model[to] = made->label;
+            }
         } else if (op == 2) { // host key typed in
-            double to = freeTime();
+            double to = hostTime();
             hostEnvelope().createKey(to, 0.25);
-            CageKey* made = searchCageKeyAtTime(cage, to);
-            ASSERT_NE(made, nullptr);
-            model[to] = made->label;
+            if (!nearKey(to)) {
+                CageKey* made = searchCageKeyAtTime(cage, to);
+                ASSERT_NE(made, nullptr);
+                model[to] = made->label;
+            }
         } else if (op == 3 && model.size() > 1) { // host delete
             double t = anyKeyTime();
             hostEnvelope().destroyKey(hostEnvelope().findKey(t));
