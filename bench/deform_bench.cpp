@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
@@ -138,13 +139,15 @@ struct Scene {
     Scene(int n, int count, int where) : cageN(n), points(count), placement(where) {
         layout = std::make_unique<host::Host>(out);
         script = std::make_unique<host::ScriptRunner>(*layout);
-        layout->loadModule(MORVANE_MODULE_PATH);
+        // Another build of the module (of the same sources' records) for A/B runs.
+        const char* module = std::getenv("MORVANE_BENCH_MODULE");
+        layout->loadModule(module && *module ? module : MORVANE_MODULE_PATH);
         layout->scene().addObject("ref", "/nonexistent/ref.obj",
                                   std::make_shared<const host::Mesh>(sphereCage(n)));
         script->execute({"Respond", "OK", "Reference Object=ref"});
         script->execute({"Generic", "Morvane Add"});
         mesh = std::make_shared<const host::Mesh>(where == 2 ? sphereMesh(count)
-                                                            : pointCloud(count, where == 1));
+                                                             : pointCloud(count, where == 1));
         host::Item& cloud = layout->scene().addObject("cloud", "/nonexistent/cloud.obj", mesh);
         layout->scene().select(cloud.id);
         host::CommandInterpreter(*layout).execute(

@@ -232,6 +232,9 @@ void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D
 
 void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
                             double w) {
+    // Nothing to add (and a weight addMapped would refuse): the blends give
+    // many triangles a weight of exactly 0.
+    if (!(w > 0.0)) return;
     if (!trigonUsable(tri) || !P || !D || !W) return;
     // A triangle's map is the same for every point of a frame: it is worked
     // out as an affine transform at the first point and kept in the record

@@ -124,7 +124,7 @@ bool skinDisplacement(const DeformInstance* deform, int index, const double P[3]
     TrigonData* bestTri = nullptr;
     double dist = 1e20, over = 1e20;
     unsigned char border = 0;
-    // The previous point's nearest triangle is tried first.
+    // The previous point's nearest triangle bounds the search.
     int& hint = deform->nearHints[index];
     TrigonData* guess = hintTriangle(cage, hint);
     if (cage->restShapeAtFrame0) {

@@ -108,9 +108,33 @@ template <class Grid> std::size_t cellOf3D(const Grid* g, const int idx[3]) {
            std::size_t(idx[2]) * g->strideZ;
 }
 
+// Beyond its box an element's measured distance can still be shorter by
+// this much: a linegon of no length is measured as one of 2e-6.
+constexpr double kReachSlack = 4e-6;
+
+// Grows cell idx's reach to cover the box [bmin, bmax] of an element
+// listed in it. A float rounded up keeps the cell array small.
+template <class Grid>
+void reachOut(Grid* g, const int idx[3], const double bmin[3], const double bmax[3]) {
+    double out = 0.0;
+    for (int a = 0; a < 3; ++a) {
+        const double lo = g->gridOrigin[a] + double(idx[a]) * g->cellSize;
+        out = std::fmax(out, std::fmax(lo - bmin[a], bmax[a] - (lo + g->cellSize)));
+    }
+    out += kReachSlack + 1e-9 * g->cellSize;
+    float& reach = g->cellReach[cellOf3D(g, idx)];
+    float f = float(out);
+    if (double(f) < out) f = std::nextafter(f, HUGE_VALF);
+    if (f > reach) reach = f; // a NaN box adds nothing: its element is never accepted
+    if (!(double(reach) <= g->maxReach)) g->maxReach = double(reach);
+}
+
 template <class Grid> void resetGrid3D(Grid* g) {
     std::free(g->cellLists);
     g->cellLists = nullptr;
+    std::free(g->cellReach);
+    g->cellReach = nullptr;
+    g->maxReach = 0.0;
     std::free(g->cleared);
     g->cleared = nullptr;
     g->clearedCount = 0;
@@ -147,6 +171,9 @@ bool setUpGrid3D(Grid* g, const CageInstance* cage, long long target, long long 
     g->strideZ = dims[0] * dims[1];
     g->cellLists = static_cast<Node**>(gridAlloc(cells, sizeof(Node*)));
     if (!g->cellLists) return false;
+    g->cellReach = static_cast<float*>(gridAlloc(cells, sizeof(float)));
+    if (!g->cellReach) return false;
+    g->maxReach = 0.0;
     if (chunkNodes < 1) chunkNodes = 1;
     if (chunkNodes > kMaxChunkNodes) chunkNodes = kMaxChunkNodes;
     g->chunkCapacity = unsigned(chunkNodes);
@@ -195,8 +222,10 @@ bool insertTris3D(TrisMat3D* g, TrigonData* t) {
     int idx[3];
     for (idx[2] = lo[2]; idx[2] <= hi[2]; ++idx[2])
         for (idx[1] = lo[1]; idx[1] <= hi[1]; ++idx[1])
-            for (idx[0] = lo[0]; idx[0] <= hi[0]; ++idx[0])
+            for (idx[0] = lo[0]; idx[0] <= hi[0]; ++idx[0]) {
                 if (!pushTri(g, cellOf3D(g, idx), t)) return false;
+                reachOut(g, idx, t->restBoxMin, t->restBoxMax);
+            }
     return true;
 }
 
@@ -235,7 +264,13 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
         cur[i] = clampCell(a[i], g->gridOrigin[i], g->cellSize, g->gridDims[i]);
         end[i] = clampCell(b[i], g->gridOrigin[i], g->cellSize, g->gridDims[i]);
     }
+    double bmin[3], bmax[3];
+    for (int i = 0; i < 3; ++i) {
+        bmin[i] = std::fmin(a[i], b[i]);
+        bmax[i] = std::fmax(a[i], b[i]);
+    }
     if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
+    reachOut(g, cur, bmin, bmax);
     for (int i = 0; i < 3; ++i) {
         step[i] = end[i] > cur[i] ? 1 : -1;
         t[i] = nextBoundary(g, i, cur[i], end[i], step[i], a, b);
@@ -249,6 +284,7 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
         cur[axis] += step[axis];
         t[axis] = nextBoundary(g, axis, cur[axis], end[axis], step[axis], a, b);
         if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
+        reachOut(g, cur, bmin, bmax);
     }
     return true;
 }

@@ -50,6 +50,11 @@ struct TrisMat3D {
     unsigned int strideZ;
     TrisChunk* chunks; // newest first
     unsigned int chunkCapacity;
+    // Per cell, how far the rest boxes of the triangles listed in it reach
+    // out of the cell along any axis (rounded up), and the largest of them:
+    // every triangle of a cell lies within the cell grown by its reach.
+    float* cellReach;
+    double maxReach;
     // Search scratch: the triangles whose searchMark the last search
     // cleared. Every other triangle's mark is still set, so the next search
     // sets just these again instead of walking the whole cage.
@@ -69,6 +74,9 @@ struct LineMat3D {
     unsigned int strideZ;
     LineChunk* chunks;
     unsigned int chunkCapacity;
+    // As in TrisMat3D, for the linegons' segments.
+    float* cellReach;
+    double maxReach;
     // As in TrisMat3D.
     LinegonData** cleared;
     unsigned int clearedCount;
@@ -95,8 +103,8 @@ double calcdLenOfMat(double extents[3], int target, unsigned int dims[3]);
 
 // Rebuild the cage's grid of that kind from the rest data (rebuildCageRestData
 // first). The 3D grids also set the searchMark of every element of their
-// kind and empty their list of cleared marks (see TrisMat3D). The record is allocated when the cage has none. Returns 1 when the
-// grid has cells, 0 when it is empty: no elements of the kind, or an
+// kind and empty their list of cleared marks (see TrisMat3D). The record is allocated when the cage
+// has none. Returns 1 when the grid has cells, 0 when it is empty: no elements of the kind, or an
 // allocation failed (then nothing of the new grid is kept; a failed record
 // allocation leaves the cage's pointer null).
 int makeTrisMat3D(CageInstance* cage);

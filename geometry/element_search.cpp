@@ -22,6 +22,46 @@ void acceptNear(Elem* elem, double delta, double over, int flag, Elem** best, do
     *border = static_cast<unsigned char>(flag);
 }
 
+// --- a search's distance limit -------------------------------------------------
+
+// How close below the limit a distance may come before passing over what
+// lies beyond could change a tie (the tie window less the margin, and some
+// rounding).
+constexpr double kLimitWatch = kNearTieWindow - kNearDistanceMargin + 1e-6;
+
+// Room above a first guess's distance: every element that could tie with
+// the guess lies below its limit, and the watched stretch under the limit
+// lies well clear of them.
+constexpr double kGuessRoom = 1e-5;
+
+// A first guess's distance as a limit for one walk. Elements at or beyond
+// the limit are passed over once the walk has accepted its first element,
+// in the grid's order. That leaves the walk's answer as it is when its
+// state first drops below the limit through an element well below it (the
+// elements passed over can no longer be accepted then, and before that
+// they could not refuse it). When it drops any other way, or not at all
+// during the growth, the walk says so and is done again without a limit.
+struct SearchLimit {
+    double limit = HUGE_VAL; // distances at or beyond are passed over
+    double armed = HUGE_VAL; // the guess's limit, taken up at the first acceptance
+    bool broken = false;
+
+    // Before anything below the limit is accepted, an element just under
+    // it might have been refused for one the limit passed over.
+    void see(double delta, double bestDist) {
+        if (bestDist >= limit && delta >= limit - kLimitWatch) broken = true;
+    }
+    // The limit applies only from far enough below the first accepted
+    // distance that nothing accepted later can tie with what it passes over.
+    void accepted(double bestDist) {
+        if (armed < HUGE_VAL && bestDist >= armed + 2.0 * kNearDistanceMargin) limit = armed;
+        armed = HUGE_VAL;
+    }
+    // The growth ended without anything below the limit: the walk without
+    // it would have gone on from another distance.
+    bool stillAbove(double bestDist) const { return limit < HUGE_VAL && bestDist >= limit; }
+};
+
 // --- linegon ------------------------------------------------------------------
 
 struct LineFrame {
@@ -177,7 +217,7 @@ double segmentDistance(const double p[3], const double a[3], const double b[3], 
 // never reads as distance 0 from everywhere.
 template <class Set>
 int nearFlatTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-                   double* bestOver, unsigned char* border) {
+                   double* bestOver, unsigned char* border, SearchLimit* limit = nullptr) {
     double delta = 0.0, t = 0.0;
     int side = -1;
     for (int k = 0; k < 3; ++k) {
@@ -196,7 +236,13 @@ int nearFlatTrigon(TrigonData* tri, const double pt[3], TrigonData** best, doubl
         flag = tri->pnt[(side + 1) % 3]->onBorder;
     else
         flag = edgeBorderFlag(tri, side);
+    if (limit) {
+        if (!(delta < limit->limit)) return flag;
+        limit->see(delta, *bestDist);
+    }
+    const TrigonData* before = *best;
     acceptNear(tri, delta, delta, flag, best, bestDist, bestOver, border);
+    if (limit && *best != before) limit->accepted(*bestDist);
     return flag;
 }
 
@@ -213,24 +259,27 @@ bool surelyFarther(double dist2, double bestDist) {
 // look at its neighbour.
 template <class Set, bool kFlag>
 int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-               double* bestOver, unsigned char* border) {
-    // A point farther from the triangle's ball than the best distance.
+               double* bestOver, unsigned char* border, SearchLimit* limit = nullptr) {
+    // Nothing at or beyond this distance can be accepted or is wanted.
+    const double far = limit && limit->limit < *bestDist ? limit->limit : *bestDist;
+    // A point farther from the triangle's ball than that.
     if (!kFlag) {
         if (const double* ball = Set::sphere(tri)) {
             double d[3];
             sub3D(pt, ball, d);
-            const double reach = *bestDist + ball[3];
+            const double reach = far + ball[3];
             if (dot3D(d, d) > reach * reach * (1.0 + 1e-12)) return 0;
         }
     }
     // Frames are unit or, for a degenerate triangle, zero.
     const double* N = Set::N(tri);
-    if (dot3D(N, N) < 0.5) return nearFlatTrigon<Set>(tri, pt, best, bestDist, bestOver, border);
+    if (dot3D(N, N) < 0.5)
+        return nearFlatTrigon<Set>(tri, pt, best, bestDist, bestOver, border, limit);
 
     double d[3];
     sub3D(pt, Set::pos(tri, 0), d);
     const double h = dot3D(N, d);
-    if (!kFlag && surelyFarther(h * h, *bestDist)) return 0;
+    if (!kFlag && surelyFarther(h * h, far)) return 0;
     const double q[2] = {dot3D(Set::X(tri), d), dot3D(Set::Y(tri), d)};
 
     EdgeSide e;
@@ -252,8 +301,12 @@ int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* b
         planar = len2D(r);
     }
     const double dist2 = planar * planar + h * h;
-    if (!kFlag && surelyFarther(dist2, *bestDist)) return 0;
+    if (!kFlag && surelyFarther(dist2, far)) return 0;
     const double delta = std::sqrt(dist2);
+    if (limit) {
+        if (!(delta < limit->limit)) return 0;
+        limit->see(delta, *bestDist);
+    }
     // The acceptance rule, written so that a NaN distance is rejected too.
     const bool accepted =
         delta < *bestDist && !(*bestDist - delta < kNearTieWindow && planar > *bestOver);
@@ -264,6 +317,7 @@ int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* b
         *bestDist = delta + kNearDistanceMargin;
         *bestOver = planar;
         *border = static_cast<unsigned char>(flag);
+        if (limit) limit->accepted(*bestDist);
     }
     return flag;
 }
@@ -308,19 +362,20 @@ bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, con
 // --- grid walk ----------------------------------------------------------------
 
 // How the searches test an element. The triangle tests skip what cannot
-// be accepted as early as they can tell.
+// be accepted (or lies beyond the walk's limit) as early as they can tell.
 template <class Set> struct AnyTrigon {
     using Elem = TrigonData;
     static void test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
-                     double* bestOver, unsigned char* border) {
-        nearTrigon<Set, false>(t, pt, best, bestDist, bestOver, border);
+                     double* bestOver, unsigned char* border, SearchLimit* limit) {
+        nearTrigon<Set, false>(t, pt, best, bestDist, bestOver, border, limit);
     }
 };
 
+// Linegon walks take no first guess, so their limit never applies.
 template <bool kBase> struct AnyLinegon {
     using Elem = LinegonData;
     static void test(LinegonData* l, const double pt[3], LinegonData** best, double* bestDist,
-                     double* bestOver, unsigned char* border) {
+                     double* bestOver, unsigned char* border, SearchLimit*) {
         if (kBase)
             testNearLine_t0(l, pt, best, bestDist, bestOver, border);
         else
@@ -345,13 +400,21 @@ struct CellBox {
     int hi[3];
 };
 
-// Sets again the marks the previous search cleared; with the grid's own
+// Sets again the marks the previous walk cleared; with the grid's own
 // setting of every mark at build time, every element's mark is then set.
 template <class Grid> void restoreMarks(Grid* g) {
     for (unsigned int i = 0; i < g->clearedCount; ++i)
         g->cleared[i]->searchMark = 1;
     g->clearedCount = 0;
 }
+
+// What a walk begins from, to begin again.
+template <class Elem> struct BestState {
+    Elem* best;
+    double dist;
+    double over;
+    unsigned char border;
+};
 
 template <class Method> class GridWalk {
   public:
@@ -360,26 +423,32 @@ template <class Method> class GridWalk {
     using Node = typename GridOf<Elem>::Node;
 
     GridWalk(Grid* grid, const double* pt, Elem** best, double* bestDist, double* bestOver,
-             unsigned char* border)
+             unsigned char* border, SearchLimit* limit)
         : grid_(grid), pt_(pt), best_(best), bestDist_(bestDist), bestOver_(bestOver),
-          border_(border) {}
+          border_(border), limit_(limit) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
-    // A cell farther from pt than the best distance is passed over: all it
-    // holds is farther still, or also listed in a nearer cell (an element is
-    // listed in every cell its box touches, its nearest point among them).
+    // A cell is passed over only when all it holds lies out of reach: every
+    // element listed in it lies within the cell grown by the cell's reach,
+    // so each of its elements would be refused (or passed over by the limit)
+    // where the cell stands in the order, and again wherever it comes up
+    // later. Rows and layers are passed over with the grid's largest reach.
     void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
+        const double wide = grid_->maxReach;
         for (int z = z0; z <= z1; ++z) {
-            const double gz = gap(2, z);
-            if (tooFar(gz)) continue;
+            const double gz = gap(2, z), lz = shrink(gz, wide);
+            if (tooFar(lz * lz)) continue;
             for (int y = y0; y <= y1; ++y) {
-                const double gzy = gz + gap(1, y);
-                if (tooFar(gzy)) continue;
+                const double gy = gap(1, y), ly = shrink(gy, wide);
+                if (tooFar(lz * lz + ly * ly)) continue;
                 const std::size_t row =
                     std::size_t(y) * grid_->strideY + std::size_t(z) * grid_->strideZ;
                 for (int x = x0; x <= x1; ++x) {
                     const Node* n = grid_->cellLists[row + std::size_t(x)];
-                    if (!n || tooFar(gzy + gap(0, x))) continue;
+                    if (!n) continue;
+                    const double r = grid_->cellReach[row + std::size_t(x)];
+                    const double cz = shrink(gz, r), cy = shrink(gy, r), cx = shrink(gap(0, x), r);
+                    if (tooFar(cz * cz + cy * cy + cx * cx)) continue;
                     for (; n; n = n->next)
                         testElement(GridOf<Elem>::elementOf(n));
                 }
@@ -449,24 +518,22 @@ template <class Method> class GridWalk {
         testCells(xAfterStart, f.hi[0], mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
     }
 
-    // An element tested ahead of the walk, like any other.
-    void testFirst(Elem* e) const { testElement(e); }
-
   private:
-    // Squared distance from pt to cell i along axis a; the border cells
-    // reach out to infinity, as points beyond the grid fall into them.
+    // Distance from pt to cell i along axis a; the border cells reach out
+    // to infinity, as points beyond the grid fall into them.
     double gap(int a, int i) const {
         const double lo = grid_->gridOrigin[a] + double(i) * grid_->cellSize;
         const double below = i > 0 ? lo - pt_[a] : 0.0;
         const double above = i < grid_->gridDims[a] - 1 ? pt_[a] - (lo + grid_->cellSize) : 0.0;
-        const double g = below > 0.0 ? below : (above > 0.0 ? above : 0.0);
-        return g * g;
+        return below > 0.0 ? below : (above > 0.0 ? above : 0.0);
     }
+    static double shrink(double g, double reach) { return g > reach ? g - reach : 0.0; }
 
     // A hair of slack keeps rounding from ever passing over a cell that
     // holds an element nearer than the best.
     bool tooFar(double gap2) const {
-        const double r = *bestDist_ * (1.0 + 1e-9);
+        const double d = limit_->limit < *bestDist_ ? limit_->limit : *bestDist_;
+        const double r = d * (1.0 + 1e-9);
         return gap2 > r * r;
     }
 
@@ -474,7 +541,7 @@ template <class Method> class GridWalk {
         if (!e->searchMark) return;
         e->searchMark = 0;
         if (grid_->clearedCount < grid_->clearedCapacity) grid_->cleared[grid_->clearedCount++] = e;
-        Method::test(e, pt_, best_, bestDist_, bestOver_, border_);
+        Method::test(e, pt_, best_, bestDist_, bestOver_, border_, limit_);
     }
 
     Grid* grid_;
@@ -483,6 +550,7 @@ template <class Method> class GridWalk {
     double* bestDist_;
     double* bestOver_;
     unsigned char* border_;
+    SearchLimit* limit_;
 };
 
 double clampToCells(double v, int count) {
@@ -524,39 +592,32 @@ template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* 
 }
 
 template <class Grid> bool usableGrid(const Grid* g) {
-    if (!g || !g->cellLists || !g->cleared) return false;
+    if (!g || !g->cellLists || !g->cellReach || !g->cleared) return false;
     if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
     for (int a = 0; a < 3; ++a)
         if (g->gridDims[a] <= 0) return false;
     return true;
 }
 
+// One walk: the cells around pt, grown until an element is accepted, then
+// those of the best distance's box outside them. False when the limit
+// could have changed its answer.
 template <class Method>
-void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
-                const double pt[3], typename Method::Elem** best, double* bestDist,
-                double* bestOver, unsigned char* border, typename Method::Elem* hint = nullptr) {
-    if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
-    if (!usableGrid(grid)) return;
-    // Every element is infinitely far from (or NaN away from) such a point.
-    if (!std::isfinite(pt[0]) || !std::isfinite(pt[1]) || !std::isfinite(pt[2])) return;
-
+bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, const double pt[3],
+              typename Method::Elem** best, double* bestDist, double* bestOver,
+              unsigned char* border, SearchLimit* limit) {
     CellBox searched;
-    if (!startBox(grid, pt, &searched)) return;
+    if (!startBox(grid, pt, &searched)) return true;
     restoreMarks(grid);
 
-    const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border);
-    // A near hint leaves the last pass a small box at once; after a far one
-    // the walk still grows from pt's cell until it accepts an element of
-    // its own, as without a hint.
-    if (hint) walk.testFirst(hint);
-    const typename Method::Elem* hinted = *best;
+    const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border, limit);
     walk.testBox(searched);
-    // Growing stops at the first element the walk accepts, or once nothing
-    // outside the searched box could still be accepted (a nearer element
-    // of another kind, or the hint, was found first).
-    while ((!*best || (*best == hinted && *bestDist > grid->cellSize)) &&
-           !walk.ballInside(searched) && walk.grow(&searched)) {
+    // Growing stops at the first accepted element, or once nothing outside
+    // the searched box could still be accepted (a nearer element of another
+    // kind was found first).
+    while (!*best && !walk.ballInside(searched) && walk.grow(&searched)) {
     }
+    if (limit->stillAbove(*bestDist)) return false;
 
     // Anything nearer than the best distance has a point inside pt +- that
     // distance, so it is listed in one of these cells.
@@ -564,8 +625,41 @@ void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid
     const double lo[3] = {pt[0] - d, pt[1] - d, pt[2] - d};
     const double hi[3] = {pt[0] + d, pt[1] + d, pt[2] + d};
     CellBox reach;
-    if (!cellRangeOf(grid, lo, hi, reach.lo, reach.hi)) return;
-    walk.testOutside(reach, searched);
+    if (cellRangeOf(grid, lo, hi, reach.lo, reach.hi)) walk.testOutside(reach, searched);
+    return !limit->broken;
+}
+
+template <class Method>
+void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
+                const double pt[3], typename Method::Elem** best, double* bestDist,
+                double* bestOver, unsigned char* border, double guess = HUGE_VAL) {
+    if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
+    if (!usableGrid(grid)) return;
+    // Every element is infinitely far from (or NaN away from) such a point.
+    if (!std::isfinite(pt[0]) || !std::isfinite(pt[1]) || !std::isfinite(pt[2])) return;
+
+    using Elem = typename Method::Elem;
+    const BestState<Elem> start = {*best, *bestDist, *bestOver, *border};
+    SearchLimit limit;
+    limit.armed = guess;
+    if (walkGrid<Method>(grid, pt, best, bestDist, bestOver, border, &limit)) return;
+    *best = start.best;
+    *bestDist = start.dist;
+    *bestOver = start.over;
+    *border = start.border;
+    SearchLimit none;
+    walkGrid<Method>(grid, pt, best, bestDist, bestOver, border, &none);
+}
+
+// The limit a first guess gives a trigon walk: its own distance and room
+// for every element that could tie with it; none without a usable guess.
+template <class Set> double guessLimit(TrigonData* hint, const double pt[3]) {
+    if (!hint || !hint->pnt[0] || !hint->pnt[1] || !hint->pnt[2] || !pt) return HUGE_VAL;
+    TrigonData* best = nullptr;
+    double dist = HUGE_VAL, over = HUGE_VAL;
+    unsigned char border = 0;
+    nearTrigon<Set, false>(hint, pt, &best, &dist, &over, &border);
+    return best && std::isfinite(dist) ? dist + kGuessRoom : HUGE_VAL;
 }
 
 } // namespace
@@ -626,14 +720,14 @@ void searchNearTrigonFrom(CageInstance* cage, const double pt[3], TrigonData* hi
                           TrigonData** best, double* bestDist, double* bestOver,
                           unsigned char* border) {
     searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border, hint);
+                                   bestOver, border, guessLimit<RestSet>(hint, pt));
 }
 
 void searchNearTrigonFrom_t0(CageInstance* cage, const double pt[3], TrigonData* hint,
                              TrigonData** best, double* bestDist, double* bestOver,
                              unsigned char* border) {
     searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border, hint);
+                                   bestOver, border, guessLimit<BaseSet>(hint, pt));
 }
 
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,

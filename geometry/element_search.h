@@ -56,9 +56,13 @@ void updateNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, do
 // Nearest linegon over cage->lineMat3D, nearest trigon or fan triangle over
 // cage->trisMat3D. Tests the cells around pt, grows the box until an element
 // is accepted (or the grid is exhausted), then tests the cells a nearer
-// element could still occupy. Uses the elements' searchMark as scratch, so
-// two searches of one cage must not overlap. Nothing is found (the state is
-// unchanged) when the cage has no grid of the kind or pt is not finite.
+// element could still occupy; each cell's list in order, each element once.
+// Cells and elements that could not be accepted are passed over without
+// changing that order of the tests, so the answer (ties included) is a
+// function of the point, the cage and the starting state alone. Uses the
+// elements' searchMark as scratch, so two searches of one cage must not
+// overlap. Nothing is found (the state is unchanged) when the cage has no
+// grid of the kind or pt is not finite.
 void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
                        double* bestOver, unsigned char* border);
 void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** best,
@@ -74,11 +78,10 @@ void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** be
 TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]);
 
 // The trigon search with a first guess: hint (a triangle of this cage, or
-// null) is tested before the grid walk, so the walk starts from its
-// distance and passes over more. Consecutive mesh points are usually
-// nearest to the same triangle. The result is the same nearest element;
-// between elements within the acceptance margins of each other the order
-// of the tests, and so the choice, may differ.
+// null) is measured first, and its distance lets the walk pass over
+// whatever lies well beyond it. Consecutive mesh points are usually nearest
+// to the same triangle. The guess only saves work: the answer is the plain
+// search's, bit for bit and ties included, whatever the hint.
 void searchNearTrigonFrom(CageInstance* cage, const double pt[3], TrigonData* hint,
                           TrigonData** best, double* bestDist, double* bestOver,
                           unsigned char* border);

@@ -9,6 +9,8 @@
 #include "geometry/element_grids.h"
 #include "../support/test_cage.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -243,6 +245,44 @@ inline const void* elementOf(const TrisNode* n) {
 }
 inline const void* elementOf(const LineNode* n) {
     return n->lin;
+}
+
+// Every element listed in a cell lies within the cell grown by the cell's
+// reach, which the grid's largest reach covers; no reach is larger than the
+// element boxes ask for (plus the slack of a collapsed linegon).
+inline void elementBox(const TrisNode* n, V3* lo, V3* hi) {
+    for (int a = 0; a < 3; ++a) {
+        (*lo)[a] = n->tri->restBoxMin[a];
+        (*hi)[a] = n->tri->restBoxMax[a];
+    }
+}
+inline void elementBox(const LineNode* n, V3* lo, V3* hi) {
+    for (int a = 0; a < 3; ++a) {
+        (*lo)[a] = std::min(n->lin->pos[0][a], n->lin->pos[1][a]);
+        (*hi)[a] = std::max(n->lin->pos[0][a], n->lin->pos[1][a]);
+    }
+}
+template <class Grid> void expectReachesCoverTheirElements(const Grid* g) {
+    ASSERT_NE(g->cellReach, nullptr);
+    const double s = g->cellSize;
+    for (int z = 0; z < g->gridDims[2]; ++z)
+        for (int y = 0; y < g->gridDims[1]; ++y)
+            for (int x = 0; x < g->gridDims[0]; ++x) {
+                const double reach = g->cellReach[x + y * g->strideY + std::size_t(z) * g->strideZ];
+                EXPECT_LE(reach, g->maxReach);
+                double needed = 0.0;
+                const int idx[3] = {x, y, z};
+                for (auto* n = cellList(g, x, y, z); n; n = n->next) {
+                    V3 lo, hi;
+                    elementBox(n, &lo, &hi);
+                    for (int a = 0; a < 3; ++a) {
+                        const double c0 = g->gridOrigin[a] + idx[a] * s;
+                        needed = std::max({needed, c0 - lo[a], hi[a] - (c0 + s)});
+                    }
+                }
+                EXPECT_GE(reach, needed) << x << ' ' << y << ' ' << z;
+                EXPECT_LE(reach, needed + 1e-5 + 1e-6 * s) << x << ' ' << y << ' ' << z;
+            }
 }
 
 template <class Grid> std::vector<std::vector<const void*>> snapshot3D(const Grid* g) {

@@ -137,6 +137,7 @@ TEST(LineGrid3D, RandomSegmentsListedExactlyAlongTheirPath) {
     EXPECT_GE(cells, 2 * count / 3);
     EXPECT_LE(cells, 3 * 2 * count);
 
+    expectReachesCoverTheirElements(g);
     const double s = g->cellSize, eps = 1e-9 * s;
     for (const LinegonData* lin : lins) {
         int dup = 0;
@@ -250,8 +251,9 @@ TEST(LineGrid3D, AllocationFailureLeavesEmptyGrid) {
             EXPECT_EQ(c->lineMat3D->gridDims[0], 0);
         }
     }
-    // Cell array, node array + record per chunk, the list of cleared marks.
-    EXPECT_EQ(firstSuccess, 1 + 2 * chunks + 1 + 1);
+    // Cell array, cell reaches, node array + record per chunk, the list of
+    // cleared marks.
+    EXPECT_EQ(firstSuccess, 1 + 1 + 2 * chunks + 1 + 1);
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 // points in and around varied cages (sparse, dense, flat, degenerate, with
 // shared corners that tie), far and non-finite points, empty grids, the
 // search marks, and the linegon-then-trigon sequence.
+#include "literal_search.h"
 #include "search_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <random>
 
 namespace {
@@ -650,6 +652,112 @@ TEST(SharedState, ATrigonIsFoundOnlyWhenAtLeastAsNearAsTheBestLinegon) {
     }
     EXPECT_GT(withTrigon, 200);
     EXPECT_GT(withoutTrigon, 200);
+}
+
+// --- the literal order --------------------------------------------------------------------
+
+// A box of n x n quads a side, twisted about z by `twist` radians from
+// bottom to top: ties on its symmetry planes, none once twisted.
+Shape quadBox(int n, double twist) {
+    Shape s;
+    std::map<std::array<long, 3>, int> index;
+    auto point = [&](int i, int j, int k) {
+        const std::array<long, 3> key = {i, j, k};
+        auto found = index.find(key);
+        if (found != index.end()) return found->second;
+        const double z = 2.0 * k / n - 1.0, a = twist * 0.5 * (z + 1.0);
+        const double x = 2.0 * i / n - 1.0, y = 2.0 * j / n - 1.0;
+        s.points.push_back(
+            {x * std::cos(a) - y * std::sin(a), x * std::sin(a) + y * std::cos(a), z});
+        return index[key] = int(s.points.size()) - 1;
+    };
+    for (int u = 0; u < n; ++u)
+        for (int v = 0; v < n; ++v) {
+            s.faces.push_back(
+                {point(u, v, 0), point(u, v + 1, 0), point(u + 1, v + 1, 0), point(u + 1, v, 0)});
+            s.faces.push_back(
+                {point(u, v, n), point(u + 1, v, n), point(u + 1, v + 1, n), point(u, v + 1, n)});
+            s.faces.push_back(
+                {point(u, 0, v), point(u + 1, 0, v), point(u + 1, 0, v + 1), point(u, 0, v + 1)});
+            s.faces.push_back(
+                {point(u, n, v), point(u, n, v + 1), point(u + 1, n, v + 1), point(u + 1, n, v)});
+            s.faces.push_back(
+                {point(0, u, v), point(0, u, v + 1), point(0, u + 1, v + 1), point(0, u + 1, v)});
+            s.faces.push_back(
+                {point(n, u, v), point(n, u + 1, v), point(n, u + 1, v + 1), point(n, u, v + 1)});
+        }
+    return s;
+}
+
+template <class Elem> bool sameState(const State<Elem>& a, const State<Elem>& b) {
+    return a.best == b.best && a.dist == b.dist && a.over == b.over && a.border == b.border;
+}
+
+// Whatever the hint, the search gives the literal walk's answer bit for bit:
+// on lattices of points where every kind of tie happens (the centre of a
+// box, its symmetry planes, shared edges and corners), after a linegon's
+// distance, and for the frame-0 search.
+TEST(SearchOrder, EveryAnswerIsTheLiteralWalksWhateverTheHint) {
+    std::mt19937 rng(909);
+    struct Case {
+        Shape shape;
+        bool frame0;
+    };
+    std::vector<Case> cases = {{quadBox(1, 0.0), false}, {quadBox(3, 0.0), false},
+                               {quadBox(3, 0.7), false}, {sheet(6, 1.0), false},
+                               {sheet(5, 0.0), true},    {mixedSurface(rng), false}};
+    int ties = 0;
+    for (const Case& c : cases) {
+        TestCage cage;
+        buildCage(cage.cage, c.shape, c.frame0, {0.25, 0.0, 0.5});
+        const std::vector<TrigonData*> tris = allTriangles(cage.cage);
+        auto search = c.frame0 ? searchNearTrigonFrom_t0 : searchNearTrigonFrom;
+        auto test = c.frame0 ? testNearTrigon_t0 : testNearTrigon;
+        std::uniform_int_distribution<std::size_t> pick(0, tris.size() - 1);
+        const V3 lo = boxLo(cage.cage, 1.0), hi = boxHi(cage.cage, 1.0);
+        TrigonData* previous = nullptr;
+        for (int i = 0; i < 6000; ++i) {
+            // Half on a lattice of eighths, half anywhere.
+            V3 q = randomIn(rng, lo, hi);
+            if (i % 2)
+                for (double& v : q)
+                    v = std::round(v * 8.0) / 8.0;
+            State<TrigonData> want;
+            if (i % 5 == 4) want.dist = want.over = 0.3 + 0.1 * double(i % 7); // a linegon's
+            State<TrigonData> literal = want;
+            literalSearch(cage->trisMat3D, test, q.data(), &literal.best, &literal.dist,
+                          &literal.over, &literal.border);
+            for (TrigonData* hint :
+                 {static_cast<TrigonData*>(nullptr), literal.best, previous, tris[pick(rng)]}) {
+                State<TrigonData> got = want;
+                search(cage.cage, q.data(), hint, &got.best, &got.dist, &got.over, &got.border);
+                ASSERT_TRUE(sameState(got, literal))
+                    << q[0] << " " << q[1] << " " << q[2] << " hint " << hint;
+            }
+            if (literal.best && scanAll(tris, test, q).within > 1) ++ties;
+            previous = literal.best;
+        }
+    }
+    EXPECT_GT(ties, 3000);
+}
+
+// The linegon search keeps the literal order as well.
+TEST(SearchOrder, LinegonAnswersAreTheLiteralWalks) {
+    std::mt19937 rng(910);
+    TestCage cage;
+    buildCage(cage.cage, wires(rng));
+    const V3 lo = boxLo(cage.cage, 1.0), hi = boxHi(cage.cage, 1.0);
+    for (int i = 0; i < 6000; ++i) {
+        V3 q = randomIn(rng, lo, hi);
+        if (i % 2)
+            for (double& v : q)
+                v = std::round(v * 4.0) / 4.0;
+        State<LinegonData> literal;
+        literalSearch(cage->lineMat3D, testNearLine, q.data(), &literal.best, &literal.dist,
+                      &literal.over, &literal.border);
+        ASSERT_TRUE(sameState(run(searchNearLinegon, cage.cage, q), literal))
+            << q[0] << " " << q[1] << " " << q[2];
+    }
 }
 
 } // namespace
