@@ -78,6 +78,18 @@ void boundingSphereOf(const double a[3], const double b[3], const double c[3], d
     out[3] = std::sqrt(r2) * (1.0 + 1e-12) + 1e-300;
 }
 
+// The smallest height of a polygon's rest fan triangles: twice a
+// triangle's area over its longest side.
+double smallestFanHeight(const PolygonData* poly) {
+    double smallest = HUGE_VAL;
+    for (const TrigonData& t : poly->tri) {
+        const double area2 = std::fabs(t.p1x * t.p2y - t.p1y * t.p2x);
+        const double longest = std::fmax(t.len01, std::fmax(t.len12, t.len20));
+        smallest = std::fmin(smallest, longest > 0.0 ? area2 / longest : 0.0);
+    }
+    return std::isfinite(smallest) ? smallest : 0.0;
+}
+
 // R v: v.x right + v.y up + v.z forward.
 void rotateByCage(const CageInstance* cage, const double v[3], double out[3]) {
     const double(*ax)[3] = cage->worldAxes;
@@ -205,6 +217,7 @@ void enableTriData(TrigonData* tri) {
         if (v[2] < 0.0) scale3D(v, -1.0, v);
         if (v[2] < 1e-7) v[2] = 1e-7;
     }
+    tri->slideReady = 0;
 }
 
 void refreshTrigonData(CageInstance* cage, TrigonData* tri) {
@@ -350,6 +363,7 @@ void rebuildCageRestData(CageInstance* cage) {
         }
         normalize3D(poly->center.normal);
         poly->workMark = 0;
+        poly->restHeight = smallestFanHeight(poly);
     }
 
     for (PointData* p = cage->pointList; p; p = p->next)

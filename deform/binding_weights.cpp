@@ -1,6 +1,7 @@
 // Element maps and binding weights. See binding_weights.h.
 #include "deform/binding_weights.h"
 
+#include "deform/skin_bands.h"
 #include "geometry/element_location.h"
 #include "geometry/element_search.h"
 #include "geometry/rotation.h"
@@ -215,13 +216,6 @@ struct NearestScale {
 
 } // namespace
 
-double poweredWeight(double x, int falloffType) {
-    const int f = clampFalloff(falloffType);
-    for (int i = 0; i < f; ++i)
-        x *= x;
-    return x;
-}
-
 void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
                              double w) {
     if (!lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W) return;
@@ -316,51 +310,113 @@ void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const Trigo
     double wT = 1.0, wU = 1.0;
     if (m >= 1e-7) {
         // hT, hU <= 2m, so the faded weight lies in [0, 1).
-        if (hT > m)
-            wT = poweredWeight(std::fmax(0.0, 2.0 - hT / m), cage->falloffType);
-        else
-            wU = poweredWeight(std::fmax(0.0, 2.0 - hU / m), cage->falloffType);
+        const double x = 2.0 - (hT > m ? hT : hU) / m;
+        (hT > m ? wT : wU) = poweredWeight(x > 0.0 ? x : 0.0, cage->falloffType);
     }
     calcWeightWithTrigon_W(tri, P, D, W, wT);
     calcWeightWithTrigon_W(nb, P, D, W, wU);
 }
 
-void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
-                             const double Plocal[3], double D[3], double* W, double w) {
-    if (!cage || !poly || !P || !Plocal || !D || !W) return;
-    if (!(w >= 0.0) || !std::isfinite(w)) return;
-    TrigonData* best = nearestFanTriangle(poly, Plocal);
-    if (!best) return;
+namespace {
 
-    const unsigned i = best->subIndex & 3u;
-    double o[3];
-    const int code = getLocationPerAtTrigon(best, P, o);
+// The polygon's own triangles around fan triangle tri: tri itself, the two
+// beside it by how near the point is to the spokes they share and how far
+// from tri's outer edge, the one across by that distance alone.
+inline void addFanTriangles(const CageInstance* cage, const TrigonData* tri, const double P[3],
+                            const double o[3], double D[3], double* W) {
+    const PolygonData* poly = tri->polygon;
+    const unsigned i = tri->subIndex & 3u;
     const int f = cage->falloffType;
     const double q0 = 1.0 - o[1];
-    const double q = poweredWeight(q0, f);
-    const double c0 = poweredWeight(o[0] * q0, f);
-    const double c2 = poweredWeight(o[2] * q0, f);
+    calcWeightWithTrigon_W(tri, P, D, W, 1.0);
+    calcWeightWithTrigon_W(&poly->tri[(i + 3) & 3u], P, D, W, poweredWeight(o[0] * q0, f));
+    calcWeightWithTrigon_W(&poly->tri[(i + 1) & 3u], P, D, W, poweredWeight(o[2] * q0, f));
+    calcWeightWithTrigon_W(&poly->tri[(i + 2) & 3u], P, D, W, poweredWeight(q0, f));
+}
 
-    double d[3] = {0.0, 0.0, 0.0}, wsum = 0.0;
-    TrigonData* prev = &poly->tri[(i + 3) & 3u];
-    TrigonData* next = &poly->tri[(i + 1) & 3u];
-    if (code == kLocCornerB) {
-        addCornerBlend(cage, best, prev, poly->pnt[i], P, Plocal, d, &wsum);
-    } else if (code == kLocCornerC) {
-        addCornerBlend(cage, best, next, poly->pnt[(i + 1) & 3u], P, Plocal, d, &wsum);
+// The corner blend at fan triangle tri's corner B (k = 0, the polygon's
+// corner i) or C (k = 1, corner i + 1) with the fan triangle beyond it.
+inline void addFanCorner(const CageInstance* cage, const TrigonData* tri, int k, const double P[3],
+                         const double Plocal[3], double D[3], double* W) {
+    const PolygonData* poly = tri->polygon;
+    const unsigned i = tri->subIndex & 3u;
+    if (k == 0)
+        addCornerBlend(cage, tri, &poly->tri[(i + 3) & 3u], poly->pnt[i], P, Plocal, D, W);
+    else
+        addCornerBlend(cage, tri, &poly->tri[(i + 1) & 3u], poly->pnt[(i + 1) & 3u], P, Plocal, D,
+                       W);
+}
+
+} // namespace
+
+void addPolygonOwnPart(const CageInstance* cage, const TrigonData* tri, const double P[3],
+                       const double Plocal[3], int code, const double o[3],
+                       const double cornerDepth[2], double width, double D[3], double* W) {
+    if (!cage || !tri || !tri->polygon || !P || !Plocal || !o || !D || !W) return;
+    const bool faded = width > 0.0 && cornerDepth &&
+                       ((cornerDepth[0] > -width && cornerDepth[0] < width) ||
+                        (cornerDepth[1] > -width && cornerDepth[1] < width));
+    if (!faded) {
+        if (code == kLocCornerB)
+            addFanCorner(cage, tri, 0, P, Plocal, D, W);
+        else if (code == kLocCornerC)
+            addFanCorner(cage, tri, 1, P, Plocal, D, W);
+        else
+            addFanTriangles(cage, tri, P, o, D, W);
+        return;
+    }
+    // Near a corner region's border: the corner blend and the fan blend,
+    // each normalised, in the shares the depth gives.
+    const double sB = skinCornerBandShare(cornerDepth[0], width);
+    const double sC = skinCornerBandShare(cornerDepth[1], width);
+    const double share[3] = {sB, sC * (1.0 - sB), (1.0 - sB) * (1.0 - sC)};
+    double sum[3] = {0.0, 0.0, 0.0}, taken = 0.0;
+    for (int part = 0; part < 3; ++part) {
+        if (!(share[part] > 0.0)) continue;
+        double d[3] = {0.0, 0.0, 0.0}, w = 0.0;
+        if (part < 2)
+            addFanCorner(cage, tri, part, P, Plocal, d, &w);
+        else
+            addFanTriangles(cage, tri, P, o, d, &w);
+        if (!(w > 0.0)) continue;
+        for (int c = 0; c < 3; ++c)
+            sum[c] += share[part] * d[c] / w;
+        taken += share[part];
+    }
+    if (!(taken > 0.0) || !finite3(sum)) return;
+    add3D(D, sum, D);
+    *W += taken;
+}
+
+bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3],
+                  const double Plocal[3], double d[3], double* wsum) {
+    d[0] = d[1] = d[2] = 0.0;
+    *wsum = 0.0;
+    if (!cage || !poly || !P || !Plocal) return false;
+    TrigonData* best = nearestFanTriangle(poly, Plocal);
+    if (!best) return false;
+    const double width = skinBandWidth(poly);
+    double o[3], depth[2];
+    const int code = getLocationPerAtTrigon(best, P, o, depth, width);
+    if (width > 0.0 &&
+        ((depth[0] > -width && depth[0] < width) || (depth[1] > -width && depth[1] < width))) {
+        addPolygonOwnPart(cage, best, P, Plocal, code, o, depth, width, d, wsum);
     } else {
-        calcWeightWithTrigon_W(best, P, d, &wsum, 1.0);
-        calcWeightWithTrigon_W(prev, P, d, &wsum, c0);
-        calcWeightWithTrigon_W(next, P, d, &wsum, c2);
-        calcWeightWithTrigon_W(&poly->tri[(i + 2) & 3u], P, d, &wsum, q);
+        // Away from the corner regions' borders: the blend as it stands.
+        if (code == kLocCornerB || code == kLocCornerC)
+            addFanCorner(cage, best, code == kLocCornerB ? 0 : 1, P, Plocal, d, wsum);
+        else
+            addFanTriangles(cage, best, P, o, d, wsum);
     }
     // The blend of its own triangles has weight >= 1 unless every map failed.
-    if (!(wsum > 0.0)) return;
-    const double k = w / wsum;
-    const double s[3] = {D[0] + k * d[0], D[1] + k * d[1], D[2] + k * d[2]};
-    if (!finite3(s)) return;
-    copy3D(s, D);
-    *W += w;
+    return *wsum > 0.0 && finite3(d);
+}
+
+void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
+                             const double Plocal[3], double D[3], double* W, double w) {
+    if (!D || !W || !(w >= 0.0) || !std::isfinite(w)) return;
+    double d[3], wsum;
+    if (polygonBlend(cage, poly, P, Plocal, d, &wsum)) addPolygonBlend(d, wsum, D, W, w);
 }
 
 double volumeSmoothDistance(const CageInstance* cage) {

@@ -12,11 +12,19 @@
 
 #include "cage_instance.h"
 
+#include <cmath>
+
 // Falloff types run 0..6 (Inverse Distance .. ^64); larger ones act as 6.
 constexpr int kMaxFalloffType = 6;
 
 // x raised to 2^falloffType by repeated squaring; falloffType <= 0 gives x.
-double poweredWeight(double x, int falloffType);
+inline double poweredWeight(double x, int falloffType) {
+    const int f =
+        falloffType < 0 ? 0 : (falloffType > kMaxFalloffType ? kMaxFalloffType : falloffType);
+    for (int i = 0; i < f; ++i)
+        x *= x;
+    return x;
+}
 
 // Linegon map: offsets along the line scale with its stretch, the sideways
 // offsets keep their length. D: double[3] in/out, W in/out.
@@ -44,10 +52,34 @@ void addCornerBlend(const CageInstance* cage, const TrigonData* tri, const Trigo
                     const PointData* corner, const double P[3], const double Plocal[3], double D[3],
                     double* W);
 
+// The blend of fan triangle tri's own polygon around it: in the regions of
+// its outer corners (codes 2 and 3) the corner blend with the fan triangle
+// beyond that corner, elsewhere tri with 1 and the polygon's other three
+// fan triangles with their powered weights. code, o and cornerDepth are the
+// point's location over tri. Within `width` of a corner region's border
+// (see skin_bands.h) the two are blended, each normalised, and what is
+// added then sums to weight 1.
+void addPolygonOwnPart(const CageInstance* cage, const TrigonData* tri, const double P[3],
+                       const double Plocal[3], int code, const double o[3],
+                       const double cornerDepth[2], double width, double D[3], double* W);
+
 // A four-point polygon as one element: its fan triangles blended around the
 // one nearest Plocal (rest shape), normalised, then added with total weight w.
 void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
                              const double Plocal[3], double D[3], double* W, double w);
+// The two halves of it: the polygon's blend as a displacement sum d with
+// its weight sum (false when nothing could be blended), and adding that
+// blend to (D, W) with total weight w.
+bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3],
+                  const double Plocal[3], double d[3], double* wsum);
+inline void addPolygonBlend(const double d[3], double wsum, double D[3], double* W, double w) {
+    if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
+    const double k = w / wsum;
+    const double s[3] = {D[0] + k * d[0], D[1] + k * d[1], D[2] + k * d[2]};
+    if (!std::isfinite(s[0]) || !std::isfinite(s[1]) || !std::isfinite(s[2])) return;
+    D[0] = s[0], D[1] = s[1], D[2] = s[2];
+    *W += w;
+}
 
 // The cage's clamped smooth distance as Volume weighting uses it (at least
 // 2e-6, so a point on an element still has a finite weight).

@@ -11,7 +11,6 @@
 #include "deform/skin_blends.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
-#include "geometry/element_search.h"
 #include "geometry/inside_test.h"
 #include "geometry/vector.h"
 #include "module/host_services.h"
@@ -120,36 +119,21 @@ int hintCode(const CageInstance* cage, const TrigonData* tri) {
 bool skinDisplacement(const DeformInstance* deform, int index, const double P[3],
                       const double Plocal[3], const double oPos[3], double* wm, double d[3]) {
     CageInstance* cage = deform->cageArray[index];
-    LinegonData* bestLine = nullptr;
-    TrigonData* bestTri = nullptr;
-    double dist = 1e20, over = 1e20;
-    unsigned char border = 0;
-    // The previous point's nearest triangle bounds the search.
-    int& hint = deform->nearHints[index];
-    TrigonData* guess = hintTriangle(cage, hint);
+    // The search measures from the point's place at frame 0 when the cage
+    // rests there.
+    double q0[3];
     if (cage->restShapeAtFrame0) {
-        double q[3], q0[3];
+        double q[3];
         place(deform->zeroAxes, oPos, q);
         toLocal(cage->zeroAxes, q, q0);
-        searchNearLinegon_t0(cage, q0, &bestLine, &dist, &over, &border);
-        searchNearTrigonFrom_t0(cage, q0, guess, &bestTri, &dist, &over, &border);
-    } else {
-        searchNearLinegon(cage, Plocal, &bestLine, &dist, &over, &border);
-        searchNearTrigonFrom(cage, Plocal, guess, &bestTri, &dist, &over, &border);
     }
-    hint = hintCode(cage, bestTri);
-    if (cage->limitedRange) {
-        if (dist > cage->perpendicularDistanceClamped) return false;
-        if (border) {
-            if (over > cage->parallelDistanceClamped) return false;
-            *wm *= poweredWeight(1.0 - over / cage->parallelDistanceClamped, cage->falloffType);
-        }
-    }
-    if (bestTri)
-        return bestTri->polygon ? skinBlendFanTriangle(cage, bestTri, P, Plocal, d)
-                                : skinBlendStandaloneTrigon(cage, bestTri, P, Plocal, d);
-    if (bestLine) return skinBlendLinegon(cage, bestLine, P, d);
-    return false;
+    // The previous point's nearest triangle bounds the search.
+    int& hint = deform->nearHints[index];
+    TrigonData* nearest = hintTriangle(cage, hint);
+    const bool moved = skinCageDisplacement(cage, P, Plocal, cage->restShapeAtFrame0 ? q0 : Plocal,
+                                            &nearest, wm, d);
+    hint = hintCode(cage, nearest);
+    return moved;
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 #include "deform/skin_blends.h"
 
 #include "deform/binding_weights.h"
+#include "deform/skin_bands.h"
 #include "geometry/element_location.h"
+#include "geometry/element_search.h"
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -40,26 +42,69 @@ TrigonData* acrossEdge(const EdgeData* edge, const TrigonData* self) {
     return edge->trigonA == self ? edge->trigonB : edge->trigonA;
 }
 
-// A polygon joins once, through whichever of its triangles is reached first.
-void addNeighbour(const CageInstance* cage, TrigonData* nb, const double P[3],
-                  const double Plocal[3], double D[3], double* W, double w) {
-    if (nb->polygon) {
-        if (!polygonMarked(nb->polygon)) return;
-        setPolygonMark(nb->polygon, 0);
-        calcWeightWithPolygon_W(cage, nb->polygon, P, Plocal, D, W, w);
-    } else {
+// The neighbouring polygons' blends of one point, kept while several blends
+// of that point (bound to the fan triangles on either side of a spoke) add
+// the same neighbours.
+struct NeighbourBlends {
+    static const int kCapacity = 32;
+    int count = 0;
+    const PolygonData* poly[kCapacity];
+    double d[kCapacity][3];
+    double wsum[kCapacity];
+    bool ok[kCapacity];
+
+    // The polygon's blend, worked out the first time it is asked for.
+    bool get(const CageInstance* cage, PolygonData* p, const double P[3], const double Plocal[3],
+             const double** dOut, double* wOut) {
+        for (int i = 0; i < count; ++i)
+            if (poly[i] == p) {
+                *dOut = d[i];
+                *wOut = wsum[i];
+                return ok[i];
+            }
+        if (count == kCapacity) count = 0; // a point with this many neighbours starts over
+        const int i = count++;
+        poly[i] = p;
+        ok[i] = polygonBlend(cage, p, P, Plocal, d[i], &wsum[i]);
+        *dOut = d[i];
+        *wOut = wsum[i];
+        return ok[i];
+    }
+};
+
+// A polygon joins once, through whichever of its triangles is reached
+// first. Its blend comes from `blends` when one is given.
+void addKeptBlend(const CageInstance* cage, PolygonData* poly, const double P[3],
+                  const double Plocal[3], double D[3], double* W, double w,
+                  NeighbourBlends* blends) {
+    const double* d = nullptr;
+    double wsum = 0.0;
+    if (blends->get(cage, poly, P, Plocal, &d, &wsum)) addPolygonBlend(d, wsum, D, W, w);
+}
+
+inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double P[3],
+                         const double Plocal[3], double D[3], double* W, double w,
+                         NeighbourBlends* blends) {
+    if (!nb->polygon) {
         calcWeightWithTrigon_W(nb, P, D, W, w);
+    } else if (polygonMarked(nb->polygon)) {
+        setPolygonMark(nb->polygon, 0);
+        if (blends)
+            addKeptBlend(cage, nb->polygon, P, Plocal, D, W, w, blends);
+        else
+            calcWeightWithPolygon_W(cage, nb->polygon, P, Plocal, D, W, w);
     }
 }
 
 void addAroundCorner(const CageInstance* cage, PointData* pnt, const double P[3],
-                     const double Plocal[3], double D[3], double* W, double w) {
+                     const double Plocal[3], double D[3], double* W, double w,
+                     NeighbourBlends* blends) {
     if (!pnt) return;
     for (int k = 0; k < pnt->trigonCount; ++k) {
         TrigonData* u = pnt->trigons[k];
         if (!u || !u->deformMark) continue;
         u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, W, w);
+        addNeighbour(cage, u, P, Plocal, D, W, w, blends);
     }
 }
 
@@ -127,22 +172,27 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
         TrigonData* u = acrossEdge(tri->edge[k], tri);
         if (!u) continue;
         u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, ew[k]);
+        addNeighbour(cage, u, P, Plocal, D, &W, ew[k], nullptr);
     }
     for (int k = 0; k < 3; ++k)
-        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k]);
+        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k], nullptr);
     return finish(D, W, disp);
 }
 
-bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3],
-                          const double Plocal[3], double disp[3]) {
+namespace {
+
+// The fan triangle's blend, the neighbouring polygons' blends taken from
+// (and kept in) `blends`.
+bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
+                      const double Plocal[3], double disp[3], NeighbourBlends* blends) {
     if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon) return false;
     PolygonData* poly = tri->polygon;
     const int f = cage->falloffType;
     const unsigned i = tri->subIndex & 3u;
     const unsigned i1 = (i + 1) & 3u, i2 = (i + 2) & 3u, i3 = (i + 3) & 3u;
-    double o[4];
-    const int code = getLocationPerAtPolygon(tri, P, o);
+    double o[4], depth[2];
+    const double width = skinBandWidth(poly);
+    const int code = getLocationPerAtPolygon(tri, P, o, depth, width);
 
     double E[4], V[4];
     E[i] = 0.5 + 0.5 * o[1];
@@ -152,26 +202,13 @@ bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3]
     V[i] = 1.0 - o[2];
     V[i1] = 1.0 - o[0];
     V[i2] = V[i3] = 0.0;
-    const double q0 = 1.0 - o[1];
-    const double q = poweredWeight(q0, f);
-    const double b = poweredWeight(o[2] * q0, f);
-    const double c = poweredWeight(o[0] * q0, f);
     for (int k = 0; k < 4; ++k) {
         E[k] = poweredWeight(E[k], f);
         V[k] = poweredWeight(V[k], f);
     }
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
-    if (code == kLocCornerB) {
-        addCornerBlend(cage, tri, &poly->tri[i3], poly->pnt[i], P, Plocal, D, &W);
-    } else if (code == kLocCornerC) {
-        addCornerBlend(cage, tri, &poly->tri[i1], poly->pnt[i1], P, Plocal, D, &W);
-    } else {
-        calcWeightWithTrigon_W(tri, P, D, &W, 1.0);
-        calcWeightWithTrigon_W(&poly->tri[i3], P, D, &W, c);
-        calcWeightWithTrigon_W(&poly->tri[i1], P, D, &W, b);
-        calcWeightWithTrigon_W(&poly->tri[i2], P, D, &W, q);
-    }
+    addPolygonOwnPart(cage, tri, P, Plocal, code, o, depth, width, D, &W);
     // The polygon's own part counts as one element.
     if (W > 0.0) {
         scale3D(D, 1.0 / W, D);
@@ -188,11 +225,64 @@ bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3]
         TrigonData* u = acrossEdge(poly->tri[k].edge[1], &poly->tri[k]);
         if (!u) continue;
         u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, E[k]);
+        addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends);
     }
     for (int k = 0; k < 4; ++k)
-        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k]);
+        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k], blends);
     return finish(D, W, disp);
+}
+
+} // namespace
+
+bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3],
+                          const double Plocal[3], double disp[3]) {
+    return fanTriangleBlend(cage, tri, P, Plocal, disp, nullptr);
+}
+
+bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
+                      const double Plocal[3], const double searchPt[3], bool frame0,
+                      double disp[3]) {
+    if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon || !searchPt) return false;
+    PolygonData* poly = tri->polygon;
+    const double width = skinBandWidth(poly);
+    // The bound triangle's distance, then those of the others that might
+    // come within the band (all of them when measuring the base shape,
+    // which the cheap tests do not know).
+    double dist[4], weight[4];
+    const PointData* corner[4];
+    const int bound = int(tri - poly->tri);
+    auto measure = [&](int k) {
+        dist[k] = frame0 ? nearTrigonDistance_t0(&poly->tri[k], searchPt, &corner[k])
+                         : nearTrigonDistance(&poly->tri[k], searchPt, &corner[k]);
+    };
+    measure(bound);
+    const double reach = width > 0.0 ? std::sqrt(dist[bound] * dist[bound] + width * width) : 0.0;
+    for (int k = 0; k < 4; ++k) {
+        if (k == bound) continue;
+        dist[k] = HUGE_VAL;
+        corner[k] = nullptr;
+        if (width > 0.0 && (frame0 || !nearTrigonSurelyBeyond(&poly->tri[k], searchPt, reach)))
+            measure(k);
+    }
+    const int taking = width > 0.0 ? skinFanBandWeights(dist, corner, bound, width, weight) : 0;
+    if (taking <= 1) {
+        for (int k = 0; taking == 1 && k < 4; ++k)
+            if (weight[k] > 0.0) tri = &poly->tri[k];
+        return fanTriangleBlend(cage, tri, P, Plocal, disp, nullptr);
+    }
+    NeighbourBlends blends;
+    // Near an inner spoke: the blends bound to the triangles on either side,
+    // which share their neighbours' blends.
+    double sum[3] = {0.0, 0.0, 0.0}, taken = 0.0;
+    for (int k = 0; k < 4; ++k) {
+        double d[3];
+        if (!(weight[k] > 0.0) || !fanTriangleBlend(cage, &poly->tri[k], P, Plocal, d, &blends))
+            continue;
+        for (int c = 0; c < 3; ++c)
+            sum[c] += weight[k] * d[c];
+        taken += weight[k];
+    }
+    return finish(sum, taken, disp);
 }
 
 double linegonChainPosition(const CageInstance* cage, const LinegonData* lin, const double P[3]) {
@@ -242,4 +332,36 @@ bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const do
     if (const LinegonData* lb = chainNext(lin->pnt[1], lin))
         calcWeightWithLinegon_W(lb, P, D, &W, wB);
     return finish(D, W, disp);
+}
+
+bool skinCageDisplacement(CageInstance* cage, const double P[3], const double Plocal[3],
+                          const double searchPt[3], TrigonData** nearest, double* wm,
+                          double disp[3]) {
+    if (disp) disp[0] = disp[1] = disp[2] = 0.0;
+    if (!cage || !P || !Plocal || !searchPt || !nearest || !wm || !disp) return false;
+    LinegonData* bestLine = nullptr;
+    TrigonData* bestTri = nullptr;
+    double dist = 1e20, over = 1e20;
+    unsigned char border = 0;
+    const bool frame0 = cage->restShapeAtFrame0 != 0;
+    if (frame0) {
+        searchNearLinegon_t0(cage, searchPt, &bestLine, &dist, &over, &border);
+        searchNearTrigonFrom_t0(cage, searchPt, *nearest, &bestTri, &dist, &over, &border);
+    } else {
+        searchNearLinegon(cage, searchPt, &bestLine, &dist, &over, &border);
+        searchNearTrigonFrom(cage, searchPt, *nearest, &bestTri, &dist, &over, &border);
+    }
+    *nearest = bestTri;
+    if (cage->limitedRange) {
+        if (dist > cage->perpendicularDistanceClamped) return false;
+        if (border) {
+            if (over > cage->parallelDistanceClamped) return false;
+            *wm *= poweredWeight(1.0 - over / cage->parallelDistanceClamped, cage->falloffType);
+        }
+    }
+    if (bestTri)
+        return bestTri->polygon ? skinBlendPolygon(cage, bestTri, P, Plocal, searchPt, frame0, disp)
+                                : skinBlendStandaloneTrigon(cage, bestTri, P, Plocal, disp);
+    if (bestLine) return skinBlendLinegon(cage, bestLine, P, disp);
+    return false;
 }

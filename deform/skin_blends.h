@@ -22,10 +22,29 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
 bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3],
                           const double Plocal[3], double disp[3]);
 
+// Bound to fan triangle tri of a polygon: skinBlendFanTriangle, except
+// near the polygon's inner spokes, where the nearest fan triangle changes:
+// there the blends bound to the triangles on either side are weighed by
+// their band weights (skin_bands.h), from their distances to searchPt (the
+// point the search measured from; the base shape's when frame0 is set).
+bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
+                      const double Plocal[3], const double searchPt[3], bool frame0,
+                      double disp[3]);
+
 // Bound to a linegon: it and the chain's next linegon at either end, faded
 // by the point's place between the mitred end planes.
 bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
                       double disp[3]);
+
+// One Skin cage's displacement of a point: its nearest linegon, then its
+// nearest trigon (searched from searchPt: Plocal, or the point's place at
+// frame 0 in the cage's frame when the cage rests at frame 0; *nearest
+// holds a guess at the nearest triangle, or null, and receives the one
+// found), the range limits (which may scale *wm) and the blend of that
+// element. False (disp zero) when the cage gives nothing.
+bool skinCageDisplacement(CageInstance* cage, const double P[3], const double Plocal[3],
+                          const double searchPt[3], TrigonData** nearest, double* wm,
+                          double disp[3]);
 
 // The point's fraction of the way from A's mitre plane to B's (not clamped);
 // finite for any finite P.

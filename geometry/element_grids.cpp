@@ -112,28 +112,34 @@ template <class Grid> std::size_t cellOf3D(const Grid* g, const int idx[3]) {
 // this much: a linegon of no length is measured as one of 2e-6.
 constexpr double kReachSlack = 4e-6;
 
-// Grows cell idx's reach to cover the box [bmin, bmax] of an element
-// listed in it. A float rounded up keeps the cell array small.
+// Grows cell idx's box to cover the box [bmin, bmax] of an element listed
+// in it. Floats rounded outwards keep the array small.
 template <class Grid>
-void reachOut(Grid* g, const int idx[3], const double bmin[3], const double bmax[3]) {
-    double out = 0.0;
+void boundOut(Grid* g, const int idx[3], const double bmin[3], const double bmax[3]) {
+    float* box = g->cellBounds + 6 * cellOf3D(g, idx);
+    const double slack = kReachSlack + 1e-9 * g->cellSize;
     for (int a = 0; a < 3; ++a) {
-        const double lo = g->gridOrigin[a] + double(idx[a]) * g->cellSize;
-        out = std::fmax(out, std::fmax(lo - bmin[a], bmax[a] - (lo + g->cellSize)));
+        // A NaN box adds nothing: its element is never accepted.
+        if (!(bmin[a] <= bmax[a])) return;
     }
-    out += kReachSlack + 1e-9 * g->cellSize;
-    float& reach = g->cellReach[cellOf3D(g, idx)];
-    float f = float(out);
-    if (double(f) < out) f = std::nextafter(f, HUGE_VALF);
-    if (f > reach) reach = f; // a NaN box adds nothing: its element is never accepted
-    if (!(double(reach) <= g->maxReach)) g->maxReach = double(reach);
+    for (int a = 0; a < 3; ++a) {
+        const double lo = bmin[a] - slack, hi = bmax[a] + slack;
+        float flo = float(lo), fhi = float(hi);
+        if (double(flo) > lo) flo = std::nextafter(flo, -HUGE_VALF);
+        if (double(fhi) < hi) fhi = std::nextafter(fhi, HUGE_VALF);
+        if (flo < box[a]) box[a] = flo;
+        if (fhi > box[3 + a]) box[3 + a] = fhi;
+        const double c0 = g->gridOrigin[a] + double(idx[a]) * g->cellSize;
+        g->maxReach = std::fmax(
+            g->maxReach, std::fmax(c0 - double(box[a]), double(box[3 + a]) - (c0 + g->cellSize)));
+    }
 }
 
 template <class Grid> void resetGrid3D(Grid* g) {
     std::free(g->cellLists);
     g->cellLists = nullptr;
-    std::free(g->cellReach);
-    g->cellReach = nullptr;
+    std::free(g->cellBounds);
+    g->cellBounds = nullptr;
     g->maxReach = 0.0;
     std::free(g->cleared);
     g->cleared = nullptr;
@@ -171,8 +177,13 @@ bool setUpGrid3D(Grid* g, const CageInstance* cage, long long target, long long 
     g->strideZ = dims[0] * dims[1];
     g->cellLists = static_cast<Node**>(gridAlloc(cells, sizeof(Node*)));
     if (!g->cellLists) return false;
-    g->cellReach = static_cast<float*>(gridAlloc(cells, sizeof(float)));
-    if (!g->cellReach) return false;
+    g->cellBounds = static_cast<float*>(gridAlloc(6 * cells, sizeof(float)));
+    if (!g->cellBounds) return false;
+    for (std::size_t i = 0; i < cells; ++i)
+        for (int a = 0; a < 3; ++a) {
+            g->cellBounds[6 * i + a] = HUGE_VALF;
+            g->cellBounds[6 * i + 3 + a] = -HUGE_VALF;
+        }
     g->maxReach = 0.0;
     if (chunkNodes < 1) chunkNodes = 1;
     if (chunkNodes > kMaxChunkNodes) chunkNodes = kMaxChunkNodes;
@@ -224,7 +235,7 @@ bool insertTris3D(TrisMat3D* g, TrigonData* t) {
         for (idx[1] = lo[1]; idx[1] <= hi[1]; ++idx[1])
             for (idx[0] = lo[0]; idx[0] <= hi[0]; ++idx[0]) {
                 if (!pushTri(g, cellOf3D(g, idx), t)) return false;
-                reachOut(g, idx, t->restBoxMin, t->restBoxMax);
+                boundOut(g, idx, t->restBoxMin, t->restBoxMax);
             }
     return true;
 }
@@ -270,7 +281,7 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
         bmax[i] = std::fmax(a[i], b[i]);
     }
     if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
-    reachOut(g, cur, bmin, bmax);
+    boundOut(g, cur, bmin, bmax);
     for (int i = 0; i < 3; ++i) {
         step[i] = end[i] > cur[i] ? 1 : -1;
         t[i] = nextBoundary(g, i, cur[i], end[i], step[i], a, b);
@@ -284,7 +295,7 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
         cur[axis] += step[axis];
         t[axis] = nextBoundary(g, axis, cur[axis], end[axis], step[axis], a, b);
         if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
-        reachOut(g, cur, bmin, bmax);
+        boundOut(g, cur, bmin, bmax);
     }
     return true;
 }

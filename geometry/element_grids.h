@@ -50,10 +50,10 @@ struct TrisMat3D {
     unsigned int strideZ;
     TrisChunk* chunks; // newest first
     unsigned int chunkCapacity;
-    // Per cell, how far the rest boxes of the triangles listed in it reach
-    // out of the cell along any axis (rounded up), and the largest of them:
-    // every triangle of a cell lies within the cell grown by its reach.
-    float* cellReach;
+    // Per cell, the box around the rest boxes of the triangles listed in it
+    // (min x, y, z, then max x, y, z, rounded outwards; empty cells hold an
+    // empty box), and how far any cell's box reaches out of its cell.
+    float* cellBounds;
     double maxReach;
     // Search scratch: the triangles whose searchMark the last search
     // cleared. Every other triangle's mark is still set, so the next search
@@ -75,7 +75,7 @@ struct LineMat3D {
     LineChunk* chunks;
     unsigned int chunkCapacity;
     // As in TrisMat3D, for the linegons' segments.
-    float* cellReach;
+    float* cellBounds;
     double maxReach;
     // As in TrisMat3D.
     LinegonData** cleared;

@@ -21,10 +21,11 @@ double ratio01(double num, double den) {
 
 struct Place {
     int code;
-    double t;      // edge codes: clamped position from the edge's start
-    bool zeroEdge; // edge codes: the edge has no length
-    double in[3];  // inside: out[0..2]
-    double side;   // inside: position across B -> C
+    double t;        // edge codes: clamped position from the edge's start
+    bool zeroEdge;   // edge codes: the edge has no length
+    double in[3];    // inside: out[0..2]
+    double side;     // inside: position across B -> C
+    double depth[2]; // signed distance into the regions of corners B and C
 };
 
 // Sides k = 0, 1, 2 are A->B, B->C, C->A.
@@ -113,24 +114,45 @@ void edgePlace(int code, const double from[2], const double to[2], const double 
 // triangle and change continuously with the point.
 constexpr double kSoundArea = 0.01;
 
+// fmax of three (a NaN among them is passed over), without the calls.
+double largest3(double a, double b, double c) {
+    const double ab = a > b || b != b ? a : b;
+    return ab > c || c != c ? ab : c;
+}
+
 double cross2(const double a[2], const double b[2]) {
     return a[0] * b[1] - a[1] * b[0];
 }
 
-double soundSlideHeight(const double base[3][2], const double rate[3][2], double h) {
-    const double E1[2] = {base[1][0] - base[0][0], base[1][1] - base[0][1]};
-    const double E2[2] = {base[2][0] - base[0][0], base[2][1] - base[0][1]};
+// The slide rates and the area's quadratic of a triangle, kept with it.
+void prepareSlide(TrigonData* tri) {
+    for (int k = 0; k < 3; ++k) {
+        const double* n = tri->vertNorm[k];
+        const double c = n[2] >= 1e-7 ? n[2] : 1e-7;
+        tri->slideRate[k][0] = n[0] / c;
+        tri->slideRate[k][1] = n[1] / c;
+    }
+    const double E1[2] = {tri->p1x, tri->p1y};
+    const double E2[2] = {tri->p2x, tri->p2y};
+    const double* rate[3] = {tri->slideRate[0], tri->slideRate[1], tri->slideRate[2]};
     const double R1[2] = {rate[1][0] - rate[0][0], rate[1][1] - rate[0][1]};
     const double R2[2] = {rate[2][0] - rate[0][0], rate[2][1] - rate[0][1]};
-    const double a0 = cross2(E1, E2);
+    tri->slideArea[0] = cross2(E1, E2);
+    tri->slideArea[1] = cross2(E1, R2) + cross2(R1, E2);
+    tri->slideArea[2] = cross2(R1, R2);
+    tri->slideReady = 1;
+}
+
+double soundSlideHeight(const TrigonData* tri, double h) {
+    const double a0 = tri->slideArea[0];
     if (!(a0 != 0.0) || !std::isfinite(h) || h == 0.0) return h;
     // Along the side of h, with u = |h|: the area over its sound limit is
     // g(u) = c0 + b u + c2 u^2, positive at u = 0.
     const double sign = a0 > 0.0 ? 1.0 : -1.0;
     const double side = h > 0.0 ? 1.0 : -1.0;
     const double c0 = (1.0 - kSoundArea) * std::fabs(a0);
-    const double b = sign * side * (cross2(E1, R2) + cross2(R1, E2));
-    const double c2 = sign * cross2(R1, R2);
+    const double b = sign * side * tri->slideArea[1];
+    const double c2 = sign * tri->slideArea[2];
     const double u = std::fabs(h);
     // Sound all the way to u: g(u) >= 0 and no dip below 0 in between (only
     // a convex g with its lowest point inside (0, u) can dip).
@@ -156,11 +178,12 @@ double soundSlideHeight(const double base[3][2], const double rate[3][2], double
     return side * limit;
 }
 
-void locate(const TrigonData* tri, const double pt[3], Place* p) {
+void locate(const TrigonData* tri, const double pt[3], Place* p, double within = -1.0) {
     p->t = 0.0;
     p->zeroEdge = false;
     p->side = 0.0;
     p->in[0] = p->in[1] = p->in[2] = 0.0;
+    p->depth[0] = p->depth[1] = -HUGE_VAL;
 
     // A triangle without a frame gives no 2D picture: use its 3D sides.
     if (dot3D(tri->N, tri->N) < 0.5) {
@@ -174,19 +197,13 @@ void locate(const TrigonData* tri, const double pt[3], Place* p) {
     const double Q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
     const double h = dot3D(tri->N, d);
 
+    if (!tri->slideReady) prepareSlide(const_cast<TrigonData*>(tri));
     const double base[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
-    double rate[3][2];
-    for (int k = 0; k < 3; ++k) {
-        const double* n = tri->vertNorm[k];
-        const double c = n[2] >= 1e-7 ? n[2] : 1e-7;
-        rate[k][0] = n[0] / c;
-        rate[k][1] = n[1] / c;
-    }
-    const double slide = soundSlideHeight(base, rate, h);
+    const double slide = soundSlideHeight(tri, h);
     double v[3][2];
     for (int k = 0; k < 3; ++k) {
-        v[k][0] = base[k][0] + rate[k][0] * slide;
-        v[k][1] = base[k][1] + rate[k][1] * slide;
+        v[k][0] = base[k][0] + tri->slideRate[k][0] * slide;
+        v[k][1] = base[k][1] + tri->slideRate[k][1] * slide;
     }
     const double* A = v[0];
     const double* B = v[1];
@@ -202,11 +219,32 @@ void locate(const TrigonData* tri, const double pt[3], Place* p) {
 
     // Height over the longest side below the length epsilon: flat.
     const double area2 = cross2D(CA, AB);
-    const double longest =
-        std::sqrt(std::fmax(dot2D(AB, AB), std::fmax(dot2D(BC, BC), dot2D(CA, CA))));
+    const double longest = std::sqrt(largest3(dot2D(AB, AB), dot2D(BC, BC), dot2D(CA, CA)));
     if (!(std::fabs(area2) >= kGeomEpsilon * longest) || longest < kGeomEpsilon) {
         flatPlace<2>(Q, A, B, C, p);
         return;
+    }
+
+    // Corner B's region lies past B along AB and before B along BC; C's past
+    // C along BC and before C along CA. The lengths are not 0 here.
+    // Only depths within `within` of 0 are worked out; the others are
+    // held at +-within, which needs no root.
+    if (within >= 0.0) {
+        const double w2 = within * within;
+        // The distance along a side, held at +-within; the lower of two.
+        auto along = [within, w2](double dot, double len2) {
+            if (dot * dot >= w2 * len2) return dot > 0.0 ? within : -within;
+            return dot / std::sqrt(len2);
+        };
+        auto lower = [&](double dotFirst, double len2First, double dotSecond, double len2Second) {
+            // Well before the first line: nothing else to know.
+            if (dotFirst < 0.0 && dotFirst * dotFirst >= w2 * len2First) return -within;
+            const double a = along(dotFirst, len2First), b = along(dotSecond, len2Second);
+            return a < b ? a : b;
+        };
+        const double ab2 = dot2D(AB, AB), bc2 = dot2D(BC, BC), ca2 = dot2D(CA, CA);
+        p->depth[0] = lower(dot2D(QB, AB), ab2, -dot2D(QB, BC), bc2);
+        p->depth[1] = lower(-dot2D(QC, CA), ca2, dot2D(QC, BC), bc2);
     }
 
     if (dot2D(QA, CA) > 0.0 && dot2D(QA, AB) < 0.0) {
@@ -307,20 +345,34 @@ double acrossSide(const Place& p) {
 } // namespace
 
 int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3]) {
+    return getLocationPerAtTrigon(tri, pt, out, nullptr, 0.0);
+}
+
+int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
+                           double cornerDepth[2], double within) {
+    if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = 0.0;
     if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
     Place p;
-    locate(tri, pt, &p);
+    locate(tri, pt, &p, cornerDepth ? within : -1.0);
     trigonOut(p, out);
+    if (cornerDepth) cornerDepth[0] = p.depth[0], cornerDepth[1] = p.depth[1];
     return p.code;
 }
 
 int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4]) {
+    return getLocationPerAtPolygon(tri, pt, out, nullptr, 0.0);
+}
+
+int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
+                            double cornerDepth[2], double within) {
+    if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = out[3] = 0.0;
     if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
     Place p;
-    locate(tri, pt, &p);
+    locate(tri, pt, &p, cornerDepth ? within : -1.0);
     trigonOut(p, out);
     out[3] = acrossSide(p);
+    if (cornerDepth) cornerDepth[0] = p.depth[0], cornerDepth[1] = p.depth[1];
     return p.code;
 }

@@ -46,4 +46,16 @@ int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out
 // centre. out: double[4].
 int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4]);
 
+// How far inside the regions of corners B and C (codes 2 and 3) the point
+// lies, in the slid 2D picture: the distance to the nearer of the two lines
+// that bound the region, positive inside and negative outside, so that a
+// value crosses 0 exactly where the code changes. Depths are worked out
+// within `within` of 0 and held at +-within beyond. A triangle without a
+// usable 2D picture (no frame, or flat) reports -HUGE_VAL for both.
+// cornerDepth: double[2], may be null.
+int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
+                            double cornerDepth[2], double within);
+int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
+                           double cornerDepth[2], double within);
+
 #endif // MORVANE_GEOMETRY_ELEMENT_LOCATION_H

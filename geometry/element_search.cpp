@@ -171,7 +171,7 @@ TriRegion edge1Rules(const EdgeSide& e) {
     return e.out[0] ? edge2Rules(e, true) : kCorner1;
 }
 
-TriRegion classify(const EdgeSide& e) {
+inline TriRegion classify(const EdgeSide& e) {
     if (!e.out[0]) return edge1Rules(e);
     if (e.t[0] > e.len[0]) return (e.out[1] && e.t[1] >= 0.0) ? edge1Rules(e) : kCorner1;
     if (e.t[0] >= 0.0) return kEdge0;
@@ -322,35 +322,74 @@ int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* b
     return flag;
 }
 
-// A proper triangle's distance and overshoot from pt (rest shape), as the
-// trigon test measures them; false for a triangle without a frame.
-bool measureRestTrigon(const TrigonData* tri, const double pt[3], double* delta, double* planar) {
-    const double* N = RestSet::N(tri);
+// A triangle's distance and overshoot from pt, as the trigon test measures
+// them; false for a triangle without a frame.
+template <class Set>
+bool measureTrigon(const TrigonData* tri, const double pt[3], double* delta, double* planar,
+                   const PointData** corner = nullptr) {
+    const double* N = Set::N(tri);
     if (dot3D(N, N) < 0.5) return false;
     double d[3];
-    sub3D(pt, RestSet::pos(tri, 0), d);
+    sub3D(pt, Set::pos(tri, 0), d);
     const double h = dot3D(N, d);
-    const double q[2] = {dot3D(RestSet::X(tri), d), dot3D(RestSet::Y(tri), d)};
+    const double q[2] = {dot3D(Set::X(tri), d), dot3D(Set::Y(tri), d)};
     EdgeSide e;
     for (int k = 0; k < 3; ++k) {
-        const double r[2] = {q[0] - RestSet::vx(tri, k), q[1] - RestSet::vy(tri, k)};
-        e.s[k] = dot2D(RestSet::normal(tri, k), r);
-        e.t[k] = dot2D(RestSet::dir(tri, k), r);
+        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
+        e.s[k] = dot2D(Set::normal(tri, k), r);
+        e.t[k] = dot2D(Set::dir(tri, k), r);
         e.out[k] = e.s[k] > 0.0;
-        e.len[k] = RestSet::len(tri, k);
+        e.len[k] = Set::len(tri, k);
     }
     double p = 0.0;
     const TriRegion region = classify(e);
+    if (corner) *corner = nullptr;
     if (region >= kEdge0 && region <= kEdge2) {
         p = std::fabs(e.s[region - kEdge0]);
     } else if (region >= kCorner0) {
         const int k = region - kCorner0;
-        const double r[2] = {q[0] - RestSet::vx(tri, k), q[1] - RestSet::vy(tri, k)};
+        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
         p = len2D(r);
+        if (corner) *corner = tri->pnt[k];
     }
     *delta = std::sqrt(p * p + h * h);
     *planar = p;
     return true;
+}
+
+// Whether triangle tri surely lies at least `reach` from pt (rest shape):
+// its ball or its plane (through the ball's centre, the centroid) says so;
+// d = pt - the ball's centre. The slack covers the rounding of the centre.
+bool planeBeyond(const TrigonData* tri, const double d[3], double reach) {
+    const double* ball = tri->restSphere;
+    const double slack =
+        1e-9 * (reach + ball[3] + std::fabs(ball[0]) + std::fabs(ball[1]) + std::fabs(ball[2]));
+    return std::fabs(dot3D(tri->localN, d)) > reach + slack;
+}
+
+bool surelyBeyond(const TrigonData* tri, const double pt[3], double reach) {
+    const double* ball = tri->restSphere;
+    double d[3];
+    sub3D(pt, ball, d);
+    const double far = reach + ball[3];
+    return dot3D(d, d) > far * far * (1.0 + 1e-12) || planeBeyond(tri, d, reach);
+}
+
+// The distance alone, triangles without a frame included, and the corner
+// it is measured to (null when it is not one of the three points).
+template <class Set>
+double trigonDistance(const TrigonData* tri, const double pt[3],
+                      const PointData** corner = nullptr) {
+    double delta, planar;
+    if (measureTrigon<Set>(tri, pt, &delta, &planar, corner)) return delta;
+    if (corner) *corner = nullptr;
+    delta = HUGE_VAL;
+    for (int k = 0; k < 3; ++k) {
+        double t;
+        delta =
+            std::fmin(delta, segmentDistance(pt, Set::pos(tri, k), Set::pos(tri, (k + 1) % 3), &t));
+    }
+    return delta;
 }
 
 bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, const double* bestDist,
@@ -367,6 +406,14 @@ template <class Set> struct AnyTrigon {
     using Elem = TrigonData;
     static void test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
                      double* bestOver, unsigned char* border, SearchLimit* limit) {
+        // Most triangles a walk meets lie beyond their ball's reach: that
+        // much is told here, before the whole test.
+        if (const double* ball = Set::sphere(t)) {
+            const double far = limit->limit < *bestDist ? limit->limit : *bestDist;
+            const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
+            const double reach = far + ball[3];
+            if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12)) return;
+        }
         nearTrigon<Set, false>(t, pt, best, bestDist, bestOver, border, limit);
     }
 };
@@ -429,10 +476,10 @@ template <class Method> class GridWalk {
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
     // A cell is passed over only when all it holds lies out of reach: every
-    // element listed in it lies within the cell grown by the cell's reach,
-    // so each of its elements would be refused (or passed over by the limit)
-    // where the cell stands in the order, and again wherever it comes up
-    // later. Rows and layers are passed over with the grid's largest reach.
+    // element listed in it lies within the cell's box, so each of its
+    // elements would be refused (or passed over by the limit) where the cell
+    // stands in the order, and again wherever it comes up later. Rows and
+    // layers are passed over with the grid's largest reach out of a cell.
     void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
         const double wide = grid_->maxReach;
         for (int z = z0; z <= z1; ++z) {
@@ -446,9 +493,15 @@ template <class Method> class GridWalk {
                 for (int x = x0; x <= x1; ++x) {
                     const Node* n = grid_->cellLists[row + std::size_t(x)];
                     if (!n) continue;
-                    const double r = grid_->cellReach[row + std::size_t(x)];
-                    const double cz = shrink(gz, r), cy = shrink(gy, r), cx = shrink(gap(0, x), r);
-                    if (tooFar(cz * cz + cy * cy + cx * cx)) continue;
+                    const float* box = grid_->cellBounds + 6 * (row + std::size_t(x));
+                    double g2 = 0.0;
+                    for (int a = 0; a < 3; ++a) {
+                        const double below = double(box[a]) - pt_[a];
+                        const double above = pt_[a] - double(box[3 + a]);
+                        const double g = below > above ? below : above;
+                        if (g > 0.0) g2 += g * g;
+                    }
+                    if (tooFar(g2)) continue;
                     for (; n; n = n->next)
                         testElement(GridOf<Elem>::elementOf(n));
                 }
@@ -592,7 +645,7 @@ template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* 
 }
 
 template <class Grid> bool usableGrid(const Grid* g) {
-    if (!g || !g->cellLists || !g->cellReach || !g->cleared) return false;
+    if (!g || !g->cellLists || !g->cellBounds || !g->cleared) return false;
     if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
     for (int a = 0; a < 3; ++a)
         if (g->gridDims[a] <= 0) return false;
@@ -736,6 +789,22 @@ void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** be
                                    bestOver, border);
 }
 
+bool nearTrigonSurelyBeyond(const TrigonData* tri, const double pt[3], double reach) {
+    return tri && pt && surelyBeyond(tri, pt, reach);
+}
+
+double nearTrigonDistance(const TrigonData* tri, const double pt[3], const PointData** corner) {
+    if (corner) *corner = nullptr;
+    if (!tri || !pt || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2]) return HUGE_VAL;
+    return trigonDistance<RestSet>(tri, pt, corner);
+}
+
+double nearTrigonDistance_t0(const TrigonData* tri, const double pt[3], const PointData** corner) {
+    if (corner) *corner = nullptr;
+    if (!tri || !pt || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2]) return HUGE_VAL;
+    return trigonDistance<BaseSet>(tri, pt, corner);
+}
+
 TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     if (!poly || !pt) return nullptr;
     TrigonData* tri = poly->tri;
@@ -766,13 +835,14 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     // others are passed over. The rule then runs over the rest in the usual
     // order.
     double delta[4], planar[4];
-    if (!measureRestTrigon(&tri[first], pt, &delta[first], &planar[first])) return testAll();
+    if (!measureTrigon<RestSet>(&tri[first], pt, &delta[first], &planar[first])) return testAll();
     const double reach = delta[first] + 1e-5;
     bool candidate[4];
     for (int k = 0; k < 4; ++k) {
         const double far = reach + tri[k].restSphere[3];
         candidate[k] = k == first || !(centre2[k] > far * far * (1.0 + 1e-12));
-        if (k != first && candidate[k] && !measureRestTrigon(&tri[k], pt, &delta[k], &planar[k]))
+        if (k != first && candidate[k] &&
+            !measureTrigon<RestSet>(&tri[k], pt, &delta[k], &planar[k]))
             return testAll();
     }
     for (int k = 0; k < 4; ++k)

@@ -72,6 +72,19 @@ void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best,
 void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
                          double* bestDist, double* bestOver, unsigned char* border);
 
+// The distance the trigon test measures from pt to tri (rest shape, or the
+// base shape for _t0); not finite for a point that is not, HUGE_VAL for a
+// null argument. *corner (when given) receives the point of tri it is
+// measured to when that is one of its corners, else null.
+double nearTrigonDistance(const TrigonData* tri, const double pt[3],
+                          const PointData** corner = nullptr);
+double nearTrigonDistance_t0(const TrigonData* tri, const double pt[3],
+                             const PointData** corner = nullptr);
+
+// Whether tri surely lies at least `reach` from pt (rest shape), by a
+// test of its bounding ball and of its plane, cheaper than measuring it.
+bool nearTrigonSurelyBeyond(const TrigonData* tri, const double pt[3], double reach);
+
 // The nearest of a polygon's four fan triangles to pt (rest shape): the one
 // testNearTrigon run on tri[0], tri[1], tri[2], tri[3] in this order from
 // no best would keep. Null when the polygon has a missing point.

@@ -169,6 +169,13 @@ struct TrigonData {
     double Y[3];
     double N[3];
     double vertNorm[3][3];
+    // What the location reads of vertNorm, worked out at its first use after
+    // vertNorm was set (which clears slideReady): each corner's slide per
+    // unit of height, and the slid triangle's doubled area as a quadratic in
+    // the height, a + b h + c h^2.
+    double slideRate[3][2];
+    double slideArea[3];
+    unsigned char slideReady;
 
     // The deformer's cache of this triangle's map (rest to current, world)
     // as one affine transform: M row-major, then b. Stale (0) after every
@@ -220,6 +227,9 @@ struct PolygonData {
     PointData* pnt[4];
     PointData center;
     TrigonData tri[4]; // tri[k] = (center, pnt[k], pnt[(k+1)%4])
+    // The smallest height of its rest fan triangles (a corner's distance
+    // from the opposite side): the scale of the Skin blend's bands.
+    double restHeight;
 
     // Relax scratch.
     unsigned char relaxInList;

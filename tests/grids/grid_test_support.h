@@ -247,9 +247,9 @@ inline const void* elementOf(const LineNode* n) {
     return n->lin;
 }
 
-// Every element listed in a cell lies within the cell grown by the cell's
-// reach, which the grid's largest reach covers; no reach is larger than the
-// element boxes ask for (plus the slack of a collapsed linegon).
+// Every element listed in a cell lies within the cell's box, which is no
+// larger than the elements' boxes ask for (plus the slack of a collapsed
+// linegon), and within the grid's largest reach out of the cell.
 inline void elementBox(const TrisNode* n, V3* lo, V3* hi) {
     for (int a = 0; a < 3; ++a) {
         (*lo)[a] = n->tri->restBoxMin[a];
@@ -262,26 +262,37 @@ inline void elementBox(const LineNode* n, V3* lo, V3* hi) {
         (*hi)[a] = std::max(n->lin->pos[0][a], n->lin->pos[1][a]);
     }
 }
-template <class Grid> void expectReachesCoverTheirElements(const Grid* g) {
-    ASSERT_NE(g->cellReach, nullptr);
+template <class Grid> void expectCellBoxesCoverTheirElements(const Grid* g) {
+    ASSERT_NE(g->cellBounds, nullptr);
     const double s = g->cellSize;
     for (int z = 0; z < g->gridDims[2]; ++z)
         for (int y = 0; y < g->gridDims[1]; ++y)
             for (int x = 0; x < g->gridDims[0]; ++x) {
-                const double reach = g->cellReach[x + y * g->strideY + std::size_t(z) * g->strideZ];
-                EXPECT_LE(reach, g->maxReach);
-                double needed = 0.0;
-                const int idx[3] = {x, y, z};
+                const float* box =
+                    g->cellBounds + 6 * (x + y * g->strideY + std::size_t(z) * g->strideZ);
+                V3 lo = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
                 for (auto* n = cellList(g, x, y, z); n; n = n->next) {
-                    V3 lo, hi;
-                    elementBox(n, &lo, &hi);
+                    V3 l, h;
+                    elementBox(n, &l, &h);
                     for (int a = 0; a < 3; ++a) {
-                        const double c0 = g->gridOrigin[a] + idx[a] * s;
-                        needed = std::max({needed, c0 - lo[a], hi[a] - (c0 + s)});
+                        lo[a] = std::min(lo[a], l[a]);
+                        hi[a] = std::max(hi[a], h[a]);
                     }
                 }
-                EXPECT_GE(reach, needed) << x << ' ' << y << ' ' << z;
-                EXPECT_LE(reach, needed + 1e-5 + 1e-6 * s) << x << ' ' << y << ' ' << z;
+                const int idx[3] = {x, y, z};
+                for (int a = 0; a < 3; ++a) {
+                    if (!(lo[a] <= hi[a])) {
+                        EXPECT_GT(box[a], box[3 + a]) << "an empty cell has an empty box";
+                        continue;
+                    }
+                    EXPECT_LE(box[a], lo[a]);
+                    EXPECT_GE(box[3 + a], hi[a]);
+                    EXPECT_GE(box[a], lo[a] - 1e-5 - 1e-6 * s);
+                    EXPECT_LE(box[3 + a], hi[a] + 1e-5 + 1e-6 * s);
+                    const double c0 = g->gridOrigin[a] + idx[a] * s;
+                    EXPECT_LE(c0 - box[a], g->maxReach);
+                    EXPECT_LE(box[3 + a] - (c0 + s), g->maxReach);
+                }
             }
 }
 

@@ -137,7 +137,7 @@ TEST(LineGrid3D, RandomSegmentsListedExactlyAlongTheirPath) {
     EXPECT_GE(cells, 2 * count / 3);
     EXPECT_LE(cells, 3 * 2 * count);
 
-    expectReachesCoverTheirElements(g);
+    expectCellBoxesCoverTheirElements(g);
     const double s = g->cellSize, eps = 1e-9 * s;
     for (const LinegonData* lin : lins) {
         int dup = 0;
@@ -251,7 +251,7 @@ TEST(LineGrid3D, AllocationFailureLeavesEmptyGrid) {
             EXPECT_EQ(c->lineMat3D->gridDims[0], 0);
         }
     }
-    // Cell array, cell reaches, node array + record per chunk, the list of
+    // Cell array, cell boxes, node array + record per chunk, the list of
     // cleared marks.
     EXPECT_EQ(firstSuccess, 1 + 1 + 2 * chunks + 1 + 1);
 }

@@ -114,7 +114,7 @@ void buildSoup(CageInstance* cage, unsigned seed, int trigons, int quads, bool s
 void expectEmptyGrid(const TrisMat3D* g) {
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->cellLists, nullptr);
-    EXPECT_EQ(g->cellReach, nullptr);
+    EXPECT_EQ(g->cellBounds, nullptr);
     EXPECT_EQ(g->chunks, nullptr);
     EXPECT_EQ(g->chunkCapacity, 0u);
     EXPECT_EQ(g->cleared, nullptr);
@@ -218,7 +218,7 @@ TEST(TrisGrid3D, EveryTriangleListedInExactlyItsBoxCells) {
         EXPECT_GE(cells, n / 3);
         EXPECT_LE(cells, 3 * n);
         expectListedByRestBox(c.cage);
-        expectReachesCoverTheirElements(g);
+        expectCellBoxesCoverTheirElements(g);
         // Grid box is the cage's rest box.
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(g->gridOrigin[i], c->restBoxMin[i]);
@@ -375,7 +375,7 @@ TEST(TrisGrid3D, AllocationFailureLeavesEmptyGrid) {
                 expectEmptyGrid(c->trisMat3D);
             }
         }
-        // Record (when new), cell array, cell reaches, node array + record
+        // Record (when new), cell array, cell boxes, node array + record
         // per chunk, then the search's list of cleared marks.
         EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 1 + 2 * chunks + 1 + 1);
     }

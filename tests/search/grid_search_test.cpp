@@ -689,6 +689,13 @@ Shape quadBox(int n, double twist) {
     return s;
 }
 
+// q rounded to the lattice of 1 / perUnit, where nearest elements tie.
+V3 onLattice(V3 q, double perUnit) {
+    for (double& v : q)
+        v = std::round(v * perUnit) / perUnit;
+    return q;
+}
+
 template <class Elem> bool sameState(const State<Elem>& a, const State<Elem>& b) {
     return a.best == b.best && a.dist == b.dist && a.over == b.over && a.border == b.border;
 }
@@ -718,10 +725,7 @@ TEST(SearchOrder, EveryAnswerIsTheLiteralWalksWhateverTheHint) {
         TrigonData* previous = nullptr;
         for (int i = 0; i < 6000; ++i) {
             // Half on a lattice of eighths, half anywhere.
-            V3 q = randomIn(rng, lo, hi);
-            if (i % 2)
-                for (double& v : q)
-                    v = std::round(v * 8.0) / 8.0;
+            const V3 q = i % 2 ? onLattice(randomIn(rng, lo, hi), 8.0) : randomIn(rng, lo, hi);
             State<TrigonData> want;
             if (i % 5 == 4) want.dist = want.over = 0.3 + 0.1 * double(i % 7); // a linegon's
             State<TrigonData> literal = want;
@@ -748,10 +752,7 @@ TEST(SearchOrder, LinegonAnswersAreTheLiteralWalks) {
     buildCage(cage.cage, wires(rng));
     const V3 lo = boxLo(cage.cage, 1.0), hi = boxHi(cage.cage, 1.0);
     for (int i = 0; i < 6000; ++i) {
-        V3 q = randomIn(rng, lo, hi);
-        if (i % 2)
-            for (double& v : q)
-                v = std::round(v * 4.0) / 4.0;
+        const V3 q = i % 2 ? onLattice(randomIn(rng, lo, hi), 4.0) : randomIn(rng, lo, hi);
         State<LinegonData> literal;
         literalSearch(cage->lineMat3D, testNearLine, q.data(), &literal.best, &literal.dist,
                       &literal.over, &literal.border);

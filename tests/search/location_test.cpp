@@ -493,4 +493,36 @@ TEST_F(PolygonLocation, AcrossTheSideIsTheXOfTheFootOnIt) {
     EXPECT_GT(outside, 10000);
 }
 
+// How deep a point lies in the regions of corners B and C: the distance to
+// the nearer of the two lines bounding the region (positive inside), held
+// at +-within, and crossing 0 exactly where the code turns to 2 or 3.
+TEST_F(PolygonLocation, CornerDepthsAreTheDistancesToTheRegionsBorders) {
+    std::mt19937 rng(13);
+    std::uniform_real_distribution<double> u(-2.5, 2.5);
+    const V3 A = {0, 0, 0}, B = {-1, -1, 0}, C = {1, -1, 0};
+    const double within = 0.3;
+    auto clampTo = [&](double v) { return std::max(-within, std::min(within, v)); };
+    int near = 0, inB = 0, inC = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const V3 p = {u(rng), u(rng) - 0.5, u(rng)};
+        double out[4], depth[2];
+        const int code = getLocationPerAtPolygon(fan, p.data(), out, depth, within);
+        const V3 q = {p[0], p[1], 0.0};
+        auto along = [](const V3& v, const V3& side) { return dot(v, side) / norm(side); };
+        const double b = std::min(along(sub(q, B), sub(B, A)), -along(sub(q, B), sub(C, B)));
+        const double c = std::min(along(sub(q, C), sub(C, B)), -along(sub(q, C), sub(A, C)));
+        EXPECT_NEAR(depth[0], clampTo(b), 1e-12);
+        EXPECT_NEAR(depth[1], clampTo(c), 1e-12);
+        EXPECT_EQ(depth[0] > 0.0, code == kLocCornerB) << p[0] << " " << p[1];
+        EXPECT_EQ(depth[1] > 0.0, code == kLocCornerC) << p[0] << " " << p[1];
+        near += std::fabs(b) < within || std::fabs(c) < within;
+        inB += code == kLocCornerB;
+        inC += code == kLocCornerC;
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(near, 1000);
+    EXPECT_GT(inB, 1000);
+    EXPECT_GT(inC, 1000);
+}
+
 } // namespace
