@@ -112,27 +112,53 @@ template <class Grid> std::size_t cellOf3D(const Grid* g, const int idx[3]) {
 // this much: a linegon of no length is measured as one of 2e-6.
 constexpr double kReachSlack = 4e-6;
 
-// Grows cell idx's box to cover the box [bmin, bmax] of an element listed
-// in it. Floats rounded outwards keep the array small.
+// An element's box as cell boxes keep it: floats rounded outwards (moved
+// out by a float's step, 2^-23 of it, when the rounding went in), with the
+// slack above. False for a NaN box, which adds nothing: its element is never
+// accepted.
+struct FloatBox {
+    float lo[3], hi[3];
+};
 template <class Grid>
-void boundOut(Grid* g, const int idx[3], const double bmin[3], const double bmax[3]) {
-    float* box = g->cellBounds + 6 * cellOf3D(g, idx);
+bool floatBoxOf(const Grid* g, const double bmin[3], const double bmax[3], FloatBox* box) {
     const double slack = kReachSlack + 1e-9 * g->cellSize;
     for (int a = 0; a < 3; ++a) {
-        // A NaN box adds nothing: its element is never accepted.
-        if (!(bmin[a] <= bmax[a])) return;
-    }
-    for (int a = 0; a < 3; ++a) {
+        if (!(bmin[a] <= bmax[a])) return false;
         const double lo = bmin[a] - slack, hi = bmax[a] + slack;
-        float flo = float(lo), fhi = float(hi);
-        if (double(flo) > lo) flo = std::nextafter(flo, -HUGE_VALF);
-        if (double(fhi) < hi) fhi = std::nextafter(fhi, HUGE_VALF);
-        if (flo < box[a]) box[a] = flo;
-        if (fhi > box[3 + a]) box[3 + a] = fhi;
-        const double c0 = g->gridOrigin[a] + double(idx[a]) * g->cellSize;
-        g->maxReach = std::fmax(
-            g->maxReach, std::fmax(c0 - double(box[a]), double(box[3 + a]) - (c0 + g->cellSize)));
+        box->lo[a] = float(lo);
+        box->hi[a] = float(hi);
+        if (double(box->lo[a]) > lo) box->lo[a] -= std::fabs(box->lo[a]) * 1.2e-7f + 1e-37f;
+        if (double(box->hi[a]) < hi) box->hi[a] += std::fabs(box->hi[a]) * 1.2e-7f + 1e-37f;
     }
+    return true;
+}
+
+// Grows a cell's box to cover an element listed in it.
+template <class Grid> void boundOut(Grid* g, std::size_t cell, const FloatBox& e) {
+    float* box = g->cellBounds + 6 * cell;
+    for (int a = 0; a < 3; ++a) {
+        if (e.lo[a] < box[a]) box[a] = e.lo[a];
+        if (e.hi[a] > box[3 + a]) box[3 + a] = e.hi[a];
+    }
+}
+
+// How far any cell's box reaches out of its cell, once every element is in.
+template <class Grid> void setMaxReach(Grid* g) {
+    g->maxReach = 0.0;
+    int idx[3];
+    for (idx[2] = 0; idx[2] < g->gridDims[2]; ++idx[2])
+        for (idx[1] = 0; idx[1] < g->gridDims[1]; ++idx[1])
+            for (idx[0] = 0; idx[0] < g->gridDims[0]; ++idx[0]) {
+                const float* box = g->cellBounds + 6 * cellOf3D(g, idx);
+                for (int a = 0; a < 3; ++a) {
+                    if (!(box[a] <= box[3 + a])) break; // empty
+                    const double c0 = g->gridOrigin[a] + double(idx[a]) * g->cellSize;
+                    const double below = c0 - double(box[a]);
+                    const double above = double(box[3 + a]) - (c0 + g->cellSize);
+                    if (below > g->maxReach) g->maxReach = below;
+                    if (above > g->maxReach) g->maxReach = above;
+                }
+            }
 }
 
 template <class Grid> void resetGrid3D(Grid* g) {
@@ -230,12 +256,15 @@ long long triangleCount(const CageInstance* cage) {
 bool insertTris3D(TrisMat3D* g, TrigonData* t) {
     int lo[3], hi[3];
     rangeOf3D(g, t->restBoxMin, t->restBoxMax, lo, hi);
+    FloatBox box = {};
+    const bool bounded = floatBoxOf(g, t->restBoxMin, t->restBoxMax, &box);
     int idx[3];
     for (idx[2] = lo[2]; idx[2] <= hi[2]; ++idx[2])
         for (idx[1] = lo[1]; idx[1] <= hi[1]; ++idx[1])
             for (idx[0] = lo[0]; idx[0] <= hi[0]; ++idx[0]) {
-                if (!pushTri(g, cellOf3D(g, idx), t)) return false;
-                boundOut(g, idx, t->restBoxMin, t->restBoxMax);
+                const std::size_t cell = cellOf3D(g, idx);
+                if (!pushTri(g, cell, t)) return false;
+                if (bounded) boundOut(g, cell, box);
             }
     return true;
 }
@@ -277,11 +306,13 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
     }
     double bmin[3], bmax[3];
     for (int i = 0; i < 3; ++i) {
-        bmin[i] = std::fmin(a[i], b[i]);
-        bmax[i] = std::fmax(a[i], b[i]);
+        bmin[i] = a[i] < b[i] ? a[i] : b[i];
+        bmax[i] = a[i] < b[i] ? b[i] : a[i];
     }
+    FloatBox box = {};
+    const bool bounded = floatBoxOf(g, bmin, bmax, &box);
     if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
-    boundOut(g, cur, bmin, bmax);
+    if (bounded) boundOut(g, cellOf3D(g, cur), box);
     for (int i = 0; i < 3; ++i) {
         step[i] = end[i] > cur[i] ? 1 : -1;
         t[i] = nextBoundary(g, i, cur[i], end[i], step[i], a, b);
@@ -295,7 +326,7 @@ bool insertLinegon(LineMat3D* g, LinegonData* lin) {
         cur[axis] += step[axis];
         t[axis] = nextBoundary(g, axis, cur[axis], end[axis], step[axis], a, b);
         if (!pushLine(g, cellOf3D(g, cur), lin)) return false;
-        boundOut(g, cur, bmin, bmax);
+        if (bounded) boundOut(g, cellOf3D(g, cur), box);
     }
     return true;
 }
@@ -394,6 +425,7 @@ int makeTrisMat3D(CageInstance* cage) {
     for (PolygonData* poly = cage->polygonList; ok && poly; poly = poly->next)
         for (int k = 0; ok && k < 4; ++k)
             ok = insertTris3D(g, &poly->tri[k]);
+    if (ok) setMaxReach(g);
     if (ok) ok = setUpMarks<TrisMat3D, TrigonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
@@ -421,6 +453,7 @@ int makeLineMat3D(CageInstance* cage) {
     bool ok = setUpGrid3D<LineMat3D, LineChunk, LineNode>(g, cage, 2 * n > 8 ? 2 * n : 8, 4 * n);
     for (LinegonData* lin = cage->linegonList; ok && lin; lin = lin->next)
         ok = insertLinegon(g, lin);
+    if (ok) setMaxReach(g);
     if (ok) ok = setUpMarks<LineMat3D, LinegonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
