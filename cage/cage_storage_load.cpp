@@ -72,8 +72,9 @@ void setFinite(double* setting, float v) {
     if (isfinite(v)) *setting = double(v);
 }
 
-// Items 2 to 13 (their older forms by version). 0 when a read failed; the
-// settings read before it stay.
+// The settings, from the display mode to the weight-map name (in their
+// older forms by version). 0 when a read failed; the settings read before
+// it stay.
 int loadSettings(CageInstance* cage, RecordReader* in, double v) {
     int i[7];
     if (v > 1.015) {
@@ -209,7 +210,7 @@ int readVector(RecordReader* in, double out[3]) {
     return 1;
 }
 
-// Item 15 and 16. 0 when a read failed or memory ran out.
+// The keys and their end mark. 0 when a read failed or memory ran out.
 int stageKeys(RecordReader* in, double v, StagedGeometry* g) {
     float t;
     if (!in->floats(&t, 1)) return 0;
@@ -248,8 +249,9 @@ int stagePoints(RecordReader* in, StagedGeometry* g) {
     return 1;
 }
 
-// Items 18 to 20. Stops at the first damage, keeping the elements before it;
-// an element naming a point outside the array is skipped.
+// The linegons, trigons and polygons. Stops at the first damage, keeping
+// the elements before it; an element naming a point outside the array is
+// skipped.
 void stageElements(RecordReader* in, StagedGeometry* g) {
     static const int kCorners[3] = {2, 3, 4};
     for (int kind = 0; kind < 3; ++kind) {

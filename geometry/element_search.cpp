@@ -357,24 +357,6 @@ bool measureTrigon(const TrigonData* tri, const double pt[3], double* delta, dou
     return true;
 }
 
-// Whether triangle tri surely lies at least `reach` from pt (rest shape):
-// its ball or its plane (through the ball's centre, the centroid) says so;
-// d = pt - the ball's centre. The slack covers the rounding of the centre.
-bool planeBeyond(const TrigonData* tri, const double d[3], double reach) {
-    const double* ball = tri->restSphere;
-    const double slack =
-        1e-9 * (reach + ball[3] + std::fabs(ball[0]) + std::fabs(ball[1]) + std::fabs(ball[2]));
-    return std::fabs(dot3D(tri->localN, d)) > reach + slack;
-}
-
-bool surelyBeyond(const TrigonData* tri, const double pt[3], double reach) {
-    const double* ball = tri->restSphere;
-    double d[3];
-    sub3D(pt, ball, d);
-    const double far = reach + ball[3];
-    return dot3D(d, d) > far * far * (1.0 + 1e-12) || planeBeyond(tri, d, reach);
-}
-
 // The distance alone, triangles without a frame included, and the corner
 // it is measured to (null when it is not one of the three points).
 template <class Set>
@@ -790,7 +772,17 @@ void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** be
 }
 
 bool nearTrigonSurelyBeyond(const TrigonData* tri, const double pt[3], double reach) {
-    return tri && pt && surelyBeyond(tri, pt, reach);
+    if (!tri || !pt) return false;
+    // Its ball, or its plane (through the ball's centre, the centroid); the
+    // slack covers the rounding of the centre.
+    const double* ball = tri->restSphere;
+    double d[3];
+    sub3D(pt, ball, d);
+    const double far = reach + ball[3];
+    if (dot3D(d, d) > far * far * (1.0 + 1e-12)) return true;
+    const double slack =
+        1e-9 * (reach + ball[3] + std::fabs(ball[0]) + std::fabs(ball[1]) + std::fabs(ball[2]));
+    return std::fabs(dot3D(tri->localN, d)) > reach + slack;
 }
 
 double nearTrigonDistance(const TrigonData* tri, const double pt[3], const PointData** corner) {
