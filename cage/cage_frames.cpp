@@ -8,15 +8,6 @@
 
 namespace {
 
-// Steps shared by the rest data and the frame-0 block.
-struct TriangleRest {
-    double X[3], Y[3], N[3];
-    double p1[2], p2[2];
-    double d01[2], d12[2], d20[2];
-    double len01, len12, len20;
-    double norm01[2], norm12[2], norm20[2];
-};
-
 void edgeNormal(const double d[2], double n[2]) {
     n[0] = -d[1];
     n[1] = d[0];
@@ -42,21 +33,25 @@ void triangleFrame(const double P0[3], const double P1[3], const double P2[3], d
     p2[1] = dot3D(Y, b);
 }
 
-void computeTriangleRest(const double P0[3], const double P1[3], const double P2[3],
-                         TriangleRest* r) {
-    triangleFrame(P0, P1, P2, r->X, r->Y, r->N, r->p1, r->p2);
+void initTrigonFrame(const double P0[3], const double P1[3], const double P2[3], TrigonFrame* f) {
+    double p1[2], p2[2];
+    triangleFrame(P0, P1, P2, f->X, f->Y, f->N, p1, p2);
+    f->p1x = p1[0];
+    f->p1y = p1[1];
+    f->p2x = p2[0];
+    f->p2y = p2[1];
 
-    r->len01 = normalize2D2(r->p1, r->d01);
-    const double p12[2] = {r->p2[0] - r->p1[0], r->p2[1] - r->p1[1]};
-    r->len12 = normalize2D2(p12, r->d12);
+    f->len01 = normalize2D2(p1, f->d01);
+    const double p12[2] = {p2[0] - p1[0], p2[1] - p1[1]};
+    f->len12 = normalize2D2(p12, f->d12);
     double u[2];
-    r->len20 = normalize2D2(r->p2, u);
-    r->d20[0] = -u[0];
-    r->d20[1] = -u[1];
+    f->len20 = normalize2D2(p2, u);
+    f->d20[0] = -u[0];
+    f->d20[1] = -u[1];
 
-    edgeNormal(r->d01, r->norm01);
-    edgeNormal(r->d12, r->norm12);
-    edgeNormal(r->d20, r->norm20);
+    edgeNormal(f->d01, f->norm01);
+    edgeNormal(f->d12, f->norm12);
+    edgeNormal(f->d20, f->norm20);
 }
 
 void boxOf(const double a[3], const double b[3], const double c[3], double lo[3], double hi[3]) {
@@ -83,8 +78,9 @@ void boundingSphereOf(const double a[3], const double b[3], const double c[3], d
 double smallestFanHeight(const PolygonData* poly) {
     double smallest = HUGE_VAL;
     for (const TrigonData& t : poly->tri) {
-        const double area2 = std::fabs(t.p1x * t.p2y - t.p1y * t.p2x);
-        const double longest = std::fmax(t.len01, std::fmax(t.len12, t.len20));
+        const TrigonFrame& f = t.rest;
+        const double area2 = std::fabs(f.p1x * f.p2y - f.p1y * f.p2x);
+        const double longest = std::fmax(f.len01, std::fmax(f.len12, f.len20));
         smallest = std::fmin(smallest, longest > 0.0 ? area2 / longest : 0.0);
     }
     return std::isfinite(smallest) ? smallest : 0.0;
@@ -126,72 +122,30 @@ void linegonRestFrame(const double a[3], const double b[3], double axis1[3], dou
 
 } // namespace
 
-void initTrigonData(TrigonData* tri) {
+void initTrigonData(TrigonData* tri, bool atFrame0) {
     const double* P0 = tri->pnt[0]->restPos;
     const double* P1 = tri->pnt[1]->restPos;
     const double* P2 = tri->pnt[2]->restPos;
-    TriangleRest r;
-    computeTriangleRest(P0, P1, P2, &r);
-
-    copy3D(r.X, tri->localX);
-    copy3D(r.Y, tri->localY);
-    copy3D(r.N, tri->localN);
-    copy3D(r.X, tri->X);
-    copy3D(r.Y, tri->Y);
-    copy3D(r.N, tri->N);
+    initTrigonFrame(P0, P1, P2, &tri->rest);
+    copy3D(tri->rest.X, tri->X);
+    copy3D(tri->rest.Y, tri->Y);
+    copy3D(tri->rest.N, tri->N);
 
     vect3D(P0, P1, tri->dir01);
     vect3D(P1, P2, tri->dir12);
-    scale3D(r.X, -1.0, tri->dir20);
-
-    tri->p1x = r.p1[0];
-    tri->p1y = r.p1[1];
-    tri->p2x = r.p2[0];
-    tri->p2y = r.p2[1];
-    copy2D(r.d01, tri->d01);
-    copy2D(r.d12, tri->d12);
-    copy2D(r.d20, tri->d20);
-    tri->len01 = r.len01;
-    tri->len12 = r.len12;
-    tri->len20 = r.len20;
-    copy2D(r.norm01, tri->norm01);
-    copy2D(r.norm12, tri->norm12);
-    copy2D(r.norm20, tri->norm20);
-    boxOf(P0, P1, P2, tri->restBoxMin, tri->restBoxMax);
+    scale3D(tri->rest.X, -1.0, tri->dir20);
     boundingSphereOf(P0, P1, P2, tri->restSphere);
     tri->worldMapState = 0;
-}
 
-void initTrigonData_t0(TrigonData* tri) {
-    const double* B0 = tri->pnt[0]->basePos;
-    const double* B1 = tri->pnt[1]->basePos;
-    const double* B2 = tri->pnt[2]->basePos;
-    TriangleRest r;
-    computeTriangleRest(B0, B1, B2, &r);
-    copy3D(r.X, tri->X_t0);
-    copy3D(r.Y, tri->Y_t0);
-    copy3D(r.N, tri->N_t0);
-    copy2D(r.p1, tri->p1_t0);
-    copy2D(r.p2, tri->p2_t0);
-    tri->p12_t0[0] = r.p2[0] - r.p1[0];
-    tri->p12_t0[1] = r.p2[1] - r.p1[1];
-    copy2D(r.d01, tri->d01_t0);
-    copy2D(r.d12, tri->d12_t0);
-    copy2D(r.d20, tri->d20_t0);
-    tri->len01_t0 = r.len01;
-    tri->len12_t0 = r.len12;
-    tri->len20_t0 = r.len20;
-    copy2D(r.norm01, tri->norm01_t0);
-    copy2D(r.norm12, tri->norm12_t0);
-    copy2D(r.norm20, tri->norm20_t0);
-    boxOf(B0, B1, B2, tri->restBoxMin, tri->restBoxMax);
-
-    double lo[3], hi[3];
-    copy3D(tri->restBoxMin, lo);
-    copy3D(tri->restBoxMax, hi);
-    initTrigonData(tri);
-    copy3D(lo, tri->restBoxMin);
-    copy3D(hi, tri->restBoxMax);
+    if (atFrame0) {
+        const double* B0 = tri->pnt[0]->basePos;
+        const double* B1 = tri->pnt[1]->basePos;
+        const double* B2 = tri->pnt[2]->basePos;
+        initTrigonFrame(B0, B1, B2, &tri->base);
+        boxOf(B0, B1, B2, tri->restBoxMin, tri->restBoxMax);
+    } else {
+        boxOf(P0, P1, P2, tri->restBoxMin, tri->restBoxMax);
+    }
 }
 
 void sumVertNormWithTrigon(TrigonData* tri) {
@@ -202,7 +156,7 @@ void sumVertNormWithTrigon(TrigonData* tri) {
     };
     for (int k = 0; k < 3; ++k) {
         double add[3];
-        scale3D(tri->localN, angle[k], add);
+        scale3D(tri->rest.N, angle[k], add);
         add3D(tri->pnt[k]->normal, add, tri->pnt[k]->normal);
     }
 }
@@ -211,9 +165,9 @@ void enableTriData(TrigonData* tri) {
     for (int k = 0; k < 3; ++k) {
         const double* n = tri->pnt[k]->normal;
         double* v = tri->vertNorm[k];
-        v[0] = dot3D(tri->localX, n);
-        v[1] = dot3D(tri->localY, n);
-        v[2] = dot3D(tri->localN, n);
+        v[0] = dot3D(tri->rest.X, n);
+        v[1] = dot3D(tri->rest.Y, n);
+        v[2] = dot3D(tri->rest.N, n);
         if (v[2] < 0.0) scale3D(v, -1.0, v);
         if (v[2] < 1e-7) v[2] = 1e-7;
     }
@@ -222,9 +176,9 @@ void enableTriData(TrigonData* tri) {
 
 void refreshTrigonData(CageInstance* cage, TrigonData* tri) {
     tri->worldMapState = 0;
-    rotateByCage(cage, tri->localX, tri->X);
-    rotateByCage(cage, tri->localY, tri->Y);
-    rotateByCage(cage, tri->localN, tri->N);
+    rotateByCage(cage, tri->rest.X, tri->X);
+    rotateByCage(cage, tri->rest.Y, tri->Y);
+    rotateByCage(cage, tri->rest.N, tri->N);
 
     double p2[2];
     triangleFrame(tri->pnt[0]->worldOtherPos, tri->pnt[1]->worldOtherPos,
@@ -342,10 +296,7 @@ void rebuildCageRestData(CageInstance* cage) {
         initLinegonRestFrame(cage, lin);
 
     for (TrigonData* t = cage->trigonList; t; t = t->next) {
-        if (atFrame0)
-            initTrigonData_t0(t);
-        else
-            initTrigonData(t);
+        initTrigonData(t, atFrame0);
         sumVertNormWithTrigon(t);
         t->deformMark = 0;
     }
@@ -354,10 +305,7 @@ void rebuildCageRestData(CageInstance* cage) {
         updatePolygonCenterRest(poly);
         for (int k = 0; k < 4; ++k) {
             TrigonData* t = &poly->tri[k];
-            if (atFrame0)
-                initTrigonData_t0(t);
-            else
-                initTrigonData(t);
+            initTrigonData(t, atFrame0);
             sumVertNormWithTrigon(t);
             t->deformMark = 0;
         }

@@ -8,12 +8,10 @@
 
 #include "cage_instance.h"
 
-// Rest frame (local frame and frame), 2D data and rest box from restPos.
-void initTrigonData(TrigonData* tri);
-
-// The frame-0 block and the rest box from basePos, then the rest data from
-// restPos as initTrigonData does (without the box).
-void initTrigonData_t0(TrigonData* tri);
+// The rest frame (and the frame, a copy of it), edge directions and
+// bounding ball from restPos; with atFrame0 the base frame from basePos
+// too. The rest box is taken from the shape the cage rests in.
+void initTrigonData(TrigonData* tri, bool atFrame0 = false);
 
 // Adds the triangle's angle-weighted local N to its three points' normal.
 void sumVertNormWithTrigon(TrigonData* tri);

@@ -109,11 +109,12 @@ void flatTrigonMap(const TrigonData* tri, const double P[3], double out[3]) {
 
 // Whether the rest triangle has an affine map (a frame and some area).
 bool hasAffineMap(const TrigonData* tri) {
-    const double a = tri->p2x - tri->p1x, b = tri->p2y - tri->p1y;
-    const double c = tri->p1x, e = tri->p1y;
+    const double a = tri->rest.p2x - tri->rest.p1x, b = tri->rest.p2y - tri->rest.p1y;
+    const double c = tri->rest.p1x, e = tri->rest.p1y;
     const double delta = a * e - b * c;
-    const double sq = std::fmax(
-        a * a + b * b, std::fmax(c * c + e * e, tri->p2x * tri->p2x + tri->p2y * tri->p2y));
+    const double sq =
+        std::fmax(a * a + b * b, std::fmax(c * c + e * e, tri->rest.p2x * tri->rest.p2x +
+                                                              tri->rest.p2y * tri->rest.p2y));
     return dot3D(tri->N, tri->N) >= 0.5 && std::fabs(delta) >= kFlatRatio * sq && sq != 0.0;
 }
 
@@ -122,8 +123,8 @@ void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
         flatTrigonMap(tri, P, out);
         return;
     }
-    const double a = tri->p2x - tri->p1x, b = tri->p2y - tri->p1y;
-    const double c = tri->p1x, e = tri->p1y;
+    const double a = tri->rest.p2x - tri->rest.p1x, b = tri->rest.p2y - tri->rest.p1y;
+    const double c = tri->rest.p1x, e = tri->rest.p1y;
     const double delta = a * e - b * c;
     double d[3];
     sub3D(P, tri->pnt[0]->worldRestPos, d);
@@ -282,8 +283,8 @@ bool trigonAffineMap(const TrigonData* tri, double M[9], double b[3]) {
     }
     // x, y, h along X, Y, N; (s, t) from (x, y); u = s a' + t b'; the map
     // places u on X', Y' and h on N'.
-    const double a = tri->p2x - tri->p1x, bb = tri->p2y - tri->p1y;
-    const double c = tri->p1x, e = tri->p1y;
+    const double a = tri->rest.p2x - tri->rest.p1x, bb = tri->rest.p2y - tri->rest.p1y;
+    const double c = tri->rest.p1x, e = tri->rest.p1y;
     const double delta = a * e - bb * c;
     double S[3], T[3], Ux[3], Uy[3];
     for (int k = 0; k < 3; ++k) {
@@ -450,10 +451,11 @@ double trigonRestDistance(const TrigonData* tri, const double P[3]) {
     const double q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
     const double h = dot3D(tri->N, d);
 
-    const double v[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
-    const double* dirs[3] = {tri->d01, tri->d12, tri->d20};
-    const double* norms[3] = {tri->norm01, tri->norm12, tri->norm20};
-    const double lens[3] = {tri->len01, tri->len12, tri->len20};
+    const double v[3][2] = {
+        {0.0, 0.0}, {tri->rest.p1x, tri->rest.p1y}, {tri->rest.p2x, tri->rest.p2y}};
+    const double* dirs[3] = {tri->rest.d01, tri->rest.d12, tri->rest.d20};
+    const double* norms[3] = {tri->rest.norm01, tri->rest.norm12, tri->rest.norm20};
+    const double lens[3] = {tri->rest.len01, tri->rest.len12, tri->rest.len20};
     bool inside = true;
     double planar = 0.0;
     for (int k = 0; k < 3; ++k) {

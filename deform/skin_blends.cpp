@@ -252,8 +252,8 @@ bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
     const PointData* corner[4];
     const int bound = int(tri - poly->tri);
     auto measure = [&](int k) {
-        dist[k] = frame0 ? nearTrigonDistance_t0(&poly->tri[k], searchPt, &corner[k])
-                         : nearTrigonDistance(&poly->tri[k], searchPt, &corner[k]);
+        dist[k] = nearTrigonDistance(&poly->tri[k], searchPt, frame0 ? kBaseShape : kRestShape,
+                                     &corner[k]);
     };
     measure(bound);
     const double reach = width > 0.0 ? std::sqrt(dist[bound] * dist[bound] + width * width) : 0.0;
@@ -339,29 +339,24 @@ bool skinCageDisplacement(CageInstance* cage, const double P[3], const double Pl
                           double disp[3]) {
     if (disp) disp[0] = disp[1] = disp[2] = 0.0;
     if (!cage || !P || !Plocal || !searchPt || !nearest || !wm || !disp) return false;
-    LinegonData* bestLine = nullptr;
-    TrigonData* bestTri = nullptr;
-    double dist = 1e20, over = 1e20;
-    unsigned char border = 0;
     const bool frame0 = cage->restShapeAtFrame0 != 0;
-    if (frame0) {
-        searchNearLinegon_t0(cage, searchPt, &bestLine, &dist, &over, &border);
-        searchNearTrigonFrom_t0(cage, searchPt, *nearest, &bestTri, &dist, &over, &border);
-    } else {
-        searchNearLinegon(cage, searchPt, &bestLine, &dist, &over, &border);
-        searchNearTrigonFrom(cage, searchPt, *nearest, &bestTri, &dist, &over, &border);
-    }
-    *nearest = bestTri;
+    const CageShape shape = frame0 ? kBaseShape : kRestShape;
+    NearestElement near;
+    searchNearLinegon(cage, searchPt, &near, shape);
+    searchNearTrigon(cage, searchPt, &near, shape, *nearest);
+    *nearest = near.trigon;
     if (cage->limitedRange) {
-        if (dist > cage->perpendicularDistanceClamped) return false;
-        if (border) {
-            if (over > cage->parallelDistanceClamped) return false;
-            *wm *= poweredWeight(1.0 - over / cage->parallelDistanceClamped, cage->falloffType);
+        if (near.dist > cage->perpendicularDistanceClamped) return false;
+        if (near.border) {
+            if (near.over > cage->parallelDistanceClamped) return false;
+            *wm *=
+                poweredWeight(1.0 - near.over / cage->parallelDistanceClamped, cage->falloffType);
         }
     }
-    if (bestTri)
-        return bestTri->polygon ? skinBlendPolygon(cage, bestTri, P, Plocal, searchPt, frame0, disp)
-                                : skinBlendStandaloneTrigon(cage, bestTri, P, Plocal, disp);
-    if (bestLine) return skinBlendLinegon(cage, bestLine, P, disp);
+    TrigonData* tri = near.trigon;
+    if (tri)
+        return tri->polygon ? skinBlendPolygon(cage, tri, P, Plocal, searchPt, frame0, disp)
+                            : skinBlendStandaloneTrigon(cage, tri, P, Plocal, disp);
+    if (near.linegon) return skinBlendLinegon(cage, near.linegon, P, disp);
     return false;
 }

@@ -157,7 +157,7 @@ void addTriangle(VolumeTable* t, const TrigonData* tri, const TrigonData** odd) 
     copy3D(tri->X, f + kXx);
     copy3D(tri->Y, f + kYx);
     copy3D(tri->N, f + kNx);
-    double v1[2] = {tri->p1x, tri->p1y}, v2[2] = {tri->p2x, tri->p2y};
+    double v1[2] = {tri->rest.p1x, tri->rest.p1y}, v2[2] = {tri->rest.p2x, tri->rest.p2y};
     if (v1[0] * v2[1] - v1[1] * v2[0] < 0.0) {
         scale3D(f + kYx, -1.0, f + kYx);
         v1[1] = -v1[1];

@@ -271,7 +271,7 @@ bool insertTris3D(TrisMat3D* g, TrigonData* t) {
 
 bool insertTris2D(TrisMat2D* g, TrigonData* t) {
     // Edge-on from above: never the triangle straight above or below a point.
-    if (!(std::fabs(t->localN[2]) >= 1e-7)) return true;
+    if (!(std::fabs(t->rest.N[2]) >= 1e-7)) return true;
     int lo[2], hi[2];
     for (int i = 0; i < 2; ++i) {
         lo[i] = clampCell(t->restBoxMin[i], g->gridOrigin[i], g->cellSize, g->gridDims[i]);

@@ -132,8 +132,8 @@ void prepareSlide(TrigonData* tri) {
         tri->slideRate[k][0] = n[0] / c;
         tri->slideRate[k][1] = n[1] / c;
     }
-    const double E1[2] = {tri->p1x, tri->p1y};
-    const double E2[2] = {tri->p2x, tri->p2y};
+    const double E1[2] = {tri->rest.p1x, tri->rest.p1y};
+    const double E2[2] = {tri->rest.p2x, tri->rest.p2y};
     const double* rate[3] = {tri->slideRate[0], tri->slideRate[1], tri->slideRate[2]};
     const double R1[2] = {rate[1][0] - rate[0][0], rate[1][1] - rate[0][1]};
     const double R2[2] = {rate[2][0] - rate[0][0], rate[2][1] - rate[0][1]};
@@ -198,7 +198,8 @@ void locate(const TrigonData* tri, const double pt[3], Place* p, double within =
     const double h = dot3D(tri->N, d);
 
     if (!tri->slideReady) prepareSlide(const_cast<TrigonData*>(tri));
-    const double base[3][2] = {{0.0, 0.0}, {tri->p1x, tri->p1y}, {tri->p2x, tri->p2y}};
+    const double base[3][2] = {
+        {0.0, 0.0}, {tri->rest.p1x, tri->rest.p1y}, {tri->rest.p2x, tri->rest.p2y}};
     const double slide = soundSlideHeight(tri, h);
     double v[3][2];
     for (int k = 0; k < 3; ++k) {

@@ -10,16 +10,23 @@ namespace {
 
 // --- acceptance ---------------------------------------------------------------
 
+// The best of each kind in the shared state.
+inline LinegonData*& bestOf(NearestElement* near, const LinegonData*) {
+    return near->linegon;
+}
+inline TrigonData*& bestOf(NearestElement* near, const TrigonData*) {
+    return near->trigon;
+}
+
 template <class Elem>
-void acceptNear(Elem* elem, double delta, double over, int flag, Elem** best, double* bestDist,
-                double* bestOver, unsigned char* border) {
+void acceptNear(Elem* elem, double delta, double over, int flag, NearestElement* near) {
     // Written so that a NaN distance is rejected too.
-    if (!(delta < *bestDist)) return;
-    if (*bestDist - delta < kNearTieWindow && over > *bestOver) return;
-    *best = elem;
-    *bestDist = delta + kNearDistanceMargin;
-    *bestOver = over;
-    *border = static_cast<unsigned char>(flag);
+    if (!(delta < near->dist)) return;
+    if (near->dist - delta < kNearTieWindow && over > near->over) return;
+    bestOf(near, elem) = elem;
+    near->dist = delta + kNearDistanceMargin;
+    near->over = over;
+    near->border = static_cast<unsigned char>(flag);
 }
 
 // --- a search's distance limit -------------------------------------------------
@@ -72,8 +79,7 @@ struct LineFrame {
     double length;
 };
 
-int nearLine(LinegonData* lin, const LineFrame& f, const double pt[3], LinegonData** best,
-             double* bestDist, double* bestOver, unsigned char* border) {
+int nearLine(LinegonData* lin, const LineFrame& f, const double pt[3], NearestElement* near) {
     double d[3];
     sub3D(pt, f.a, d);
     const double l1 = dot3D(f.axis1, d), l2 = dot3D(f.axis2, d), l3 = dot3D(f.dir, d);
@@ -93,60 +99,50 @@ int nearLine(LinegonData* lin, const LineFrame& f, const double pt[3], LinegonDa
         over = 0.0;
         flag = 0;
     }
-    acceptNear(lin, delta, over, flag, best, bestDist, bestOver, border);
+    acceptNear(lin, delta, over, flag, near);
     return flag;
 }
 
-bool lineArgsOk(const LinegonData* lin, const double pt[3], LinegonData** best,
-                const double* bestDist, const double* bestOver, const unsigned char* border) {
-    return lin && pt && best && bestDist && bestOver && border && lin->pnt[0] && lin->pnt[1];
+// The linegon's frame in one shape.
+LineFrame lineFrame(const LinegonData* lin, CageShape shape) {
+    if (shape == kBaseShape)
+        return {lin->pnt[0]->basePos, lin->restAxis1_t0, lin->restAxis2_t0, lin->restDir_t0,
+                lin->restLength_t0};
+    return {lin->pnt[0]->restPos, lin->restAxis1, lin->restAxis2, lin->restDir, lin->restLength};
 }
 
 // --- triangle -----------------------------------------------------------------
 
-// Where a test reads one triangle's data: the rest set or the frame-0 set.
-// Corner k is V(k); edge k runs V(k) -> V(k+1).
-struct RestSet {
-    static const double* sphere(const TrigonData* t) { return t->restSphere; }
-    static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->restPos; }
-    static const double* X(const TrigonData* t) { return t->localX; }
-    static const double* Y(const TrigonData* t) { return t->localY; }
-    static const double* N(const TrigonData* t) { return t->localN; }
-    static double vx(const TrigonData* t, int k) { return k == 0 ? 0.0 : k == 1 ? t->p1x : t->p2x; }
-    static double vy(const TrigonData* t, int k) { return k == 0 ? 0.0 : k == 1 ? t->p1y : t->p2y; }
-    static const double* dir(const TrigonData* t, int k) {
-        return k == 0 ? t->d01 : k == 1 ? t->d12 : t->d20;
+// Where a test reads one triangle's data in one shape: its frame, its
+// corners' positions and (rest shape only) its bounding ball. Corner k is
+// V(k) in the frame's 2D coordinates; edge k runs V(k) -> V(k+1).
+template <CageShape kShape> struct On {
+    static const TrigonFrame& frame(const TrigonData* t) {
+        return kShape == kBaseShape ? t->base : t->rest;
     }
-    static const double* normal(const TrigonData* t, int k) {
-        return k == 0 ? t->norm01 : k == 1 ? t->norm12 : t->norm20;
+    static const double* pos(const TrigonData* t, int k) {
+        return kShape == kBaseShape ? t->pnt[k]->basePos : t->pnt[k]->restPos;
     }
-    static double len(const TrigonData* t, int k) {
-        return k == 0 ? t->len01 : k == 1 ? t->len12 : t->len20;
+    static const double* sphere(const TrigonData* t) {
+        return kShape == kBaseShape ? nullptr : t->restSphere;
     }
 };
 
-struct BaseSet {
-    static const double* sphere(const TrigonData*) { return nullptr; }
-    static const double* pos(const TrigonData* t, int k) { return t->pnt[k]->basePos; }
-    static const double* X(const TrigonData* t) { return t->X_t0; }
-    static const double* Y(const TrigonData* t) { return t->Y_t0; }
-    static const double* N(const TrigonData* t) { return t->N_t0; }
-    static double vx(const TrigonData* t, int k) {
-        return k == 0 ? 0.0 : k == 1 ? t->p1_t0[0] : t->p2_t0[0];
-    }
-    static double vy(const TrigonData* t, int k) {
-        return k == 0 ? 0.0 : k == 1 ? t->p1_t0[1] : t->p2_t0[1];
-    }
-    static const double* dir(const TrigonData* t, int k) {
-        return k == 0 ? t->d01_t0 : k == 1 ? t->d12_t0 : t->d20_t0;
-    }
-    static const double* normal(const TrigonData* t, int k) {
-        return k == 0 ? t->norm01_t0 : k == 1 ? t->norm12_t0 : t->norm20_t0;
-    }
-    static double len(const TrigonData* t, int k) {
-        return k == 0 ? t->len01_t0 : k == 1 ? t->len12_t0 : t->len20_t0;
-    }
-};
+double cornerX(const TrigonFrame& f, int k) {
+    return k == 0 ? 0.0 : k == 1 ? f.p1x : f.p2x;
+}
+double cornerY(const TrigonFrame& f, int k) {
+    return k == 0 ? 0.0 : k == 1 ? f.p1y : f.p2y;
+}
+const double* edgeDir(const TrigonFrame& f, int k) {
+    return k == 0 ? f.d01 : k == 1 ? f.d12 : f.d20;
+}
+const double* edgeNormal(const TrigonFrame& f, int k) {
+    return k == 0 ? f.norm01 : k == 1 ? f.norm12 : f.norm20;
+}
+double edgeLength(const TrigonFrame& f, int k) {
+    return k == 0 ? f.len01 : k == 1 ? f.len12 : f.len20;
+}
 
 enum TriRegion { kInside, kEdge0, kEdge1, kEdge2, kCorner0, kCorner1, kCorner2 };
 
@@ -215,14 +211,15 @@ double segmentDistance(const double p[3], const double a[3], const double b[3], 
 
 // A zero-area triangle has no frame; measure to its sides instead, so it
 // never reads as distance 0 from everywhere.
-template <class Set>
-int nearFlatTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-                   double* bestOver, unsigned char* border, SearchLimit* limit = nullptr) {
+template <class Shape>
+int nearFlatTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
+                   SearchLimit* limit = nullptr) {
     double delta = 0.0, t = 0.0;
     int side = -1;
     for (int k = 0; k < 3; ++k) {
         double tk;
-        const double dk = segmentDistance(pt, Set::pos(tri, k), Set::pos(tri, (k + 1) % 3), &tk);
+        const double dk =
+            segmentDistance(pt, Shape::pos(tri, k), Shape::pos(tri, (k + 1) % 3), &tk);
         if (side < 0 || dk < delta) {
             delta = dk;
             t = tk;
@@ -238,11 +235,11 @@ int nearFlatTrigon(TrigonData* tri, const double pt[3], TrigonData** best, doubl
         flag = edgeBorderFlag(tri, side);
     if (limit) {
         if (!(delta < limit->limit)) return flag;
-        limit->see(delta, *bestDist);
+        limit->see(delta, near->dist);
     }
-    const TrigonData* before = *best;
-    acceptNear(tri, delta, delta, flag, best, bestDist, bestOver, border);
-    if (limit && *best != before) limit->accepted(*bestDist);
+    const TrigonData* before = near->trigon;
+    acceptNear(tri, delta, delta, flag, near);
+    if (limit && near->trigon != before) limit->accepted(near->dist);
     return flag;
 }
 
@@ -253,18 +250,51 @@ bool surelyFarther(double dist2, double bestDist) {
     return dist2 > bestDist * bestDist * (1.0 + 1e-12);
 }
 
+// Where pt lies against a framed triangle: its height over the plane, its
+// 2D position and the region of the plane it falls in, with the in-plane
+// distance to that region's part of the triangle (0 inside).
+struct TrigonPlace {
+    double h;
+    double q[2];
+    TriRegion region;
+    double planar;
+};
+
+inline void placeOnTrigon(const TrigonFrame& f, const double d[3], double h, TrigonPlace* p) {
+    p->h = h;
+    p->q[0] = dot3D(f.X, d);
+    p->q[1] = dot3D(f.Y, d);
+    EdgeSide e;
+    for (int k = 0; k < 3; ++k) {
+        const double r[2] = {p->q[0] - cornerX(f, k), p->q[1] - cornerY(f, k)};
+        e.s[k] = dot2D(edgeNormal(f, k), r);
+        e.t[k] = dot2D(edgeDir(f, k), r);
+        e.out[k] = e.s[k] > 0.0;
+        e.len[k] = edgeLength(f, k);
+    }
+    p->region = classify(e);
+    p->planar = 0.0;
+    if (p->region >= kEdge0 && p->region <= kEdge2) {
+        p->planar = std::fabs(e.s[p->region - kEdge0]);
+    } else if (p->region >= kCorner0) {
+        const int k = p->region - kCorner0;
+        const double r[2] = {p->q[0] - cornerX(f, k), p->q[1] - cornerY(f, k)};
+        p->planar = len2D(r);
+    }
+}
+
 // The trigon test. With kFlag false the element's own flag is worked out
 // only when it is accepted (it is then the border flag) and 0 is returned
 // otherwise: the searches need no more, and the flag of an edge costs a
 // look at its neighbour.
-template <class Set, bool kFlag>
-int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-               double* bestOver, unsigned char* border, SearchLimit* limit = nullptr) {
+template <class Shape, bool kFlag>
+int nearTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
+               SearchLimit* limit = nullptr) {
     // Nothing at or beyond this distance can be accepted or is wanted.
-    const double far = limit && limit->limit < *bestDist ? limit->limit : *bestDist;
+    const double far = limit && limit->limit < near->dist ? limit->limit : near->dist;
     // A point farther from the triangle's ball than that.
     if (!kFlag) {
-        if (const double* ball = Set::sphere(tri)) {
+        if (const double* ball = Shape::sphere(tri)) {
             double d[3];
             sub3D(pt, ball, d);
             const double reach = far + ball[3];
@@ -272,143 +302,100 @@ int nearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* b
         }
     }
     // Frames are unit or, for a degenerate triangle, zero.
-    const double* N = Set::N(tri);
-    if (dot3D(N, N) < 0.5)
-        return nearFlatTrigon<Set>(tri, pt, best, bestDist, bestOver, border, limit);
+    const TrigonFrame& f = Shape::frame(tri);
+    if (dot3D(f.N, f.N) < 0.5) return nearFlatTrigon<Shape>(tri, pt, near, limit);
 
     double d[3];
-    sub3D(pt, Set::pos(tri, 0), d);
-    const double h = dot3D(N, d);
+    sub3D(pt, Shape::pos(tri, 0), d);
+    const double h = dot3D(f.N, d);
     if (!kFlag && surelyFarther(h * h, far)) return 0;
-    const double q[2] = {dot3D(Set::X(tri), d), dot3D(Set::Y(tri), d)};
-
-    EdgeSide e;
-    for (int k = 0; k < 3; ++k) {
-        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
-        e.s[k] = dot2D(Set::normal(tri, k), r);
-        e.t[k] = dot2D(Set::dir(tri, k), r);
-        e.out[k] = e.s[k] > 0.0;
-        e.len[k] = Set::len(tri, k);
-    }
-
-    double planar = 0.0;
-    const TriRegion region = classify(e);
-    if (region >= kEdge0 && region <= kEdge2) {
-        planar = std::fabs(e.s[region - kEdge0]);
-    } else if (region >= kCorner0) {
-        const int k = region - kCorner0;
-        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
-        planar = len2D(r);
-    }
+    TrigonPlace place;
+    placeOnTrigon(f, d, h, &place);
+    const double planar = place.planar;
     const double dist2 = planar * planar + h * h;
     if (!kFlag && surelyFarther(dist2, far)) return 0;
     const double delta = std::sqrt(dist2);
     if (limit) {
         if (!(delta < limit->limit)) return 0;
-        limit->see(delta, *bestDist);
+        limit->see(delta, near->dist);
     }
     // The acceptance rule, written so that a NaN distance is rejected too.
     const bool accepted =
-        delta < *bestDist && !(*bestDist - delta < kNearTieWindow && planar > *bestOver);
+        delta < near->dist && !(near->dist - delta < kNearTieWindow && planar > near->over);
     if (!kFlag && !accepted) return 0;
-    const int flag = regionFlag(tri, region);
+    const int flag = regionFlag(tri, place.region);
     if (accepted) {
-        *best = tri;
-        *bestDist = delta + kNearDistanceMargin;
-        *bestOver = planar;
-        *border = static_cast<unsigned char>(flag);
-        if (limit) limit->accepted(*bestDist);
+        near->trigon = tri;
+        near->dist = delta + kNearDistanceMargin;
+        near->over = planar;
+        near->border = static_cast<unsigned char>(flag);
+        if (limit) limit->accepted(near->dist);
     }
     return flag;
 }
 
 // A triangle's distance and overshoot from pt, as the trigon test measures
 // them; false for a triangle without a frame.
-template <class Set>
+template <class Shape>
 bool measureTrigon(const TrigonData* tri, const double pt[3], double* delta, double* planar,
                    const PointData** corner = nullptr) {
-    const double* N = Set::N(tri);
-    if (dot3D(N, N) < 0.5) return false;
+    const TrigonFrame& f = Shape::frame(tri);
+    if (dot3D(f.N, f.N) < 0.5) return false;
     double d[3];
-    sub3D(pt, Set::pos(tri, 0), d);
-    const double h = dot3D(N, d);
-    const double q[2] = {dot3D(Set::X(tri), d), dot3D(Set::Y(tri), d)};
-    EdgeSide e;
-    for (int k = 0; k < 3; ++k) {
-        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
-        e.s[k] = dot2D(Set::normal(tri, k), r);
-        e.t[k] = dot2D(Set::dir(tri, k), r);
-        e.out[k] = e.s[k] > 0.0;
-        e.len[k] = Set::len(tri, k);
-    }
-    double p = 0.0;
-    const TriRegion region = classify(e);
-    if (corner) *corner = nullptr;
-    if (region >= kEdge0 && region <= kEdge2) {
-        p = std::fabs(e.s[region - kEdge0]);
-    } else if (region >= kCorner0) {
-        const int k = region - kCorner0;
-        const double r[2] = {q[0] - Set::vx(tri, k), q[1] - Set::vy(tri, k)};
-        p = len2D(r);
-        if (corner) *corner = tri->pnt[k];
-    }
-    *delta = std::sqrt(p * p + h * h);
-    *planar = p;
+    sub3D(pt, Shape::pos(tri, 0), d);
+    TrigonPlace place;
+    placeOnTrigon(f, d, dot3D(f.N, d), &place);
+    if (corner) *corner = place.region >= kCorner0 ? tri->pnt[place.region - kCorner0] : nullptr;
+    *delta = std::sqrt(place.planar * place.planar + place.h * place.h);
+    *planar = place.planar;
     return true;
 }
 
 // The distance alone, triangles without a frame included, and the corner
 // it is measured to (null when it is not one of the three points).
-template <class Set>
+template <class Shape>
 double trigonDistance(const TrigonData* tri, const double pt[3],
                       const PointData** corner = nullptr) {
     double delta, planar;
-    if (measureTrigon<Set>(tri, pt, &delta, &planar, corner)) return delta;
+    if (measureTrigon<Shape>(tri, pt, &delta, &planar, corner)) return delta;
     if (corner) *corner = nullptr;
     delta = HUGE_VAL;
     for (int k = 0; k < 3; ++k) {
         double t;
-        delta =
-            std::fmin(delta, segmentDistance(pt, Set::pos(tri, k), Set::pos(tri, (k + 1) % 3), &t));
+        delta = std::fmin(
+            delta, segmentDistance(pt, Shape::pos(tri, k), Shape::pos(tri, (k + 1) % 3), &t));
     }
     return delta;
 }
 
-bool triArgsOk(const TrigonData* tri, const double pt[3], TrigonData** best, const double* bestDist,
-               const double* bestOver, const unsigned char* border) {
-    return tri && pt && best && bestDist && bestOver && border && tri->pnt[0] && tri->pnt[1] &&
-           tri->pnt[2];
+bool hasCorners(const TrigonData* tri) {
+    return tri && tri->pnt[0] && tri->pnt[1] && tri->pnt[2];
 }
 
 // --- grid walk ----------------------------------------------------------------
 
 // How the searches test an element. The triangle tests skip what cannot
 // be accepted (or lies beyond the walk's limit) as early as they can tell.
-template <class Set> struct AnyTrigon {
+template <class Shape> struct AnyTrigon {
     using Elem = TrigonData;
-    static void test(TrigonData* t, const double pt[3], TrigonData** best, double* bestDist,
-                     double* bestOver, unsigned char* border, SearchLimit* limit) {
+    static void test(TrigonData* t, const double pt[3], NearestElement* near, SearchLimit* limit) {
         // Most triangles a walk meets lie beyond their ball's reach: that
         // much is told here, before the whole test.
-        if (const double* ball = Set::sphere(t)) {
-            const double far = limit->limit < *bestDist ? limit->limit : *bestDist;
+        if (const double* ball = Shape::sphere(t)) {
+            const double far = limit->limit < near->dist ? limit->limit : near->dist;
             const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
             const double reach = far + ball[3];
             if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12)) return;
         }
-        nearTrigon<Set, false>(t, pt, best, bestDist, bestOver, border, limit);
+        nearTrigon<Shape, false>(t, pt, near, limit);
     }
 };
 
 // Linegon walks take no first guess, so their limit never applies.
-template <bool kBase> struct AnyLinegon {
+template <CageShape kShape> struct AnyLinegon {
     using Elem = LinegonData;
-    static void test(LinegonData* l, const double pt[3], LinegonData** best, double* bestDist,
-                     double* bestOver, unsigned char* border, SearchLimit*) {
-        if (kBase)
-            testNearLine_t0(l, pt, best, bestDist, bestOver, border);
-        else
-            testNearLine(l, pt, best, bestDist, bestOver, border);
+    static void test(LinegonData* l, const double pt[3], NearestElement* near, SearchLimit*) {
+        testNearLine(l, pt, near, kShape);
     }
 };
 
@@ -437,24 +424,14 @@ template <class Grid> void restoreMarks(Grid* g) {
     g->clearedCount = 0;
 }
 
-// What a walk begins from, to begin again.
-template <class Elem> struct BestState {
-    Elem* best;
-    double dist;
-    double over;
-    unsigned char border;
-};
-
 template <class Method> class GridWalk {
   public:
     using Elem = typename Method::Elem;
     using Grid = typename GridOf<Elem>::Grid;
     using Node = typename GridOf<Elem>::Node;
 
-    GridWalk(Grid* grid, const double* pt, Elem** best, double* bestDist, double* bestOver,
-             unsigned char* border, SearchLimit* limit)
-        : grid_(grid), pt_(pt), best_(best), bestDist_(bestDist), bestOver_(bestOver),
-          border_(border), limit_(limit) {}
+    GridWalk(Grid* grid, const double* pt, NearestElement* near, SearchLimit* limit)
+        : grid_(grid), pt_(pt), near_(near), limit_(limit) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
     // A cell is passed over only when all it holds lies out of reach: every
@@ -499,7 +476,7 @@ template <class Method> class GridWalk {
     // at the grid's border counts as open): no element outside s can then
     // be accepted.
     bool ballInside(const CellBox& s) const {
-        const double r = *bestDist_;
+        const double r = near_->dist;
         for (int a = 0; a < 3; ++a) {
             if (s.lo[a] > 0 && pt_[a] - r < grid_->gridOrigin[a] + s.lo[a] * grid_->cellSize)
                 return false;
@@ -567,7 +544,7 @@ template <class Method> class GridWalk {
     // A hair of slack keeps rounding from ever passing over a cell that
     // holds an element nearer than the best.
     bool tooFar(double gap2) const {
-        const double d = limit_->limit < *bestDist_ ? limit_->limit : *bestDist_;
+        const double d = limit_->limit < near_->dist ? limit_->limit : near_->dist;
         const double r = d * (1.0 + 1e-9);
         return gap2 > r * r;
     }
@@ -576,15 +553,12 @@ template <class Method> class GridWalk {
         if (!e->searchMark) return;
         e->searchMark = 0;
         if (grid_->clearedCount < grid_->clearedCapacity) grid_->cleared[grid_->clearedCount++] = e;
-        Method::test(e, pt_, best_, bestDist_, bestOver_, border_, limit_);
+        Method::test(e, pt_, near_, limit_);
     }
 
     Grid* grid_;
     const double* pt_;
-    Elem** best_;
-    double* bestDist_;
-    double* bestOver_;
-    unsigned char* border_;
+    NearestElement* near_;
     SearchLimit* limit_;
 };
 
@@ -639,24 +613,24 @@ template <class Grid> bool usableGrid(const Grid* g) {
 // could have changed its answer.
 template <class Method>
 bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, const double pt[3],
-              typename Method::Elem** best, double* bestDist, double* bestOver,
-              unsigned char* border, SearchLimit* limit) {
+              NearestElement* near, SearchLimit* limit) {
+    const typename Method::Elem* noElement = nullptr;
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return true;
     restoreMarks(grid);
 
-    const GridWalk<Method> walk(grid, pt, best, bestDist, bestOver, border, limit);
+    const GridWalk<Method> walk(grid, pt, near, limit);
     walk.testBox(searched);
     // Growing stops at the first accepted element, or once nothing outside
     // the searched box could still be accepted (a nearer element of another
     // kind was found first).
-    while (!*best && !walk.ballInside(searched) && walk.grow(&searched)) {
+    while (!bestOf(near, noElement) && !walk.ballInside(searched) && walk.grow(&searched)) {
     }
-    if (limit->stillAbove(*bestDist)) return false;
+    if (limit->stillAbove(near->dist)) return false;
 
     // Anything nearer than the best distance has a point inside pt +- that
     // distance, so it is listed in one of these cells.
-    const double d = *bestDist;
+    const double d = near->dist;
     const double lo[3] = {pt[0] - d, pt[1] - d, pt[2] - d};
     const double hi[3] = {pt[0] + d, pt[1] + d, pt[2] + d};
     CellBox reach;
@@ -666,109 +640,68 @@ bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, const double p
 
 template <class Method>
 void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid* grid,
-                const double pt[3], typename Method::Elem** best, double* bestDist,
-                double* bestOver, unsigned char* border, double guess = HUGE_VAL) {
-    if (!cage || !pt || !best || !bestDist || !bestOver || !border) return;
+                const double pt[3], NearestElement* near, double guess = HUGE_VAL) {
+    if (!cage || !pt || !near) return;
     if (!usableGrid(grid)) return;
     // Every element is infinitely far from (or NaN away from) such a point.
     if (!std::isfinite(pt[0]) || !std::isfinite(pt[1]) || !std::isfinite(pt[2])) return;
 
-    using Elem = typename Method::Elem;
-    const BestState<Elem> start = {*best, *bestDist, *bestOver, *border};
+    const NearestElement start = *near;
     SearchLimit limit;
     limit.armed = guess;
-    if (walkGrid<Method>(grid, pt, best, bestDist, bestOver, border, &limit)) return;
-    *best = start.best;
-    *bestDist = start.dist;
-    *bestOver = start.over;
-    *border = start.border;
+    if (walkGrid<Method>(grid, pt, near, &limit)) return;
+    *near = start;
     SearchLimit none;
-    walkGrid<Method>(grid, pt, best, bestDist, bestOver, border, &none);
+    walkGrid<Method>(grid, pt, near, &none);
 }
 
 // The limit a first guess gives a trigon walk: its own distance and room
 // for every element that could tie with it; none without a usable guess.
-template <class Set> double guessLimit(TrigonData* hint, const double pt[3]) {
-    if (!hint || !hint->pnt[0] || !hint->pnt[1] || !hint->pnt[2] || !pt) return HUGE_VAL;
-    TrigonData* best = nullptr;
-    double dist = HUGE_VAL, over = HUGE_VAL;
-    unsigned char border = 0;
-    nearTrigon<Set, false>(hint, pt, &best, &dist, &over, &border);
-    return best && std::isfinite(dist) ? dist + kGuessRoom : HUGE_VAL;
+template <class Shape> double guessLimit(TrigonData* hint, const double pt[3]) {
+    if (!hasCorners(hint) || !pt) return HUGE_VAL;
+    NearestElement alone;
+    alone.dist = HUGE_VAL;
+    alone.over = HUGE_VAL;
+    nearTrigon<Shape, false>(hint, pt, &alone);
+    return alone.trigon && std::isfinite(alone.dist) ? alone.dist + kGuessRoom : HUGE_VAL;
 }
 
 } // namespace
 
-int testNearLine(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
-                 double* bestOver, unsigned char* border) {
-    if (!lineArgsOk(lin, pt, best, bestDist, bestOver, border)) return 0;
-    const LineFrame f = {lin->pnt[0]->restPos, lin->restAxis1, lin->restAxis2, lin->restDir,
-                         lin->restLength};
-    return nearLine(lin, f, pt, best, bestDist, bestOver, border);
+int testNearLine(LinegonData* lin, const double pt[3], NearestElement* near, CageShape shape) {
+    if (!lin || !pt || !near || !lin->pnt[0] || !lin->pnt[1]) return 0;
+    return nearLine(lin, lineFrame(lin, shape), pt, near);
 }
 
-int testNearLine_t0(LinegonData* lin, const double pt[3], LinegonData** best, double* bestDist,
-                    double* bestOver, unsigned char* border) {
-    if (!lineArgsOk(lin, pt, best, bestDist, bestOver, border)) return 0;
-    const LineFrame f = {lin->pnt[0]->basePos, lin->restAxis1_t0, lin->restAxis2_t0,
-                         lin->restDir_t0, lin->restLength_t0};
-    return nearLine(lin, f, pt, best, bestDist, bestOver, border);
+int testNearTrigon(TrigonData* tri, const double pt[3], NearestElement* near, CageShape shape) {
+    if (!hasCorners(tri) || !pt || !near) return 0;
+    return shape == kBaseShape ? nearTrigon<On<kBaseShape>, true>(tri, pt, near)
+                               : nearTrigon<On<kRestShape>, true>(tri, pt, near);
 }
 
-int testNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-                   double* bestOver, unsigned char* border) {
-    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
-    return nearTrigon<RestSet, true>(tri, pt, best, bestDist, bestOver, border);
+void updateNearTrigon(TrigonData* tri, const double pt[3], NearestElement* near) {
+    if (!hasCorners(tri) || !pt || !near) return;
+    nearTrigon<On<kRestShape>, false>(tri, pt, near);
 }
 
-int testNearTrigon_t0(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-                      double* bestOver, unsigned char* border) {
-    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return 0;
-    return nearTrigon<BaseSet, true>(tri, pt, best, bestDist, bestOver, border);
+void searchNearLinegon(CageInstance* cage, const double pt[3], NearestElement* near,
+                       CageShape shape) {
+    LineMat3D* grid = cage ? cage->lineMat3D : nullptr;
+    if (shape == kBaseShape)
+        searchGrid<AnyLinegon<kBaseShape>>(cage, grid, pt, near);
+    else
+        searchGrid<AnyLinegon<kRestShape>>(cage, grid, pt, near);
 }
 
-void updateNearTrigon(TrigonData* tri, const double pt[3], TrigonData** best, double* bestDist,
-                      double* bestOver, unsigned char* border) {
-    if (!triArgsOk(tri, pt, best, bestDist, bestOver, border)) return;
-    nearTrigon<RestSet, false>(tri, pt, best, bestDist, bestOver, border);
-}
-
-void searchNearLinegon(CageInstance* cage, const double pt[3], LinegonData** best, double* bestDist,
-                       double* bestOver, unsigned char* border) {
-    searchGrid<AnyLinegon<false>>(cage, cage ? cage->lineMat3D : nullptr, pt, best, bestDist,
-                                  bestOver, border);
-}
-
-void searchNearLinegon_t0(CageInstance* cage, const double pt[3], LinegonData** best,
-                          double* bestDist, double* bestOver, unsigned char* border) {
-    searchGrid<AnyLinegon<true>>(cage, cage ? cage->lineMat3D : nullptr, pt, best, bestDist,
-                                 bestOver, border);
-}
-
-void searchNearTrigon(CageInstance* cage, const double pt[3], TrigonData** best, double* bestDist,
-                      double* bestOver, unsigned char* border) {
-    searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border);
-}
-
-void searchNearTrigonFrom(CageInstance* cage, const double pt[3], TrigonData* hint,
-                          TrigonData** best, double* bestDist, double* bestOver,
-                          unsigned char* border) {
-    searchGrid<AnyTrigon<RestSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border, guessLimit<RestSet>(hint, pt));
-}
-
-void searchNearTrigonFrom_t0(CageInstance* cage, const double pt[3], TrigonData* hint,
-                             TrigonData** best, double* bestDist, double* bestOver,
-                             unsigned char* border) {
-    searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border, guessLimit<BaseSet>(hint, pt));
-}
-
-void searchNearTrigon_t0(CageInstance* cage, const double pt[3], TrigonData** best,
-                         double* bestDist, double* bestOver, unsigned char* border) {
-    searchGrid<AnyTrigon<BaseSet>>(cage, cage ? cage->trisMat3D : nullptr, pt, best, bestDist,
-                                   bestOver, border);
+void searchNearTrigon(CageInstance* cage, const double pt[3], NearestElement* near, CageShape shape,
+                      TrigonData* hint) {
+    TrisMat3D* grid = cage ? cage->trisMat3D : nullptr;
+    if (shape == kBaseShape)
+        searchGrid<AnyTrigon<On<kBaseShape>>>(cage, grid, pt, near,
+                                              guessLimit<On<kBaseShape>>(hint, pt));
+    else
+        searchGrid<AnyTrigon<On<kRestShape>>>(cage, grid, pt, near,
+                                              guessLimit<On<kRestShape>>(hint, pt));
 }
 
 bool nearTrigonSurelyBeyond(const TrigonData* tri, const double pt[3], double reach) {
@@ -782,19 +715,15 @@ bool nearTrigonSurelyBeyond(const TrigonData* tri, const double pt[3], double re
     if (dot3D(d, d) > far * far * (1.0 + 1e-12)) return true;
     const double slack =
         1e-9 * (reach + ball[3] + std::fabs(ball[0]) + std::fabs(ball[1]) + std::fabs(ball[2]));
-    return std::fabs(dot3D(tri->localN, d)) > reach + slack;
+    return std::fabs(dot3D(tri->rest.N, d)) > reach + slack;
 }
 
-double nearTrigonDistance(const TrigonData* tri, const double pt[3], const PointData** corner) {
+double nearTrigonDistance(const TrigonData* tri, const double pt[3], CageShape shape,
+                          const PointData** corner) {
     if (corner) *corner = nullptr;
-    if (!tri || !pt || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2]) return HUGE_VAL;
-    return trigonDistance<RestSet>(tri, pt, corner);
-}
-
-double nearTrigonDistance_t0(const TrigonData* tri, const double pt[3], const PointData** corner) {
-    if (corner) *corner = nullptr;
-    if (!tri || !pt || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2]) return HUGE_VAL;
-    return trigonDistance<BaseSet>(tri, pt, corner);
+    if (!hasCorners(tri) || !pt) return HUGE_VAL;
+    return shape == kBaseShape ? trigonDistance<On<kBaseShape>>(tri, pt, corner)
+                               : trigonDistance<On<kRestShape>>(tri, pt, corner);
 }
 
 TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
@@ -802,14 +731,12 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     TrigonData* tri = poly->tri;
     for (int k = 0; k < 4; ++k)
         if (!tri[k].pnt[0] || !tri[k].pnt[1] || !tri[k].pnt[2]) return nullptr;
-    TrigonData* best = nullptr;
-    double bestDist = 1e20, bestOver = 1e20;
-    unsigned char border = 0;
+    NearestElement near;
     // The plain tests, for a polygon with a triangle without a frame.
     auto testAll = [&]() {
         for (int k = 0; k < 4; ++k)
-            updateNearTrigon(&tri[k], pt, &best, &bestDist, &bestOver, &border);
-        return best;
+            updateNearTrigon(&tri[k], pt, &near);
+        return near.trigon;
     };
     // The squared distance to each triangle's ball centre; the one with the
     // nearest centre is measured first (any would do).
@@ -827,18 +754,18 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     // others are passed over. The rule then runs over the rest in the usual
     // order.
     double delta[4], planar[4];
-    if (!measureTrigon<RestSet>(&tri[first], pt, &delta[first], &planar[first])) return testAll();
+    if (!measureTrigon<On<kRestShape>>(&tri[first], pt, &delta[first], &planar[first]))
+        return testAll();
     const double reach = delta[first] + 1e-5;
     bool candidate[4];
     for (int k = 0; k < 4; ++k) {
         const double far = reach + tri[k].restSphere[3];
         candidate[k] = k == first || !(centre2[k] > far * far * (1.0 + 1e-12));
         if (k != first && candidate[k] &&
-            !measureTrigon<RestSet>(&tri[k], pt, &delta[k], &planar[k]))
+            !measureTrigon<On<kRestShape>>(&tri[k], pt, &delta[k], &planar[k]))
             return testAll();
     }
     for (int k = 0; k < 4; ++k)
-        if (candidate[k])
-            acceptNear(&tri[k], delta[k], planar[k], 0, &best, &bestDist, &bestOver, &border);
-    return best;
+        if (candidate[k]) acceptNear(&tri[k], delta[k], planar[k], 0, &near);
+    return near.trigon;
 }

@@ -38,7 +38,7 @@ bool isWithinTheCage(CageInstance* cage, const double q[3]) {
         const double* v0 = t->pnt[0]->restPos;
         const double* v1 = t->pnt[1]->restPos;
         const double* v2 = t->pnt[2]->restPos;
-        const double* n = t->localN;
+        const double* n = t->rest.N;
         const double a0[2] = {v0[0] - q[0], v0[1] - q[1]};
         const double a1[2] = {v1[0] - q[0], v1[1] - q[1]};
         const double a2[2] = {v2[0] - q[0], v2[1] - q[1]};

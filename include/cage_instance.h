@@ -13,6 +13,7 @@ typedef struct CageInstance CageInstance;
 typedef struct PointData PointData;
 typedef struct LinegonData LinegonData;
 typedef struct TrigonData TrigonData;
+typedef struct TrigonFrame TrigonFrame;
 typedef struct PolygonData PolygonData;
 typedef struct EdgeData EdgeData;
 typedef struct CageKey CageKey;
@@ -146,6 +147,22 @@ struct LinegonData {
     LinegonData* next;
 };
 
+// A triangle's local frame in one shape, with corners P0, P1, P2: X along
+// P0->P2, N = X x (P0->P1) normalised, Y = N x X; P0 is the 2D origin, P1
+// and P2 in the frame are (p1x, p1y) and (p2x, p2y). Edge k runs from
+// corner k to corner k+1 (01, 12, 20): its 2D unit direction, length and
+// outward normal (-d.y, d.x). A triangle without area has a zero frame.
+struct TrigonFrame {
+    double X[3];
+    double Y[3];
+    double N[3];
+    double p1x, p1y;
+    double p2x, p2y;
+    double d01[2], d12[2], d20[2];
+    double len01, len12, len20;
+    double norm01[2], norm12[2], norm20[2];
+};
+
 struct TrigonData {
     // What the per-point work reads (the nearest-element tests, the
     // location, the maps and the blends' bookkeeping) comes first, together.
@@ -155,14 +172,8 @@ struct TrigonData {
     double restSphere[4];
     unsigned char searchMark; // next to the ball: a search reads both first
 
-    double localX[3];
-    double localY[3];
-    double localN[3];
-    double p1x, p1y;
-    double p2x, p2y;
-    double d01[2], d12[2], d20[2];
-    double len01, len12, len20;
-    double norm01[2], norm12[2], norm20[2];
+    // The local frame and 2D data of the rest shape (restPos).
+    TrigonFrame rest;
 
     // The local frame, or after a refresh the local frame turned into world.
     double X[3];
@@ -194,16 +205,8 @@ struct TrigonData {
     double dir12[3];
     double dir20[3];
 
-    // The same from basePos; only with restShapeAtFrame0.
-    double X_t0[3];
-    double Y_t0[3];
-    double N_t0[3];
-    double p1_t0[2];
-    double p2_t0[2];
-    double p12_t0[2];
-    double d01_t0[2], d12_t0[2], d20_t0[2];
-    double len01_t0, len12_t0, len20_t0;
-    double norm01_t0[2], norm12_t0[2], norm20_t0[2];
+    // The same of the base shape (basePos); only with restShapeAtFrame0.
+    TrigonFrame base;
 
     double restBoxMin[3];
     double restBoxMax[3];

@@ -72,32 +72,32 @@ TEST(TrigonRestData, RightTriangleFrameAndTwoDimensionalData) {
     TrigonData* t = rt.tri;
     initTrigonData(t);
     // X = unit(P2 - P0) = x; e = unit(P1 - P0) = y; N = unit(X x e) = z; Y = N x X = y.
-    expect3(t->localX, 1, 0, 0);
-    expect3(t->localY, 0, 1, 0);
-    expect3(t->localN, 0, 0, 1);
+    expect3(t->rest.X, 1, 0, 0);
+    expect3(t->rest.Y, 0, 1, 0);
+    expect3(t->rest.N, 0, 0, 1);
     expect3(t->X, 1, 0, 0);
     expect3(t->Y, 0, 1, 0);
     expect3(t->N, 0, 0, 1);
     expect3(t->dir01, 0, 1, 0);
     expect3(t->dir12, 0.6, -0.8, 0);
     expect3(t->dir20, -1, 0, 0);
-    EXPECT_NEAR(t->p1x, 0.0, kTol);
-    EXPECT_NEAR(t->p1y, 4.0, kTol);
-    EXPECT_NEAR(t->p2x, 3.0, kTol);
-    EXPECT_NEAR(t->p2y, 0.0, kTol);
-    EXPECT_NEAR(t->len01, 4.0, kTol);
-    EXPECT_NEAR(t->len12, 5.0, kTol);
-    EXPECT_NEAR(t->len20, 3.0, kTol);
-    expect2(t->d01, 0, 1);
-    expect2(t->d12, 0.6, -0.8);
-    expect2(t->d20, -1, 0);
+    EXPECT_NEAR(t->rest.p1x, 0.0, kTol);
+    EXPECT_NEAR(t->rest.p1y, 4.0, kTol);
+    EXPECT_NEAR(t->rest.p2x, 3.0, kTol);
+    EXPECT_NEAR(t->rest.p2y, 0.0, kTol);
+    EXPECT_NEAR(t->rest.len01, 4.0, kTol);
+    EXPECT_NEAR(t->rest.len12, 5.0, kTol);
+    EXPECT_NEAR(t->rest.len20, 3.0, kTol);
+    expect2(t->rest.d01, 0, 1);
+    expect2(t->rest.d12, 0.6, -0.8);
+    expect2(t->rest.d20, -1, 0);
     // (-dy, dx) of each direction.
-    expect2(t->norm01, -1, 0);
-    expect2(t->norm12, 0.8, 0.6);
-    expect2(t->norm20, 0, -1);
+    expect2(t->rest.norm01, -1, 0);
+    expect2(t->rest.norm12, 0.8, 0.6);
+    expect2(t->rest.norm20, 0, -1);
     expect3(t->restBoxMin, 1, 2, 3);
     expect3(t->restBoxMax, 4, 6, 3);
-    expectOrthonormal(t->localX, t->localY, t->localN);
+    expectOrthonormal(t->rest.X, t->rest.Y, t->rest.N);
 }
 
 TEST(TrigonRestData, FrameZeroBlockComesFromTheBaseShape) {
@@ -108,24 +108,23 @@ TEST(TrigonRestData, FrameZeroBlockComesFromTheBaseShape) {
             p->restPos[i] = (i == 2 ? 10.0 : 0.0) + rt.p[0]->basePos[i] +
                             2.0 * (p->basePos[i] - rt.p[0]->basePos[i]);
     TrigonData* t = rt.tri;
-    initTrigonData_t0(t);
-    expect3(t->X_t0, 1, 0, 0);
-    expect3(t->Y_t0, 0, 1, 0);
-    expect3(t->N_t0, 0, 0, 1);
-    expect2(t->p1_t0, 0, 4);
-    expect2(t->p2_t0, 3, 0);
-    expect2(t->p12_t0, 3, -4);
-    EXPECT_NEAR(t->len01_t0, 4.0, kTol);
-    EXPECT_NEAR(t->len12_t0, 5.0, kTol);
-    EXPECT_NEAR(t->len20_t0, 3.0, kTol);
-    expect2(t->d12_t0, 0.6, -0.8);
-    expect2(t->norm12_t0, 0.8, 0.6);
+    initTrigonData(t, true);
+    expect3(t->base.X, 1, 0, 0);
+    expect3(t->base.Y, 0, 1, 0);
+    expect3(t->base.N, 0, 0, 1);
+    expect2(&t->base.p1x, 0, 4);
+    expect2(&t->base.p2x, 3, 0);
+    EXPECT_NEAR(t->base.len01, 4.0, kTol);
+    EXPECT_NEAR(t->base.len12, 5.0, kTol);
+    EXPECT_NEAR(t->base.len20, 3.0, kTol);
+    expect2(t->base.d12, 0.6, -0.8);
+    expect2(t->base.norm12, 0.8, 0.6);
     // The box is the base shape's, the rest data the scaled rest shape's.
     expect3(t->restBoxMin, 1, 2, 3);
     expect3(t->restBoxMax, 4, 6, 3);
-    EXPECT_NEAR(t->p1y, 8.0, kTol);
-    EXPECT_NEAR(t->p2x, 6.0, kTol);
-    EXPECT_NEAR(t->len12, 10.0, kTol);
+    EXPECT_NEAR(t->rest.p1y, 8.0, kTol);
+    EXPECT_NEAR(t->rest.p2x, 6.0, kTol);
+    EXPECT_NEAR(t->rest.len12, 10.0, kTol);
     expect3(t->X, 1, 0, 0);
 }
 
@@ -146,7 +145,7 @@ TEST(TrigonRestData, CornerAnglesWeightTheNormalAndSumToPi) {
 TEST(TrigonRestData, AcosArgumentIsClampedWhenRoundingLeavesTheRange) {
     RightTriangle rt;
     TrigonData* t = rt.tri;
-    t->localN[2] = 1.0;
+    t->rest.N[2] = 1.0;
     const double over = 1.0 + 1e-9;
     const double d01[3] = {1, 0, 0}, d12[3] = {over, 0, 0}, d20[3] = {-over, 0, 0};
     copy3D(d01, t->dir01);
@@ -186,21 +185,21 @@ TEST(TrigonRestData, DegenerateTrianglesGiveZeroVectorsNotNaN) {
         initTrigonData(t);
         sumVertNormWithTrigon(t);
         enableTriData(t);
-        const double* all[] = {t->localX, t->localY, t->localN, t->dir01, t->dir12, t->dir20};
+        const double* all[] = {t->rest.X, t->rest.Y, t->rest.N, t->dir01, t->dir12, t->dir20};
         for (const double* v : all)
             for (int i = 0; i < 3; ++i)
                 EXPECT_FALSE(std::isnan(v[i]));
         for (int k = 0; k < 3; ++k)
             EXPECT_GE(t->vertNorm[k][2], 1e-7);
     }
-    expect3(point->localX, 0, 0, 0, 0.0);
-    expect3(point->localN, 0, 0, 0, 0.0);
-    EXPECT_EQ(point->len01, 0.0);
+    expect3(point->rest.X, 0, 0, 0, 0.0);
+    expect3(point->rest.N, 0, 0, 0, 0.0);
+    EXPECT_EQ(point->rest.len01, 0.0);
     // Collinear: X along the line, no normal; the corner angles are 0, pi, 0.
-    expect3(line->localX, 1, 0, 0);
-    expect3(line->localN, 0, 0, 0, 0.0);
-    EXPECT_NEAR(line->len12, 1.0, kTol);
-    EXPECT_NEAR(line->p1x, 1.0, kTol);
+    expect3(line->rest.X, 1, 0, 0);
+    expect3(line->rest.N, 0, 0, 0, 0.0);
+    EXPECT_NEAR(line->rest.len12, 1.0, kTol);
+    EXPECT_NEAR(line->rest.p1x, 1.0, kTol);
 }
 
 TEST(TrigonWorldData, RefreshTurnsTheFrameAndMeasuresTheWorldShape) {
@@ -220,7 +219,7 @@ TEST(TrigonWorldData, RefreshTurnsTheFrameAndMeasuresTheWorldShape) {
     expect3(t->X, 0, 0, -1); // R x = right
     expect3(t->Y, 0, 1, 0);
     expect3(t->N, 1, 0, 0);
-    expect3(t->localX, 1, 0, 0); // the local frame stays
+    expect3(t->rest.X, 1, 0, 0); // the local frame stays
     expect3(t->worldX, 0, 0, -1);
     expect3(t->worldY, 0, 1, 0);
     expect3(t->worldN, 1, 0, 0);
@@ -392,7 +391,7 @@ TEST(RestRebuild, ClosedTetrahedronNormalsAreUnitAndPointOutward) {
     expect3(cage->restBoxMin, 0, 0, 0);
     expect3(cage->restBoxMax, 1, 1, 1);
     for (const TrigonData* t = cage->trigonList; t; t = t->next) {
-        expectOrthonormal(t->localX, t->localY, t->localN);
+        expectOrthonormal(t->rest.X, t->rest.Y, t->rest.N);
         for (int k = 0; k < 3; ++k) {
             EXPECT_GE(t->vertNorm[k][2], 1e-7);
             EXPECT_NEAR(len3D(t->vertNorm[k]), 1.0, kTol);

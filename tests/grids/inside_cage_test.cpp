@@ -36,7 +36,7 @@ void expectListedByXYBox(const CageInstance* cage) {
     EXPECT_GE(g->gridOrigin[1] + g->gridDims[1] * g->cellSize, g->gridMax[1]);
     int undecided = 0;
     for (const TrigonData* t : allTriangles(cage)) {
-        const bool edgeOn = std::fabs(t->localN[2]) < 1e-7;
+        const bool edgeOn = std::fabs(t->rest.N[2]) < 1e-7;
         for (int y = 0; y < g->gridDims[1]; ++y)
             for (int x = 0; x < g->gridDims[0]; ++x) {
                 int have = 0;
@@ -68,7 +68,7 @@ void expectNormalsInward(const CageInstance* cage) {
     for (const TrigonData* t : allTriangles(cage)) {
         const V3 centroid =
             mul(add(add(pos(t->pnt[0]), pos(t->pnt[1])), pos(t->pnt[2])), 1.0 / 3.0);
-        const V3 n = {t->localN[0], t->localN[1], t->localN[2]};
+        const V3 n = {t->rest.N[0], t->rest.N[1], t->rest.N[2]};
         ASSERT_NEAR(dot(n, n), 1.0, 1e-12);
         EXPECT_TRUE(insideByRayCrossings(cage, add(centroid, mul(n, 1e-3))));
         EXPECT_FALSE(insideByRayCrossings(cage, add(centroid, mul(n, -1e-3))));
@@ -156,7 +156,7 @@ TEST(TrisGrid2D, BoxCellSizeFromTwentyFiveCells) {
     int listedSide = 0;
     for (const auto& cell : snapshot2D(g))
         for (const void* e : cell)
-            listedSide += std::fabs(static_cast<const TrigonData*>(e)->localN[2]) < 1e-7;
+            listedSide += std::fabs(static_cast<const TrigonData*>(e)->rest.N[2]) < 1e-7;
     EXPECT_EQ(listedSide, 0);
 }
 

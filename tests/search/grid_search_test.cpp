@@ -19,6 +19,7 @@ using namespace searchtest;
 const double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// A search's answer seen for one kind of element.
 template <class Elem> struct State {
     Elem* best = nullptr;
     double dist = 1e20;
@@ -26,13 +27,21 @@ template <class Elem> struct State {
     unsigned char border = 0;
 };
 
-template <class Elem>
-using SearchFn = void (*)(CageInstance*, const double*, Elem**, double*, double*, unsigned char*);
+template <class Elem> State<Elem> stateOf(const NearestElement& n) {
+    const Elem* kind = nullptr;
+    return {bestOf(n, kind), n.dist, n.over, n.border};
+}
 
-template <class Elem>
-State<Elem> run(SearchFn<Elem> fn, CageInstance* cage, const V3& q, State<Elem> s = {}) {
-    fn(cage, q.data(), &s.best, &s.dist, &s.over, &s.border);
-    return s;
+State<TrigonData> runTrigons(CageInstance* cage, const V3& q, NearestElement start = {},
+                             CageShape shape = kRestShape, TrigonData* hint = nullptr) {
+    searchNearTrigon(cage, q.data(), &start, shape, hint);
+    return stateOf<TrigonData>(start);
+}
+
+State<LinegonData> runLinegons(CageInstance* cage, const V3& q, CageShape shape = kRestShape) {
+    NearestElement near;
+    searchNearLinegon(cage, q.data(), &near, shape);
+    return stateOf<LinegonData>(near);
 }
 
 // Every element measured alone; the winner is decided only when no other
@@ -45,11 +54,12 @@ template <class Elem> struct Scan {
 };
 
 template <class Elem>
-Scan<Elem> scanAll(const std::vector<Elem*>& elems, TestFn<Elem> test, const V3& q) {
+Scan<Elem> scanAll(const std::vector<Elem*>& elems, TestFn<Elem> test, const V3& q,
+                   CageShape shape = kRestShape) {
     Scan<Elem> s;
     s.elems = elems;
     for (Elem* e : elems) {
-        s.m.push_back(measure(test, e, q));
+        s.m.push_back(measure(test, e, q, shape));
         const int i = int(s.m.size()) - 1;
         if (s.m[i].accepted && (s.nearest < 0 || s.m[i].dist < s.m[s.nearest].dist)) s.nearest = i;
     }
@@ -167,14 +177,14 @@ Shape wires(std::mt19937& rng) {
 
 // --- trigon search against the scan ------------------------------------------------------
 
-void compareTrigons(CageInstance* cage, SearchFn<TrigonData> search, TestFn<TrigonData> test,
-                    std::mt19937& rng, int count, double pad, int* decided) {
+void compareTrigons(CageInstance* cage, CageShape shape, std::mt19937& rng, int count, double pad,
+                    int* decided) {
     const std::vector<TrigonData*> tris = allTriangles(cage);
     const V3 lo = boxLo(cage, pad), hi = boxHi(cage, pad);
     for (int i = 0; i < count; ++i) {
         const V3 q = randomIn(rng, lo, hi);
-        const Scan<TrigonData> scan = scanAll(tris, test, q);
-        const State<TrigonData> got = run(search, cage, q);
+        const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q, shape);
+        const State<TrigonData> got = runTrigons(cage, q, {}, shape);
         if (expectAgrees(scan, got, q)) ++*decided;
         if (::testing::Test::HasFailure()) return;
     }
@@ -189,10 +199,10 @@ TEST(TrigonSearch, AgreesWithAScanOnAMixedCage) {
                   cage->trisMat3D->gridDims[2],
               64);
     int decided = 0;
-    compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 3000, 2.0, &decided);
+    compareTrigons(cage.cage, kRestShape, rng, 3000, 2.0, &decided);
     EXPECT_GT(decided, 2700);
     // Far around it too.
-    compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 1000, 40.0, &decided);
+    compareTrigons(cage.cage, kRestShape, rng, 1000, 40.0, &decided);
 }
 
 // The nearest fan triangle of a polygon, found from the balls first, is
@@ -207,12 +217,10 @@ TEST(FanTriangles, NearestIsTheOneTheTestsInOrderKeep) {
     s.faces = {{0, 1, 2, 3}, {4, 5, 6, 7}};
     buildCage(cage.cage, s);
     auto inOrder = [](PolygonData* poly, const V3& q) {
-        TrigonData* best = nullptr;
-        double dist = 1e20, over = 1e20;
-        unsigned char border = 0;
+        NearestElement near;
         for (TrigonData& t : poly->tri)
-            testNearTrigon(&t, q.data(), &best, &dist, &over, &border);
-        return best;
+            testNearTrigon(&t, q.data(), &near);
+        return near.trigon;
     };
     std::uniform_real_distribution<double> u(-1.0, 7.0), z(-2.0, 2.0);
     std::uniform_int_distribution<int> grid(-4, 28);
@@ -242,15 +250,13 @@ TEST(TrigonSearch, AHintedSearchAgreesWithAScan) {
     for (int i = 0; i < 3000; ++i) {
         const V3 q = randomIn(rng, lo, hi);
         TrigonData* hint = i % 4 == 0 ? nullptr : i % 4 == 1 ? previous : tris[pick(rng)];
-        State<TrigonData> got;
-        searchNearTrigonFrom(cage.cage, q.data(), hint, &got.best, &got.dist, &got.over,
-                             &got.border);
+        const State<TrigonData> got = runTrigons(cage.cage, q, {}, kRestShape, hint);
         const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
         if (expectAgrees(scan, got, q)) ++decided;
         if (::testing::Test::HasFailure()) return;
         if (scan.within == 1) {
             // The plain search finds the same one.
-            EXPECT_EQ(run(searchNearTrigon, cage.cage, q).best, got.best);
+            EXPECT_EQ(runTrigons(cage.cage, q).best, got.best);
         }
         previous = got.best;
     }
@@ -263,10 +269,10 @@ TEST(TrigonSearch, AHintedSearchAgreesWithAScan) {
     ASSERT_GE(scan.nearest, 0);
     const double linegon = 0.5 * scan.m[scan.nearest].dist;
     ASSERT_GT(linegon, 0.0);
-    State<TrigonData> got;
-    got.dist = linegon;
-    searchNearTrigonFrom(cage.cage, q.data(), tris[scan.nearest], &got.best, &got.dist, &got.over,
-                         &got.border);
+    NearestElement afterLinegon;
+    afterLinegon.dist = linegon;
+    const State<TrigonData> got =
+        runTrigons(cage.cage, q, afterLinegon, kRestShape, tris[scan.nearest]);
     EXPECT_EQ(got.best, nullptr);
     EXPECT_EQ(got.dist, linegon);
 }
@@ -276,7 +282,7 @@ TEST(TrigonSearch, AgreesWithAScanOnASheetOfQuads) {
     TestCage cage;
     buildCage(cage.cage, sheet(12, 1.5));
     int decided = 0;
-    compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 3000, 1.0, &decided);
+    compareTrigons(cage.cage, kRestShape, rng, 3000, 1.0, &decided);
     EXPECT_GT(decided, 2000);
 }
 
@@ -287,7 +293,7 @@ TEST(TrigonSearch, AgreesWithAScanOnAFlatSheet) {
     buildCage(cage.cage, sheet(9, 0.0));
     EXPECT_EQ(cage->trisMat3D->gridDims[2], 1);
     int decided = 0;
-    compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 2000, 3.0, &decided);
+    compareTrigons(cage.cage, kRestShape, rng, 2000, 3.0, &decided);
     EXPECT_GT(decided, 200);
 }
 
@@ -300,7 +306,7 @@ TEST(TrigonSearch, SparseCageGrowsUntilItFindsSomething) {
     buildCage(cage.cage, s);
     std::mt19937 rng(9);
     int decided = 0;
-    compareTrigons(cage.cage, searchNearTrigon, testNearTrigon, rng, 2000, 5.0, &decided);
+    compareTrigons(cage.cage, kRestShape, rng, 2000, 5.0, &decided);
     EXPECT_GT(decided, 1900);
 }
 
@@ -309,11 +315,11 @@ TEST(TrigonSearch, FrameZeroSearchUsesTheBaseShape) {
     TestCage cage;
     buildCage(cage.cage, sheet(8, 1.0), true, {0.0, 0.0, 6.0});
     int decided = 0;
-    compareTrigons(cage.cage, searchNearTrigon_t0, testNearTrigon_t0, rng, 2000, 1.0, &decided);
+    compareTrigons(cage.cage, kBaseShape, rng, 2000, 1.0, &decided);
     EXPECT_GT(decided, 1000);
     // A point on the base sheet is at distance 0 there.
     const V3 onBase = {4.0, 4.0, 6.0 + 1.0 * std::sin(2.8) * std::cos(2.0)};
-    const State<TrigonData> got = run(searchNearTrigon_t0, cage.cage, onBase);
+    const State<TrigonData> got = runTrigons(cage.cage, onBase, {}, kBaseShape);
     ASSERT_NE(got.best, nullptr);
     EXPECT_NEAR(got.dist, kNearDistanceMargin, 1e-9);
 }
@@ -332,14 +338,14 @@ TEST(TrigonSearch, CornerTiesGiveOneOfTheTiedTriangles) {
         const V3 q = {1.0 + k, 1.0 + k, 1.0 + k};
         const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
         EXPECT_GE(scan.within, 3);
-        const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+        const State<TrigonData> got = runTrigons(cage.cage, q);
         expectAgrees(scan, got, q);
         EXPECT_NEAR(got.dist, std::sqrt(3.0) * k + kNearDistanceMargin, 1e-12);
     }
     // Over the middle of a shared edge: two faces tie.
     const V3 q = {0.5, 1.4, 1.3};
     const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+    const State<TrigonData> got = runTrigons(cage.cage, q);
     expectAgrees(scan, got, q);
     EXPECT_NEAR(got.dist, 0.5 + kNearDistanceMargin, 1e-12);
 }
@@ -353,7 +359,7 @@ TEST(TrigonSearch, SmallerOvershootWinsInTheSearch) {
     s.faces = {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}};
     TestCage cage;
     buildCage(cage.cage, s);
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, {0.0, 0.0, 1.0});
+    const State<TrigonData> got = runTrigons(cage.cage, {0.0, 0.0, 1.0});
     ASSERT_NE(got.best, nullptr);
     EXPECT_EQ(got.best->pnt[0]->restPos[2], 0.0);
     EXPECT_EQ(got.over, 0.0);
@@ -372,7 +378,7 @@ TEST(TrigonSearch, PointOffOneSideReachesTheBorderElements) {
         for (int i = 0; i < 200; ++i) {
             const V3 q = {10.0 + far, u(rng), u(rng) * 0.2 - 1.0};
             const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
-            const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+            const State<TrigonData> got = runTrigons(cage.cage, q);
             expectAgrees(scan, got, q);
             ASSERT_NE(got.best, nullptr);
             // The nearest lies on the sheet's x = 10 border.
@@ -395,7 +401,7 @@ TEST(TrigonSearch, FarPointsInEveryDirection) {
             V3 d = {g(rng), g(rng), g(rng)};
             const V3 q = mul(d, r / norm(d));
             const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
-            const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+            const State<TrigonData> got = runTrigons(cage.cage, q);
             expectAgrees(scan, got, q);
         }
     }
@@ -405,15 +411,15 @@ TEST(TrigonSearch, BeyondTheStartingDistanceNothingIsFound) {
     TestCage cage;
     buildCage(cage.cage, sheet(4, 0.5));
     for (const V3& q : {V3{1e30, 0, 0}, V3{0, -1e30, 2}, V3{1e300, 1e300, -1e300}}) {
-        const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+        const State<TrigonData> got = runTrigons(cage.cage, q);
         EXPECT_EQ(got.best, nullptr);
         EXPECT_EQ(got.dist, 1e20);
         EXPECT_EQ(got.over, 1e20);
     }
     // With a larger starting distance the same point finds an element.
-    State<TrigonData> wide;
+    NearestElement wide;
     wide.dist = 1e40;
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, {1e30, 0, 0}, wide);
+    const State<TrigonData> got = runTrigons(cage.cage, {1e30, 0, 0}, wide);
     EXPECT_NE(got.best, nullptr);
 }
 
@@ -423,10 +429,10 @@ TEST(TrigonSearch, NonFinitePointsFindNothing) {
     const V3 bad[] = {{kNaN, 0, 0},  {0, kNaN, 0},       {1, 1, kNaN},       {kInf, 0, 0},
                       {0, -kInf, 0}, {kInf, kInf, kInf}, {kNaN, kInf, -kInf}};
     for (const V3& q : bad) {
-        const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+        const State<TrigonData> got = runTrigons(cage.cage, q);
         EXPECT_EQ(got.best, nullptr);
         EXPECT_EQ(got.dist, 1e20);
-        const State<LinegonData> none = run(searchNearLinegon, cage.cage, q);
+        const State<LinegonData> none = runLinegons(cage.cage, q);
         EXPECT_EQ(none.best, nullptr);
     }
 }
@@ -436,14 +442,14 @@ TEST(TrigonSearch, CageWithoutTrianglesFindsNothing) {
     TestCage cage;
     buildCage(cage.cage, wires(rng));
     EXPECT_EQ(cage->trisMat3D == nullptr || cage->trisMat3D->cellLists == nullptr, true);
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, {0, 0, 0});
+    const State<TrigonData> got = runTrigons(cage.cage, {0, 0, 0});
     EXPECT_EQ(got.best, nullptr);
     EXPECT_EQ(got.dist, 1e20);
 
     TestCage bare; // no grids at all
-    EXPECT_EQ(run(searchNearTrigon, bare.cage, {0, 0, 0}).best, nullptr);
-    EXPECT_EQ(run(searchNearLinegon, bare.cage, {0, 0, 0}).best, nullptr);
-    EXPECT_EQ(run<TrigonData>(searchNearTrigon, nullptr, {0, 0, 0}).best, nullptr);
+    EXPECT_EQ(runTrigons(bare.cage, {0, 0, 0}).best, nullptr);
+    EXPECT_EQ(runLinegons(bare.cage, {0, 0, 0}).best, nullptr);
+    EXPECT_EQ(runTrigons(nullptr, {0, 0, 0}).best, nullptr);
 }
 
 // --- marks ---------------------------------------------------------------------------------------
@@ -463,7 +469,7 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     buildCage(cage.cage, s);
     const std::vector<TrigonData*> tris = allTriangles(cage.cage);
     const V3 q = {0.3, 0.4, 0.6};
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+    const State<TrigonData> got = runTrigons(cage.cage, q);
     ASSERT_NE(got.best, nullptr);
     EXPECT_EQ(got.best->searchMark, 0);
     int tested = 0;
@@ -484,11 +490,11 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
 
     // A later search marks everything again and finds the far end's own.
     const V3 far = {2.0 * 199 + 0.3, 0.4, 0.6};
-    const State<TrigonData> other = run(searchNearTrigon, cage.cage, far);
+    const State<TrigonData> other = runTrigons(cage.cage, far);
     ASSERT_NE(other.best, nullptr);
     EXPECT_EQ(other.best->pnt[0]->restPos[0], 2.0 * 199);
     EXPECT_EQ(got.best->searchMark, 1); // untested this time
-    const State<TrigonData> again = run(searchNearTrigon, cage.cage, q);
+    const State<TrigonData> again = runTrigons(cage.cage, q);
     EXPECT_EQ(again.best, got.best);
 }
 
@@ -509,7 +515,7 @@ TEST(TrigonSearch, GrowsOnlyAsFarAsTheFirstElementNeeds) {
     const std::vector<TrigonData*> tris = allTriangles(cage.cage);
     const V3 q = {2.0 * 110 - 3.0, 0.5, 0.2};
     const Scan<TrigonData> scan = scanAll(tris, testNearTrigon, q);
-    const State<TrigonData> got = run(searchNearTrigon, cage.cage, q);
+    const State<TrigonData> got = runTrigons(cage.cage, q);
     EXPECT_TRUE(expectAgrees(scan, got, q));
     EXPECT_EQ(got.best->pnt[0]->restPos[0], 2.0 * 110);
     int tested = 0;
@@ -532,7 +538,7 @@ TEST(LinegonSearch, AgreesWithAScan) {
         for (int i = 0; i < 2500; ++i) {
             const V3 q = randomIn(rng, lo, hi);
             const Scan<LinegonData> scan = scanAll(lines, testNearLine, q);
-            const State<LinegonData> got = run(searchNearLinegon, cage.cage, q);
+            const State<LinegonData> got = runLinegons(cage.cage, q);
             if (expectAgrees(scan, got, q)) ++decided;
             if (HasFailure()) return;
         }
@@ -550,12 +556,12 @@ TEST(LinegonSearch, FarAndNonFinitePoints) {
         for (int i = 0; i < 100; ++i) {
             V3 d = {g(rng), g(rng), g(rng)};
             const V3 q = mul(d, r / norm(d));
-            expectAgrees(scanAll(lines, testNearLine, q), run(searchNearLinegon, cage.cage, q), q);
+            expectAgrees(scanAll(lines, testNearLine, q), runLinegons(cage.cage, q), q);
         }
     }
     for (const V3& q : {V3{1e30, 0, 0}, V3{0, 0, -1e300}, V3{kNaN, 0, 0}, V3{0, kInf, 0},
                         V3{-kInf, kNaN, kInf}}) {
-        const State<LinegonData> got = run(searchNearLinegon, cage.cage, q);
+        const State<LinegonData> got = runLinegons(cage.cage, q);
         EXPECT_EQ(got.best, nullptr);
         EXPECT_EQ(got.dist, 1e20);
         EXPECT_EQ(got.over, 1e20);
@@ -572,13 +578,13 @@ TEST(LinegonSearch, ChainJointsTieAndFreeEndsAreFlagged) {
     buildCage(cage.cage, s);
     const std::vector<LinegonData*> lines = allLinegons(cage.cage);
     const V3 joint = {1.5, -0.5, 0.0};
-    const State<LinegonData> atJoint = run(searchNearLinegon, cage.cage, joint);
+    const State<LinegonData> atJoint = runLinegons(cage.cage, joint);
     expectAgrees(scanAll(lines, testNearLine, joint), atJoint, joint);
     EXPECT_NEAR(atJoint.dist, std::sqrt(0.5) + 2e-6, 1e-12);
     EXPECT_EQ(atJoint.border, 0);
 
     const V3 free = {-0.6, 0.0, 0.8};
-    const State<LinegonData> atFree = run(searchNearLinegon, cage.cage, free);
+    const State<LinegonData> atFree = runLinegons(cage.cage, free);
     ASSERT_NE(atFree.best, nullptr);
     EXPECT_NEAR(atFree.dist, 1.0 + 2e-6, 1e-12);
     EXPECT_NEAR(atFree.over, 0.6, 1e-12);
@@ -593,8 +599,8 @@ TEST(LinegonSearch, FrameZeroSearchUsesTheBaseShape) {
     int decided = 0;
     for (int i = 0; i < 1500; ++i) {
         const V3 q = randomIn(rng, boxLo(cage.cage, 2.0), boxHi(cage.cage, 2.0));
-        const Scan<LinegonData> scan = scanAll(lines, testNearLine_t0, q);
-        if (expectAgrees(scan, run(searchNearLinegon_t0, cage.cage, q), q)) ++decided;
+        const Scan<LinegonData> scan = scanAll(lines, testNearLine, q, kBaseShape);
+        if (expectAgrees(scan, runLinegons(cage.cage, q, kBaseShape), q)) ++decided;
         if (HasFailure()) return;
     }
     EXPECT_GT(decided, 1000);
@@ -621,16 +627,19 @@ TEST(SharedState, ATrigonIsFoundOnlyWhenAtLeastAsNearAsTheBestLinegon) {
     int withTrigon = 0, withoutTrigon = 0;
     for (int i = 0; i < 3000; ++i) {
         const V3 q = randomIn(rng, boxLo(cage.cage, 2.0), boxHi(cage.cage, 2.0));
-        State<LinegonData> ls = run(searchNearLinegon, cage.cage, q);
+        State<LinegonData> ls = runLinegons(cage.cage, q);
         const Scan<LinegonData> lscan = scanAll(lines, testNearLine, q);
         if (!expectAgrees(lscan, ls, q)) continue;
 
-        State<TrigonData> ts;
-        ts.dist = ls.dist;
-        ts.over = ls.over;
-        ts.border = ls.border;
-        TrigonData* best = nullptr;
-        searchNearTrigon(cage.cage, q.data(), &best, &ts.dist, &ts.over, &ts.border);
+        NearestElement near;
+        near.linegon = ls.best;
+        near.dist = ls.dist;
+        near.over = ls.over;
+        near.border = ls.border;
+        searchNearTrigon(cage.cage, q.data(), &near);
+        const State<TrigonData> ts = stateOf<TrigonData>(near);
+        TrigonData* best = ts.best;
+        EXPECT_EQ(near.linegon, ls.best);
 
         const Scan<TrigonData> tscan = scanAll(tris, testNearTrigon, q);
         const double tmin = tscan.m[tscan.nearest].dist;
@@ -696,8 +705,9 @@ V3 onLattice(V3 q, double perUnit) {
     return q;
 }
 
-template <class Elem> bool sameState(const State<Elem>& a, const State<Elem>& b) {
-    return a.best == b.best && a.dist == b.dist && a.over == b.over && a.border == b.border;
+bool sameState(const NearestElement& a, const NearestElement& b) {
+    return a.linegon == b.linegon && a.trigon == b.trigon && a.dist == b.dist && a.over == b.over &&
+           a.border == b.border;
 }
 
 // Whatever the hint, the search gives the literal walk's answer bit for bit:
@@ -718,28 +728,26 @@ TEST(SearchOrder, EveryAnswerIsTheLiteralWalksWhateverTheHint) {
         TestCage cage;
         buildCage(cage.cage, c.shape, c.frame0, {0.25, 0.0, 0.5});
         const std::vector<TrigonData*> tris = allTriangles(cage.cage);
-        auto search = c.frame0 ? searchNearTrigonFrom_t0 : searchNearTrigonFrom;
-        auto test = c.frame0 ? testNearTrigon_t0 : testNearTrigon;
+        const CageShape shape = c.frame0 ? kBaseShape : kRestShape;
         std::uniform_int_distribution<std::size_t> pick(0, tris.size() - 1);
         const V3 lo = boxLo(cage.cage, 1.0), hi = boxHi(cage.cage, 1.0);
         TrigonData* previous = nullptr;
         for (int i = 0; i < 6000; ++i) {
             // Half on a lattice of eighths, half anywhere.
             const V3 q = i % 2 ? onLattice(randomIn(rng, lo, hi), 8.0) : randomIn(rng, lo, hi);
-            State<TrigonData> want;
+            NearestElement want;
             if (i % 5 == 4) want.dist = want.over = 0.3 + 0.1 * double(i % 7); // a linegon's
-            State<TrigonData> literal = want;
-            literalSearch(cage->trisMat3D, test, q.data(), &literal.best, &literal.dist,
-                          &literal.over, &literal.border);
+            NearestElement literal = want;
+            literalSearch(cage->trisMat3D, testNearTrigon, shape, q.data(), &literal);
             for (TrigonData* hint :
-                 {static_cast<TrigonData*>(nullptr), literal.best, previous, tris[pick(rng)]}) {
-                State<TrigonData> got = want;
-                search(cage.cage, q.data(), hint, &got.best, &got.dist, &got.over, &got.border);
+                 {static_cast<TrigonData*>(nullptr), literal.trigon, previous, tris[pick(rng)]}) {
+                NearestElement got = want;
+                searchNearTrigon(cage.cage, q.data(), &got, shape, hint);
                 ASSERT_TRUE(sameState(got, literal))
                     << q[0] << " " << q[1] << " " << q[2] << " hint " << hint;
             }
-            if (literal.best && scanAll(tris, test, q).within > 1) ++ties;
-            previous = literal.best;
+            if (literal.trigon && scanAll(tris, testNearTrigon, q, shape).within > 1) ++ties;
+            previous = literal.trigon;
         }
     }
     EXPECT_GT(ties, 3000);
@@ -753,11 +761,10 @@ TEST(SearchOrder, LinegonAnswersAreTheLiteralWalks) {
     const V3 lo = boxLo(cage.cage, 1.0), hi = boxHi(cage.cage, 1.0);
     for (int i = 0; i < 6000; ++i) {
         const V3 q = i % 2 ? onLattice(randomIn(rng, lo, hi), 4.0) : randomIn(rng, lo, hi);
-        State<LinegonData> literal;
-        literalSearch(cage->lineMat3D, testNearLine, q.data(), &literal.best, &literal.dist,
-                      &literal.over, &literal.border);
-        ASSERT_TRUE(sameState(run(searchNearLinegon, cage.cage, q), literal))
-            << q[0] << " " << q[1] << " " << q[2];
+        NearestElement literal, got;
+        literalSearch(cage->lineMat3D, testNearLine, kRestShape, q.data(), &literal);
+        searchNearLinegon(cage.cage, q.data(), &got);
+        ASSERT_TRUE(sameState(got, literal)) << q[0] << " " << q[1] << " " << q[2];
     }
 }
 

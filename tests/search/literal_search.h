@@ -8,6 +8,7 @@
 
 #include "cage_instance.h"
 #include "geometry/element_grids.h"
+#include "geometry/element_search.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +18,11 @@ namespace searchtest {
 
 template <class Elem, class Grid> class LiteralSearch {
   public:
-    using Test = int (*)(Elem*, const double*, Elem**, double*, double*, unsigned char*);
+    using Test = int (*)(Elem*, const double*, NearestElement*, CageShape);
 
-    LiteralSearch(const Grid* grid, Test test, const double* pt, Elem** best, double* dist,
-                  double* over, unsigned char* border)
-        : g_(grid), test_(test), pt_(pt), best_(best), dist_(dist), over_(over), border_(border) {}
+    LiteralSearch(const Grid* grid, Test test, CageShape shape, const double* pt,
+                  NearestElement* near)
+        : g_(grid), test_(test), shape_(shape), pt_(pt), near_(near) {}
 
     void run() {
         if (!g_ || !g_->cellLists || g_->gridDims[0] <= 0) return;
@@ -41,7 +42,7 @@ template <class Elem, class Grid> class LiteralSearch {
             hi[a] = int(std::clamp(long(cell[a]) + reach, 0L, long(top(a))));
         }
         cells(lo[0], hi[0], lo[1], hi[1], lo[2], hi[2]);
-        while (!*best_) {
+        while (!best()) {
             int nlo[3], nhi[3];
             bool grew = false;
             for (int a = 0; a < 3; ++a) {
@@ -61,8 +62,8 @@ template <class Elem, class Grid> class LiteralSearch {
         }
         int flo[3], fhi[3];
         for (int a = 0; a < 3; ++a) {
-            flo[a] = clampCell(a, (pt_[a] - *dist_ - g_->gridOrigin[a]) / g_->cellSize);
-            fhi[a] = clampCell(a, (pt_[a] + *dist_ - g_->gridOrigin[a]) / g_->cellSize);
+            flo[a] = clampCell(a, (pt_[a] - near_->dist - g_->gridOrigin[a]) / g_->cellSize);
+            fhi[a] = clampCell(a, (pt_[a] + near_->dist - g_->gridOrigin[a]) / g_->cellSize);
         }
         cells(flo[0], fhi[0], flo[1], fhi[1], flo[2], std::min(lo[2] - 1, fhi[2]));
         cells(flo[0], fhi[0], flo[1], fhi[1], std::max(hi[2] + 1, flo[2]), fhi[2]);
@@ -86,28 +87,30 @@ template <class Elem, class Grid> class LiteralSearch {
                 for (int x = x0; x <= x1; ++x)
                     for (auto* n = cellList(g_, x, y, z); n; n = n->next) {
                         Elem* e = element(n);
-                        if (tested_.insert(e).second) test_(e, pt_, best_, dist_, over_, border_);
+                        if (tested_.insert(e).second) test_(e, pt_, near_, shape_);
                     }
     }
+    Elem* best() const {
+        const Elem* kind = nullptr;
+        return bestOf(kind);
+    }
+    TrigonData* bestOf(const TrigonData*) const { return near_->trigon; }
+    LinegonData* bestOf(const LinegonData*) const { return near_->linegon; }
     static TrigonData* element(const TrisNode* n) { return n->tri; }
     static LinegonData* element(const LineNode* n) { return n->lin; }
 
     const Grid* g_;
     Test test_;
+    CageShape shape_;
     const double* pt_;
-    Elem** best_;
-    double* dist_;
-    double* over_;
-    unsigned char* border_;
+    NearestElement* near_;
     std::set<const Elem*> tested_;
 };
 
 template <class Elem, class Grid>
-void literalSearch(const Grid* grid,
-                   int (*test)(Elem*, const double*, Elem**, double*, double*, unsigned char*),
-                   const double* pt, Elem** best, double* dist, double* over,
-                   unsigned char* border) {
-    LiteralSearch<Elem, Grid>(grid, test, pt, best, dist, over, border).run();
+void literalSearch(const Grid* grid, int (*test)(Elem*, const double*, NearestElement*, CageShape),
+                   CageShape shape, const double* pt, NearestElement* near) {
+    LiteralSearch<Elem, Grid>(grid, test, shape, pt, near).run();
 }
 
 } // namespace searchtest

@@ -74,15 +74,16 @@ TEST_F(Chain, OnTheEndPlaneIsMeasuredToTheEndPointWithNoOvershoot) {
 }
 
 TEST_F(Chain, FlagIsReturnedEvenWhenRejected) {
-    LinegonData* best = second;
-    double bd = 0.1, bo = 0.0;
-    unsigned char border = 0;
+    NearestElement near;
+    near.linegon = second;
+    near.dist = 0.1;
+    near.over = 0.0;
     const double q[3] = {-3.0, 0.0, 0.0};
-    EXPECT_EQ(testNearLine(first, q, &best, &bd, &bo, &border), 1);
-    EXPECT_EQ(best, second);
-    EXPECT_EQ(bd, 0.1);
-    EXPECT_EQ(bo, 0.0);
-    EXPECT_EQ(border, 0);
+    EXPECT_EQ(testNearLine(first, q, &near), 1);
+    EXPECT_EQ(near.linegon, second);
+    EXPECT_EQ(near.dist, 0.1);
+    EXPECT_EQ(near.over, 0.0);
+    EXPECT_EQ(near.border, 0);
 }
 
 TEST_F(Chain, NonFiniteQueryIsNeverAccepted) {
@@ -155,12 +156,12 @@ TEST(NearLine, FrameZeroVariantMeasuresTheBaseShape) {
     buildCage(cage.cage, s, true, {0, 0, 5}); // base shape sits 5 higher
     LinegonData* l = cage->linegonList;
     const V3 q = {0.0, 2.0, 5.0};
-    const Measure atBase = measure(testNearLine_t0, l, q);
+    const Measure atBase = measure(testNearLine, l, q, kBaseShape);
     const Measure atRest = measure(testNearLine, l, q);
     EXPECT_NEAR(atBase.dist, 0.0, kTol);
     EXPECT_NEAR(atRest.dist, 5.0, kTol);
 
-    const Measure past = measure(testNearLine_t0, l, {3.0, 8.0, 5.0});
+    const Measure past = measure(testNearLine, l, {3.0, 8.0, 5.0}, kBaseShape);
     EXPECT_NEAR(past.dist, 5.0, kTol);
     EXPECT_NEAR(past.over, 4.0, kTol);
 }
@@ -183,18 +184,20 @@ struct Acceptance : ::testing::Test {
     // Runs the test from the state (other, bestDist, bestOver, 7).
     bool accepts(const V3& q, double bestDist, double bestOver, double* outDist = nullptr,
                  double* outOver = nullptr) {
-        LinegonData* best = &other;
-        double bd = bestDist, bo = bestOver;
-        unsigned char border = 7;
-        testNearLine(lin, q.data(), &best, &bd, &bo, &border);
-        if (outDist) *outDist = bd;
-        if (outOver) *outOver = bo;
-        if (best == &other) {
-            EXPECT_EQ(bd, bestDist);
-            EXPECT_EQ(bo, bestOver);
-            EXPECT_EQ(border, 7);
+        NearestElement near;
+        near.linegon = &other;
+        near.dist = bestDist;
+        near.over = bestOver;
+        near.border = 7;
+        testNearLine(lin, q.data(), &near);
+        if (outDist) *outDist = near.dist;
+        if (outOver) *outOver = near.over;
+        if (near.linegon == &other) {
+            EXPECT_EQ(near.dist, bestDist);
+            EXPECT_EQ(near.over, bestOver);
+            EXPECT_EQ(near.border, 7);
         }
-        return best == lin;
+        return near.linegon == lin;
     }
 };
 
@@ -250,15 +253,13 @@ TEST(NearLineOrder, SmallerOvershootWinsWhateverTheOrder) {
     ASSERT_NEAR(mh.over, past, 1e-12);
 
     for (int order = 0; order < 2; ++order) {
-        LinegonData* best = nullptr;
-        double bd = 1e20, bo = 1e20;
-        unsigned char border = 0;
+        NearestElement near;
         LinegonData* seq[2] = {order ? high : low, order ? low : high};
         for (LinegonData* l : seq)
-            testNearLine(l, q.data(), &best, &bd, &bo, &border);
-        EXPECT_EQ(best, low) << "order " << order;
-        EXPECT_NEAR(bd, 1.5 + 2e-6, kTol);
-        EXPECT_EQ(bo, 0.0);
+            testNearLine(l, q.data(), &near);
+        EXPECT_EQ(near.linegon, low) << "order " << order;
+        EXPECT_NEAR(near.dist, 1.5 + 2e-6, kTol);
+        EXPECT_EQ(near.over, 0.0);
     }
 }
 

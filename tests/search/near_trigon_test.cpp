@@ -223,14 +223,12 @@ TEST_F(FlatTrigons, LoseATieToAProperNeighbour) {
     for (int order = 0; order < 2; ++order) {
         std::vector<TrigonData*> tris = allTriangles(two.cage);
         if (order) std::swap(tris[0], tris[1]);
-        TrigonData* best = nullptr;
-        double bd = 1e20, bo = 1e20;
-        unsigned char border = 0;
+        NearestElement near;
         for (TrigonData* t : tris)
-            testNearTrigon(t, q.data(), &best, &bd, &bo, &border);
-        ASSERT_NE(best, nullptr);
-        EXPECT_NEAR(best->pnt[1]->restPos[1], -2.0, 0.0) << "order " << order;
-        EXPECT_NEAR(bd, 1.0 + 2e-6, kTol);
+            testNearTrigon(t, q.data(), &near);
+        ASSERT_NE(near.trigon, nullptr);
+        EXPECT_NEAR(near.trigon->pnt[1]->restPos[1], -2.0, 0.0) << "order " << order;
+        EXPECT_NEAR(near.dist, 1.0 + 2e-6, kTol);
     }
 }
 
@@ -247,7 +245,7 @@ TEST(NearTrigonFrameZero, MeasuresTheBaseShape) {
     std::uniform_real_distribution<double> u(-3.0, 15.0);
     for (int k = 0; k < 400; ++k) {
         const V3 q = {u(rng), u(rng) * 0.5, u(rng) * 0.3};
-        const Measure atBase = measure(testNearTrigon_t0, t, q);
+        const Measure atBase = measure(testNearTrigon, t, q, kBaseShape);
         const Measure atRest = measure(testNearTrigon, t, q);
         EXPECT_NEAR(atBase.dist,
                     pointTriangleDistance(q, base(t->pnt[0]), base(t->pnt[1]), base(t->pnt[2])),
@@ -277,14 +275,12 @@ struct NearTie {
             (t->pnt[0]->restPos[2] == 0.0 ? level : wall) = t;
     }
     TrigonData* winner(bool wallFirst, double* dist) {
-        TrigonData* best = nullptr;
-        double bd = 1e20, bo = 1e20;
-        unsigned char border = 0;
+        NearestElement near;
         TrigonData* seq[2] = {wallFirst ? wall : level, wallFirst ? level : wall};
         for (TrigonData* t : seq)
-            testNearTrigon(t, q.data(), &best, &bd, &bo, &border);
-        *dist = bd;
-        return best;
+            testNearTrigon(t, q.data(), &near);
+        *dist = near.dist;
+        return near.trigon;
     }
 };
 
@@ -314,15 +310,15 @@ TEST(NearTrigonTies, OutsideTheWindowTheNearerWins) {
 }
 
 TEST(NearTrigon, NullArgumentsChangeNothing) {
-    TrigonData* best = nullptr;
-    double bd = 1e20, bo = 1e20;
-    unsigned char border = 0;
+    NearestElement near;
     const double q[3] = {0, 0, 0};
-    EXPECT_EQ(testNearTrigon(nullptr, q, &best, &bd, &bo, &border), 0);
-    EXPECT_EQ(testNearTrigon_t0(nullptr, q, &best, &bd, &bo, &border), 0);
-    EXPECT_EQ(testNearLine(nullptr, q, nullptr, &bd, &bo, &border), 0);
-    EXPECT_EQ(best, nullptr);
-    EXPECT_EQ(bd, 1e20);
+    EXPECT_EQ(testNearTrigon(nullptr, q, &near), 0);
+    EXPECT_EQ(testNearTrigon(nullptr, q, &near, kBaseShape), 0);
+    EXPECT_EQ(testNearLine(nullptr, q, &near), 0);
+    EXPECT_EQ(testNearLine(nullptr, q, nullptr), 0);
+    EXPECT_EQ(near.trigon, nullptr);
+    EXPECT_EQ(near.linegon, nullptr);
+    EXPECT_EQ(near.dist, 1e20);
 }
 
 } // namespace

@@ -116,19 +116,25 @@ struct Measure {
     int stored; // flag left in the state
 };
 
-template <class Elem>
-using TestFn = int (*)(Elem*, const double*, Elem**, double*, double*, unsigned char*);
+template <class Elem> using TestFn = int (*)(Elem*, const double*, NearestElement*, CageShape);
 
-template <class Elem> Measure measure(TestFn<Elem> fn, Elem* e, const V3& q) {
-    Elem* best = nullptr;
-    double bd = 1e20, bo = 1e20;
-    unsigned char border = 0;
+// The best element of one kind in a state.
+inline LinegonData* bestOf(const NearestElement& n, const LinegonData*) {
+    return n.linegon;
+}
+inline TrigonData* bestOf(const NearestElement& n, const TrigonData*) {
+    return n.trigon;
+}
+
+template <class Elem>
+Measure measure(TestFn<Elem> fn, Elem* e, const V3& q, CageShape shape = kRestShape) {
+    NearestElement near;
     Measure m;
-    m.flag = fn(e, q.data(), &best, &bd, &bo, &border);
-    m.accepted = best == e;
-    m.dist = bd - kNearDistanceMargin;
-    m.over = bo;
-    m.stored = border;
+    m.flag = fn(e, q.data(), &near, shape);
+    m.accepted = bestOf(near, e) == e;
+    m.dist = near.dist - kNearDistanceMargin;
+    m.over = near.over;
+    m.stored = near.border;
     return m;
 }
 

@@ -45,7 +45,7 @@ struct Shape {
 // Builds the topology and rest data (cage-local rest positions = the
 // shape's points), and the two 3D grids. With frame0 set the cage rests at
 // frame 0 and basePos is `points` moved by baseOffset (restPos keeps
-// `points`), so the _t0 data differ from the rest data.
+// `points`), so the base frames differ from the rest frames.
 inline std::vector<PointData*> buildCage(CageInstance* cage, const Shape& s, bool frame0 = false,
                                          const V3& baseOffset = {0, 0, 0}) {
     int tris = 0, quads = 0;

@@ -474,10 +474,9 @@ TEST(SkinBlends, MidPlanesOfAClosedBoxStayFiniteAndContinuous) {
         return add(r, {0.3 * r[2], 0.1 * r[0] * r[1], 0.2 * r[0]});
     });
     auto skin = [&](const V3& P) {
-        TrigonData* best = nullptr;
-        double dist = 1e20, over = 1e20;
-        unsigned char border = 0;
-        searchNearTrigon(c.cage, P.data(), &best, &dist, &over, &border);
+        NearestElement near;
+        searchNearTrigon(c.cage, P.data(), &near);
+        TrigonData* best = near.trigon;
         double d[3] = {0, 0, 0};
         EXPECT_NE(best, nullptr);
         if (best) {

@@ -260,7 +260,8 @@ TEST(SkinBands, OffTheBandsTheValuesAreTheUnbandedOnes) {
             double dist[4], depth[2], o[4], m = HUGE_VAL;
             const PointData* corner[4];
             for (int k = 0; k < 4; ++k)
-                m = std::min(m, dist[k] = nearTrigonDistance(&poly->tri[k], P.data(), &corner[k]));
+                m = std::min(m, dist[k] = nearTrigonDistance(&poly->tri[k], P.data(), kRestShape,
+                                                             &corner[k]));
             const int b0 = int(nearest - poly->tri);
             int near = 0;
             for (int k = 0; k < 4; ++k)
