@@ -18,6 +18,7 @@
 #include "geometry/vector.h"
 #include "module/host_services.h"
 #include "module/items.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 #include "module/version.h"
@@ -161,7 +162,7 @@ void rebuildRestData(CageInstance* cage) {
 } // namespace
 
 XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
-    CageInstance* cage = static_cast<CageInstance*>(calloc(1, sizeof(CageInstance)));
+    CageInstance* cage = static_cast<CageInstance*>(morvaneCalloc(1, sizeof(CageInstance)));
     if (!cage) {
         if (error) *error = kAllocationFailed;
         return nullptr;
@@ -219,7 +220,7 @@ XCALL_(void) CageCustomDestroy(LWInstance instance) {
     detachRing(ring, RING_TOPIC_CAGES, cage);
     freeCageGrids(cage);
     destroyCageData(cage);
-    free(cage);
+    morvaneFree(cage);
 }
 
 XCALL_(const char*) CageCustomDescribe(LWInstance instance) {

@@ -1,6 +1,7 @@
 #include "cage/cage_model.h"
 
 #include "geometry/vector.h"
+#include "module/memory.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,14 +11,14 @@ namespace {
 // Moves a list to a heap array of twice its capacity. The inline array is
 // never freed; a heap array is replaced by the larger one.
 template <class T> T* grownArray(const T* current, int count, int newCapacity) {
-    T* grown = static_cast<T*>(std::malloc(sizeof(T) * std::size_t(newCapacity)));
+    T* grown = static_cast<T*>(morvaneAlloc(sizeof(T) * std::size_t(newCapacity)));
     if (!grown) return nullptr;
     if (count > 0) std::memcpy(grown, current, sizeof(T) * std::size_t(count));
     return grown;
 }
 
 template <class T> void releaseArray(T* current, const T* inlineStore) {
-    if (current && current != inlineStore) std::free(current);
+    if (current && current != inlineStore) morvaneFree(current);
 }
 
 int nextCapacity(int capacity) {
@@ -31,8 +32,8 @@ bool growPair(A** a, const A* inlineA, B** b, const B* inlineB, int count, int* 
     A* grownA = grownArray(*a, count, cap);
     B* grownB = grownArray(*b, count, cap);
     if (!grownA || !grownB) {
-        std::free(grownA);
-        std::free(grownB);
+        morvaneFree(grownA);
+        morvaneFree(grownB);
         return false;
     }
     releaseArray(*a, inlineA);
@@ -115,8 +116,8 @@ void resetPointLists(PointData* p) {
 void freeKeyChain(CageKey* key) {
     while (key) {
         CageKey* next = key->next;
-        std::free(key->deltas);
-        std::free(key);
+        morvaneFree(key->deltas);
+        morvaneFree(key);
         key = next;
     }
 }
@@ -135,16 +136,16 @@ int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, i
     int ok = 1;
     if (points > 0)
         cage->pointBlock =
-            static_cast<PointData*>(std::calloc(std::size_t(points), sizeof(PointData)));
+            static_cast<PointData*>(morvaneCalloc(std::size_t(points), sizeof(PointData)));
     if (linegons > 0)
         cage->linegonBlock =
-            static_cast<LinegonData*>(std::calloc(std::size_t(linegons), sizeof(LinegonData)));
+            static_cast<LinegonData*>(morvaneCalloc(std::size_t(linegons), sizeof(LinegonData)));
     if (trigons > 0)
         cage->trigonBlock =
-            static_cast<TrigonData*>(std::calloc(std::size_t(trigons), sizeof(TrigonData)));
+            static_cast<TrigonData*>(morvaneCalloc(std::size_t(trigons), sizeof(TrigonData)));
     if (polygons > 0)
         cage->polygonBlock =
-            static_cast<PolygonData*>(std::calloc(std::size_t(polygons), sizeof(PolygonData)));
+            static_cast<PolygonData*>(morvaneCalloc(std::size_t(polygons), sizeof(PolygonData)));
 
     cage->pointBlockSize = cage->pointBlock ? points : 0;
     cage->linegonBlockSize = cage->linegonBlock ? linegons : 0;
@@ -246,7 +247,7 @@ void clearCageAdjacency(CageInstance* cage) {
         for (int k = 0; k < 4; ++k)
             poly->tri[k].edge[0] = poly->tri[k].edge[1] = poly->tri[k].edge[2] = nullptr;
     }
-    std::free(cage->edgeBlock);
+    morvaneFree(cage->edgeBlock);
     cage->edgeBlock = nullptr;
     cage->edgeBlockSize = 0;
     cage->edgeList = nullptr;
@@ -311,7 +312,7 @@ double createEdgeData(CageInstance* cage, int computeDefault) {
             appendCorner(poly->pnt[k], poly, unsigned(k));
 
     const int edges = 3 * cage->trigonCount + 8 * cage->polygonCount + 8;
-    cage->edgeBlock = static_cast<EdgeData*>(std::calloc(std::size_t(edges), sizeof(EdgeData)));
+    cage->edgeBlock = static_cast<EdgeData*>(morvaneCalloc(std::size_t(edges), sizeof(EdgeData)));
     cage->edgeBlockSize = cage->edgeBlock ? edges : 0;
     cage->edgeCount = 0;
     cage->edgeList = nullptr;
@@ -366,30 +367,30 @@ void destroyCageData(CageInstance* cage) {
 
     for (PointData* p = cage->pointList; p; p = p->next)
         freePointLists(p);
-    std::free(cage->pointBlock);
-    std::free(cage->pointArray);
+    morvaneFree(cage->pointBlock);
+    morvaneFree(cage->pointArray);
     cage->pointBlock = nullptr;
     cage->pointArray = nullptr;
     cage->pointList = nullptr;
     cage->pointCount = cage->pointBlockSize = 0;
 
-    std::free(cage->linegonBlock);
+    morvaneFree(cage->linegonBlock);
     cage->linegonBlock = nullptr;
     cage->linegonList = nullptr;
     cage->linegonCount = cage->linegonBlockSize = 0;
-    std::free(cage->trigonBlock);
+    morvaneFree(cage->trigonBlock);
     cage->trigonBlock = nullptr;
     cage->trigonList = nullptr;
     cage->trigonCount = cage->trigonBlockSize = 0;
 
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         freePointLists(&poly->center);
-    std::free(cage->polygonBlock);
+    morvaneFree(cage->polygonBlock);
     cage->polygonBlock = nullptr;
     cage->polygonList = nullptr;
     cage->polygonCount = cage->polygonBlockSize = 0;
 
-    std::free(cage->edgeBlock);
+    morvaneFree(cage->edgeBlock);
     cage->edgeBlock = nullptr;
     cage->edgeList = nullptr;
     cage->edgeCount = cage->edgeBlockSize = 0;

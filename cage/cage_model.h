@@ -50,7 +50,7 @@ double createEdgeData(CageInstance* cage, int computeDefault);
 // (createEdgeData sizes it).
 void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri);
 
-// Frees all geometry and every key (free), resets labelCounter, and leaves
+// Frees all geometry and every key, resets labelCounter, and leaves
 // the geometry members and key lists null/0. Settings and the grids are
 // left alone.
 void destroyCageData(CageInstance* cage);

@@ -13,6 +13,7 @@
 #include "cage_instance.h"
 #include "geometry/element_grids.h"
 #include "module/host_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 #include "module/version.h"
@@ -216,7 +217,7 @@ XCALL_(LWError) CageCustomCopy(LWInstance toInstance, LWInstance fromInstance) {
         destroyCageData(to);
         return nullptr;
     }
-    to->pointArray = static_cast<PointData**>(calloc(size_t(n), sizeof(PointData*)));
+    to->pointArray = static_cast<PointData**>(morvaneCalloc(size_t(n), sizeof(PointData*)));
     if (!to->pointArray) {
         destroyCageData(to);
         return nullptr;

@@ -11,6 +11,7 @@
 #include "cage/cage_ring.h"
 #include "cage/cage_storage_build.h"
 #include "cage_instance.h"
+#include "module/memory.h"
 #include "module/strings.h"
 
 namespace {
@@ -161,7 +162,7 @@ template <class T> struct Staged {
         size_t cap = capacity ? capacity : 64;
         while (cap < count + more)
             cap *= 2;
-        T* grown = static_cast<T*>(realloc(data, cap * sizeof(T)));
+        T* grown = static_cast<T*>(morvaneRealloc(data, cap * sizeof(T)));
         if (!grown) return 0;
         data = grown;
         capacity = cap;
@@ -174,7 +175,7 @@ template <class T> struct Staged {
         return 1;
     }
     void release() {
-        free(data);
+        morvaneFree(data);
         data = nullptr;
         count = capacity = 0;
     }
@@ -280,7 +281,7 @@ void buildLoadedCage(CageInstance* cage, const StagedGeometry* g) {
         destroyCageData(cage);
         return;
     }
-    cage->pointArray = static_cast<PointData**>(calloc(size_t(n), sizeof(PointData*)));
+    cage->pointArray = static_cast<PointData**>(morvaneCalloc(size_t(n), sizeof(PointData*)));
     if (!cage->pointArray) {
         destroyCageData(cage);
         return;

@@ -14,6 +14,7 @@
 #include "geometry/inside_test.h"
 #include "geometry/vector.h"
 #include "module/host_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 
@@ -41,10 +42,12 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
 bool reserveCages(DeformInstance* deform, int count) {
     if (count <= deform->cageCapacity && deform->cageArray) return true;
     freeCageArrays(deform);
-    deform->cageArray = static_cast<CageInstance**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->weightMapIDs = static_cast<void**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->volumeTables = static_cast<VolumeTable**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->nearHints = static_cast<int*>(calloc(size_t(count) + 16, sizeof(int)));
+    deform->cageArray =
+        static_cast<CageInstance**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->weightMapIDs = static_cast<void**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->volumeTables =
+        static_cast<VolumeTable**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->nearHints = static_cast<int*>(morvaneCalloc(size_t(count) + 16, sizeof(int)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
         !deform->nearHints) {
         freeCageArrays(deform);
@@ -143,10 +146,10 @@ void freeCageArrays(DeformInstance* deform) {
     if (deform->volumeTables)
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeVolumeTable(deform->volumeTables[i]);
-    free(deform->volumeTables);
-    free(deform->nearHints);
-    free(deform->cageArray);
-    free(deform->weightMapIDs);
+    morvaneFree(deform->volumeTables);
+    morvaneFree(deform->nearHints);
+    morvaneFree(deform->cageArray);
+    morvaneFree(deform->weightMapIDs);
     deform->volumeTables = nullptr;
     deform->nearHints = nullptr;
     deform->cageArray = nullptr;

@@ -261,7 +261,8 @@ struct PntUserData {
     PointData* point; // null until a polygon uses the point
 };
 
-// Keys and their deltas are malloc'ed; destroyCageData frees them with free.
+// Keys and their deltas come from the module's heap (module/memory.h);
+// destroyCageData frees them.
 struct CageKey {
     unsigned char breakFlag;
     double time;
