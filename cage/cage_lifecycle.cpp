@@ -199,10 +199,11 @@ XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
             placeNullAtObject(cage, items, channels, env, order.sourceObject, t);
         }
         // The build ends with the adjacency and perpendicularDistance; the
-        // first key is made once, here.
-        if (buildCageFromMesh(cage, objects, items, iface, order.sourceObject, order.parentItem) >
-            0)
-            getMakeEvaluatedCageKeyAtTime(cage, 0.0);
+        // first key is made once, here. A cage that cannot have its first
+        // key stays empty, as one whose build ran out of memory does.
+        const int points =
+            buildCageFromMesh(cage, objects, items, iface, order.sourceObject, order.parentItem);
+        if (points > 0 && !getMakeEvaluatedCageKeyAtTime(cage, 0.0)) destroyCageData(cage);
     }
     refreshLWEnvelopeForThisLattice(cage, env);
     attachRing(ring, RING_TOPIC_CAGES, cage, ringEvent);

@@ -234,6 +234,8 @@ int buildCageFromMesh(CageInstance* cage, LWObjectInfo* objectInfo, LWItemInfo* 
     }
 
     // The first key at time 0 follows in the caller when there are points.
-    cage->perpendicularDistance = createEdgeData(cage, 1);
+    const double distance = createEdgeData(cage, 1);
+    if (distance < 0.0) return failBuild(cage);
+    cage->perpendicularDistance = distance;
     return cage->pointCount;
 }

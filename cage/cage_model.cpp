@@ -254,7 +254,7 @@ void clearCageAdjacency(CageInstance* cage) {
     cage->edgeCount = 0;
 }
 
-void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
+int getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
     tri->edge[0] = tri->edge[1] = tri->edge[2] = nullptr;
     static const int kSlotOrder[3] = {2, 0, 1};
     for (int s = 0; s < 3; ++s) {
@@ -263,8 +263,9 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
         const unsigned int toCorner = unsigned((slot + 1) % 3);
         PointData* from = tri->pnt[fromCorner];
         PointData* to = tri->pnt[toCorner];
-        appendItem(&from->trigons, &from->trigonCount, &from->trigonCapacity, from->trigonsInline,
-                   tri);
+        if (!appendItem(&from->trigons, &from->trigonCount, &from->trigonCapacity,
+                        from->trigonsInline, tri))
+            return 0;
 
         EdgeData* found = nullptr;
         for (int i = 0; i < from->edgeCount; ++i) {
@@ -274,7 +275,7 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
             }
         }
         if (!found) {
-            if (cage->edgeCount >= cage->edgeBlockSize) continue;
+            if (cage->edgeCount >= cage->edgeBlockSize) return 0;
             EdgeData* e = &cage->edgeBlock[cage->edgeCount++];
             std::memset(e, 0, sizeof *e);
             e->pntA = from;
@@ -285,8 +286,7 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
             e->next = cage->edgeList;
             cage->edgeList = e;
             tri->edge[slot] = e;
-            appendEdge(from, to, e);
-            appendEdge(to, from, e);
+            if (!appendEdge(from, to, e) || !appendEdge(to, from, e)) return 0;
         } else if (!found->trigonB && found->pntB == from) {
             // Met before in the opposite direction: the second side.
             found->trigonB = tri;
@@ -296,32 +296,37 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
         }
         // Same winding or a third triangle: not shared, slot stays null.
     }
+    return 1;
 }
 
-double createEdgeData(CageInstance* cage, int computeDefault) {
-    clearCageAdjacency(cage);
+namespace {
 
+// Every list of createEdgeData; 0 as soon as one cannot grow.
+int linkCageAdjacency(CageInstance* cage) {
     for (LinegonData* lin = cage->linegonList; lin; lin = lin->next) {
         for (int i = 0; i < 2; ++i) {
             PointData* p = lin->pnt[i];
-            appendItem(&p->linegons, &p->linegonCount, &p->linegonCapacity, p->linegonsInline, lin);
+            if (!appendItem(&p->linegons, &p->linegonCount, &p->linegonCapacity, p->linegonsInline,
+                            lin))
+                return 0;
         }
     }
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         for (int k = 0; k < 4; ++k)
-            appendCorner(poly->pnt[k], poly, unsigned(k));
+            if (!appendCorner(poly->pnt[k], poly, unsigned(k))) return 0;
 
     const int edges = 3 * cage->trigonCount + 8 * cage->polygonCount + 8;
     cage->edgeBlock = static_cast<EdgeData*>(morvaneCalloc(std::size_t(edges), sizeof(EdgeData)));
-    cage->edgeBlockSize = cage->edgeBlock ? edges : 0;
+    if (!cage->edgeBlock) return 0;
+    cage->edgeBlockSize = edges;
     cage->edgeCount = 0;
     cage->edgeList = nullptr;
 
     for (TrigonData* t = cage->trigonList; t; t = t->next)
-        getEdgeWithTrigon(cage, t);
+        if (!getEdgeWithTrigon(cage, t)) return 0;
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         for (int k = 0; k < 4; ++k)
-            getEdgeWithTrigon(cage, &poly->tri[k]);
+            if (!getEdgeWithTrigon(cage, &poly->tri[k])) return 0;
 
     for (PointData* p = cage->pointList; p; p = p->next) {
         p->onBorder = 0;
@@ -329,15 +334,28 @@ double createEdgeData(CageInstance* cage, int computeDefault) {
             if (!p->edges[i]->trigonB) p->onBorder = 1;
         for (int i = 0; i < p->edgeCount; ++i) {
             PointData* far = p->edgePoints[i];
-            if (!far->isCenter)
-                appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
-                           p->neighboursInline, far);
+            if (!far->isCenter && !appendItem(&p->neighbours, &p->neighbourCount,
+                                              &p->neighbourCapacity, p->neighboursInline, far))
+                return 0;
         }
         for (int i = 0; i < p->cornerCount; ++i) {
             PointData* opposite = p->cornerPolygons[i]->pnt[(p->cornerNumbers[i] + 2) % 4];
-            appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
-                       p->neighboursInline, opposite);
+            if (!appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
+                            p->neighboursInline, opposite))
+                return 0;
         }
+    }
+    return 1;
+}
+
+} // namespace
+
+double createEdgeData(CageInstance* cage, int computeDefault) {
+    clearCageAdjacency(cage);
+    if (!linkCageAdjacency(cage)) {
+        // Half-built lists would send walks astray: the cage keeps none.
+        clearCageAdjacency(cage);
+        return CAGE_ADJACENCY_FAILED;
     }
 
     if (!computeDefault) return 0.0;
