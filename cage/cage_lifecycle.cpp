@@ -43,7 +43,7 @@ void setDefaults(CageInstance* cage, LWItemID item) {
     copy3D(stCageSelectedColor, cage->selectedColor);
     copy3D(stCageUnselectedColor, cage->unselectedColor);
     cage->opacity = stCageOpacity;
-    cage->mode = 0;
+    cage->mode = kCageModeSkin;
     cage->falloffType = 1;
     cage->parallelDistance = 0.001;
     cage->perpendicularDistance = 0.01;
@@ -150,11 +150,11 @@ void followReference(CageInstance* cage, LWObjectInfo* objects) {
 
 void rebuildRestData(CageInstance* cage) {
     rebuildCageRestData(cage);
-    if (cage->mode == 0) {
+    if (cage->mode == kCageModeVolume) {
+        if (cage->ignoreOutside) makeTrisMat2D(cage);
+    } else {
         makeTrisMat3D(cage);
         makeLineMat3D(cage);
-    } else if (cage->ignoreOutside) {
-        makeTrisMat2D(cage);
     }
     cage->rebuildNeeded = 0;
 }

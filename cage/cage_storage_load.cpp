@@ -18,7 +18,7 @@ namespace {
 
 // Popup ranges of the item panel.
 const int kDisplayMax = 2;
-const int kModeMax = 1;
+const int kModeMax = kCageModeVolume;
 const int kFalloffMax = 6;
 const int kRefModeMax = 2;
 // Pixels per frame of the key strip; zero would stall drawing.
@@ -81,7 +81,7 @@ int loadSettings(CageInstance* cage, RecordReader* in, double v) {
     if (v > 1.015) {
         if (!in->ints(i, 6)) return 0;
         cage->display = clampInt(i[0], 0, kDisplayMax);
-        cage->mode = clampInt(i[1], 0, kModeMax);
+        cage->mode = clampInt(i[1], kCageModeSkin, kModeMax);
         cage->falloffType = clampInt(i[2], 0, kFalloffMax);
         cage->ignoreOutside = i[3];
         cage->limitedRange = i[4];
@@ -91,7 +91,7 @@ int loadSettings(CageInstance* cage, RecordReader* in, double v) {
         if (!in->ints(i, 7)) return 0;
         cage->display = clampInt(i[0], 0, kDisplayMax);
         snprintf(cage->groupName, sizeof cage->groupName, "%d", i[1]);
-        cage->mode = clampInt(i[2], 0, kModeMax);
+        cage->mode = clampInt(i[2], kCageModeSkin, kModeMax);
         cage->falloffType = clampInt(i[3], 0, kFalloffMax);
         cage->ignoreOutside = i[4];
         cage->limitedRange = i[5];

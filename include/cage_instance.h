@@ -272,6 +272,11 @@ struct CageKey {
     CageKey* next;
 };
 
+// How a cage moves the points of its group (the item panel's Mode popup).
+// Skin: each point follows its nearest element. Volume: every element
+// weighs in.
+enum { kCageModeSkin = 0, kCageModeVolume = 1 };
+
 struct CageInstance {
     // Settings.
     int display;
@@ -279,7 +284,7 @@ struct CageInstance {
     double selectedColor[3];
     double unselectedColor[3];
     double opacity;
-    int mode;
+    int mode; // kCageModeSkin or kCageModeVolume
     int falloffType;
     double smoothDistance;
     int ignoreOutside;
