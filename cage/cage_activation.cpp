@@ -8,7 +8,6 @@
 
 CageServices stCageServices;
 CagePanelServices stCagePanelServices;
-GlobalFunc* stCageGlobal = nullptr;
 
 XCALL_(int) CageCustomHandler(int version, GlobalFunc* global, void* local, void*) {
     if (version != kCageHandlerVersion) return AFUNC_BADVERSION;
@@ -31,7 +30,6 @@ XCALL_(int) CageCustomHandler(int version, GlobalFunc* global, void* local, void
     if (result != AFUNC_OK) return result;
 
     stCageServices = s;
-    stCageGlobal = global;
     stGlobal = global;
     fillCageHandler(static_cast<LWCustomObjHandler*>(local));
     return AFUNC_OK;
@@ -52,7 +50,6 @@ XCALL_(int) CageCustomInterface(int version, GlobalFunc* global, void* local, vo
     if (result != AFUNC_OK) return result;
 
     stCagePanelServices = s;
-    stCageGlobal = global;
     stGlobal = global;
     return AFUNC_OK;
 }

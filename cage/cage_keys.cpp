@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "geometry/curve.h"
+#include "module/memory.h"
 
 namespace {
 
@@ -148,12 +149,12 @@ double getNextLabelDValue(CageInstance* cage) {
 }
 
 CageKey* newCageKey(CageInstance* cage, double time, const double* deltas) {
-    CageKey* key = static_cast<CageKey*>(calloc(1, sizeof(CageKey)));
+    CageKey* key = static_cast<CageKey*>(morvaneCalloc(1, sizeof(CageKey)));
     if (!key) return nullptr;
     size_t n = size_t(cage->pointCount > 0 ? cage->pointCount : 0) * 3;
-    key->deltas = static_cast<double*>(calloc(n ? n : 1, sizeof(double)));
+    key->deltas = static_cast<double*>(morvaneCalloc(n ? n : 1, sizeof(double)));
     if (!key->deltas) {
-        free(key);
+        morvaneFree(key);
         return nullptr;
     }
     if (deltas && n) memcpy(key->deltas, deltas, n * sizeof(double));
@@ -164,8 +165,8 @@ CageKey* newCageKey(CageInstance* cage, double time, const double* deltas) {
 
 void deallocCageKey(CageKey* key) {
     if (!key) return;
-    free(key->deltas);
-    free(key);
+    morvaneFree(key->deltas);
+    morvaneFree(key);
 }
 
 CageKey* searchCageKeyAtTime(CageInstance* cage, double t) {
@@ -268,7 +269,7 @@ void setEvaluatedCageOtherPosAtTime(CageInstance* cage, double t) {
     } else if (!k1) {
         deltas = k0->deltas;
     } else {
-        scratch = static_cast<double*>(malloc(size_t(n) * 3 * sizeof(double)));
+        scratch = static_cast<double*>(morvaneAlloc(size_t(n) * 3 * sizeof(double)));
         if (scratch) interpolateSegment(cage, k0, k1, t, scratch);
         // Without memory the shape holds the earlier key's.
         deltas = scratch ? scratch : k0->deltas;
@@ -278,7 +279,7 @@ void setEvaluatedCageOtherPosAtTime(CageInstance* cage, double t) {
         for (int c = 0; c < 3; ++c)
             p->otherPos[c] = p->restPos[c] + (deltas ? deltas[3 * i + c] : 0.0);
     }
-    free(scratch);
+    morvaneFree(scratch);
 }
 
 CageKey* getMakeEvaluatedCageKeyAtTime(CageInstance* cage, double t) {

@@ -18,6 +18,7 @@
 #include "geometry/vector.h"
 #include "module/host_services.h"
 #include "module/items.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 #include "module/version.h"
@@ -42,7 +43,7 @@ void setDefaults(CageInstance* cage, LWItemID item) {
     copy3D(stCageSelectedColor, cage->selectedColor);
     copy3D(stCageUnselectedColor, cage->unselectedColor);
     cage->opacity = stCageOpacity;
-    cage->mode = 0;
+    cage->mode = kCageModeSkin;
     cage->falloffType = 1;
     cage->parallelDistance = 0.001;
     cage->perpendicularDistance = 0.01;
@@ -149,11 +150,11 @@ void followReference(CageInstance* cage, LWObjectInfo* objects) {
 
 void rebuildRestData(CageInstance* cage) {
     rebuildCageRestData(cage);
-    if (cage->mode == 0) {
+    if (cage->mode == kCageModeVolume) {
+        if (cage->ignoreOutside) makeTrisMat2D(cage);
+    } else {
         makeTrisMat3D(cage);
         makeLineMat3D(cage);
-    } else if (cage->ignoreOutside) {
-        makeTrisMat2D(cage);
     }
     cage->rebuildNeeded = 0;
 }
@@ -161,7 +162,7 @@ void rebuildRestData(CageInstance* cage) {
 } // namespace
 
 XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
-    CageInstance* cage = static_cast<CageInstance*>(calloc(1, sizeof(CageInstance)));
+    CageInstance* cage = static_cast<CageInstance*>(morvaneCalloc(1, sizeof(CageInstance)));
     if (!cage) {
         if (error) *error = kAllocationFailed;
         return nullptr;
@@ -198,10 +199,11 @@ XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
             placeNullAtObject(cage, items, channels, env, order.sourceObject, t);
         }
         // The build ends with the adjacency and perpendicularDistance; the
-        // first key is made once, here.
-        if (buildCageFromMesh(cage, objects, items, iface, order.sourceObject, order.parentItem) >
-            0)
-            getMakeEvaluatedCageKeyAtTime(cage, 0.0);
+        // first key is made once, here. A cage that cannot have its first
+        // key stays empty, as one whose build ran out of memory does.
+        const int points =
+            buildCageFromMesh(cage, objects, items, iface, order.sourceObject, order.parentItem);
+        if (points > 0 && !getMakeEvaluatedCageKeyAtTime(cage, 0.0)) destroyCageData(cage);
     }
     refreshLWEnvelopeForThisLattice(cage, env);
     attachRing(ring, RING_TOPIC_CAGES, cage, ringEvent);
@@ -219,7 +221,7 @@ XCALL_(void) CageCustomDestroy(LWInstance instance) {
     detachRing(ring, RING_TOPIC_CAGES, cage);
     freeCageGrids(cage);
     destroyCageData(cage);
-    free(cage);
+    morvaneFree(cage);
 }
 
 XCALL_(const char*) CageCustomDescribe(LWInstance instance) {

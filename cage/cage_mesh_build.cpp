@@ -2,6 +2,7 @@
 
 #include "cage/cage_model.h"
 #include "geometry/vector.h"
+#include "module/memory.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -28,9 +29,9 @@ int objectIndex(LWItemInfo* itemInfo, LWItemID object) {
 }
 
 void releaseScratch(CageInstance* cage) {
-    std::free(cage->pntUserBlock);
-    std::free(cage->pntUserByScan);
-    std::free(cage->pntUserById);
+    morvaneFree(cage->pntUserBlock);
+    morvaneFree(cage->pntUserByScan);
+    morvaneFree(cage->pntUserById);
     cage->pntUserBlock = nullptr;
     cage->pntUserByScan = nullptr;
     cage->pntUserById = nullptr;
@@ -201,9 +202,9 @@ int buildCageFromMesh(CageInstance* cage, LWObjectInfo* objectInfo, LWItemInfo* 
         }
 
         const std::size_t n = std::size_t(points);
-        cage->pntUserBlock = static_cast<PntUserData*>(std::calloc(n, sizeof(PntUserData)));
-        cage->pntUserByScan = static_cast<PntUserData**>(std::calloc(n, sizeof(PntUserData*)));
-        cage->pntUserById = static_cast<PntUserData**>(std::calloc(n, sizeof(PntUserData*)));
+        cage->pntUserBlock = static_cast<PntUserData*>(morvaneCalloc(n, sizeof(PntUserData)));
+        cage->pntUserByScan = static_cast<PntUserData**>(morvaneCalloc(n, sizeof(PntUserData*)));
+        cage->pntUserById = static_cast<PntUserData**>(morvaneCalloc(n, sizeof(PntUserData*)));
         if (!cage->pntUserBlock || !cage->pntUserByScan || !cage->pntUserById)
             return failBuild(cage);
 
@@ -219,7 +220,7 @@ int buildCageFromMesh(CageInstance* cage, LWObjectInfo* objectInfo, LWItemInfo* 
 
         if (cage->pointCount > 0) {
             cage->pointArray = static_cast<PointData**>(
-                std::calloc(std::size_t(cage->pointCount), sizeof(PointData*)));
+                morvaneCalloc(std::size_t(cage->pointCount), sizeof(PointData*)));
             if (!cage->pointArray) return failBuild(cage);
             int place = 0;
             for (int i = 0; i < cage->scanCounter; ++i) {
@@ -233,6 +234,8 @@ int buildCageFromMesh(CageInstance* cage, LWObjectInfo* objectInfo, LWItemInfo* 
     }
 
     // The first key at time 0 follows in the caller when there are points.
-    cage->perpendicularDistance = createEdgeData(cage, 1);
+    const double distance = createEdgeData(cage, 1);
+    if (distance < 0.0) return failBuild(cage);
+    cage->perpendicularDistance = distance;
     return cage->pointCount;
 }

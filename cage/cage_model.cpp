@@ -1,6 +1,7 @@
 #include "cage/cage_model.h"
 
 #include "geometry/vector.h"
+#include "module/memory.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,14 +11,14 @@ namespace {
 // Moves a list to a heap array of twice its capacity. The inline array is
 // never freed; a heap array is replaced by the larger one.
 template <class T> T* grownArray(const T* current, int count, int newCapacity) {
-    T* grown = static_cast<T*>(std::malloc(sizeof(T) * std::size_t(newCapacity)));
+    T* grown = static_cast<T*>(morvaneAlloc(sizeof(T) * std::size_t(newCapacity)));
     if (!grown) return nullptr;
     if (count > 0) std::memcpy(grown, current, sizeof(T) * std::size_t(count));
     return grown;
 }
 
 template <class T> void releaseArray(T* current, const T* inlineStore) {
-    if (current && current != inlineStore) std::free(current);
+    if (current && current != inlineStore) morvaneFree(current);
 }
 
 int nextCapacity(int capacity) {
@@ -31,8 +32,8 @@ bool growPair(A** a, const A* inlineA, B** b, const B* inlineB, int count, int* 
     A* grownA = grownArray(*a, count, cap);
     B* grownB = grownArray(*b, count, cap);
     if (!grownA || !grownB) {
-        std::free(grownA);
-        std::free(grownB);
+        morvaneFree(grownA);
+        morvaneFree(grownB);
         return false;
     }
     releaseArray(*a, inlineA);
@@ -115,8 +116,8 @@ void resetPointLists(PointData* p) {
 void freeKeyChain(CageKey* key) {
     while (key) {
         CageKey* next = key->next;
-        std::free(key->deltas);
-        std::free(key);
+        morvaneFree(key->deltas);
+        morvaneFree(key);
         key = next;
     }
 }
@@ -135,16 +136,16 @@ int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, i
     int ok = 1;
     if (points > 0)
         cage->pointBlock =
-            static_cast<PointData*>(std::calloc(std::size_t(points), sizeof(PointData)));
+            static_cast<PointData*>(morvaneCalloc(std::size_t(points), sizeof(PointData)));
     if (linegons > 0)
         cage->linegonBlock =
-            static_cast<LinegonData*>(std::calloc(std::size_t(linegons), sizeof(LinegonData)));
+            static_cast<LinegonData*>(morvaneCalloc(std::size_t(linegons), sizeof(LinegonData)));
     if (trigons > 0)
         cage->trigonBlock =
-            static_cast<TrigonData*>(std::calloc(std::size_t(trigons), sizeof(TrigonData)));
+            static_cast<TrigonData*>(morvaneCalloc(std::size_t(trigons), sizeof(TrigonData)));
     if (polygons > 0)
         cage->polygonBlock =
-            static_cast<PolygonData*>(std::calloc(std::size_t(polygons), sizeof(PolygonData)));
+            static_cast<PolygonData*>(morvaneCalloc(std::size_t(polygons), sizeof(PolygonData)));
 
     cage->pointBlockSize = cage->pointBlock ? points : 0;
     cage->linegonBlockSize = cage->linegonBlock ? linegons : 0;
@@ -246,14 +247,14 @@ void clearCageAdjacency(CageInstance* cage) {
         for (int k = 0; k < 4; ++k)
             poly->tri[k].edge[0] = poly->tri[k].edge[1] = poly->tri[k].edge[2] = nullptr;
     }
-    std::free(cage->edgeBlock);
+    morvaneFree(cage->edgeBlock);
     cage->edgeBlock = nullptr;
     cage->edgeBlockSize = 0;
     cage->edgeList = nullptr;
     cage->edgeCount = 0;
 }
 
-void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
+int getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
     tri->edge[0] = tri->edge[1] = tri->edge[2] = nullptr;
     static const int kSlotOrder[3] = {2, 0, 1};
     for (int s = 0; s < 3; ++s) {
@@ -262,8 +263,9 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
         const unsigned int toCorner = unsigned((slot + 1) % 3);
         PointData* from = tri->pnt[fromCorner];
         PointData* to = tri->pnt[toCorner];
-        appendItem(&from->trigons, &from->trigonCount, &from->trigonCapacity, from->trigonsInline,
-                   tri);
+        if (!appendItem(&from->trigons, &from->trigonCount, &from->trigonCapacity,
+                        from->trigonsInline, tri))
+            return 0;
 
         EdgeData* found = nullptr;
         for (int i = 0; i < from->edgeCount; ++i) {
@@ -273,7 +275,7 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
             }
         }
         if (!found) {
-            if (cage->edgeCount >= cage->edgeBlockSize) continue;
+            if (cage->edgeCount >= cage->edgeBlockSize) return 0;
             EdgeData* e = &cage->edgeBlock[cage->edgeCount++];
             std::memset(e, 0, sizeof *e);
             e->pntA = from;
@@ -284,8 +286,7 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
             e->next = cage->edgeList;
             cage->edgeList = e;
             tri->edge[slot] = e;
-            appendEdge(from, to, e);
-            appendEdge(to, from, e);
+            if (!appendEdge(from, to, e) || !appendEdge(to, from, e)) return 0;
         } else if (!found->trigonB && found->pntB == from) {
             // Met before in the opposite direction: the second side.
             found->trigonB = tri;
@@ -295,32 +296,37 @@ void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri) {
         }
         // Same winding or a third triangle: not shared, slot stays null.
     }
+    return 1;
 }
 
-double createEdgeData(CageInstance* cage, int computeDefault) {
-    clearCageAdjacency(cage);
+namespace {
 
+// Every list of createEdgeData; 0 as soon as one cannot grow.
+int linkCageAdjacency(CageInstance* cage) {
     for (LinegonData* lin = cage->linegonList; lin; lin = lin->next) {
         for (int i = 0; i < 2; ++i) {
             PointData* p = lin->pnt[i];
-            appendItem(&p->linegons, &p->linegonCount, &p->linegonCapacity, p->linegonsInline, lin);
+            if (!appendItem(&p->linegons, &p->linegonCount, &p->linegonCapacity, p->linegonsInline,
+                            lin))
+                return 0;
         }
     }
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         for (int k = 0; k < 4; ++k)
-            appendCorner(poly->pnt[k], poly, unsigned(k));
+            if (!appendCorner(poly->pnt[k], poly, unsigned(k))) return 0;
 
     const int edges = 3 * cage->trigonCount + 8 * cage->polygonCount + 8;
-    cage->edgeBlock = static_cast<EdgeData*>(std::calloc(std::size_t(edges), sizeof(EdgeData)));
-    cage->edgeBlockSize = cage->edgeBlock ? edges : 0;
+    cage->edgeBlock = static_cast<EdgeData*>(morvaneCalloc(std::size_t(edges), sizeof(EdgeData)));
+    if (!cage->edgeBlock) return 0;
+    cage->edgeBlockSize = edges;
     cage->edgeCount = 0;
     cage->edgeList = nullptr;
 
     for (TrigonData* t = cage->trigonList; t; t = t->next)
-        getEdgeWithTrigon(cage, t);
+        if (!getEdgeWithTrigon(cage, t)) return 0;
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         for (int k = 0; k < 4; ++k)
-            getEdgeWithTrigon(cage, &poly->tri[k]);
+            if (!getEdgeWithTrigon(cage, &poly->tri[k])) return 0;
 
     for (PointData* p = cage->pointList; p; p = p->next) {
         p->onBorder = 0;
@@ -328,15 +334,28 @@ double createEdgeData(CageInstance* cage, int computeDefault) {
             if (!p->edges[i]->trigonB) p->onBorder = 1;
         for (int i = 0; i < p->edgeCount; ++i) {
             PointData* far = p->edgePoints[i];
-            if (!far->isCenter)
-                appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
-                           p->neighboursInline, far);
+            if (!far->isCenter && !appendItem(&p->neighbours, &p->neighbourCount,
+                                              &p->neighbourCapacity, p->neighboursInline, far))
+                return 0;
         }
         for (int i = 0; i < p->cornerCount; ++i) {
             PointData* opposite = p->cornerPolygons[i]->pnt[(p->cornerNumbers[i] + 2) % 4];
-            appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
-                       p->neighboursInline, opposite);
+            if (!appendItem(&p->neighbours, &p->neighbourCount, &p->neighbourCapacity,
+                            p->neighboursInline, opposite))
+                return 0;
         }
+    }
+    return 1;
+}
+
+} // namespace
+
+double createEdgeData(CageInstance* cage, int computeDefault) {
+    clearCageAdjacency(cage);
+    if (!linkCageAdjacency(cage)) {
+        // Half-built lists would send walks astray: the cage keeps none.
+        clearCageAdjacency(cage);
+        return CAGE_ADJACENCY_FAILED;
     }
 
     if (!computeDefault) return 0.0;
@@ -366,30 +385,30 @@ void destroyCageData(CageInstance* cage) {
 
     for (PointData* p = cage->pointList; p; p = p->next)
         freePointLists(p);
-    std::free(cage->pointBlock);
-    std::free(cage->pointArray);
+    morvaneFree(cage->pointBlock);
+    morvaneFree(cage->pointArray);
     cage->pointBlock = nullptr;
     cage->pointArray = nullptr;
     cage->pointList = nullptr;
     cage->pointCount = cage->pointBlockSize = 0;
 
-    std::free(cage->linegonBlock);
+    morvaneFree(cage->linegonBlock);
     cage->linegonBlock = nullptr;
     cage->linegonList = nullptr;
     cage->linegonCount = cage->linegonBlockSize = 0;
-    std::free(cage->trigonBlock);
+    morvaneFree(cage->trigonBlock);
     cage->trigonBlock = nullptr;
     cage->trigonList = nullptr;
     cage->trigonCount = cage->trigonBlockSize = 0;
 
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
         freePointLists(&poly->center);
-    std::free(cage->polygonBlock);
+    morvaneFree(cage->polygonBlock);
     cage->polygonBlock = nullptr;
     cage->polygonList = nullptr;
     cage->polygonCount = cage->polygonBlockSize = 0;
 
-    std::free(cage->edgeBlock);
+    morvaneFree(cage->edgeBlock);
     cage->edgeBlock = nullptr;
     cage->edgeList = nullptr;
     cage->edgeCount = cage->edgeBlockSize = 0;

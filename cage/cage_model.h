@@ -39,18 +39,24 @@ LinegonData* add1LinegonData(CageInstance* cage, PointData* a, PointData* b);
 // slots, and frees the edge block.
 void clearCageAdjacency(CageInstance* cage);
 
+// createEdgeData's answer when memory ran out.
+#define CAGE_ADJACENCY_FAILED (-1.0)
+
 // Builds all adjacency (linegon, corner, edge, trigon and neighbour lists,
 // onBorder, edges). Adjacency built before is cleared first, so calling it
 // again gives the same lists. With computeDefault non-zero returns 2.5 x the
 // mean length of the real edges and linegons (0.01 when there is none);
-// otherwise returns 0.
+// otherwise returns 0. When memory runs out it returns
+// CAGE_ADJACENCY_FAILED (below 0) and the cage is left with no adjacency at
+// all, as clearCageAdjacency leaves it; the builders then empty the cage.
 double createEdgeData(CageInstance* cage, int computeDefault);
 
-// Registers one triangle's three edges; the edge block must have room
-// (createEdgeData sizes it).
-void getEdgeWithTrigon(CageInstance* cage, TrigonData* tri);
+// Registers one triangle's three edges. Returns 0 when a list cannot grow
+// or the edge block is full (createEdgeData sizes it), with the lists then
+// half made: only createEdgeData calls it, and clears them.
+int getEdgeWithTrigon(CageInstance* cage, TrigonData* tri);
 
-// Frees all geometry and every key (free), resets labelCounter, and leaves
+// Frees all geometry and every key, resets labelCounter, and leaves
 // the geometry members and key lists null/0. Settings and the grids are
 // left alone.
 void destroyCageData(CageInstance* cage);

@@ -34,6 +34,5 @@ struct CagePanelServices {
 
 extern CageServices stCageServices;
 extern CagePanelServices stCagePanelServices;
-extern GlobalFunc* stCageGlobal;
 
 #endif

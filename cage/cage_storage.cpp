@@ -13,6 +13,7 @@
 #include "cage_instance.h"
 #include "geometry/element_grids.h"
 #include "module/host_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 #include "module/version.h"
@@ -97,13 +98,17 @@ void appendStoredKey(CageInstance* cage, CageKey* key) {
     cage->keyTail = key;
 }
 
-void finishStoredCage(CageInstance* cage) {
-    cage->linegonList = reversed(cage->linegonList);
-    cage->trigonList = reversed(cage->trigonList);
-    cage->polygonList = reversed(cage->polygonList);
-    createEdgeData(cage, 0);
+int finishStoredCage(CageInstance* cage, int whole) {
+    if (whole) {
+        cage->linegonList = reversed(cage->linegonList);
+        cage->trigonList = reversed(cage->trigonList);
+        cage->polygonList = reversed(cage->polygonList);
+        whole = createEdgeData(cage, 0) >= 0.0;
+    }
+    if (!whole) emptyStoredCage(cage);
     refreshLWEnvelopeForThisLattice(
         cage, static_cast<LWEnvelopeFuncs*>(acquireService("Animation Envelopes")));
+    return whole;
 }
 
 XCALL_(LWError) CageCustomSave(LWInstance instance, const LWSaveState* ss) {
@@ -211,41 +216,44 @@ XCALL_(LWError) CageCustomCopy(LWInstance toInstance, LWInstance fromInstance) {
     if (n == 0) return nullptr;
 
     emptyStoredCage(to);
-    if (!allocCageBlocks(to, n, listLength(from->linegonList), listLength(from->trigonList),
-                         listLength(from->polygonList))) {
-        destroyCageData(to);
-        return nullptr;
+    int whole = allocCageBlocks(to, n, listLength(from->linegonList), listLength(from->trigonList),
+                                listLength(from->polygonList));
+    if (whole) {
+        to->pointArray = static_cast<PointData**>(morvaneCalloc(size_t(n), sizeof(PointData*)));
+        whole = to->pointArray != nullptr;
     }
-    to->pointArray = static_cast<PointData**>(calloc(size_t(n), sizeof(PointData*)));
-    if (!to->pointArray) {
-        destroyCageData(to);
-        return nullptr;
+    if (whole) {
+        // Points first, so each new key takes the source key's n deltas;
+        // labels are drawn in key order either way.
+        for (int i = 0; i < n; ++i) {
+            PointData* source = from->pointArray[i];
+            source->serialIndex = unsigned(i);
+            PointData* p = add1PointData(to, source->basePos);
+            p->index = unsigned(i);
+            to->pointArray[i] = p;
+        }
+        for (const CageKey* key = from->keyHead; key && whole; key = key->next) {
+            CageKey* copy = newCageKey(to, key->time, key->deltas);
+            if (copy) {
+                copy->breakFlag = key->breakFlag;
+                appendStoredKey(to, copy);
+            }
+            whole = copy != nullptr;
+        }
     }
-    // Points first, so each new key takes the source key's n deltas; labels
-    // are drawn in key order either way.
-    for (int i = 0; i < n; ++i) {
-        PointData* source = from->pointArray[i];
-        source->serialIndex = unsigned(i);
-        PointData* p = add1PointData(to, source->basePos);
-        p->index = unsigned(i);
-        to->pointArray[i] = p;
+    if (whole) {
+        PointData** at = to->pointArray;
+        for (const LinegonData* lin = from->linegonList; lin; lin = lin->next)
+            if (inArray(lin->pnt, 2, n))
+                add1LinegonData(to, at[serial(lin, 0)], at[serial(lin, 1)]);
+        for (const TrigonData* tri = from->trigonList; tri; tri = tri->next)
+            if (inArray(tri->pnt, 3, n))
+                add1TrigonData(to, at[serial(tri, 0)], at[serial(tri, 1)], at[serial(tri, 2)]);
+        for (const PolygonData* poly = from->polygonList; poly; poly = poly->next)
+            if (inArray(poly->pnt, 4, n))
+                add1PolygonData(to, at[serial(poly, 0)], at[serial(poly, 1)], at[serial(poly, 2)],
+                                at[serial(poly, 3)]);
     }
-    for (const CageKey* key = from->keyHead; key; key = key->next) {
-        CageKey* copy = newCageKey(to, key->time, key->deltas);
-        if (!copy) break;
-        copy->breakFlag = key->breakFlag;
-        appendStoredKey(to, copy);
-    }
-    PointData** at = to->pointArray;
-    for (const LinegonData* lin = from->linegonList; lin; lin = lin->next)
-        if (inArray(lin->pnt, 2, n)) add1LinegonData(to, at[serial(lin, 0)], at[serial(lin, 1)]);
-    for (const TrigonData* tri = from->trigonList; tri; tri = tri->next)
-        if (inArray(tri->pnt, 3, n))
-            add1TrigonData(to, at[serial(tri, 0)], at[serial(tri, 1)], at[serial(tri, 2)]);
-    for (const PolygonData* poly = from->polygonList; poly; poly = poly->next)
-        if (inArray(poly->pnt, 4, n))
-            add1PolygonData(to, at[serial(poly, 0)], at[serial(poly, 1)], at[serial(poly, 2)],
-                            at[serial(poly, 3)]);
-    finishStoredCage(to);
+    finishStoredCage(to, whole);
     return nullptr;
 }

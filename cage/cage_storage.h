@@ -8,6 +8,11 @@
 // outside the array are skipped, as are keys whose time is not finite or not
 // CAGE_KEY_TIME_TOLERANCE later than the key kept before. Non-finite
 // positions and deltas read as 0; non-finite settings keep their values.
+//
+// Running out of memory never makes a partial cage either: while the record
+// is read the cage keeps what it had; once its geometry is being made, the
+// cage ends up with all of the record's points, keys and elements or with
+// none (and then no keys in its envelope). A copy does the same.
 #ifndef MORVANE_CAGE_CAGE_STORAGE_H
 #define MORVANE_CAGE_CAGE_STORAGE_H
 

@@ -24,7 +24,9 @@ void appendStoredKey(CageInstance* cage, CageKey* key);
 
 // After the add1 calls: puts the element lists in the order they were made
 // (add1 pushes at the front), builds the adjacency and mirrors the keys in
-// the cage's envelope.
-void finishStoredCage(CageInstance* cage);
+// the cage's envelope. whole = 0 says the steps before ran out of memory.
+// A cage that is not whole, or whose adjacency cannot be built, is emptied
+// (its envelope loses its keys too) and 0 is returned; otherwise 1.
+int finishStoredCage(CageInstance* cage, int whole);
 
 #endif

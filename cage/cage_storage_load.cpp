@@ -11,13 +11,14 @@
 #include "cage/cage_ring.h"
 #include "cage/cage_storage_build.h"
 #include "cage_instance.h"
+#include "module/memory.h"
 #include "module/strings.h"
 
 namespace {
 
 // Popup ranges of the item panel.
 const int kDisplayMax = 2;
-const int kModeMax = 1;
+const int kModeMax = kCageModeVolume;
 const int kFalloffMax = 6;
 const int kRefModeMax = 2;
 // Pixels per frame of the key strip; zero would stall drawing.
@@ -80,7 +81,7 @@ int loadSettings(CageInstance* cage, RecordReader* in, double v) {
     if (v > 1.015) {
         if (!in->ints(i, 6)) return 0;
         cage->display = clampInt(i[0], 0, kDisplayMax);
-        cage->mode = clampInt(i[1], 0, kModeMax);
+        cage->mode = clampInt(i[1], kCageModeSkin, kModeMax);
         cage->falloffType = clampInt(i[2], 0, kFalloffMax);
         cage->ignoreOutside = i[3];
         cage->limitedRange = i[4];
@@ -90,7 +91,7 @@ int loadSettings(CageInstance* cage, RecordReader* in, double v) {
         if (!in->ints(i, 7)) return 0;
         cage->display = clampInt(i[0], 0, kDisplayMax);
         snprintf(cage->groupName, sizeof cage->groupName, "%d", i[1]);
-        cage->mode = clampInt(i[2], 0, kModeMax);
+        cage->mode = clampInt(i[2], kCageModeSkin, kModeMax);
         cage->falloffType = clampInt(i[3], 0, kFalloffMax);
         cage->ignoreOutside = i[4];
         cage->limitedRange = i[5];
@@ -161,7 +162,7 @@ template <class T> struct Staged {
         size_t cap = capacity ? capacity : 64;
         while (cap < count + more)
             cap *= 2;
-        T* grown = static_cast<T*>(realloc(data, cap * sizeof(T)));
+        T* grown = static_cast<T*>(morvaneRealloc(data, cap * sizeof(T)));
         if (!grown) return 0;
         data = grown;
         capacity = cap;
@@ -174,7 +175,7 @@ template <class T> struct Staged {
         return 1;
     }
     void release() {
-        free(data);
+        morvaneFree(data);
         data = nullptr;
         count = capacity = 0;
     }
@@ -240,7 +241,7 @@ int stageKeys(RecordReader* in, double v, StagedGeometry* g) {
     return 1;
 }
 
-// Item 17. 0 when a read failed or memory ran out.
+// The points' base positions. 0 when a read failed or memory ran out.
 int stagePoints(RecordReader* in, StagedGeometry* g) {
     for (int p = 0; p < g->pointCount; ++p) {
         double pos[3];
@@ -251,62 +252,67 @@ int stagePoints(RecordReader* in, StagedGeometry* g) {
 
 // The linegons, trigons and polygons. Stops at the first damage, keeping
 // the elements before it; an element naming a point outside the array is
-// skipped.
-void stageElements(RecordReader* in, StagedGeometry* g) {
+// skipped. 0 when memory ran out (nothing of the record may then be used).
+int stageElements(RecordReader* in, StagedGeometry* g) {
     static const int kCorners[3] = {2, 3, 4};
     for (int kind = 0; kind < 3; ++kind) {
         const int corners = kCorners[kind];
         int count;
-        if (!in->ints(&count, 1) || count < 0) return;
+        if (!in->ints(&count, 1) || count < 0) return 1;
         for (int e = 0; e < count; ++e) {
             int idx[4];
-            if (!in->ints(idx, corners)) return;
+            if (!in->ints(idx, corners)) return 1;
             int valid = 1;
             for (int c = 0; c < corners; ++c)
                 if (idx[c] < 0 || idx[c] >= g->pointCount) valid = 0;
-            if (valid && !g->elements[kind].push(idx, size_t(corners))) return;
+            if (valid && !g->elements[kind].push(idx, size_t(corners))) return 0;
         }
     }
+    return 1;
 }
 
-// Makes the staged points, keys and elements the cage's.
+// Makes the staged points, keys and elements the cage's: all of them, or,
+// when memory runs out, none.
 void buildLoadedCage(CageInstance* cage, const StagedGeometry* g) {
     emptyStoredCage(cage);
     const int n = g->pointCount;
     const int lines = int(g->elements[0].count / 2);
     const int tris = int(g->elements[1].count / 3);
     const int quads = int(g->elements[2].count / 4);
-    if (!allocCageBlocks(cage, n, lines, tris, quads)) {
-        destroyCageData(cage);
-        return;
+    int whole = allocCageBlocks(cage, n, lines, tris, quads);
+    if (whole) {
+        cage->pointArray = static_cast<PointData**>(morvaneCalloc(size_t(n), sizeof(PointData*)));
+        whole = cage->pointArray != nullptr;
     }
-    cage->pointArray = static_cast<PointData**>(calloc(size_t(n), sizeof(PointData*)));
-    if (!cage->pointArray) {
-        destroyCageData(cage);
-        return;
+    if (whole) {
+        for (int i = 0; i < n; ++i) {
+            PointData* p = add1PointData(cage, g->positions.data + size_t(i) * 3);
+            p->index = unsigned(i);
+            cage->pointArray[i] = p;
+        }
+        for (size_t k = 0; k < g->keys.count && whole; ++k) {
+            CageKey* key =
+                newCageKey(cage, g->keys.data[k].time, g->deltas.data + k * size_t(n) * 3);
+            if (key) {
+                key->breakFlag = g->keys.data[k].breakFlag;
+                appendStoredKey(cage, key);
+            }
+            whole = key != nullptr;
+        }
     }
-    for (int i = 0; i < n; ++i) {
-        PointData* p = add1PointData(cage, g->positions.data + size_t(i) * 3);
-        p->index = unsigned(i);
-        cage->pointArray[i] = p;
+    if (whole) {
+        PointData** at = cage->pointArray;
+        const int* e = g->elements[0].data;
+        for (int j = 0; j < lines; ++j, e += 2)
+            add1LinegonData(cage, at[e[0]], at[e[1]]);
+        e = g->elements[1].data;
+        for (int j = 0; j < tris; ++j, e += 3)
+            add1TrigonData(cage, at[e[0]], at[e[1]], at[e[2]]);
+        e = g->elements[2].data;
+        for (int j = 0; j < quads; ++j, e += 4)
+            add1PolygonData(cage, at[e[0]], at[e[1]], at[e[2]], at[e[3]]);
     }
-    for (size_t k = 0; k < g->keys.count; ++k) {
-        CageKey* key = newCageKey(cage, g->keys.data[k].time, g->deltas.data + k * size_t(n) * 3);
-        if (!key) break; // out of memory: the keys made so far are whole
-        key->breakFlag = g->keys.data[k].breakFlag;
-        appendStoredKey(cage, key);
-    }
-    PointData** at = cage->pointArray;
-    const int* e = g->elements[0].data;
-    for (int j = 0; j < lines; ++j, e += 2)
-        add1LinegonData(cage, at[e[0]], at[e[1]]);
-    e = g->elements[1].data;
-    for (int j = 0; j < tris; ++j, e += 3)
-        add1TrigonData(cage, at[e[0]], at[e[1]], at[e[2]]);
-    e = g->elements[2].data;
-    for (int j = 0; j < quads; ++j, e += 4)
-        add1PolygonData(cage, at[e[0]], at[e[1]], at[e[2]], at[e[3]]);
-    finishStoredCage(cage);
+    finishStoredCage(cage, whole);
 }
 
 } // namespace
@@ -328,10 +334,8 @@ XCALL_(LWError) CageCustomLoad(LWInstance instance, const LWLoadState* ls) {
     StagedGeometry g;
     memset(&g, 0, sizeof g);
     g.pointCount = n;
-    if (stageKeys(&in, v, &g) && stagePoints(&in, &g)) {
-        stageElements(&in, &g);
+    if (stageKeys(&in, v, &g) && stagePoints(&in, &g) && stageElements(&in, &g))
         buildLoadedCage(cage, &g);
-    }
     g.release();
     return nullptr;
 }

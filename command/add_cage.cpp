@@ -6,6 +6,7 @@
 #include "command/add_cage.h"
 #include "command/add_cage_texts.h"
 #include "module/host_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/servers.h"
 
@@ -94,7 +95,7 @@ void sendAddCageCommands(const LWLayoutGeneric* local, const AddCageServices* se
 }
 
 int runAddCage(const LWLayoutGeneric* local, const AddCageServices* services, GlobalFunc* global) {
-    CageOrder* order = static_cast<CageOrder*>(calloc(1, sizeof(CageOrder)));
+    CageOrder* order = static_cast<CageOrder*>(morvaneCalloc(1, sizeof(CageOrder)));
     if (!order) return AFUNC_BADGLOBAL;
     order->parentItem = firstSelected(services->interfaceInfo);
 
@@ -105,6 +106,6 @@ int runAddCage(const LWLayoutGeneric* local, const AddCageServices* services, Gl
         else
             sendAddCageCommands(local, services, global, order);
     }
-    free(order);
+    morvaneFree(order);
     return AFUNC_OK;
 }

@@ -9,7 +9,6 @@
 
 DeformServices stDeformServices;
 DeformPanelServices stDeformPanelServices;
-GlobalFunc* stDeformGlobal = nullptr;
 unsigned int stDeformBuildNumber = 0;
 
 XCALL_(int) MorvaneHandler(int version, GlobalFunc* global, void* local, void*) {
@@ -26,7 +25,6 @@ XCALL_(int) MorvaneHandler(int version, GlobalFunc* global, void* local, void*) 
     if (result != AFUNC_OK) return result;
 
     stDeformServices = s;
-    stDeformGlobal = global;
     stGlobal = global;
     stDeformBuildNumber = getBuildNumber(global);
     fillDeformHandler(static_cast<LWDisplacementHandler*>(local));
@@ -46,7 +44,6 @@ XCALL_(int) MorvaneInterface(int version, GlobalFunc* global, void* local, void*
     if (result != AFUNC_OK) return result;
 
     stDeformPanelServices = s;
-    stDeformGlobal = global;
     stGlobal = global;
     auto* ui = static_cast<LWInterface*>(local);
     return buildDeformPanel(s.xpanelFuncs, ui, isJapaneseLocale(global)) ? AFUNC_OK

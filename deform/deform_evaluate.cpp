@@ -14,6 +14,7 @@
 #include "geometry/inside_test.h"
 #include "geometry/vector.h"
 #include "module/host_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 
@@ -36,15 +37,17 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
         out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
 }
 
-// Grows the two arrays to count + 16 entries; on failure the instance acts
+// Grows the four arrays to count + 16 entries; on failure the instance acts
 // as if its group had no cages.
 bool reserveCages(DeformInstance* deform, int count) {
     if (count <= deform->cageCapacity && deform->cageArray) return true;
     freeCageArrays(deform);
-    deform->cageArray = static_cast<CageInstance**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->weightMapIDs = static_cast<void**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->volumeTables = static_cast<VolumeTable**>(calloc(size_t(count) + 16, sizeof(void*)));
-    deform->nearHints = static_cast<int*>(calloc(size_t(count) + 16, sizeof(int)));
+    deform->cageArray =
+        static_cast<CageInstance**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->weightMapIDs = static_cast<void**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->volumeTables =
+        static_cast<VolumeTable**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->nearHints = static_cast<int*>(morvaneCalloc(size_t(count) + 16, sizeof(int)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
         !deform->nearHints) {
         freeCageArrays(deform);
@@ -81,8 +84,9 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         // Volume cages are weighed from a flat copy of this frame's elements;
         // without one (no memory) element by element.
         VolumeTable*& table = deform->volumeTables[i];
-        if (cage->mode != 0 && !table) table = newVolumeTable();
-        fillVolumeTable(table, cage->mode != 0 ? cage : nullptr);
+        const bool volume = cage->mode == kCageModeVolume;
+        if (volume && !table) table = newVolumeTable();
+        fillVolumeTable(table, volume ? cage : nullptr);
         deform->nearHints[i] = -1;
     }
     deform->refreshPending = 0;
@@ -115,9 +119,10 @@ int hintCode(const CageInstance* cage, const TrigonData* tri) {
 }
 
 // One Skin cage: the displacement of its nearest element's blend, with the
-// weight-map factor and the range limits; false when it gives nothing.
-bool skinDisplacement(const DeformInstance* deform, int index, const double P[3],
-                      const double Plocal[3], const double oPos[3], double* wm, double d[3]) {
+// weight-map factor and the range limits; false when it gives nothing. The
+// cage's search hint moves on to this point's nearest triangle.
+bool skinDisplacement(DeformInstance* deform, int index, const double P[3], const double Plocal[3],
+                      const double oPos[3], double* wm, double d[3]) {
     CageInstance* cage = deform->cageArray[index];
     // The search measures from the point's place at frame 0 when the cage
     // rests there.
@@ -143,10 +148,10 @@ void freeCageArrays(DeformInstance* deform) {
     if (deform->volumeTables)
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeVolumeTable(deform->volumeTables[i]);
-    free(deform->volumeTables);
-    free(deform->nearHints);
-    free(deform->cageArray);
-    free(deform->weightMapIDs);
+    morvaneFree(deform->volumeTables);
+    morvaneFree(deform->nearHints);
+    morvaneFree(deform->cageArray);
+    morvaneFree(deform->weightMapIDs);
     deform->volumeTables = nullptr;
     deform->nearHints = nullptr;
     deform->cageArray = nullptr;
@@ -206,7 +211,7 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
         }
         double Plocal[3];
         toLocal(cage->worldAxes, P, Plocal);
-        if (cage->mode != 0) {
+        if (cage->mode == kCageModeVolume) {
             if (cage->ignoreOutside && !isWithinTheCage(cage, Plocal)) continue;
             ScaledBlend part;
             VolumeTable* table = deform->volumeTables[i];

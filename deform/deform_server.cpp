@@ -6,6 +6,7 @@
 
 #include "deform/deform_evaluate.h"
 #include "deform/deform_services.h"
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 #include "module/version.h"
@@ -41,7 +42,7 @@ void setGroupName(DeformInstance* deform, const char* name) {
 } // namespace
 
 XCALL_(LWInstance) MorvaneCreate(void*, void* context, LWError* error) {
-    DeformInstance* deform = static_cast<DeformInstance*>(calloc(1, sizeof(DeformInstance)));
+    DeformInstance* deform = static_cast<DeformInstance*>(morvaneCalloc(1, sizeof(DeformInstance)));
     if (!deform) {
         if (error) *error = kAllocationFailed;
         return nullptr;
@@ -59,7 +60,7 @@ XCALL_(void) MorvaneDestroy(LWInstance instance) {
     if (!deform) return;
     detachRing(stDeformServices.comRing, RING_TOPIC_DEFORMERS, deform);
     freeCageArrays(deform);
-    free(deform);
+    morvaneFree(deform);
 }
 
 XCALL_(LWError) MorvaneCopy(LWInstance toInstance, LWInstance fromInstance) {

@@ -21,7 +21,6 @@ struct DeformPanelServices {
 
 extern DeformServices stDeformServices;
 extern DeformPanelServices stDeformPanelServices;
-extern GlobalFunc* stDeformGlobal;
 // Host build number read at activation; the evaluation branches on it.
 extern unsigned int stDeformBuildNumber;
 

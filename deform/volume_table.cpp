@@ -3,6 +3,7 @@
 #include "deform/volume_table.h"
 
 #include "geometry/vector.h"
+#include "module/memory.h"
 
 #include <cmath>
 #include <cstddef>
@@ -96,18 +97,18 @@ namespace {
 
 bool reserve(VolumeTable* t, int count) {
     if (count <= t->capacity && t->block) return true;
-    std::free(t->block);
-    std::free(t->oddTris);
+    morvaneFree(t->block);
+    morvaneFree(t->oddTris);
     t->block = nullptr;
     t->oddTris = nullptr;
     t->capacity = 0;
     const std::size_t n = (std::size_t(count > 0 ? count : 1) + kLanes - 1) / kLanes * kLanes;
     const std::size_t arrays = kLineFields + kTriFields + kMapFields + 1;
-    t->block = static_cast<double*>(std::malloc(arrays * n * sizeof(double)));
-    t->oddTris = static_cast<const TrigonData**>(std::malloc(n * sizeof(TrigonData*)));
+    t->block = static_cast<double*>(morvaneAlloc(arrays * n * sizeof(double)));
+    t->oddTris = static_cast<const TrigonData**>(morvaneAlloc(n * sizeof(TrigonData*)));
     if (!t->block || !t->oddTris) {
-        std::free(t->block);
-        std::free(t->oddTris);
+        morvaneFree(t->block);
+        morvaneFree(t->oddTris);
         t->block = nullptr;
         t->oddTris = nullptr;
         return false;
@@ -395,14 +396,16 @@ void capVolumeVectorLevel(int level) {
 }
 
 VolumeTable* newVolumeTable() {
-    return new (std::nothrow) VolumeTable();
+    void* place = morvaneAlloc(sizeof(VolumeTable));
+    return place ? new (place) VolumeTable() : nullptr;
 }
 
 void freeVolumeTable(VolumeTable* table) {
     if (!table) return;
-    std::free(table->block);
-    std::free(table->oddTris);
-    delete table;
+    morvaneFree(table->block);
+    morvaneFree(table->oddTris);
+    table->~VolumeTable();
+    morvaneFree(table);
 }
 
 bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {

@@ -264,7 +264,8 @@ struct PntUserData {
     PointData* point; // null until a polygon uses the point
 };
 
-// Keys and their deltas are malloc'ed; destroyCageData frees them with free.
+// Keys and their deltas come from the module's heap (module/memory.h);
+// destroyCageData frees them.
 struct CageKey {
     unsigned char breakFlag;
     double time;
@@ -274,6 +275,11 @@ struct CageKey {
     CageKey* next;
 };
 
+// How a cage moves the points of its group (the item panel's Mode popup).
+// Skin: each point follows its nearest element. Volume: every element
+// weighs in.
+enum { kCageModeSkin = 0, kCageModeVolume = 1 };
+
 struct CageInstance {
     // Settings.
     int display;
@@ -281,7 +287,7 @@ struct CageInstance {
     double selectedColor[3];
     double unselectedColor[3];
     double opacity;
-    int mode;
+    int mode; // kCageModeSkin or kCageModeVolume
     int falloffType;
     double smoothDistance;
     int ignoreOutside;

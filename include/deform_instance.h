@@ -16,7 +16,7 @@ struct DeformInstance {
     VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
     int* nearHints;             // per Skin cage, the last point's nearest triangle (or -1)
     int cageCount;
-    int cageCapacity; // both arrays hold cageCapacity + 16 entries
+    int cageCapacity; // the four arrays above hold cageCapacity + 16 entries
     int refreshPending;
     char description[84];
 };

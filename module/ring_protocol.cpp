@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "module/memory.h"
 #include "module/strings.h"
 
 namespace {
@@ -49,7 +50,8 @@ void** collectRingList(LWComRing* ring, const char* topic, int listCode, const c
 
     // Room for 16 more than counted; the handlers are told only the count.
     int counted = query.count;
-    void** list = static_cast<void**>(calloc(size_t(counted + kSpareEntries), sizeof(void*)));
+    void** list =
+        static_cast<void**>(morvaneCalloc(size_t(counted + kSpareEntries), sizeof(void*)));
     if (!list) return nullptr;
     memset(&query, 0, sizeof query);
     query.list = list;

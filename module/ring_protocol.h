@@ -48,8 +48,9 @@ int attachRing(LWComRing* ring, const char* topic, void* data, RingEvent handler
 void detachRing(LWComRing* ring, const char* topic, void* data);
 
 // Counts the instances on a topic (event 0), then lists them with listCode
-// into an array of count + 16 entries, offering the handlers count places. Returns the array (free
-// with free()) and its fill in *count; null and 0 when there is none or no memory.
+// into an array of count + 16 entries, offering the handlers count places.
+// Returns the array (free it with morvaneFree) and its fill in *count; null
+// and 0 when there is none or no memory.
 void** collectRingList(LWComRing* ring, const char* topic, int listCode, const char* groupName,
                        int* count);
 

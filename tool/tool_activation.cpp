@@ -8,7 +8,6 @@
 #include "tool/tool_texts.h"
 
 ToolServices stToolServices;
-GlobalFunc* stToolGlobal = nullptr;
 unsigned int stToolBuildNumber = 0;
 LWLayoutTool* stToolLocal = nullptr;
 
@@ -52,7 +51,6 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
     s.panelFuncs->globalFun = global;
 
     stGlobal = global;
-    stToolGlobal = global;
     stToolBuildNumber = build;
 
     if (!objectIsSelected(s)) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "tool/tool_services.h"
 
@@ -33,12 +34,13 @@ int add1CageToSelection(EditCageState* state, CageInstance* cage, int force) {
     if (!force && cage->display == 0) return 0;
     if (state->selectedCageCount == state->selectedCageCapacity) {
         int capacity = state->selectedCageCapacity + kSelectionGrowth;
-        auto* grown = static_cast<CageInstance**>(calloc(size_t(capacity), sizeof(CageInstance*)));
+        auto* grown =
+            static_cast<CageInstance**>(morvaneCalloc(size_t(capacity), sizeof(CageInstance*)));
         if (!grown) return 0;
         if (state->selectedCageCount)
             memcpy(grown, state->selectedCages,
                    size_t(state->selectedCageCount) * sizeof(CageInstance*));
-        free(state->selectedCages);
+        morvaneFree(state->selectedCages);
         state->selectedCages = grown;
         state->selectedCageCapacity = capacity;
     }
@@ -89,7 +91,7 @@ int getListOfCagesInThisScene(EditCageState* state) {
     int count = 0;
     void** list = collectRingList(stToolServices.comRing, RING_TOPIC_CAGES, kRingListWithPoints,
                                   nullptr, &count);
-    free(state->sceneCages);
+    morvaneFree(state->sceneCages);
     state->sceneCages = reinterpret_cast<CageInstance**>(list);
     state->sceneCageCount = list ? count : 0;
     state->sceneCageCapacity = list ? count + 16 : 0;
@@ -97,11 +99,11 @@ int getListOfCagesInThisScene(EditCageState* state) {
 }
 
 void freeCageLists(EditCageState* state) {
-    free(state->selectedCages);
+    morvaneFree(state->selectedCages);
     state->selectedCages = nullptr;
     state->selectedCageCount = state->selectedCageCapacity = 0;
     state->selectedPointCount = 0;
-    free(state->sceneCages);
+    morvaneFree(state->sceneCages);
     state->sceneCages = nullptr;
     state->sceneCageCount = state->sceneCageCapacity = 0;
 }

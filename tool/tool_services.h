@@ -32,7 +32,8 @@ struct ToolServices {
 };
 
 extern ToolServices stToolServices;
-extern GlobalFunc* stToolGlobal;
+// Host build number read at activation. The tool panel's texts, the key
+// deletion question and the key strip's fit to the preview range branch on it.
 extern unsigned int stToolBuildNumber;
 // The host's LayoutTool record of the latest successful activation.
 extern LWLayoutTool* stToolLocal;

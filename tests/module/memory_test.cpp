@@ -1,0 +1,58 @@
+// The module's heap seam: unarmed it is the C heap; armed, exactly the chosen
+// allocation fails, once.
+#include "module/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+struct ArmedHeap : testing::Test {
+    ~ArmedHeap() override { failMorvaneAllocationAt(0); }
+};
+
+TEST_F(ArmedHeap, OnlyTheNthAllocationFailsWhicheverCallMakesIt) {
+    failMorvaneAllocationAt(3);
+    void* first = morvaneAlloc(8);
+    EXPECT_EQ(pendingMorvaneAllocationFailure(), 2);
+    void* second = morvaneCalloc(2, 8);
+    EXPECT_EQ(pendingMorvaneAllocationFailure(), 1);
+    EXPECT_EQ(morvaneRealloc(nullptr, 8), nullptr);
+    EXPECT_EQ(pendingMorvaneAllocationFailure(), 0);
+    // Fired once: the next ones succeed again.
+    void* fourth = morvaneAlloc(8);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(second, nullptr);
+    EXPECT_NE(fourth, nullptr);
+    morvaneFree(first);
+    morvaneFree(second);
+    morvaneFree(fourth);
+}
+
+TEST_F(ArmedHeap, AFailedReallocLeavesTheBlockAsItWas) {
+    char* block = static_cast<char*>(morvaneAlloc(6));
+    ASSERT_NE(block, nullptr);
+    std::memcpy(block, "cage!", 6);
+    failMorvaneAllocationAt(1);
+    EXPECT_EQ(morvaneRealloc(block, 1 << 20), nullptr);
+    EXPECT_STREQ(block, "cage!");
+    morvaneFree(block);
+}
+
+TEST_F(ArmedHeap, DisarmedOrNeverArmedNothingFailsAndNothingIsPending) {
+    failMorvaneAllocationAt(2);
+    failMorvaneAllocationAt(0);
+    EXPECT_EQ(pendingMorvaneAllocationFailure(), 0);
+    void* a = morvaneAlloc(1);
+    void* b = morvaneCalloc(1, 1);
+    EXPECT_NE(a, nullptr);
+    EXPECT_NE(b, nullptr);
+    morvaneFree(a);
+    morvaneFree(b);
+    failMorvaneAllocationAt(-4);
+    EXPECT_EQ(pendingMorvaneAllocationFailure(), 0);
+    morvaneFree(nullptr);
+}
+
+} // namespace
