@@ -75,8 +75,10 @@ int timeTaken(CageInstance* cage, double t, const CageKey* skip) {
 }
 
 // The interpolated deltas between K0 and K1 (t0 <= t < t1) into out.
+// Each point's delta at t between k0 and k1, handed to put(i, delta).
+template <class Put>
 void interpolateSegment(const CageInstance* cage, const CageKey* k0, const CageKey* k1, double t,
-                        double* out) {
+                        Put put) {
     const CageKey* kp = k0->breakFlag ? nullptr : k0->prev;
     const CageKey* kn = k1->breakFlag ? nullptr : k1->next;
     double t0 = k0->time, t1 = k1->time;
@@ -125,8 +127,10 @@ void interpolateSegment(const CageInstance* cage, const CageKey* k0, const CageK
         }
         double m0[3], m1[3];
         getTangents(dp, d0, d1, dn, m0, m1);
+        double d[3];
         for (int c = 0; c < 3; ++c)
-            out[3 * i + c] = h00 * d0[c] + h01 * d1[c] + h10 * m0[c] + h11 * m1[c];
+            d[c] = h00 * d0[c] + h01 * d1[c] + h10 * m0[c] + h11 * m1[c];
+        put(i, d);
     }
 }
 
@@ -260,26 +264,18 @@ void setEvaluatedCageOtherPosAtTime(CageInstance* cage, double t) {
     CageKey* k0 = lastAtOrBefore(cage, t, nullptr);
     CageKey* k1 = k0 ? k0->next : cage->keyHead;
 
-    double* scratch = nullptr;
-    const double* deltas = nullptr;
-    if (!cage->keyHead) {
-        deltas = nullptr;
-    } else if (!k0) {
-        deltas = cage->keyHead->deltas;
-    } else if (!k1) {
-        deltas = k0->deltas;
-    } else {
-        scratch = static_cast<double*>(morvaneAlloc(size_t(n) * 3 * sizeof(double)));
-        if (scratch) interpolateSegment(cage, k0, k1, t, scratch);
-        // Without memory the shape holds the earlier key's.
-        deltas = scratch ? scratch : k0->deltas;
-    }
-    for (int i = 0; i < n; ++i) {
+    auto put = [cage](int i, const double* delta) {
         PointData* p = cage->pointArray[i];
         for (int c = 0; c < 3; ++c)
-            p->otherPos[c] = p->restPos[c] + (deltas ? deltas[3 * i + c] : 0.0);
+            p->otherPos[c] = p->restPos[c] + (delta ? delta[c] : 0.0);
+    };
+    if (k0 && k1) {
+        interpolateSegment(cage, k0, k1, t, put);
+        return;
     }
-    morvaneFree(scratch);
+    const CageKey* held = k0 ? k0 : cage->keyHead;
+    for (int i = 0; i < n; ++i)
+        put(i, held ? held->deltas + 3 * i : nullptr);
 }
 
 CageKey* getMakeEvaluatedCageKeyAtTime(CageInstance* cage, double t) {
@@ -298,7 +294,11 @@ CageKey* getMakeEvaluatedCageKeyAtTime(CageInstance* cage, double t) {
     CageKey* key = nullptr;
     if (k0 && k1) {
         key = newCageKey(cage, t, nullptr);
-        if (key) interpolateSegment(cage, k0, k1, t, key->deltas);
+        if (key)
+            interpolateSegment(cage, k0, k1, t, [key](int i, const double* delta) {
+                for (int c = 0; c < 3; ++c)
+                    key->deltas[3 * i + c] = delta[c];
+            });
     } else {
         key = newCageKey(cage, t, (k0 ? k0 : k1)->deltas);
     }
