@@ -1,10 +1,10 @@
-#include "app/render.h"
+#include "render.h"
 
-#include "host/commands.h"
-#include "host/displacement.h"
-#include "host/host.h"
-#include "host/host_error.h"
-#include "host/scene_io.h"
+#include "commands/commands.h"
+#include "plugins/displacement.h"
+#include "host.h"
+#include "common/host_error.h"
+#include "io/scene_io.h"
 
 #include <unistd.h>
 

@@ -1,9 +1,9 @@
-#include "host/host.h"
+#include "host.h"
 
-#include "host/commands.h"
-#include "host/displacement.h"
-#include "host/host_error.h"
-#include "host/text_encoding.h"
+#include "commands/commands.h"
+#include "plugins/displacement.h"
+#include "common/host_error.h"
+#include "common/text_encoding.h"
 
 #include <ostream>
 

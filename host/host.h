@@ -4,14 +4,14 @@
 #ifndef MORVANE_HOST_HOST_H
 #define MORVANE_HOST_HOST_H
 
-#include "host/activation.h"
-#include "host/instances.h"
-#include "host/module_file.h"
-#include "host/panels.h"
-#include "host/ring.h"
-#include "host/scene.h"
-#include "host/services.h"
-#include "host/xpanels.h"
+#include "plugins/activation.h"
+#include "plugins/instances.h"
+#include "plugins/module_file.h"
+#include "ui/panels.h"
+#include "ring/ring.h"
+#include "scene/scene.h"
+#include "services/services.h"
+#include "ui/xpanels.h"
 
 #include <deque>
 #include <iosfwd>

@@ -1,0 +1,100 @@
+#include "services/services.h"
+
+#include "host.h"
+#include "common/host_error.h"
+#include "mesh/mesh_info.h"
+
+#include <cstdint>
+#include <ostream>
+
+namespace host {
+
+namespace {
+
+XCALL_(void) instanceUpdate(const char*, LWInstance) {}
+
+XCALL_(int) commandInterface(const char* text) {
+    return Host::current().runCommand(text);
+}
+
+// "Product Info": LightWave, the build, version 9.6.
+unsigned int productInfo(unsigned int build) {
+    return LWINF_PRODLWAV | (build << 4) | (6u << 16) | (9u << 20);
+}
+
+} // namespace
+
+ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
+    makeInertRecords(rec_);
+    fillSceneRecords(rec_);
+    fillInterfaceRecords(rec_);
+    fillMotionRecords(rec_);
+    fillMeshRecords(rec_);
+    fillPanelRecords(rec_);
+    fillXPanelRecords(rec_);
+
+    records_ = {
+        {"LW Item Info 5", &rec_.itemInfo},
+        {"LW Item Info 9", &rec_.itemInfo},
+        {"LW Object Info 7", &rec_.objectInfo},
+        {"Scene Objects 6", &rec_.objectFuncs},
+        {"Scene Objects 9", &rec_.objectFuncs},
+        {"Channel Info 2", &rec_.channelInfo},
+        {"Animation Envelopes", &rec_.envelopeFuncs},
+        {"Instance Update", reinterpret_cast<void*>(&instanceUpdate)},
+        {"LW Communication Ring", &rec_.comRing},
+        {"LW Command Interface", reinterpret_cast<void*>(&commandInterface)},
+        {"LWXPanel", &rec_.xpanelFuncs},
+        {"LW List Info", &rec_.listInfo},
+        {"Info Messages 2", &rec_.messageFuncs},
+        {"LWPanelServices", &rec_.panelFuncs},
+        {"RasterServices", &rec_.rasterFuncs},
+        {"ContextMenuServices", &rec_.contextMenuFuncs},
+        {"LW Scene Info 6", &rec_.sceneInfo},
+        {"LW Scene Info 7", &rec_.sceneInfo},
+        {"MultiThreading Utilities 2", &rec_.mtUtilFuncs},
+        {"Product Info", nullptr},
+        {"Locale Info", nullptr},
+        {"LW Viewport Info 4", &rec_.viewportInfo},
+        {"LW Interface Info 7", &rec_.interfaceInfo},
+    };
+}
+
+void ServiceTable::setBuildNumber(unsigned int build) {
+    if (build > 0xFFF) throw HostError("build number " + std::to_string(build) + " out of range");
+    build_ = build;
+}
+
+void* ServiceTable::lookup(const char* name) {
+    std::string key = name ? name : "";
+    auto found = records_.find(key);
+    void* result = nullptr;
+    bool known = found != records_.end() && !withheld_.count(key);
+    if (known) {
+        if (key == "Product Info")
+            result = reinterpret_cast<void*>(std::uintptr_t(productInfo(build_)));
+        else if (key == "Locale Info")
+            result = reinterpret_cast<void*>(std::uintptr_t(locale_));
+        else {
+            refreshSceneRecords(rec_, host_.scene());
+            if (key == "Scene Objects 6" || key == "Scene Objects 9")
+                refreshSceneObjects(rec_, host_.scene());
+            result = found->second;
+        }
+    }
+    if (trace_)
+        host_.out() << "service \"" << key << "\" -> " << (known ? "found" : "missing") << "\n";
+    return result;
+}
+
+XCALL_(void*) ServiceTable::accessor(const char* name, int) {
+    Host* host = Host::currentOrNull();
+    return host ? host->services().lookup(name) : nullptr;
+}
+
+void ServiceTable::refresh() {
+    refreshSceneRecords(rec_, host_.scene());
+    refreshSceneObjects(rec_, host_.scene());
+}
+
+} // namespace host
