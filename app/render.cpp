@@ -1,10 +1,10 @@
 #include "render.h"
 
 #include "commands/commands.h"
-#include "plugins/displacement.h"
-#include "host.h"
 #include "common/host_error.h"
+#include "host.h"
 #include "io/scene_io.h"
+#include "plugins/displacement.h"
 
 #include <unistd.h>
 
@@ -193,7 +193,7 @@ void render(const RenderOptions& options) {
             char number[16];
             std::snprintf(number, sizeof number, "%04d", frame);
             for (host::Item* item : deformed)
-                host::exportObject(layout, item->name,
+                host::exportObject(layout.scene(), item->name,
                                    staging.path(fileStem(item->name) + "_" + number + ".obj"));
         }
         std::cerr << "\n";

@@ -1,11 +1,13 @@
 #include "commands/commands.h"
 
-#include "plugins/displacement.h"
-#include "host.h"
+#include "commands/interface_panels.h"
 #include "common/host_error.h"
+#include "core/host_core.h"
+#include "io/scene_io.h"
 #include "mesh/lwo2_reader.h"
 #include "mesh/obj_reader.h"
-#include "io/scene_io.h"
+#include "plugins/displacement.h"
+#include "scene/clone.h"
 #include "scene/transform.h"
 
 #include <cerrno>
@@ -90,15 +92,15 @@ class Args {
     size_t pos_ = 0;
 };
 
-using Handler = std::function<void(Host&, Args&)>;
+using Handler = std::function<void(HostCore&, Args&)>;
 
-Item& currentItem(Host& h) {
+Item& currentItem(HostCore& h) {
     Item* item = h.scene().find(h.scene().firstSelected());
     if (!item) throw HostError("no item is selected");
     return *item;
 }
 
-Item& itemByFileId(Host& h, std::uint32_t id) {
+Item& itemByFileId(HostCore& h, std::uint32_t id) {
     Item* item = h.scene().findByFileId(id);
     if (!item) {
         char text[16];
@@ -125,7 +127,7 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-void loadObject(Host& h, Args& a) {
+void loadObject(HostCore& h, Args& a) {
     // Kept absolute, so a scene file names the object wherever it is read.
     std::string path =
         std::filesystem::absolute(h.resolvePath(a.rest())).lexically_normal().string();
@@ -145,7 +147,7 @@ void loadObject(Host& h, Args& a) {
 // Toggles one bit of the selected objects' shadow options or render flags;
 // with n, sets it to n != 0.
 Handler toggle(unsigned int Item::*field, unsigned int bit) {
-    return [field, bit](Host& h, Args& a) {
+    return [field, bit](HostCore& h, Args& a) {
         const bool given = a.more();
         const bool on = given && a.integer() != 0;
         a.end();
@@ -163,7 +165,7 @@ Handler toggle(unsigned int Item::*field, unsigned int bit) {
 }
 
 Handler setTiming(int SceneTiming::*field, int minimum) {
-    return [field, minimum](Host& h, Args& a) {
+    return [field, minimum](HostCore& h, Args& a) {
         long n = a.integer();
         a.end();
         if (n < minimum || n > 1000000) throw HostError(std::to_string(n) + " is out of range");
@@ -172,7 +174,7 @@ Handler setTiming(int SceneTiming::*field, int minimum) {
 }
 
 Handler setMotionCommand(int firstChannel, double unit) {
-    return [firstChannel, unit](Host& h, Args& a) {
+    return [firstChannel, unit](HostCore& h, Args& a) {
         double v[3];
         for (double& x : v)
             x = a.number() * unit;
@@ -183,14 +185,14 @@ Handler setMotionCommand(int firstChannel, double unit) {
 }
 
 Handler editMode(LWItemType type) {
-    return [type](Host& h, Args& a) {
+    return [type](HostCore& h, Args& a) {
         a.end();
         h.setEditMode(type);
     };
 }
 
 Handler addItem(LWItemType type) {
-    return [type](Host& h, Args& a) {
+    return [type](HostCore& h, Args& a) {
         std::string name = a.rest();
         h.scene().select(h.scene().add(type, name).id);
     };
@@ -204,33 +206,33 @@ const std::map<std::string, Handler>& commands() {
         {"AddPointLight", addItem(LWI_LIGHT)},
         {"LoadObject", loadObject},
         {"SelectItem",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::uint32_t id = a.hex();
              a.end();
              h.scene().select(itemByFileId(h, id).id);
          }},
         {"SelectByName",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::string name = a.rest();
              Item* item = h.scene().find(name);
              if (!item) throw HostError("no item named '" + name + "'");
              h.scene().select(item->id);
          }},
         {"AddToSelection",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::uint32_t id = a.hex();
              a.end();
              h.scene().addToSelection(itemByFileId(h, id).id);
          }},
         {"ParentItem",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::uint32_t id = a.hex();
              a.end();
              Item& child = currentItem(h);
              parentItem(h, child.id, id ? itemByFileId(h, id).id : nullptr);
          }},
         {"ParentInPlace",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              bool& state = h.scene().timing().parentInPlace;
              if (a.more())
                  state = a.integer() != 0;
@@ -239,7 +241,7 @@ const std::map<std::string, Handler>& commands() {
              a.end();
          }},
         {"ItemVisibility",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              long v = a.integer();
              a.end();
              for (const LWItemID* id = h.scene().selection(); *id; ++id) {
@@ -251,20 +253,20 @@ const std::map<std::string, Handler>& commands() {
              }
          }},
         {"GoToFrame",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              double frame = a.number();
              a.end();
              h.goToTime(frame / h.scene().timing().framesPerSecond);
          }},
-        {"Refresh", [](Host&, Args& a) { a.end(); }},
-        {"RefreshNow", [](Host&, Args& a) { a.end(); }},
-        {"Redraw", [](Host&, Args& a) { a.end(); }},
-        {"RedrawNow", [](Host&, Args& a) { a.end(); }},
+        {"Refresh", [](HostCore&, Args& a) { a.end(); }},
+        {"RefreshNow", [](HostCore&, Args& a) { a.end(); }},
+        {"Redraw", [](HostCore&, Args& a) { a.end(); }},
+        {"RedrawNow", [](HostCore&, Args& a) { a.end(); }},
         {"Position", setMotionCommand(0, 1.0)},
         {"Rotation", setMotionCommand(3, kPi / 180.0)},
         {"Scale", setMotionCommand(6, 1.0)},
         {"CreateKey",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              double time = a.number();
              a.end();
              Item& item = currentItem(h);
@@ -274,7 +276,7 @@ const std::map<std::string, Handler>& commands() {
              }
          }},
         {"DeleteKey",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              double time = a.number();
              a.end();
              Item& item = currentItem(h);
@@ -288,12 +290,12 @@ const std::map<std::string, Handler>& commands() {
         {"EditLights", editMode(LWI_LIGHT)},
         {"EditCameras", editMode(LWI_CAMERA)},
         {"ChangeTool",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              a.end();
              h.dropTool();
          }},
         {"FramesPerSecond",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              double fps = a.number();
              a.end();
              if (!(fps > 0.0) || fps > 10000.0) throw HostError("frame rate out of range");
@@ -306,7 +308,7 @@ const std::map<std::string, Handler>& commands() {
         {"PreviewLastFrame", setTiming(&SceneTiming::previewEnd, -1000000)},
         {"PreviewFrameStep", setTiming(&SceneTiming::previewStep, 1)},
         {"Rename",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::string name = a.rest();
              Item& item = currentItem(h);
              if (item.type == LWI_OBJECT && !item.path.empty())
@@ -316,22 +318,22 @@ const std::map<std::string, Handler>& commands() {
              h.instances().changeName(item.id, oldName, name);
          }},
         {"ApplyServer",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::string cls = a.word();
              std::string server = a.rest();
              h.instances().apply(currentItem(h).id, cls, server);
-             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h);
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h.scene(), h.instances());
          }},
         {"RemoveServer",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::string cls = a.word();
              long index = a.integer();
              a.end();
              h.instances().remove(currentItem(h).id, cls, int(index));
-             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h);
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h.scene(), h.instances());
          }},
         {"EditServer",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              std::string cls = a.word();
              long index = a.integer();
              a.end();
@@ -350,7 +352,7 @@ const std::map<std::string, Handler>& commands() {
              h.out() << "panel: " << cls << " " << instance->serverName << "\n";
          }},
         {"Clone",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              long count = a.integer();
              a.end();
              if (count < 1 || count > 1000)
@@ -358,16 +360,17 @@ const std::map<std::string, Handler>& commands() {
              cloneItem(h, currentItem(h).id, int(count));
          }},
         {"ClearScene",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              a.end();
              h.clearScene();
          }},
-        {"SaveSceneAs", [](Host& h, Args& a) { saveSceneWithPlugins(h, h.resolvePath(a.rest())); }},
+        {"SaveSceneAs",
+         [](HostCore& h, Args& a) { saveSceneWithPlugins(h, h.resolvePath(a.rest())); }},
         {"LoadScene",
-         [](Host& h, Args& a) {
+         [](HostCore& h, Args& a) {
              loadSceneWithPlugins(h, h.resolvePath(a.rest()));
              // The plug-ins arrive after the load's own frame change.
-             evaluateDisplacements(h);
+             evaluateDisplacements(h.scene(), h.instances());
          }},
         {"SelfShadow", toggle(&Item::shadowOptions, LWOSHAD_SELF)},
         {"CastShadow", toggle(&Item::shadowOptions, LWOSHAD_CAST)},
@@ -383,11 +386,28 @@ const std::map<std::string, Handler>& commands() {
 
 } // namespace
 
-void parentItem(Host& h, LWItemID child, LWItemID parent) {
+void parentItem(HostCore& h, LWItemID child, LWItemID parent) {
     if (h.scene().timing().parentInPlace)
         parentKeepingWorld(h.scene(), child, parent, h.scene().timing().time);
     else
         h.scene().setParent(child, parent);
+}
+
+std::vector<LWItemID> cloneItem(HostCore& h, LWItemID source, int count) {
+    std::string firstError;
+    std::vector<LWItemID> clones;
+    for (int n = 0; n < count; ++n) {
+        LWItemID clone = addItemCopy(h.scene(), source).id;
+        clones.push_back(clone);
+        try {
+            h.instances().cloneInstances(source, clone);
+        } catch (const HostError& e) {
+            if (firstError.empty()) firstError = e.what();
+        }
+    }
+    if (!clones.empty()) h.scene().select(clones.back());
+    if (!firstError.empty()) throw HostError(firstError);
+    return clones;
 }
 
 bool CommandInterpreter::knows(const std::string& name) {

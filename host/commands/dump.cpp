@@ -1,7 +1,7 @@
 #include "commands/dump.h"
 
-#include "plugins/instances.h"
 #include "io/plugin_io.h"
+#include "plugins/instances.h"
 #include "scene/transform.h"
 
 #include <cmath>

@@ -9,7 +9,7 @@
 
 namespace host {
 
-class Host;
+class HostCore;
 
 // Splits a script line into words. Throws HostError on an unbalanced quote.
 std::vector<std::string> splitScriptLine(const std::string& line);
@@ -20,7 +20,7 @@ unsigned long parseNumber(const std::string& text);
 
 class ScriptRunner {
   public:
-    explicit ScriptRunner(Host& host) : host_(host) {}
+    explicit ScriptRunner(HostCore& host) : host_(host) {}
 
     // Runs every line of a script. A line that cannot be run stops the
     // script with a HostError "NAME:LINE: message".
@@ -31,7 +31,7 @@ class ScriptRunner {
     void execute(const std::vector<std::string>& words);
 
   private:
-    Host& host_;
+    HostCore& host_;
 };
 
 } // namespace host

@@ -1,3 +1,7 @@
+// common/: the host's own small tools, used by every other part of it:
+// HostError, vector helpers, file names and text encoding. Nothing here knows
+// a scene or a module.
+//
 // The stand-in host reports failures as exceptions inside its own C++ code;
 // they never cross into a module.
 #ifndef MORVANE_HOST_COMMON_HOST_ERROR_H

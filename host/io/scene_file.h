@@ -14,7 +14,7 @@
 // %.Ng from N = 8 that reads back exactly.
 //
 // Reading accepts versions 3 to 5 (version 3 numbers items by file order).
-// Object paths go through Host::resolvePath, as the LoadObject command does:
+// Object paths go through HostCore::resolvePath, as the LoadObject command does:
 // relative ones are taken from the content directory. LoadObjectLayer N
 // loads LAYR N-1 of an LWO2 file; an OBJ has only layer 1. References
 // (ParentItem) may point forward. Bones are skipped with their settings, as
@@ -33,7 +33,7 @@
 
 namespace host {
 
-class Host;
+class HostCore;
 class Scene;
 
 // One plug-in instance to save: its block is
@@ -92,14 +92,15 @@ std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins);
 
 // Writes formatScene's text to path (through a temporary file, so a failed
 // save leaves an older file whole).
-void saveScene(Host& host, const std::string& path, const PluginBlockWriter& plugins);
+void saveScene(HostCore& host, const std::string& path, const PluginBlockWriter& plugins);
 
 // Replaces the scene's items and timing with the file's. Every fault in the
 // file (or in an object file it names) throws HostError "path:LINE: what",
 // and then the scene is left exactly as it was. New items get the host's own
 // IDs; result.ids maps the file's IDs to them. The first object (or item)
 // ends up selected.
-SceneLoadResult loadScene(Host& host, const std::string& path, const PluginBlockReader& plugins);
+SceneLoadResult loadScene(HostCore& host, const std::string& path,
+                          const PluginBlockReader& plugins);
 
 } // namespace host
 

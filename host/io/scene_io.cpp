@@ -1,7 +1,7 @@
 #include "io/scene_io.h"
 
-#include "host.h"
 #include "common/host_error.h"
+#include "core/host_core.h"
 #include "io/scene_file.h"
 
 #include <ostream>
@@ -9,7 +9,7 @@
 
 namespace host {
 
-void saveSceneWithPlugins(Host& host, const std::string& path) {
+void saveSceneWithPlugins(HostCore& host, const std::string& path) {
     InstanceTable& table = host.instances();
     PluginBlockWriter plugins = [&table](LWItemID item) {
         std::vector<PluginSaveEntry> entries;
@@ -33,7 +33,7 @@ void saveSceneWithPlugins(Host& host, const std::string& path) {
     saveScene(host, path, plugins);
 }
 
-void loadSceneWithPlugins(Host& host, const std::string& path) {
+void loadSceneWithPlugins(HostCore& host, const std::string& path) {
     PluginBlockReader plugins;
     plugins.replacing = [&host]() { host.instances().destroyAll(); };
     plugins.load = [&host](const PluginBlock& block, const FileIdMap&) {

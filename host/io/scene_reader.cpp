@@ -1,10 +1,10 @@
 #include "io/scene_file.h"
 
-#include "host.h"
 #include "common/host_error.h"
+#include "core/host_core.h"
+#include "io/plugin_io.h"
 #include "mesh/lwo2_reader.h"
 #include "mesh/obj_reader.h"
-#include "io/plugin_io.h"
 #include "scene/scene.h"
 
 #include <algorithm>
@@ -131,7 +131,7 @@ std::string hexText(std::uint32_t id) {
 
 class Reader {
   public:
-    Reader(Host& host, const std::string& path) : host_(host), path_(path) {}
+    Reader(HostCore& host, const std::string& path) : host_(host), path_(path) {}
 
     void read() {
         std::ifstream in(path_, std::ios::binary);
@@ -588,7 +588,7 @@ class Reader {
         envelope.setPostBehavior(data.post);
     }
 
-    Host& host_;
+    HostCore& host_;
     std::string path_;
     std::vector<std::string> lines_;
     int version_ = 0;
@@ -605,7 +605,8 @@ class Reader {
 
 } // namespace
 
-SceneLoadResult loadScene(Host& host, const std::string& path, const PluginBlockReader& plugins) {
+SceneLoadResult loadScene(HostCore& host, const std::string& path,
+                          const PluginBlockReader& plugins) {
     Reader reader(host, path);
     reader.read();
     SceneLoadResult result;

@@ -1,7 +1,7 @@
 #include "io/scene_file.h"
 
-#include "host.h"
 #include "common/host_error.h"
+#include "core/host_core.h"
 #include "io/plugin_io.h"
 #include "scene/scene.h"
 
@@ -208,7 +208,7 @@ std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins) {
     return Writer(scene, plugins).run();
 }
 
-void saveScene(Host& host, const std::string& path, const PluginBlockWriter& plugins) {
+void saveScene(HostCore& host, const std::string& path, const PluginBlockWriter& plugins) {
     std::string text = formatScene(host.scene(), plugins);
     std::string temporary = path + ".saving";
     {

@@ -1,3 +1,7 @@
+// mesh/: object meshes (points, polygons of every size and type, weight
+// maps), read from Wavefront OBJ and LWO2 files and written as OBJ, and the
+// mesh infos a module scans them through. Knows no scene.
+//
 // The stand-in host's own copy of an object layer: points, polygons and
 // weight maps, in the order the file gave them.
 #ifndef MORVANE_HOST_MESH_MESH_H

@@ -22,9 +22,6 @@
 
 namespace host {
 
-class Scene;
-struct ServiceRecords;
-
 // A new mesh info over mesh, which must not be null; pntOtherPos reports the
 // base positions until setOtherPositions says otherwise.
 LWMeshInfo* newMeshInfo(std::shared_ptr<const Mesh> mesh);
@@ -43,11 +40,6 @@ LWPolID polygonId(LWMeshInfoID info, std::uint32_t index);
 // foreign, stale or of the other kind.
 std::optional<std::uint32_t> pointIndex(LWMeshInfoID info, LWPntID id);
 std::optional<std::uint32_t> polygonIndex(LWMeshInfoID info, LWPolID id);
-
-// Sets "Scene Objects" maxPointsPerPoly, a plain member, to the largest
-// polygon among the scene's object files (0 when there is none). Until this
-// runs it holds 1023, the most vertices an LWO2 polygon can hold.
-void refreshSceneObjects(ServiceRecords& records, const Scene& scene);
 
 } // namespace host
 

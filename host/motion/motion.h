@@ -1,3 +1,6 @@
+// motion/: channel groups, channels and their envelopes (keys, shapes, pre
+// and post behaviours, evaluation, event callbacks). Knows no items.
+//
 // Channels and channel groups: every item has a group holding its nine
 // motion channels, and plug-ins add channels and groups of their own. A
 // channel carries one envelope; the SDK's channel, group and envelope IDs are

@@ -1,14 +1,16 @@
 #include "plugins/activation.h"
 
-#include "host.h"
-#include "services/inert.h"
+#include "common/inert.h"
+
+#include <lwserver.h>
 
 namespace host {
 
 namespace {
 
-XCALL_(int) genericEvaluate(void*, const char* command) {
-    return Host::current().runCommand(command);
+XCALL_(int) genericEvaluate(void* data, const char* command) {
+    auto* record = static_cast<ActivationRecord*>(data);
+    return record && record->runCommand ? record->runCommand(command) : 0;
 }
 
 } // namespace

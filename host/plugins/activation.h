@@ -10,6 +10,7 @@
 #include <lwhandler.h>
 #include <lwlaytool.h>
 
+#include <functional>
 #include <string>
 
 namespace host {
@@ -28,6 +29,10 @@ struct ActivationRecord {
     LWInterface interface {};
     LWLayoutGeneric generic{};
     LWGlobalService global{};
+
+    // What a generic's evaluate does with a command text: the host's command
+    // interface. Set before localFor.
+    std::function<int(const char*)> runCommand;
 
     // The local record for a server of className, or null for a class the
     // host does not run. A Layout tool's record is the host's own.

@@ -1,9 +1,9 @@
 #include "plugins/displacement.h"
 
-#include "host.h"
 #include "common/host_error.h"
 #include "mesh/mesh_info.h"
 #include "mesh/obj_writer.h"
+#include "plugins/instances.h"
 #include "scene/transform.h"
 
 #include <lwdisplce.h>
@@ -29,19 +29,18 @@ bool fitsFloat(const double v[3]) {
     return true;
 }
 
-bool stillApplied(Host& host, LWItemID id, const ServerInstance* instance) {
-    for (ServerInstance* i : host.instances().on(id, LWDISPLACEMENT_HCLASS))
+bool stillApplied(const InstanceTable& instances, LWItemID id, const ServerInstance* instance) {
+    for (ServerInstance* i : instances.on(id, LWDISPLACEMENT_HCLASS))
         if (i == instance) return true;
     return false;
 }
 
 // One object's pass. The mesh is held here so a callback that changes the
 // item cannot pull it away mid-pass.
-void displaceObject(Host& host, LWItemID id) {
-    Scene& scene = host.scene();
+void displaceObject(Scene& scene, const InstanceTable& instances, LWItemID id) {
     Item* item = scene.find(id);
     if (!item) return;
-    std::vector<ServerInstance*> handlers = host.instances().on(id, LWDISPLACEMENT_HCLASS);
+    std::vector<ServerInstance*> handlers = instances.on(id, LWDISPLACEMENT_HCLASS);
     if (handlers.empty() || !item->mesh) {
         item->currentPoints = nullptr;
         return;
@@ -64,14 +63,14 @@ void displaceObject(Host& host, LWItemID id) {
     setOtherPositions(holder.info, std::make_shared<const std::vector<Point>>(std::move(placed)));
 
     for (ServerInstance* handler : handlers) {
-        if (!stillApplied(host, id, handler)) continue;
+        if (!stillApplied(instances, id, handler)) continue;
         const LWDisplacementHandler& record = handler->server->displacement;
         if (!record.evaluate) continue;
         const unsigned int flags = record.flags ? record.flags(handler->instance) : 0u;
         const bool inWorld = (flags & LWDMF_WORLD) != 0;
         for (std::uint32_t i = 0; i < positions.size(); ++i) {
             // The handler may have been removed by the call before.
-            if (i && !stillApplied(host, id, handler)) break;
+            if (i && !stillApplied(instances, id, handler)) break;
             const Point& p = mesh->points[i];
             LWDisplacementAccess access{};
             access.oPos[0] = p.x;
@@ -125,21 +124,20 @@ std::vector<Point> worldPlacedPoints(const Scene& scene, const Item& item, doubl
     return points;
 }
 
-void evaluateDisplacements(Host& host) {
+void evaluateDisplacements(Scene& scene, const InstanceTable& instances) {
     // IDs first: a handler's callbacks may add or remove items.
     std::vector<LWItemID> objects;
-    for (LWItemID id = host.scene().first(LWI_OBJECT); id; id = host.scene().next(id))
+    for (LWItemID id = scene.first(LWI_OBJECT); id; id = scene.next(id))
         objects.push_back(id);
     for (LWItemID id : objects)
-        displaceObject(host, id);
+        displaceObject(scene, instances, id);
 }
 
-void exportObject(Host& host, const std::string& name, const std::string& path) {
-    Item* item = host.scene().find(name);
+void exportObject(const Scene& scene, const std::string& name, const std::string& path) {
+    const Item* item = scene.find(name);
     if (!item) throw HostError("no item named '" + name + "'");
     if (item->type != LWI_OBJECT) throw HostError(name + " is not an object");
     if (!item->mesh) throw HostError(name + " has no mesh");
-    const Scene& scene = host.scene();
     if (item->currentPoints && item->currentPoints->size() == item->mesh->points.size())
         writeObj(*item->mesh, *item->currentPoints, path);
     else

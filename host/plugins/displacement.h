@@ -13,7 +13,7 @@
 
 namespace host {
 
-class Host;
+class InstanceTable;
 
 // The mesh's points placed by the item's world transform at time; empty for
 // an item without a mesh.
@@ -27,12 +27,12 @@ std::vector<Point> worldPlacedPoints(const Scene& scene, const Item& item, doubl
 // mesh info made for the object for this pass. A result with a non-finite
 // coordinate (or one too large for a float) is dropped: the point stays
 // where it was before that handler. Handlers without evaluate are skipped.
-void evaluateDisplacements(Host& host);
+void evaluateDisplacements(Scene& scene, const InstanceTable& instances);
 
 // The object's mesh at the current frame in world coordinates (currentPoints,
 // or the world-placed base points) written as OBJ. Throws HostError naming
 // the item or the file.
-void exportObject(Host& host, const std::string& name, const std::string& path);
+void exportObject(const Scene& scene, const std::string& name, const std::string& path);
 
 } // namespace host
 

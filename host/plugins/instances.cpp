@@ -1,7 +1,8 @@
 #include "plugins/instances.h"
 
-#include "host.h"
 #include "common/host_error.h"
+#include "plugins/module_file.h"
+#include "scene/scene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +34,7 @@ ActivationRecord& InstanceTable::server(const std::string& cls, const std::strin
     for (auto& record : servers_)
         if (record->className == cls && record->name == name) return *record;
 
-    ModuleFile* module = host_.module();
+    ModuleFile* module = module_;
     if (!module) throw HostError("no module is loaded");
     const ServerEntry* entry = module->find(cls, name);
     if (!entry) throw HostError("module has no server " + cls + " " + name);
@@ -45,7 +46,7 @@ ActivationRecord& InstanceTable::server(const std::string& cls, const std::strin
     record->className = cls;
     record->name = name;
     void* local = record->localFor(cls);
-    record->result = entry->activate(version, ServiceTable::accessor, local, module->serverData());
+    record->result = entry->activate(version, globals_, local, module->serverData());
     if (record->result != AFUNC_OK)
         throw HostError(cls + " " + name + " did not activate (" + std::to_string(record->result) +
                         ")");
@@ -83,7 +84,7 @@ ServerInstance* InstanceTable::create(LWItemID item, ActivationRecord& record, s
 ServerInstance& InstanceTable::apply(LWItemID item, const std::string& cls, const std::string& name,
                                      const LWLoadState* saved) {
     if (!isHandlerClass(cls)) throw HostError("servers of class " + cls + " are not applied");
-    Item& target = host_.scene().get(item);
+    Item& target = scene_.get(item);
     if (target.type != LWI_OBJECT) throw HostError(cls + " goes on objects, not on " + target.name);
     ActivationRecord& record = server(cls, name);
     std::string error;
@@ -97,8 +98,8 @@ ServerInstance& InstanceTable::apply(LWItemID item, const std::string& cls, cons
             throw HostError(cls + " " + name + ": " + text);
         }
     }
-    double time = host_.scene().timing().time;
-    callNewTime(*made, frameAt(host_.scene().timing(), time), time);
+    double time = scene_.timing().time;
+    callNewTime(*made, frameAt(scene_.timing(), time), time);
     return *made;
 }
 
@@ -111,7 +112,7 @@ ServerInstance* InstanceTable::find(LWItemID item, const std::string& cls, int i
 void InstanceTable::remove(LWItemID item, const std::string& cls, int index) {
     ServerInstance* target = find(item, cls, index);
     if (!target) {
-        const Item* owner = host_.scene().find(item);
+        const Item* owner = scene_.find(item);
         throw HostError("no " + cls + " number " + std::to_string(index) + " on " +
                         (owner ? owner->name : std::string("that item")));
     }
@@ -153,7 +154,7 @@ void InstanceTable::removeItem(LWItemID item) {
 }
 
 void InstanceTable::destroyAll() {
-    for (Item* item : host_.scene().items())
+    for (Item* item : scene_.items())
         removeItem(item->id);
     // Instances on IDs the scene no longer knows.
     while (!instances_.empty())
@@ -163,6 +164,7 @@ void InstanceTable::destroyAll() {
 void InstanceTable::forgetServers() {
     destroyAll();
     servers_.clear();
+    module_ = nullptr;
 }
 
 bool InstanceTable::holds(const ServerInstance* instance) const {
@@ -173,7 +175,7 @@ bool InstanceTable::holds(const ServerInstance* instance) const {
 std::vector<ServerInstance*> InstanceTable::inSceneOrder() const {
     std::vector<ServerInstance*> list;
     for (const char* cls : {LWCUSTOMOBJ_HCLASS, LWDISPLACEMENT_HCLASS})
-        for (Item* item : host_.scene().items())
+        for (Item* item : scene_.items())
             for (ServerInstance* i : on(item->id, cls))
                 list.push_back(i);
     return list;
@@ -182,8 +184,8 @@ std::vector<ServerInstance*> InstanceTable::inSceneOrder() const {
 void InstanceTable::callNewTime(ServerInstance& instance, LWFrame frame, LWTime time) {
     if (!instance.server->rend.newTime) return;
     if (LWError error = instance.server->rend.newTime(instance.instance, frame, time))
-        host_.out() << "error: " << instance.className << " " << instance.serverName << ": "
-                    << error << "\n";
+        out_ << "error: " << instance.className << " " << instance.serverName << ": " << error
+             << "\n";
 }
 
 void InstanceTable::newTime(LWFrame frame, LWTime time) {
@@ -194,7 +196,7 @@ void InstanceTable::newTime(LWFrame frame, LWTime time) {
 
 void InstanceTable::cloneInstances(LWItemID source, LWItemID clone) {
     std::string firstError;
-    double time = host_.scene().timing().time;
+    double time = scene_.timing().time;
     for (ServerInstance* from : on(source)) {
         if (!holds(from)) continue;
         std::string error;
@@ -203,7 +205,7 @@ void InstanceTable::cloneInstances(LWItemID source, LWItemID clone) {
             if (LWError text = from->server->inst.copy(made->instance, from->instance))
                 error = text;
         }
-        if (made) callNewTime(*made, frameAt(host_.scene().timing(), time), time);
+        if (made) callNewTime(*made, frameAt(scene_.timing(), time), time);
         if (!error.empty() && firstError.empty())
             firstError = from->className + " " + from->serverName + ": " + error;
     }
@@ -252,77 +254,6 @@ void InstanceTable::changeName(LWItemID item, const std::string& oldName,
         all.push_back(i.get());
     for (ServerInstance* i : all)
         if (holds(i) && i->server->item.changeName) i->server->item.changeName(i->instance, &data);
-}
-
-// ---- Clone ----
-
-namespace {
-
-std::string baseName(const std::string& name) {
-    // "Null (3)" clones as "Null (4)", not "Null (3) (2)".
-    if (name.size() < 4 || name.back() != ')') return name;
-    size_t open = name.rfind(" (");
-    if (open == std::string::npos || open + 3 > name.size() - 1) return name;
-    for (size_t i = open + 2; i < name.size() - 1; ++i)
-        if (name[i] < '0' || name[i] > '9') return name;
-    return name.substr(0, open);
-}
-
-void copyKeys(Envelope& to, Envelope& source) {
-    while (Envelope::Key* key = to.nextKey(nullptr))
-        to.destroyKey(key);
-    to.setPreBehavior(source.preBehavior());
-    to.setPostBehavior(source.postBehavior());
-    for (Envelope::Key* key = source.nextKey(nullptr); key; key = source.nextKey(key)) {
-        Envelope::Key* made = to.createKey(key->time(), key->value());
-        int shape = key->shape();
-        to.keySet(made, LWKEY_SHAPE, &shape);
-        const double values[] = {key->tension(), key->continuity(), key->bias(),  key->param(0),
-                                 key->param(1),  key->param(2),     key->param(3)};
-        for (int tag = LWKEY_TENSION; tag <= LWKEY_PARAM_3; ++tag)
-            to.keySet(made, tag, &values[tag - LWKEY_TENSION]);
-    }
-}
-
-} // namespace
-
-std::vector<LWItemID> cloneItem(Host& host, LWItemID sourceId, int count) {
-    Scene& scene = host.scene();
-    std::string firstError;
-    std::vector<LWItemID> clones;
-    for (int n = 0; n < count; ++n) {
-        const Item& source = scene.get(sourceId);
-        std::string base = baseName(source.name);
-        std::string name;
-        for (int number = 2;; ++number) {
-            name = base + " (" + std::to_string(number) + ")";
-            if (!scene.find(name)) break;
-        }
-        // Named before any plug-in is created: create may look the name up.
-        Item& clone = scene.add(source.type, name);
-        const Item& from = scene.get(sourceId);
-        clone.parent = from.parent;
-        clone.visibility = from.visibility;
-        std::copy(std::begin(from.pivot), std::end(from.pivot), clone.pivot);
-        std::copy(std::begin(from.pivotRotation), std::end(from.pivotRotation),
-                  clone.pivotRotation);
-        clone.path = from.path;
-        clone.mesh = from.mesh;
-        clone.shadowOptions = from.shadowOptions;
-        clone.renderFlags = from.renderFlags;
-        for (const char* channel : kMotionChannelNames)
-            copyKeys(clone.channels->findChannel(channel)->envelope(),
-                     from.channels->findChannel(channel)->envelope());
-        clones.push_back(clone.id);
-        try {
-            host.instances().cloneInstances(sourceId, clone.id);
-        } catch (const HostError& e) {
-            if (firstError.empty()) firstError = e.what();
-        }
-    }
-    if (!clones.empty()) scene.select(clones.back());
-    if (!firstError.empty()) throw HostError(firstError);
-    return clones;
 }
 
 } // namespace host

@@ -1,3 +1,8 @@
+// plugins/: the module file and what runs from it: the descriptor and server
+// table, activations with their local records, plug-in instances on items and
+// their life cycle, and the displacement pass. Knows the scene and meshes;
+// reaches the host's services only through the global function it is given.
+//
 // Plug-in instances on scene items: which server instances an item carries
 // and their life cycle as Layout runs it. Handler servers are activated once
 // per class and name, the first time one is needed; every instance of that
@@ -8,15 +13,17 @@
 #include "plugins/activation.h"
 
 #include <lwrender.h>
+#include <lwserver.h>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace host {
 
-class Host;
-struct Item;
+class ModuleFile;
+class Scene;
 struct SceneTiming;
 
 struct ServerInstance {
@@ -29,7 +36,10 @@ struct ServerInstance {
 
 class InstanceTable {
   public:
-    explicit InstanceTable(Host& host) : host_(host) {}
+    // Instances live on the scene's items; error texts from newTime are
+    // printed to out; activations get globals as their global function.
+    InstanceTable(Scene& scene, std::ostream& out, GlobalFunc* globals)
+        : scene_(scene), out_(out), globals_(globals) {}
     // Never calls into the module: the host destroys the instances (and
     // unloads the module) before the table goes.
     ~InstanceTable() = default;
@@ -41,6 +51,9 @@ class InstanceTable {
     static int versionFor(const std::string& className);
     // The whole frame a time falls in (fractional frames round down).
     static LWFrame frameAt(const SceneTiming& timing, double time);
+
+    // The module servers are activated from; null when none is loaded.
+    void setModule(ModuleFile* module) { module_ = module; }
 
     // The server's activation, made on first use with versionFor(className)
     // and kept until the module is unloaded. Throws HostError when there is
@@ -70,7 +83,7 @@ class InstanceTable {
     void removeItem(LWItemID item);
     // Destroys every instance, in scene item order.
     void destroyAll();
-    // destroyAll, then drops the activations: the module is going.
+    // destroyAll, then drops the activations and the module: it is going.
     void forgetServers();
 
     // Every instance's newTime: custom objects first, then displacements,
@@ -99,17 +112,13 @@ class InstanceTable {
     bool holds(const ServerInstance* instance) const;
     std::vector<ServerInstance*> inSceneOrder() const;
 
-    Host& host_;
+    Scene& scene_;
+    std::ostream& out_;
+    GlobalFunc* globals_;
+    ModuleFile* module_ = nullptr;
     std::vector<std::unique_ptr<ActivationRecord>> servers_;
     std::vector<std::unique_ptr<ServerInstance>> instances_;
 };
-
-// Layout's Clone: count copies of the item, each named "NAME (N)" with the
-// lowest free N from 2 up (a trailing " (N)" on the source's name is not
-// repeated), same type, parent, visibility, pivot, keys, shared mesh and
-// render settings, followed by the source's plug-in instances. The last
-// clone ends up selected. Returns the clones' IDs.
-std::vector<LWItemID> cloneItem(Host& host, LWItemID source, int count);
 
 } // namespace host
 

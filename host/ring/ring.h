@@ -1,3 +1,5 @@
+// ring/: the communication ring, on its own: it needs nothing of the host.
+//
 // The communication ring: named topics, handlers attached with their own
 // data, and messages delivered synchronously to every handler of a topic in
 // the order they attached, before the sender goes on.

@@ -69,6 +69,10 @@ Item* Scene::find(LWItemID id) {
     return nullptr;
 }
 
+const Item* Scene::find(const std::string& name) const {
+    return const_cast<Scene*>(this)->find(name);
+}
+
 const Item* Scene::find(LWItemID id) const {
     return const_cast<Scene*>(this)->find(id);
 }

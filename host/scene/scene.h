@@ -1,3 +1,7 @@
+// scene/: the items and where they are: items, item order, selection and
+// timing; world transforms up the parent chain and the motion edits behind
+// them; graph-editor key edits; item copies for Clone.
+//
 // The scene: items with opaque IDs, names, types, parents, motion channels
 // and, for objects, a mesh and render settings; the item order Layout keeps
 // per item type; the selection; time and frame ranges.
@@ -64,6 +68,7 @@ class Scene {
                     std::shared_ptr<const Mesh> mesh);
 
     Item* find(const std::string& name);
+    const Item* find(const std::string& name) const;
     Item* find(LWItemID id);
     const Item* find(LWItemID id) const;
     // The item whose scene-file ID (low 32 bits) is fileId.

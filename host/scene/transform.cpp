@@ -1,7 +1,7 @@
 #include "scene/transform.h"
 
-#include "geometry/vector.h"
 #include "common/host_error.h"
+#include "common/vec3.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,8 +46,8 @@ double nearestTurn(double angle, double near) {
 }
 
 double unitOrZero(const double v[3], double out[3]) {
-    const double length = len3D(v);
-    scale3D(v, length > 0.0 ? 1.0 / length : 0.0, out);
+    const double length = vec3::length(v);
+    vec3::scale(v, length > 0.0 ? 1.0 / length : 0.0, out);
     return length;
 }
 
@@ -120,7 +120,7 @@ void transformPoint(const Affine& a, const double p[3], double out[3]) {
     double r[3];
     for (int i = 0; i < 3; ++i)
         r[i] = a.m[i][0] * p[0] + a.m[i][1] * p[1] + a.m[i][2] * p[2] + a.t[i];
-    copy3D(r, out);
+    vec3::copy(r, out);
 }
 
 void rotationMatrix(const double hpb[3], double r[3][3]) {
@@ -196,13 +196,13 @@ void itemParam(const Scene& scene, LWItemID id, LWItemParam param, double time, 
     case LWIP_ROTATION:
     case LWIP_SCALING:
         motionValues(*item, time, v);
-        copy3D(v + (param == LWIP_POSITION ? 0 : param == LWIP_ROTATION ? 3 : 6), out);
+        vec3::copy(v + (param == LWIP_POSITION ? 0 : param == LWIP_ROTATION ? 3 : 6), out);
         return;
     case LWIP_PIVOT:
-        copy3D(item->pivot, out);
+        vec3::copy(item->pivot, out);
         return;
     case LWIP_PIVOT_ROT:
-        copy3D(item->pivotRotation, out);
+        vec3::copy(item->pivotRotation, out);
         return;
     case LWIP_RIGHT:
     case LWIP_UP:
@@ -242,26 +242,26 @@ void parentKeepingWorld(Scene& scene, LWItemID child, LWItemID newParent, double
     int missing = 0;
     for (int j = 0; j < 3; ++j) {
         column(local, j, axis[j]);
-        scale[j] = len3D(axis[j]);
+        scale[j] = vec3::length(axis[j]);
         degenerate[j] = scale[j] < kShortAxis;
         if (degenerate[j])
             ++missing;
         else
-            scale3D(axis[j], 1.0 / scale[j], axis[j]);
+            vec3::scale(axis[j], 1.0 / scale[j], axis[j]);
     }
     double hpb[3] = {0.0, 0.0, 0.0};
     if (missing <= 1) {
         // A zero-scaled axis still has a direction: it completes the frame.
         for (int j = 0; j < 3; ++j)
-            if (degenerate[j]) cross3D(axis[(j + 1) % 3], axis[(j + 2) % 3], axis[j]);
+            if (degenerate[j]) vec3::cross(axis[(j + 1) % 3], axis[(j + 2) % 3], axis[j]);
         // Rebuild an orthonormal frame from forward and right, then read the
         // angles off R = Ry(h) * Rx(p) * Rz(b).
         double right[3], up[3], forward[3], along[3];
         unitOrZero(axis[2], forward);
-        scale3D(forward, dot3D(axis[0], forward), along);
-        sub3D(axis[0], along, right);
+        vec3::scale(forward, vec3::dot(axis[0], forward), along);
+        vec3::subtract(axis[0], along, right);
         unitOrZero(right, right);
-        cross3D(forward, right, up);
+        vec3::cross(forward, right, up);
         anglesFromFrame(right, up, forward, hpb);
     }
 

@@ -1,6 +1,6 @@
 // Every callback member of the service records starts harmless; the host's
 // real callbacks are put in over these.
-#include "services/inert.h"
+#include "common/inert.h"
 #include "services/service_records.h"
 
 namespace host {

@@ -1,8 +1,9 @@
 // Object info and the scene's object files: what the host knows of meshes.
-#include "host.h"
 #include "mesh/mesh_info.h"
-#include "services/service_records.h"
+#include "scene/scene.h"
 #include "scene/transform.h"
+#include "services/service_records.h"
+#include "services/services.h"
 
 #include <algorithm>
 #include <mutex>
@@ -17,8 +18,8 @@ namespace {
 constexpr int kLwo2MaxPolygonSize = 1023;
 
 const Scene* scene() {
-    Host* host = Host::currentOrNull();
-    return host ? &host->scene() : nullptr;
+    ServiceTable* table = ServiceTable::currentOrNull();
+    return table ? &table->sources().scene : nullptr;
 }
 
 const Item* objectItem(LWItemID id) {
@@ -62,7 +63,7 @@ XCALL_(unsigned int) objFlags(LWItemID id) {
 // The mesh placed by the item's world transform at the current time: what
 // Layout reports as the other positions of an object nothing deforms.
 std::shared_ptr<const std::vector<Point>> worldPoints(const Item& item) {
-    const Scene& scene = Host::current().scene();
+    const Scene& scene = ServiceTable::current().sources().scene;
     Affine world = worldTransform(scene, item.id, scene.timing().time);
     auto points = std::make_shared<std::vector<Point>>();
     points->reserve(item.mesh->points.size());

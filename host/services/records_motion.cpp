@@ -1,9 +1,10 @@
 // Item motion, channel and envelope services. Every ID a module hands back is
 // looked up among the groups the host knows before it is used, so a stale or
 // foreign ID gets a null answer instead of a crash.
-#include "host.h"
-#include "services/service_records.h"
+#include "scene/scene.h"
 #include "scene/transform.h"
+#include "services/service_records.h"
+#include "services/services.h"
 
 #include <algorithm>
 #include <map>
@@ -34,13 +35,13 @@ std::vector<PluginGroups>& retired() {
 }
 
 Scene* scene() {
-    Host* h = Host::currentOrNull();
-    return h ? &h->scene() : nullptr;
+    ServiceTable* table = ServiceTable::currentOrNull();
+    return table ? &table->sources().scene : nullptr;
 }
 
 PluginGroups* pluginGroups() {
-    Host* h = Host::currentOrNull();
-    return h ? &registry()[&h->services().records()] : nullptr;
+    ServiceTable* table = ServiceTable::currentOrNull();
+    return table ? &registry()[&table->records()] : nullptr;
 }
 
 // The top-level groups Channel Info lists under the root, in order.

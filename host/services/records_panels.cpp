@@ -1,8 +1,8 @@
 // Panel, panel-drawing and raster services. Panels are headless: drawing on
 // a panel does nothing, while rasters keep their pixels in memory.
-#include "host.h"
 #include "services/service_records.h"
 #include "services/services.h"
+#include "ui/panels.h"
 
 #include <cstring>
 
@@ -11,8 +11,8 @@ namespace host {
 namespace {
 
 PanelSystem* panels() {
-    Host* h = Host::currentOrNull();
-    return h ? &h->panels() : nullptr;
+    ServiceTable* table = ServiceTable::currentOrNull();
+    return table ? &table->sources().panels : nullptr;
 }
 
 // ---- LWPanelFuncs ----

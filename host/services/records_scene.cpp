@@ -1,13 +1,14 @@
 // Item, list, scene and interface services: what the scene answers.
-#include "host.h"
+#include "scene/scene.h"
 #include "services/service_records.h"
+#include "services/services.h"
 
 namespace host {
 
 namespace {
 
 Scene& scene() {
-    return Host::current().scene();
+    return ServiceTable::current().sources().scene;
 }
 
 XCALL_(LWItemID) itemFirst(LWItemType type, LWItemID) {

@@ -1,7 +1,7 @@
 // The XPanel service and its drawing functions. Nothing is on screen, so
 // drawing does nothing; text is measured in a fixed-width font.
-#include "host.h"
 #include "services/service_records.h"
+#include "services/services.h"
 #include "ui/xpanels.h"
 
 #include <cstring>
@@ -11,8 +11,8 @@ namespace host {
 namespace {
 
 XPanelSystem* xpanels() {
-    Host* h = Host::currentOrNull();
-    return h ? &h->xpanels() : nullptr;
+    ServiceTable* table = ServiceTable::currentOrNull();
+    return table ? &table->sources().xpanels : nullptr;
 }
 
 LWXPanelID xpCreate(int type, LWXPanelControl* controls) {

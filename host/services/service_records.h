@@ -73,6 +73,11 @@ class Scene;
 // hold them as data members.
 void refreshSceneRecords(ServiceRecords& records, const Scene& scene);
 
+// Sets "Scene Objects" maxPointsPerPoly, a plain member, to the largest
+// polygon among the scene's object files (0 when there is none). Until this
+// runs it holds 1023, the most vertices an LWO2 polygon can hold.
+void refreshSceneObjects(ServiceRecords& records, const Scene& scene);
+
 } // namespace host
 
 #endif

@@ -1,8 +1,8 @@
 #include "services/services.h"
 
-#include "host.h"
 #include "common/host_error.h"
-#include "mesh/mesh_info.h"
+#include "common/text_encoding.h"
+#include "ui/panels.h"
 
 #include <cstdint>
 #include <ostream>
@@ -11,10 +11,12 @@ namespace host {
 
 namespace {
 
+ServiceTable* currentTable = nullptr;
+
 XCALL_(void) instanceUpdate(const char*, LWInstance) {}
 
 XCALL_(int) commandInterface(const char* text) {
-    return Host::current().runCommand(text);
+    return ServiceTable::current().sources().runCommand(text);
 }
 
 // "Product Info": LightWave, the build, version 9.6.
@@ -24,7 +26,9 @@ unsigned int productInfo(unsigned int build) {
 
 } // namespace
 
-ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
+ServiceTable::ServiceTable(const ServiceSources& sources)
+    : sources_(sources), previous_(currentTable), rec_() {
+    currentTable = this;
     makeInertRecords(rec_);
     fillSceneRecords(rec_);
     fillInterfaceRecords(rec_);
@@ -58,6 +62,32 @@ ServiceTable::ServiceTable(Host& host) : host_(host), rec_() {
         {"LW Viewport Info 4", &rec_.viewportInfo},
         {"LW Interface Info 7", &rec_.interfaceInfo},
     };
+    sources_.panels.setPanelFuncs(&rec_.panelFuncs);
+}
+
+ServiceTable::~ServiceTable() {
+    currentTable = previous_;
+}
+
+ServiceTable& ServiceTable::current() {
+    if (!currentTable) throw HostError("no host is running");
+    return *currentTable;
+}
+
+ServiceTable* ServiceTable::currentOrNull() {
+    return currentTable;
+}
+
+void ServiceTable::setLocale(unsigned int locale) {
+    sources_.locale.set(locale);
+}
+
+unsigned int ServiceTable::locale() const {
+    return sources_.locale.id();
+}
+
+bool ServiceTable::japanese() const {
+    return sources_.locale.japanese();
 }
 
 void ServiceTable::setBuildNumber(unsigned int build) {
@@ -74,27 +104,27 @@ void* ServiceTable::lookup(const char* name) {
         if (key == "Product Info")
             result = reinterpret_cast<void*>(std::uintptr_t(productInfo(build_)));
         else if (key == "Locale Info")
-            result = reinterpret_cast<void*>(std::uintptr_t(locale_));
+            result = reinterpret_cast<void*>(std::uintptr_t(locale()));
         else {
-            refreshSceneRecords(rec_, host_.scene());
+            refreshSceneRecords(rec_, sources_.scene);
             if (key == "Scene Objects 6" || key == "Scene Objects 9")
-                refreshSceneObjects(rec_, host_.scene());
+                refreshSceneObjects(rec_, sources_.scene);
             result = found->second;
         }
     }
     if (trace_)
-        host_.out() << "service \"" << key << "\" -> " << (known ? "found" : "missing") << "\n";
+        sources_.out << "service \"" << key << "\" -> " << (known ? "found" : "missing") << "\n";
     return result;
 }
 
 XCALL_(void*) ServiceTable::accessor(const char* name, int) {
-    Host* host = Host::currentOrNull();
-    return host ? host->services().lookup(name) : nullptr;
+    ServiceTable* table = currentOrNull();
+    return table ? table->lookup(name) : nullptr;
 }
 
 void ServiceTable::refresh() {
-    refreshSceneRecords(rec_, host_.scene());
-    refreshSceneObjects(rec_, host_.scene());
+    refreshSceneRecords(rec_, sources_.scene);
+    refreshSceneObjects(rec_, sources_.scene);
 }
 
 } // namespace host

@@ -1,3 +1,8 @@
+// services/: the C ABI the module sees: the global accessor and one record per
+// service name, each callback answering from the host's parts (scene, ring,
+// panels, messages). The records reach those parts through the running
+// ServiceTable, as a module's calls carry no context of their own.
+//
 // The host's global accessor: one record per service name, settings that
 // tests and scripts change (withheld services, build number, locale), and a
 // trace of every request.
@@ -8,20 +13,49 @@
 
 #include <lwserver.h>
 
+#include <functional>
+#include <iosfwd>
 #include <map>
 #include <set>
 #include <string>
 
 namespace host {
 
-class Host;
+class Locale;
+class Messages;
+class PanelSystem;
+class Ring;
+class Scene;
+class XPanelSystem;
+
+// The parts of the host the records answer from.
+struct ServiceSources {
+    Scene& scene;
+    Ring& ring;
+    PanelSystem& panels;
+    XPanelSystem& xpanels;
+    Messages& messages;
+    Locale& locale;
+    // Traces go here.
+    std::ostream& out;
+    // The command interface: runs a command text, 1 when it succeeded.
+    std::function<int(const char*)> runCommand;
+};
 
 class ServiceTable {
   public:
     static constexpr unsigned int kDefaultBuild = 3211;
-    static constexpr unsigned int kDefaultLocale = LANGID_USENGLISH;
 
-    explicit ServiceTable(Host& host);
+    // The table becomes the running one until it is destroyed.
+    explicit ServiceTable(const ServiceSources& sources);
+    ~ServiceTable();
+    ServiceTable(const ServiceTable&) = delete;
+    ServiceTable& operator=(const ServiceTable&) = delete;
+
+    // The table of the running host; throws HostError when there is none.
+    static ServiceTable& current();
+    static ServiceTable* currentOrNull();
+    const ServiceSources& sources() const { return sources_; }
 
     // The record of a service, or null for a name the host does not know or
     // has been told to withhold. Traced when tracing is on.
@@ -37,9 +71,9 @@ class ServiceTable {
     // Build numbers are 12 bits wide in "Product Info".
     void setBuildNumber(unsigned int build);
     unsigned int buildNumber() const { return build_; }
-    void setLocale(unsigned int locale) { locale_ = locale; }
-    unsigned int locale() const { return locale_; }
-    bool japanese() const { return (locale_ & 0xFFFF) == LANGID_JAPANESE; }
+    void setLocale(unsigned int locale);
+    unsigned int locale() const;
+    bool japanese() const;
 
     ServiceRecords& records() { return rec_; }
     // Brings the records' data members up to date with the scene; the host
@@ -47,13 +81,13 @@ class ServiceTable {
     void refresh();
 
   private:
-    Host& host_;
+    ServiceSources sources_;
+    ServiceTable* previous_;
     ServiceRecords rec_;
     std::map<std::string, void*> records_;
     std::set<std::string> withheld_;
     bool trace_ = false;
     unsigned int build_ = kDefaultBuild;
-    unsigned int locale_ = kDefaultLocale;
 };
 
 } // namespace host

@@ -1,3 +1,8 @@
+// ui/: the host's headless user interface: LWPanels panels, controls and
+// rasters, XPanels, and the message service. Modal panels and questions take
+// the answers a script or a test queued. Knows the scene (item controls list
+// its items); nothing here calls the host's other parts.
+//
 // Headless LWPanels: panels and controls a module builds, opened modal and
 // answered from the script, and the off-screen rasters of the raster service.
 // Nothing is shown; a modal panel takes the next response the script queued,
@@ -5,10 +10,13 @@
 #ifndef MORVANE_HOST_UI_PANELS_H
 #define MORVANE_HOST_UI_PANELS_H
 
+#include "ui/pending_error.h"
+
 #include <lwpanel.h>
 
 #include <cstdint>
 #include <deque>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <utility>
@@ -16,14 +24,25 @@
 
 namespace host {
 
-class Host;
+class Locale;
+class Scene;
 
 class PanelSystem {
   public:
-    explicit PanelSystem(Host& host);
+    // Item controls list the scene's items; panels answered from responses
+    // are printed to out; titles and labels are read in the locale's encoding.
+    PanelSystem(Scene& scene, std::ostream& out, const Locale& locale);
     ~PanelSystem();
     PanelSystem(const PanelSystem&) = delete;
     PanelSystem& operator=(const PanelSystem&) = delete;
+
+    // The panel system of the running host, or null. The callbacks of a
+    // control record carry no context of their own; they reach it here.
+    static PanelSystem* current();
+
+    // The record a module gets back for PAN_PANFUN and CTL_PANFUN: the host's
+    // own "LWPanelServices".
+    void setPanelFuncs(LWPanelFuncs* funcs) { panelFuncs_ = funcs; }
 
     // The panel service. Every call accepts null or foreign IDs and then does
     // nothing (or returns 0 / null).
@@ -55,7 +74,7 @@ class PanelSystem {
 
     // A failure inside a module's call (no response, a label or item that
     // does not exist); empty when there is none. Taking it clears it.
-    std::string takePendingError();
+    std::string takePendingError() { return pending_.take(); }
 
     size_t panelCount() const { return panels_.size(); }
 
@@ -86,8 +105,6 @@ class PanelSystem {
     Panel* findPanel(LWPanelID panel) const;
     Control* findControl(LWControlID control) const;
     Raster* findRaster(LWRasterID raster) const;
-    void fail(const std::string& message);
-    std::string shown(const std::string& text) const;
     // Applies the next response to an open panel; the result open returns.
     int answer(Panel& panel);
     // Checks a response value against its control; empty when it fits.
@@ -96,11 +113,15 @@ class PanelSystem {
     void layout(Panel& panel, Control& control, const ControlDesc* desc);
     void callPanelHook(Panel* panel, void* hook);
 
-    Host& host_;
+    Scene& scene_;
+    std::ostream& out_;
+    const Locale& locale_;
+    LWPanelFuncs* panelFuncs_ = nullptr;
+    PanelSystem* previous_;
     std::vector<std::unique_ptr<Panel>> panels_;
     std::vector<std::unique_ptr<Raster>> rasters_;
     std::deque<Response> responses_;
-    std::string pendingError_;
+    PendingError pending_;
 };
 
 } // namespace host

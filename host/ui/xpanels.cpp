@@ -1,6 +1,5 @@
 #include "ui/xpanels.h"
 
-#include "host.h"
 #include "common/host_error.h"
 
 #include <algorithm>
@@ -277,7 +276,7 @@ struct XPanelSystem::Panel {
     std::string title() const { return label.empty() ? "the panel" : "panel \"" + label + "\""; }
 };
 
-XPanelSystem::XPanelSystem(Host&) {}
+XPanelSystem::XPanelSystem() = default;
 
 XPanelSystem::~XPanelSystem() = default;
 
@@ -286,17 +285,6 @@ XPanelSystem::Panel* XPanelSystem::find(LWXPanelID panel) const {
     for (const auto& p : panels_)
         if (p.get() == panel) return p.get();
     return nullptr;
-}
-
-void XPanelSystem::fail(const std::string& message) {
-    // The first failure is the one the script reports.
-    if (pendingError_.empty()) pendingError_ = message;
-}
-
-std::string XPanelSystem::takePendingError() {
-    std::string error;
-    error.swap(pendingError_);
-    return error;
 }
 
 void XPanelSystem::dropAll() {
@@ -357,7 +345,7 @@ void XPanelSystem::parseHints(Panel& panel, unsigned int target, LWXPanelHint* h
             std::snprintf(text, sizeof text,
                           "XPanel hint: unknown tag 0x%llX; the hints after it are ignored",
                           static_cast<unsigned long long>(word));
-            fail(text);
+            pending_.raise(text);
             return;
         }
         size_t fixed = tag == XPTAG_CALL ? 2 : tag == XPTAG_NEST ? 1 : size_t(tag & 0x7F);
@@ -437,7 +425,7 @@ void XPanelSystem::parseHints(Panel& panel, unsigned int target, LWXPanelHint* h
             if (args[1] && depth < 8)
                 parseHints(panel, idArg(0), static_cast<LWXPanelHint*>(args[1]), depth + 1);
             else if (args[1])
-                fail("XPanel hint: hint arrays nested too deep");
+                pending_.raise("XPanel hint: hint arrays nested too deep");
             break;
         default:
             break;
@@ -693,74 +681,6 @@ std::string XPanelSystem::read(LWXPanelID id, const std::string& text) {
     default:
         return "";
     }
-}
-
-// ---- the host's side: instance panels ----
-
-namespace {
-
-const char* interfaceClass(const std::string& handlerClass) {
-    if (handlerClass == LWCUSTOMOBJ_HCLASS) return LWCUSTOMOBJ_ICLASS;
-    if (handlerClass == LWDISPLACEMENT_HCLASS) return LWDISPLACEMENT_ICLASS;
-    return nullptr;
-}
-
-ServerInstance& firstInstance(Host& h, const std::string& name, const std::string& cls) {
-    Item* item = h.scene().find(name);
-    if (!item) throw HostError("no item named '" + name + "'");
-    if (!interfaceClass(cls))
-        throw HostError(cls + " is not a handler class (CustomObjHandler or DisplacementHandler)");
-    ServerInstance* instance = h.instances().find(item->id, cls, 1);
-    if (!instance) throw HostError("no " + cls + " on " + item->name);
-    return *instance;
-}
-
-LWXPanelID panelOf(Host& h, ServerInstance& instance) {
-    std::string why;
-    LWXPanelID panel = instancePanel(h, instance, why);
-    if (!panel) throw HostError(why);
-    return panel;
-}
-
-} // namespace
-
-LWXPanelID instancePanel(Host& h, ServerInstance& instance, std::string& why) {
-    const char* cls = interfaceClass(instance.className);
-    const std::string& name = instance.serverName;
-    if (!cls) {
-        why = instance.className + " has no interface servers";
-        return nullptr;
-    }
-    if (!h.module() || !h.module()->find(cls, name)) {
-        why = "module has no server " + std::string(cls) + " " + name;
-        return nullptr;
-    }
-    ActivationRecord& record = h.instances().server(cls, name);
-    LWXPanelID panel = record.interface.panel;
-    if (!panel) {
-        why = std::string(cls) + " " + name + " gives no panel";
-        return nullptr;
-    }
-    if (!h.xpanels().knows(panel)) {
-        why = std::string(cls) + " " + name + " gives a panel that is not a live XPanel";
-        return nullptr;
-    }
-    // As Layout shows the panel for the instance being edited.
-    record.interface.inst = instance.instance;
-    h.xpanels().viewInst(panel, instance.instance);
-    return panel;
-}
-
-void panelSet(Host& h, const std::string& item, const std::string& cls, const std::string& label,
-              const std::string& text) {
-    ServerInstance& instance = firstInstance(h, item, cls);
-    h.xpanels().enter(panelOf(h, instance), label, text);
-}
-
-std::string panelGet(Host& h, const std::string& item, const std::string& cls,
-                     const std::string& label) {
-    ServerInstance& instance = firstInstance(h, item, cls);
-    return h.xpanels().read(panelOf(h, instance), label);
 }
 
 } // namespace host

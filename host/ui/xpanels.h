@@ -6,6 +6,8 @@
 #ifndef MORVANE_HOST_UI_XPANELS_H
 #define MORVANE_HOST_UI_XPANELS_H
 
+#include "ui/pending_error.h"
+
 #include <lwxpanel.h>
 
 #include <memory>
@@ -14,12 +16,9 @@
 
 namespace host {
 
-class Host;
-struct ServerInstance;
-
 class XPanelSystem {
   public:
-    explicit XPanelSystem(Host& host);
+    XPanelSystem();
     ~XPanelSystem();
     XPanelSystem(const XPanelSystem&) = delete;
     XPanelSystem& operator=(const XPanelSystem&) = delete;
@@ -67,7 +66,7 @@ class XPanelSystem {
 
     // A failure inside a module's call (a malformed hint array); empty when
     // there is none. Taking it clears it.
-    std::string takePendingError();
+    std::string takePendingError() { return pending_.take(); }
 
     // Frees every panel without calling into the module: it is gone.
     void dropAll();
@@ -76,26 +75,11 @@ class XPanelSystem {
 
   private:
     Panel* find(LWXPanelID panel) const;
-    void fail(const std::string& message);
     void parseHints(Panel& panel, unsigned int id, LWXPanelHint* hints, int depth);
 
     std::vector<std::unique_ptr<Panel>> panels_;
-    std::string pendingError_;
+    PendingError pending_;
 };
-
-// The panel of an instance's interface server (the server of the handler's
-// name in CustomObjInterface or DisplacementInterface), activated if need
-// be and shown on the instance (viewInst). Null, with the reason in why,
-// when the server does not exist or gives no panel of the host's; a failing
-// activation throws HostError.
-LWXPanelID instancePanel(Host& host, ServerInstance& instance, std::string& why);
-
-// The script's PanelSet and PanelGet: the item's first instance of a handler
-// class, through its interface panel. Throw HostError naming what is wrong.
-void panelSet(Host& host, const std::string& item, const std::string& cls, const std::string& label,
-              const std::string& text);
-std::string panelGet(Host& host, const std::string& item, const std::string& cls,
-                     const std::string& label);
 
 } // namespace host
 

@@ -1,8 +1,8 @@
 // Callbacks that do nothing and return a zero value, for service members the
 // stand-in host does not act on: a module calling one gets a harmless answer
 // instead of a jump through a null pointer.
-#ifndef MORVANE_HOST_SERVICES_INERT_H
-#define MORVANE_HOST_SERVICES_INERT_H
+#ifndef MORVANE_HOST_COMMON_INERT_H
+#define MORVANE_HOST_COMMON_INERT_H
 
 namespace host {
 
