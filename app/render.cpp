@@ -35,8 +35,8 @@ bool parseInt(const std::string& text, int& value) {
     return true;
 }
 
-// A file name part from an item name: no directories, no spaces.
-std::string fileStem(const std::string& name) {
+// An item's name made fit for a file name: no directories, no spaces.
+std::string fileSafeName(const std::string& name) {
     std::string out = name;
     for (char& c : out)
         if (c == '/' || c == ' ' || c == '\\') c = '_';
@@ -194,7 +194,7 @@ void render(const RenderOptions& options) {
             std::snprintf(number, sizeof number, "%04d", frame);
             for (host::Item* item : deformed)
                 host::exportObject(layout.scene(), item->name,
-                                   staging.path(fileStem(item->name) + "_" + number + ".obj"));
+                                   staging.path(fileSafeName(item->name) + "_" + number + ".obj"));
         }
         std::cerr << "\n";
         host::saveSceneWithPlugins(layout, staging.path("scene.lws"));

@@ -1,8 +1,10 @@
 #include "io/scene_file.h"
 
+#include "common/file_names.h"
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "io/plugin_io.h"
+#include "io/scene_keywords.h"
 #include "mesh/lwo2_reader.h"
 #include "mesh/obj_reader.h"
 #include "scene/scene.h"
@@ -29,18 +31,6 @@ namespace {
 const char* const kItemClasses[] = {"DisplacementHandler", "CustomObjHandler",
                                     "ItemMotionHandler",   "ObjReplacementHandler",
                                     "LightHandler",        "CameraHandler"};
-
-struct FlagKeyword {
-    const char* keyword;
-    unsigned int bit;
-};
-const FlagKeyword kFlagKeywords[] = {
-    {"UnseenByCamera", LWOBJF_UNSEEN_BY_CAMERA},
-    {"UnseenByRays", LWOBJF_UNSEEN_BY_RAYS},
-    {"UnseenByAlphaChannel", LWOBJF_UNSEEN_BY_ALPHA},
-    {"UnseenByRadiosity", LWOBJF_UNSEEN_BY_RADIOSITY},
-    {"MatteObject", LWOBJF_MATTE},
-};
 
 struct KeyData {
     double value, time;
@@ -104,23 +94,6 @@ std::string restAfter(const std::string& text, size_t skip) {
         if (at == std::string::npos) return "";
     }
     return trimmed(text.substr(at));
-}
-
-std::string fileStem(const std::string& path) {
-    size_t slash = path.find_last_of("/\\:");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = name.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
-std::string lowerExtension(const std::string& path) {
-    size_t dot = path.find_last_of('.');
-    size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
 }
 
 std::string hexText(std::uint32_t id) {

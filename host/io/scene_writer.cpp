@@ -3,6 +3,7 @@
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "io/plugin_io.h"
+#include "io/scene_keywords.h"
 #include "scene/scene.h"
 
 #include <cctype>
@@ -15,19 +16,6 @@
 namespace host {
 
 namespace {
-
-// Render flags with a scene keyword; fog is written the other way round.
-struct FlagKeyword {
-    const char* keyword;
-    unsigned int bit;
-};
-const FlagKeyword kFlagKeywords[] = {
-    {"UnseenByCamera", LWOBJF_UNSEEN_BY_CAMERA},
-    {"UnseenByRays", LWOBJF_UNSEEN_BY_RAYS},
-    {"UnseenByAlphaChannel", LWOBJF_UNSEEN_BY_ALPHA},
-    {"UnseenByRadiosity", LWOBJF_UNSEEN_BY_RADIOSITY},
-    {"MatteObject", LWOBJF_MATTE},
-};
 
 std::string hexId(LWItemID id) {
     char text[16];
