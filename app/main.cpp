@@ -1,9 +1,9 @@
 // morvane: the stand-in Layout on the command line.
-#include "app/render.h"
-#include "host/host.h"
-#include "host/host_error.h"
-#include "host/module_file.h"
-#include "host/script.h"
+#include "commands/script.h"
+#include "common/host_error.h"
+#include "host.h"
+#include "plugins/module_file.h"
+#include "render.h"
 
 #include <unistd.h>
 

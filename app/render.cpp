@@ -1,10 +1,10 @@
-#include "app/render.h"
+#include "render.h"
 
-#include "host/commands.h"
-#include "host/displacement.h"
-#include "host/host.h"
-#include "host/host_error.h"
-#include "host/scene_io.h"
+#include "commands/commands.h"
+#include "common/host_error.h"
+#include "host.h"
+#include "io/scene_io.h"
+#include "plugins/displacement.h"
 
 #include <unistd.h>
 
@@ -35,8 +35,8 @@ bool parseInt(const std::string& text, int& value) {
     return true;
 }
 
-// A file name part from an item name: no directories, no spaces.
-std::string fileStem(const std::string& name) {
+// An item's name made fit for a file name: no directories, no spaces.
+std::string fileSafeName(const std::string& name) {
     std::string out = name;
     for (char& c : out)
         if (c == '/' || c == ' ' || c == '\\') c = '_';
@@ -193,8 +193,8 @@ void render(const RenderOptions& options) {
             char number[16];
             std::snprintf(number, sizeof number, "%04d", frame);
             for (host::Item* item : deformed)
-                host::exportObject(layout, item->name,
-                                   staging.path(fileStem(item->name) + "_" + number + ".obj"));
+                host::exportObject(layout.scene(), item->name,
+                                   staging.path(fileSafeName(item->name) + "_" + number + ".obj"));
         }
         std::cerr << "\n";
         host::saveSceneWithPlugins(layout, staging.path("scene.lws"));

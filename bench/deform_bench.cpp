@@ -7,12 +7,12 @@
 // evaluate) with the access record the host would fill, so the host's
 // transform and bookkeeping stay out of the Evaluate numbers; BM_HostFrame
 // shows the whole frame for comparison.
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/instances.h"
-#include "host/mesh.h"
-#include "host/mesh_info.h"
-#include "host/script.h"
+#include "host/plugins/instances.h"
+#include "host/mesh/mesh.h"
+#include "host/mesh/mesh_info.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "deform_instance.h"

@@ -2,8 +2,8 @@
 // the panel answered from the script, the host commands it sends, and the
 // scene they leave behind.
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/script.h"
+#include "host/common/host_error.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "command/add_cage.h"

@@ -7,7 +7,7 @@
 #include "cage_test_support.h"
 #include "geometry/vector.h"
 #include "host/host.h"
-#include "host/transform.h"
+#include "host/scene/transform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The cage item as the host runs it: the real module file, a Null with the
 // cage server applied, creation with and without an add-cage order, the
 // per-frame computation on the refresh event, and destruction.
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/script.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "ring_query.h"

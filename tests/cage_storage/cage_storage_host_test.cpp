@@ -3,7 +3,7 @@
 #include "cage/cage_envelope.h"
 #include "cage/cage_keys.h"
 
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
 
 #include "cage_instance.h"

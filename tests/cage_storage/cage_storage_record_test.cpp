@@ -10,7 +10,7 @@
 #include "module/host_services.h"
 
 #include "host/host.h"
-#include "host/plugin_io.h"
+#include "host/io/plugin_io.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The deformer at work through the real module file: a cage built from a
 // cube by the add-cage command deforms another object frame by frame.
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/script.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "deform_instance.h"

@@ -2,10 +2,10 @@
 // fresh numbered group, stored in scenes, and answering on its ring topic.
 #include "deform/deform_server.h"
 
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/plugin_io.h"
-#include "host/script.h"
+#include "host/io/plugin_io.h"
+#include "host/commands/script.h"
 
 #include "deform_instance.h"
 #include "ring_query.h"

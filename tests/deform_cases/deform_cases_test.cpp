@@ -1,11 +1,11 @@
 // The deformer's edge cases end to end: the module file in the stand-in
 // host, cages made by the add-cage command, the mesh moved by GoToFrame.
-#include "host/commands.h"
-#include "host/displacement.h"
+#include "host/commands/commands.h"
+#include "host/plugins/displacement.h"
 #include "host/host.h"
-#include "host/instances.h"
-#include "host/mesh.h"
-#include "host/script.h"
+#include "host/plugins/instances.h"
+#include "host/mesh/mesh.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "deform_instance.h"

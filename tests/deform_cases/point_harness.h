@@ -4,12 +4,12 @@
 #ifndef MORVANE_TESTS_DEFORM_CASES_POINT_HARNESS_H
 #define MORVANE_TESTS_DEFORM_CASES_POINT_HARNESS_H
 
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/instances.h"
-#include "host/mesh.h"
-#include "host/mesh_info.h"
-#include "host/script.h"
+#include "host/plugins/instances.h"
+#include "host/mesh/mesh.h"
+#include "host/mesh/mesh_info.h"
+#include "host/commands/script.h"
 
 #include "cage_instance.h"
 #include "deform_instance.h"

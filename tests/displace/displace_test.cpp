@@ -4,11 +4,11 @@
 //   frame 15 (0.5 s): position (1, 2, 3), heading 90: (x, y, z) -> (z, y, -x) + position
 //   frame 30 (1 s):   position (0, 0, -1), pitch 90: (x, y, z) -> (x, -z, y) + position
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/mesh_info.h"
-#include "host/obj_reader.h"
-#include "host/script.h"
-#include "host/services.h"
+#include "host/common/host_error.h"
+#include "host/mesh/mesh_info.h"
+#include "host/mesh/obj_reader.h"
+#include "host/commands/script.h"
+#include "host/services/services.h"
 
 #include <gtest/gtest.h>
 

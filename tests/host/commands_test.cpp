@@ -1,10 +1,10 @@
 // Layout's commands, carried out by the stand-in host against its scene and
 // seen through the services a module reads.
-#include "host/commands.h"
-#include "host/dump.h"
+#include "host/commands/commands.h"
+#include "host/commands/dump.h"
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/script.h"
+#include "host/common/host_error.h"
+#include "host/commands/script.h"
 
 #include <gtest/gtest.h>
 

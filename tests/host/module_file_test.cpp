@@ -1,6 +1,6 @@
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/module_file.h"
+#include "host/common/host_error.h"
+#include "host/plugins/module_file.h"
 
 #include <gtest/gtest.h>
 

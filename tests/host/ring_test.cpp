@@ -1,5 +1,5 @@
 #include "host/host.h"
-#include "host/ring.h"
+#include "host/ring/ring.h"
 
 #include <gtest/gtest.h>
 

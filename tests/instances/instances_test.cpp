@@ -1,10 +1,10 @@
 // Plug-in instances on items, driven through the host's commands against the
 // instance probe module, whose callbacks print what they were given. The host
 // prints to stdout too, so one transcript shows both sides in order.
-#include "host/dump.h"
+#include "host/commands/dump.h"
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/script.h"
+#include "host/common/host_error.h"
+#include "host/commands/script.h"
 
 #include <gtest/gtest.h>
 

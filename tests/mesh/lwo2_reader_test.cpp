@@ -1,7 +1,7 @@
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/lwo2_reader.h"
+#include "host/common/host_error.h"
+#include "host/mesh/lwo2_reader.h"
 
 #include <gtest/gtest.h>
 

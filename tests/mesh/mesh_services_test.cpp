@@ -1,9 +1,9 @@
 // Object Info, mesh infos and Scene Objects as a module sees them, over
 // meshes built here.
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/mesh_info.h"
-#include "host/service_records.h"
+#include "host/common/host_error.h"
+#include "host/mesh/mesh_info.h"
+#include "host/services/service_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "host/host_error.h"
-#include "host/mesh.h"
-#include "host/obj_reader.h"
-#include "host/obj_writer.h"
+#include "host/common/host_error.h"
+#include "host/mesh/mesh.h"
+#include "host/mesh/obj_reader.h"
+#include "host/mesh/obj_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "host/host_error.h"
-#include "host/obj_reader.h"
+#include "host/common/host_error.h"
+#include "host/mesh/obj_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Envelope values checked against hand-derived numbers and independent formulas.
-#include "host/envelope.h"
+#include "host/motion/envelope.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Envelope key bookkeeping, key parameters and event callbacks.
-#include "host/envelope.h"
+#include "host/motion/envelope.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Item Info's motion members, Channel Info and Animation Envelopes as a module
 // sees them through the host's global accessor.
 #include "host/host.h"
-#include "host/service_records.h"
-#include "host/transform.h"
+#include "host/services/service_records.h"
+#include "host/scene/transform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Item transforms: single-axis rotations worked by hand, parent chains, scale
 // and its inverse, pivots, keyed motion between keys, and re-parenting that
 // keeps an item where it is.
-#include "host/host_error.h"
-#include "host/scene.h"
-#include "host/transform.h"
+#include "host/common/host_error.h"
+#include "host/scene/scene.h"
+#include "host/scene/transform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The test acts as a module: it builds panels through the service records
 // and reads back what a queued response put into the controls.
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/script.h"
+#include "host/common/host_error.h"
+#include "host/commands/script.h"
 
 #include <lwpanel.h>
 

@@ -1,6 +1,6 @@
 // Plug-in data in scene text: what each save call writes, and what the load
 // calls read back from lines, including short, malformed and exhausted ones.
-#include "host/plugin_io.h"
+#include "host/io/plugin_io.h"
 
 #include <gtest/gtest.h>
 

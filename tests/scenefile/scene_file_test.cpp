@@ -2,11 +2,11 @@
 // the same text; hand-written scenes load into the expected items; faulty
 // files are refused with their line and leave the scene alone.
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/obj_reader.h"
-#include "host/plugin_io.h"
-#include "host/scene.h"
-#include "host/scene_file.h"
+#include "host/common/host_error.h"
+#include "host/mesh/obj_reader.h"
+#include "host/io/plugin_io.h"
+#include "host/scene/scene.h"
+#include "host/io/scene_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The edit tool's port on the ring, through the real module file: cages made
 // while it runs are not highlighted, the tool's start and end reach every
 // cage, and a destroyed cage leaves the tool's selection.
-#include "host/commands.h"
+#include "host/commands/commands.h"
 #include "host/host.h"
 
 #include "cage_instance.h"

@@ -2,8 +2,8 @@
 // host finds the instance's interface panel and types into it; the module's
 // callbacks change the instance and its change notify prints what changed.
 #include "host/host.h"
-#include "host/host_error.h"
-#include "host/script.h"
+#include "host/common/host_error.h"
+#include "host/commands/script.h"
 
 #include <gtest/gtest.h>
 

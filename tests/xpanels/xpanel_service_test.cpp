@@ -2,7 +2,7 @@
 // and types into them as the script would, checking what its own callbacks
 // were handed.
 #include "host/host.h"
-#include "host/host_error.h"
+#include "host/common/host_error.h"
 
 #include <lwxpanel.h>
 

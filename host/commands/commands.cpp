@@ -1,0 +1,423 @@
+#include "commands/commands.h"
+
+#include "commands/interface_panels.h"
+#include "common/file_names.h"
+#include "common/host_error.h"
+#include "core/host_core.h"
+#include "io/scene_io.h"
+#include "mesh/lwo2_reader.h"
+#include "mesh/obj_reader.h"
+#include "plugins/displacement.h"
+#include "scene/clone.h"
+#include "scene/transform.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <ostream>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+const double kPi = 3.141592653589793;
+
+// The arguments of one command, read in the order its letters give.
+class Args {
+  public:
+    Args(const std::string& text) : text_(text) {}
+
+    bool more() {
+        skipSpaces();
+        return pos_ < text_.size();
+    }
+    std::string word() {
+        skipSpaces();
+        size_t start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != ' ' && text_[pos_] != '\t')
+            ++pos_;
+        if (start == pos_) throw HostError("missing argument");
+        return text_.substr(start, pos_ - start);
+    }
+    std::string rest() {
+        skipSpaces();
+        std::string r = text_.substr(pos_);
+        while (!r.empty() && (r.back() == ' ' || r.back() == '\t' || r.back() == '\r'))
+            r.pop_back();
+        pos_ = text_.size();
+        if (r.empty()) throw HostError("missing argument");
+        return r;
+    }
+    double number() {
+        std::string w = word();
+        char* end = nullptr;
+        errno = 0;
+        double v = std::strtod(w.c_str(), &end);
+        if (*end || errno || !std::isfinite(v)) throw HostError("'" + w + "' is not a number");
+        return v;
+    }
+    long integer() {
+        std::string w = word();
+        char* end = nullptr;
+        errno = 0;
+        long v = std::strtol(w.c_str(), &end, 10);
+        if (*end || errno) throw HostError("'" + w + "' is not a whole number");
+        return v;
+    }
+    // Only the low 32 bits of an item ID matter in a command.
+    std::uint32_t hex() {
+        std::string w = word();
+        std::string digits =
+            (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) ? w.substr(2) : w;
+        char* end = nullptr;
+        errno = 0;
+        unsigned long long v = std::strtoull(digits.c_str(), &end, 16);
+        if (digits.empty() || *end || errno) throw HostError("'" + w + "' is not a hexadecimal ID");
+        return std::uint32_t(v);
+    }
+    void end() {
+        if (more()) throw HostError("unexpected argument '" + word() + "'");
+    }
+
+  private:
+    void skipSpaces() {
+        while (pos_ < text_.size() &&
+               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r'))
+            ++pos_;
+    }
+    std::string text_;
+    size_t pos_ = 0;
+};
+
+using Handler = std::function<void(HostCore&, Args&)>;
+
+Item& currentItem(HostCore& h) {
+    Item* item = h.scene().find(h.scene().firstSelected());
+    if (!item) throw HostError("no item is selected");
+    return *item;
+}
+
+Item& itemByFileId(HostCore& h, std::uint32_t id) {
+    Item* item = h.scene().findByFileId(id);
+    if (!item) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08X", id);
+        throw HostError(std::string("no item with ID ") + text);
+    }
+    return *item;
+}
+
+void loadObject(HostCore& h, Args& a) {
+    // Kept absolute, so a scene file names the object wherever it is read.
+    std::string path =
+        std::filesystem::absolute(h.resolvePath(a.rest())).lexically_normal().string();
+    std::string ext = lowerExtension(path);
+    Mesh mesh;
+    if (ext == "obj")
+        mesh = readObj(path);
+    else if (ext == "lwo")
+        mesh = readLwo2(path);
+    else
+        throw HostError(path + ": unknown object format (.obj or .lwo)");
+    Item& item =
+        h.scene().addObject(fileStem(path), path, std::make_shared<const Mesh>(std::move(mesh)));
+    h.scene().select(item.id);
+}
+
+// Toggles one bit of the selected objects' shadow options or render flags;
+// with n, sets it to n != 0.
+Handler toggle(unsigned int Item::*field, unsigned int bit) {
+    return [field, bit](HostCore& h, Args& a) {
+        const bool given = a.more();
+        const bool on = given && a.integer() != 0;
+        a.end();
+        for (const LWItemID* id = h.scene().selection(); *id; ++id) {
+            Item& item = h.scene().get(*id);
+            if (item.type != LWI_OBJECT) continue;
+            if (!given)
+                item.*field ^= bit;
+            else if (on)
+                item.*field |= bit;
+            else
+                item.*field &= ~bit;
+        }
+    };
+}
+
+Handler setTiming(int SceneTiming::*field, int minimum) {
+    return [field, minimum](HostCore& h, Args& a) {
+        long n = a.integer();
+        a.end();
+        if (n < minimum || n > 1000000) throw HostError(std::to_string(n) + " is out of range");
+        h.scene().timing().*field = int(n);
+    };
+}
+
+Handler setMotionCommand(int firstChannel, double unit) {
+    return [firstChannel, unit](HostCore& h, Args& a) {
+        double v[3];
+        for (double& x : v)
+            x = a.number() * unit;
+        a.end();
+        Item& item = currentItem(h);
+        setMotion(h.scene(), item.id, firstChannel, v, h.scene().timing().time);
+    };
+}
+
+Handler editMode(LWItemType type) {
+    return [type](HostCore& h, Args& a) {
+        a.end();
+        h.setEditMode(type);
+    };
+}
+
+Handler addItem(LWItemType type) {
+    return [type](HostCore& h, Args& a) {
+        std::string name = a.rest();
+        h.scene().select(h.scene().add(type, name).id);
+    };
+}
+
+const std::map<std::string, Handler>& commands() {
+    static const std::map<std::string, Handler> table = {
+        {"AddNull", addItem(LWI_OBJECT)},
+        {"AddCamera", addItem(LWI_CAMERA)},
+        {"AddLight", addItem(LWI_LIGHT)},
+        {"AddPointLight", addItem(LWI_LIGHT)},
+        {"LoadObject", loadObject},
+        {"SelectItem",
+         [](HostCore& h, Args& a) {
+             std::uint32_t id = a.hex();
+             a.end();
+             h.scene().select(itemByFileId(h, id).id);
+         }},
+        {"SelectByName",
+         [](HostCore& h, Args& a) {
+             std::string name = a.rest();
+             Item* item = h.scene().find(name);
+             if (!item) throw HostError("no item named '" + name + "'");
+             h.scene().select(item->id);
+         }},
+        {"AddToSelection",
+         [](HostCore& h, Args& a) {
+             std::uint32_t id = a.hex();
+             a.end();
+             h.scene().addToSelection(itemByFileId(h, id).id);
+         }},
+        {"ParentItem",
+         [](HostCore& h, Args& a) {
+             std::uint32_t id = a.hex();
+             a.end();
+             Item& child = currentItem(h);
+             parentItem(h, child.id, id ? itemByFileId(h, id).id : nullptr);
+         }},
+        {"ParentInPlace",
+         [](HostCore& h, Args& a) {
+             bool& state = h.scene().timing().parentInPlace;
+             if (a.more())
+                 state = a.integer() != 0;
+             else
+                 state = !state;
+             a.end();
+         }},
+        {"ItemVisibility",
+         [](HostCore& h, Args& a) {
+             long v = a.integer();
+             a.end();
+             for (const LWItemID* id = h.scene().selection(); *id; ++id) {
+                 Item& item = h.scene().get(*id);
+                 long top = item.type == LWI_OBJECT ? LWOVIS_TEXTURED_WIRE : LWIVIS_VISIBLE;
+                 if (v < 0 || v > top)
+                     throw HostError("visibility " + std::to_string(v) + " out of range");
+                 item.visibility = int(v);
+             }
+         }},
+        {"GoToFrame",
+         [](HostCore& h, Args& a) {
+             double frame = a.number();
+             a.end();
+             h.goToTime(frame / h.scene().timing().framesPerSecond);
+         }},
+        {"Refresh", [](HostCore&, Args& a) { a.end(); }},
+        {"RefreshNow", [](HostCore&, Args& a) { a.end(); }},
+        {"Redraw", [](HostCore&, Args& a) { a.end(); }},
+        {"RedrawNow", [](HostCore&, Args& a) { a.end(); }},
+        {"Position", setMotionCommand(0, 1.0)},
+        {"Rotation", setMotionCommand(3, kPi / 180.0)},
+        {"Scale", setMotionCommand(6, 1.0)},
+        {"CreateKey",
+         [](HostCore& h, Args& a) {
+             double time = a.number();
+             a.end();
+             Item& item = currentItem(h);
+             for (const char* name : kMotionChannelNames) {
+                 Envelope& env = item.channels->findChannel(name)->envelope();
+                 env.createKey(time, env.evaluate(time));
+             }
+         }},
+        {"DeleteKey",
+         [](HostCore& h, Args& a) {
+             double time = a.number();
+             a.end();
+             Item& item = currentItem(h);
+             for (const char* name : kMotionChannelNames) {
+                 Envelope& env = item.channels->findChannel(name)->envelope();
+                 if (Envelope::Key* key = env.findKey(time)) env.destroyKey(key);
+             }
+         }},
+        {"EditObjects", editMode(LWI_OBJECT)},
+        {"EditBones", editMode(LWI_BONE)},
+        {"EditLights", editMode(LWI_LIGHT)},
+        {"EditCameras", editMode(LWI_CAMERA)},
+        {"ChangeTool",
+         [](HostCore& h, Args& a) {
+             a.end();
+             h.dropTool();
+         }},
+        {"FramesPerSecond",
+         [](HostCore& h, Args& a) {
+             double fps = a.number();
+             a.end();
+             if (!(fps > 0.0) || fps > 10000.0) throw HostError("frame rate out of range");
+             h.scene().timing().framesPerSecond = fps;
+         }},
+        {"FirstFrame", setTiming(&SceneTiming::frameStart, -1000000)},
+        {"LastFrame", setTiming(&SceneTiming::frameEnd, -1000000)},
+        {"FrameStep", setTiming(&SceneTiming::frameStep, 1)},
+        {"PreviewFirstFrame", setTiming(&SceneTiming::previewStart, -1000000)},
+        {"PreviewLastFrame", setTiming(&SceneTiming::previewEnd, -1000000)},
+        {"PreviewFrameStep", setTiming(&SceneTiming::previewStep, 1)},
+        {"Rename",
+         [](HostCore& h, Args& a) {
+             std::string name = a.rest();
+             Item& item = currentItem(h);
+             if (item.type == LWI_OBJECT && !item.path.empty())
+                 throw HostError("objects take their names from their files");
+             std::string oldName = item.name;
+             item.name = name;
+             h.instances().changeName(item.id, oldName, name);
+         }},
+        {"ApplyServer",
+         [](HostCore& h, Args& a) {
+             std::string cls = a.word();
+             std::string server = a.rest();
+             h.instances().apply(currentItem(h).id, cls, server);
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h.scene(), h.instances());
+         }},
+        {"RemoveServer",
+         [](HostCore& h, Args& a) {
+             std::string cls = a.word();
+             long index = a.integer();
+             a.end();
+             h.instances().remove(currentItem(h).id, cls, int(index));
+             if (cls == LWDISPLACEMENT_HCLASS) evaluateDisplacements(h.scene(), h.instances());
+         }},
+        {"EditServer",
+         [](HostCore& h, Args& a) {
+             std::string cls = a.word();
+             long index = a.integer();
+             a.end();
+             Item& item = currentItem(h);
+             ServerInstance* instance = h.instances().find(item.id, cls, int(index));
+             if (!instance)
+                 throw HostError("no " + cls + " number " + std::to_string(index) + " on " +
+                                 item.name);
+             // Opened when the interface server gives an XPanel; without one
+             // (or when it will not start) the panel is only named.
+             std::string why;
+             try {
+                 if (LWXPanelID panel = instancePanel(h, *instance, why)) h.xpanels().open(panel);
+             } catch (const HostError&) {
+             }
+             h.out() << "panel: " << cls << " " << instance->serverName << "\n";
+         }},
+        {"Clone",
+         [](HostCore& h, Args& a) {
+             long count = a.integer();
+             a.end();
+             if (count < 1 || count > 1000)
+                 throw HostError(std::to_string(count) + " is out of range");
+             cloneItem(h, currentItem(h).id, int(count));
+         }},
+        {"ClearScene",
+         [](HostCore& h, Args& a) {
+             a.end();
+             h.clearScene();
+         }},
+        {"SaveSceneAs",
+         [](HostCore& h, Args& a) { saveSceneWithPlugins(h, h.resolvePath(a.rest())); }},
+        {"LoadScene",
+         [](HostCore& h, Args& a) {
+             loadSceneWithPlugins(h, h.resolvePath(a.rest()));
+             // The plug-ins arrive after the load's own frame change.
+             evaluateDisplacements(h.scene(), h.instances());
+         }},
+        {"SelfShadow", toggle(&Item::shadowOptions, LWOSHAD_SELF)},
+        {"CastShadow", toggle(&Item::shadowOptions, LWOSHAD_CAST)},
+        {"ReceiveShadow", toggle(&Item::shadowOptions, LWOSHAD_RECEIVE)},
+        {"UnseenByCamera", toggle(&Item::renderFlags, LWOBJF_UNSEEN_BY_CAMERA)},
+        {"UnseenByRays", toggle(&Item::renderFlags, LWOBJF_UNSEEN_BY_RAYS)},
+        {"UnaffectedByFog", toggle(&Item::renderFlags, LWOBJF_UNAFFECT_BY_FOG)},
+        {"UnseenByAlphaChannel", toggle(&Item::renderFlags, 0x40u)},
+        {"UnseenByRadiosity", toggle(&Item::renderFlags, LWOBJF_UNSEEN_BY_RADIOSITY)},
+    };
+    return table;
+}
+
+} // namespace
+
+void parentItem(HostCore& h, LWItemID child, LWItemID parent) {
+    if (h.scene().timing().parentInPlace)
+        parentKeepingWorld(h.scene(), child, parent, h.scene().timing().time);
+    else
+        h.scene().setParent(child, parent);
+}
+
+std::vector<LWItemID> cloneItem(HostCore& h, LWItemID source, int count) {
+    std::string firstError;
+    std::vector<LWItemID> clones;
+    for (int n = 0; n < count; ++n) {
+        LWItemID clone = addItemCopy(h.scene(), source).id;
+        clones.push_back(clone);
+        try {
+            h.instances().cloneInstances(source, clone);
+        } catch (const HostError& e) {
+            if (firstError.empty()) firstError = e.what();
+        }
+    }
+    if (!clones.empty()) h.scene().select(clones.back());
+    if (!firstError.empty()) throw HostError(firstError);
+    return clones;
+}
+
+bool CommandInterpreter::knows(const std::string& name) {
+    return commands().count(name) || name.rfind("Tool_", 0) == 0;
+}
+
+void CommandInterpreter::execute(const std::string& line) {
+    Args args(line);
+    if (!args.more()) throw HostError("empty command");
+    std::string name = args.word();
+    if (!knows(name)) throw HostError("unknown command '" + name + "'");
+    try {
+        if (name.rfind("Tool_", 0) == 0 && name.size() > 5) {
+            args.end();
+            int result = host_.activate(LWLAYOUTTOOL_CLASS, name.substr(5), 1);
+            if (result != AFUNC_OK)
+                throw HostError("tool " + name.substr(5) + " did not start (" +
+                                std::to_string(result) + ")");
+        } else {
+            commands().at(name)(host_, args);
+        }
+    } catch (const HostError& e) {
+        host_.services().refresh();
+        throw HostError(name + ": " + e.what());
+    }
+    host_.services().refresh();
+}
+
+} // namespace host

@@ -1,0 +1,74 @@
+#include "commands/interface_panels.h"
+
+#include "common/host_error.h"
+#include "core/host_core.h"
+
+namespace host {
+
+namespace {
+
+const char* interfaceClass(const std::string& handlerClass) {
+    if (handlerClass == LWCUSTOMOBJ_HCLASS) return LWCUSTOMOBJ_ICLASS;
+    if (handlerClass == LWDISPLACEMENT_HCLASS) return LWDISPLACEMENT_ICLASS;
+    return nullptr;
+}
+
+ServerInstance& firstInstance(HostCore& h, const std::string& name, const std::string& cls) {
+    Item* item = h.scene().find(name);
+    if (!item) throw HostError("no item named '" + name + "'");
+    if (!interfaceClass(cls))
+        throw HostError(cls + " is not a handler class (CustomObjHandler or DisplacementHandler)");
+    ServerInstance* instance = h.instances().find(item->id, cls, 1);
+    if (!instance) throw HostError("no " + cls + " on " + item->name);
+    return *instance;
+}
+
+LWXPanelID panelOf(HostCore& h, ServerInstance& instance) {
+    std::string why;
+    LWXPanelID panel = instancePanel(h, instance, why);
+    if (!panel) throw HostError(why);
+    return panel;
+}
+
+} // namespace
+
+LWXPanelID instancePanel(HostCore& h, ServerInstance& instance, std::string& why) {
+    const char* cls = interfaceClass(instance.className);
+    const std::string& name = instance.serverName;
+    if (!cls) {
+        why = instance.className + " has no interface servers";
+        return nullptr;
+    }
+    if (!h.module() || !h.module()->find(cls, name)) {
+        why = "module has no server " + std::string(cls) + " " + name;
+        return nullptr;
+    }
+    ActivationRecord& record = h.instances().server(cls, name);
+    LWXPanelID panel = record.interface.panel;
+    if (!panel) {
+        why = std::string(cls) + " " + name + " gives no panel";
+        return nullptr;
+    }
+    if (!h.xpanels().knows(panel)) {
+        why = std::string(cls) + " " + name + " gives a panel that is not a live XPanel";
+        return nullptr;
+    }
+    // As Layout shows the panel for the instance being edited.
+    record.interface.inst = instance.instance;
+    h.xpanels().viewInst(panel, instance.instance);
+    return panel;
+}
+
+void panelSet(HostCore& h, const std::string& item, const std::string& cls,
+              const std::string& label, const std::string& text) {
+    ServerInstance& instance = firstInstance(h, item, cls);
+    h.xpanels().enter(panelOf(h, instance), label, text);
+}
+
+std::string panelGet(HostCore& h, const std::string& item, const std::string& cls,
+                     const std::string& label) {
+    ServerInstance& instance = firstInstance(h, item, cls);
+    return h.xpanels().read(panelOf(h, instance), label);
+}
+
+} // namespace host

@@ -1,0 +1,20 @@
+// Parts of a file's path, as the host names items after their files and
+// picks a reader by extension.
+#ifndef MORVANE_HOST_COMMON_FILE_NAMES_H
+#define MORVANE_HOST_COMMON_FILE_NAMES_H
+
+#include <string>
+
+namespace host {
+
+// The file name without its folders and its last extension ("arm" for
+// "/objects/arm.lwo"). Backslashes and colons count as folder separators
+// too, so paths written on other systems give the same name.
+std::string fileStem(const std::string& path);
+
+// The last extension in lower case, without the dot; empty when there is none.
+std::string lowerExtension(const std::string& path);
+
+} // namespace host
+
+#endif

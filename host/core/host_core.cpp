@@ -1,0 +1,115 @@
+#include "core/host_core.h"
+
+#include "common/host_error.h"
+#include "plugins/displacement.h"
+
+#include <ostream>
+
+namespace host {
+
+HostCore::HostCore(std::ostream& out)
+    : out_(out), messages_(out, locale_),
+      instances_(std::make_unique<InstanceTable>(scene_, out, ServiceTable::accessor)),
+      panels_(std::make_unique<PanelSystem>(scene_, out, locale_)),
+      xpanels_(std::make_unique<XPanelSystem>()) {
+    ServiceSources sources{
+        scene_,    ring_,   *panels_, *xpanels_,
+        messages_, locale_, out_,     [this](const char* text) { return runCommand(text); }};
+    services_ = std::make_unique<ServiceTable>(sources);
+}
+
+HostCore::~HostCore() {
+    // Items go while the module is still loaded: envelopes and instances on
+    // them call back into it as they are destroyed.
+    dropTool();
+    clearScene();
+    unloadModule();
+}
+
+ModuleFile& HostCore::loadModule(const std::string& path) {
+    unloadModule();
+    module_ = std::make_unique<ModuleFile>(path);
+    instances_->setModule(module_.get());
+    return *module_;
+}
+
+void HostCore::unloadModule() {
+    dropTool();
+    instances_->forgetServers();
+    activations_.clear();
+    module_.reset();
+    // Their callbacks were the module's.
+    xpanels_->dropAll();
+}
+
+int HostCore::activate(const std::string& className, const std::string& name, int version) {
+    if (!module_) throw HostError("no module is loaded");
+    const ServerEntry* server = module_->find(className, name);
+    if (!server) throw HostError("module has no server " + className + " " + name);
+    if (!server->activate)
+        throw HostError("server " + className + " " + name + " has no activation");
+
+    if (className == LWLAYOUTTOOL_CLASS) {
+        // Layout keeps one tool record: the tool in use is dropped, and the
+        // new one fills the same record.
+        dropTool();
+        toolRecord_.tool = &toolFuncs_;
+        int result =
+            server->activate(version, ServiceTable::accessor, &toolRecord_, module_->serverData());
+        if (result != AFUNC_OK) {
+            toolRecord_ = LWLayoutTool{};
+            toolFuncs_ = LWLayoutToolFuncs{};
+        }
+        return result;
+    }
+
+    auto record = std::make_unique<ActivationRecord>();
+    record->className = className;
+    record->name = name;
+    record->runCommand = [this](const char* text) { return runCommand(text); };
+    void* local = record->localFor(className);
+    if (!local) throw HostError("the host does not run servers of class " + className);
+    record->result =
+        server->activate(version, ServiceTable::accessor, local, module_->serverData());
+    int result = record->result;
+    if (result == AFUNC_OK) activations_.push_back(std::move(record));
+    return result;
+}
+
+void HostCore::dropTool() {
+    if (toolRecord_.instance && toolFuncs_.done) toolFuncs_.done(toolRecord_.instance);
+    toolRecord_ = LWLayoutTool{};
+    toolFuncs_ = LWLayoutToolFuncs{};
+}
+
+int HostCore::runCommand(const char* text) {
+    std::string line = text ? text : "";
+    out_ << "command: " << line << "\n";
+    try {
+        if (!commandRunner_) throw HostError("this host runs no commands");
+        commandRunner_(line);
+    } catch (const HostError& e) {
+        out_ << "error: " << e.what() << "\n";
+        return 0;
+    }
+    return 1;
+}
+
+std::string HostCore::resolvePath(const std::string& path) const {
+    if (path.empty() || path[0] == '/' || contentDirectory_.empty()) return path;
+    return contentDirectory_ + "/" + path;
+}
+
+void HostCore::goToTime(double time) {
+    scene_.timing().time = time;
+    services_->refresh();
+    instances_->newTime(InstanceTable::frameAt(scene_.timing(), time), time);
+    evaluateDisplacements(scene_, *instances_);
+}
+
+void HostCore::clearScene() {
+    instances_->destroyAll();
+    scene_.clear();
+}
+
+} // namespace host

@@ -1,0 +1,124 @@
+// core/: the stand-in Layout's central object. It owns one of each part (the
+// scene, the ring, the plug-in instances, the panel systems, the messages, the
+// services) and the loaded module with its activations, and wires them
+// together: each part gets the others it uses, and nothing below core/ knows
+// this class. Layout's command language sits above it (commands/) and is
+// handed in as the command runner; the full host is Host (host.h).
+#ifndef MORVANE_HOST_CORE_HOST_CORE_H
+#define MORVANE_HOST_CORE_HOST_CORE_H
+
+#include "common/text_encoding.h"
+#include "plugins/activation.h"
+#include "plugins/instances.h"
+#include "plugins/module_file.h"
+#include "ring/ring.h"
+#include "scene/scene.h"
+#include "services/services.h"
+#include "ui/messages.h"
+#include "ui/panels.h"
+#include "ui/xpanels.h"
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+class HostCore {
+  public:
+    // What a person would see (messages, commands, traces) goes to out.
+    explicit HostCore(std::ostream& out);
+    ~HostCore();
+    HostCore(const HostCore&) = delete;
+    HostCore& operator=(const HostCore&) = delete;
+
+    Scene& scene() { return scene_; }
+    Ring& ring() { return ring_; }
+    InstanceTable& instances() { return *instances_; }
+    PanelSystem& panels() { return *panels_; }
+    XPanelSystem& xpanels() { return *xpanels_; }
+    ServiceTable& services() { return *services_; }
+    std::ostream& out() { return out_; }
+
+    // Loads the module file, replacing any module loaded before.
+    ModuleFile& loadModule(const std::string& path);
+    ModuleFile* module() { return module_.get(); }
+
+    // Activates a server of the loaded module as Layout does when it needs
+    // one, and returns the activation's result code. Throws HostError when
+    // no module is loaded or it has no such server.
+    int activate(const std::string& className, const std::string& name, int version);
+
+    // The active Layout tool's record; its instance is null when no tool is
+    // active.
+    const LWLayoutTool& toolRecord() const { return toolRecord_; }
+
+    // What carries out a command text; it throws HostError when the command
+    // fails. Until one is set every command fails.
+    using CommandRunner = std::function<void(const std::string&)>;
+    void setCommandRunner(CommandRunner runner) { commandRunner_ = std::move(runner); }
+
+    // Runs a command text sent by a module, as the command interface does:
+    // printed, carried out, and 1 returned; a command that fails is reported
+    // and gives 0.
+    int runCommand(const char* text);
+
+    // Relative file names in commands are taken from here, as Layout takes
+    // them from its content directory. Empty: the working directory.
+    void setContentDirectory(const std::string& dir) { contentDirectory_ = dir; }
+    std::string resolvePath(const std::string& path) const;
+
+    // Moves the scene to a time (seconds); every plug-in instance hears of it.
+    void goToTime(double time);
+
+    // Layout's ClearScene: every plug-in instance is destroyed, then every item.
+    void clearScene();
+
+    // Layout's edit mode: the item type its item tools act on.
+    void setEditMode(LWItemType type) { editMode_ = type; }
+    LWItemType editMode() const { return editMode_; }
+
+    // Drops the Layout tool in use (its done callback runs).
+    void dropTool();
+
+    // The message service (ui/messages.h): messages printed as
+    // "info: TEXT" and so on, questions answered from the queued answers.
+    void message(const char* kind, const char* line1, const char* line2) {
+        messages_.message(kind, line1, line2);
+    }
+    void queueAnswer(const std::string& answer) { messages_.queueAnswer(answer); }
+    int ask(const std::string& kind, const char* title, const char* line1, const char* line2) {
+        return messages_.ask(kind, title, line1, line2);
+    }
+
+    // A failure that arose inside a module callback, where it could not be
+    // thrown (a question with no answer); empty when there is none. Taking it
+    // clears it.
+    std::string takePendingError() { return messages_.takePendingError(); }
+
+  private:
+    void unloadModule();
+
+    std::ostream& out_;
+    Locale locale_;
+    Scene scene_;
+    Ring ring_;
+    Messages messages_;
+    std::unique_ptr<InstanceTable> instances_;
+    std::unique_ptr<PanelSystem> panels_;
+    std::unique_ptr<XPanelSystem> xpanels_;
+    std::unique_ptr<ServiceTable> services_;
+    CommandRunner commandRunner_;
+    LWItemType editMode_ = LWI_OBJECT;
+    std::string contentDirectory_;
+    std::unique_ptr<ModuleFile> module_;
+    std::vector<std::unique_ptr<ActivationRecord>> activations_;
+    LWLayoutToolFuncs toolFuncs_{};
+    LWLayoutTool toolRecord_{};
+};
+
+} // namespace host
+
+#endif

@@ -1,0 +1,432 @@
+// The controls of LWPanels panels: their types, sizes in the headless layout,
+// and the values they keep and hand out.
+#include "common/host_error.h"
+#include "scene/scene.h"
+#include "ui/panel_parts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+struct TypeName {
+    const char* name;
+    Kind kind;
+    bool boolean;
+};
+
+const TypeName kTypes[] = {
+    {"LWListControl", Kind::Item, false},
+    {"LWItemControl", Kind::Item, false},
+    {"LWPickListControl", Kind::Item, false},
+    {"InfoControl", Kind::String, false},
+    {"EditControl", Kind::String, false},
+    {"FileControl", Kind::String, false},
+    {"FileButtonControl", Kind::String, false},
+    {"LoadControl", Kind::String, false},
+    {"LoadButtonControl", Kind::String, false},
+    {"SaveControl", Kind::String, false},
+    {"SaveButtonControl", Kind::String, false},
+    {"DirControl", Kind::String, false},
+    {"DirButtonControl", Kind::String, false},
+    {"BoolControl", Kind::Int, true},
+    {"BoolButtonControl", Kind::Int, true},
+    {"ChoiceControl", Kind::Int, false},
+    {"TabChoiceControl", Kind::Int, false},
+    {"PopupControl", Kind::Int, false},
+    {"PopDownControl", Kind::Int, false},
+    {"CustomPopupControl", Kind::Int, false},
+    {"ListBoxControl", Kind::Int, false},
+    {"MultiListBoxControl", Kind::Int, false},
+    {"NumControl", Kind::Int, false},
+    {"NumInfoControl", Kind::Int, false},
+    {"SliderControl", Kind::Int, false},
+    {"VSlideControl", Kind::Int, false},
+    {"HSlideControl", Kind::Int, false},
+    {"MiniSliderControl", Kind::Int, false},
+    {"UnboundSlideControl", Kind::Int, false},
+    {"DragButtonControl", Kind::Int, false},
+    {"PaletteControl", Kind::Int, false},
+    {"ColorControl", Kind::Int, false},
+    {"FloatControl", Kind::Float, false},
+    {"FloatInfoControl", Kind::Float, false},
+    {"PercentControl", Kind::Float, false},
+    {"AngleControl", Kind::Float, false},
+    {"MiniDistanceControl", Kind::Float, false},
+    {"VecControl", Kind::IVec, false},
+    {"VecInfoControl", Kind::IVec, false},
+    {"RGBControl", Kind::IVec, false},
+    {"MiniRGBControl", Kind::IVec, false},
+    {"MiniHSVControl", Kind::IVec, false},
+    {"FVecControl", Kind::FVec, false},
+    {"FVecInfoControl", Kind::FVec, false},
+    {"RGBVecControl", Kind::FVec, false},
+    {"ChannelControl", Kind::Pointer, false},
+    {"TreeControl", Kind::Pointer, false},
+    {"XPanelControl", Kind::Pointer, false},
+    {"ButtonControl", Kind::Button, false},
+    {"TextControl", Kind::Plain, false},
+    {"AreaControl", Kind::Plain, false},
+    {"OpenGLControl", Kind::Plain, false},
+    {"CanvasControl", Kind::Plain, false},
+    {"DragAreaControl", Kind::Plain, false},
+    {"BorderControl", Kind::Plain, false},
+};
+
+bool isFloatType(LWType t) {
+    return t == LWT_FLOAT || t == LWT_DISTANCE || t == LWT_PERCENT;
+}
+
+bool isIntType(LWType t) {
+    return t == LWT_INTEGER || t == LWT_BOOLEAN || t == LWT_CHOICE || t == LWT_RANGE ||
+           t == LWT_POPUP;
+}
+
+void copyOut(const std::string& text, LWValue* v) {
+    if (!v->str.buf || v->str.bufLen <= 0) return;
+    size_t n = std::min(text.size(), size_t(v->str.bufLen - 1));
+    std::memcpy(v->str.buf, text.data(), n);
+    v->str.buf[n] = '\0';
+}
+
+std::string copyIn(const LWValue* v) {
+    if (!v->str.buf) return "";
+    size_t n =
+        v->str.bufLen > 0 ? strnlen(v->str.buf, size_t(v->str.bufLen)) : std::strlen(v->str.buf);
+    return std::string(v->str.buf, n);
+}
+
+void ctlDraw(LWControlID c, DrMode mode) {
+    if (PanelSystem* p = PanelSystem::current()) p->controlDraw(c, mode);
+}
+
+void ctlGet(LWControlID c, cTag tag, LWValue* v) {
+    if (PanelSystem* p = PanelSystem::current()) p->controlGet(c, tag, v);
+}
+
+void ctlSet(LWControlID c, cTag tag, LWValue* v) {
+    if (PanelSystem* p = PanelSystem::current()) p->controlSet(c, tag, v);
+}
+
+} // namespace
+
+LWControl* PanelSystem::addControl(LWPanelID id, const char* typeName, const ControlDesc* desc,
+                                   const char* label) {
+    Panel* panel = findPanel(id);
+    if (!panel || !typeName) return nullptr;
+    const TypeName* type = nullptr;
+    for (const TypeName& t : kTypes)
+        if (std::strcmp(t.name, typeName) == 0) type = &t;
+    if (!type) return nullptr;
+
+    auto control = std::make_unique<Control>();
+    Control& c = *control;
+    c.rec.draw = ctlDraw;
+    c.rec.get = ctlGet;
+    c.rec.set = ctlSet;
+    c.rec.priv_data = &c;
+    c.panel = id;
+    c.type = typeName;
+    c.label = label ? label : "";
+    c.kind = type->kind;
+    c.boolean = type->boolean;
+    if (desc) {
+        switch (desc->type) {
+        case LWT_LWITEM:
+            c.itemType = desc->lwitem.itemType;
+            break;
+        case LWT_CHOICE:
+            c.choices = desc->choice.items;
+            break;
+        case LWT_POPUP:
+            c.countFn = desc->popup.countFn;
+            c.nameFn = desc->popup.nameFn;
+            break;
+        case LWT_RANGE:
+            c.ranged = true;
+            c.rangeMin = desc->range.min;
+            c.rangeMax = desc->range.max;
+            break;
+        default:
+            break;
+        }
+        if (std::strcmp(typeName, "ListBoxControl") == 0) {
+            c.countFn = desc->listbox.countFn;
+            c.nameFn = desc->listbox.nameFn;
+        }
+    }
+    layout(*panel, c, desc);
+    panel->controls.push_back(std::move(control));
+    return &c.rec;
+}
+
+void PanelSystem::layout(Panel& panel, Control& c, const ControlDesc* desc) {
+    // One control per row, label on the left, as the panel would stack them.
+    c.x = kGap;
+    c.y = kGap;
+    if (!panel.controls.empty()) {
+        const Control& last = *panel.controls.back();
+        c.y = last.y + last.h + kGap;
+    }
+    c.labelWidth = c.label.empty() ? 0 : int(c.label.size()) * kCharWidth + kGap;
+    int hotW = 20 * kCharWidth;
+    c.h = kRowHeight;
+    if (desc) {
+        switch (desc->type) {
+        case LWT_STRING:
+            if (desc->string.width > 0) hotW = desc->string.width * kCharWidth;
+            break;
+        case LWT_RANGE:
+            if (desc->range.width > 0) hotW = desc->range.width;
+            break;
+        case LWT_AREA:
+            if (desc->area.width > 0) hotW = desc->area.width;
+            if (desc->area.height > 0) c.h = desc->area.height;
+            break;
+        case LWT_LWITEM:
+            if (desc->lwitem.width > 0) hotW = desc->lwitem.width;
+            break;
+        case LWT_POPUP:
+            if (desc->popup.width > 0) hotW = desc->popup.width;
+            break;
+        case LWT_TEXT: {
+            int lines = 0;
+            for (const char** t = desc->text.text; t && *t && lines < 1000; ++t)
+                ++lines;
+            c.h = std::max(1, lines) * (kRowHeight - 4);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    c.w = c.labelWidth + std::min(hotW, 4096);
+}
+
+LWControl* PanelSystem::nextControl(LWPanelID id, LWControlID control) {
+    Panel* panel = findPanel(id);
+    if (!panel) return nullptr;
+    if (!control) return panel->controls.empty() ? nullptr : &panel->controls.front()->rec;
+    for (size_t i = 0; i < panel->controls.size(); ++i)
+        if (&panel->controls[i]->rec == control)
+            return i + 1 < panel->controls.size() ? &panel->controls[i + 1]->rec : nullptr;
+    return nullptr;
+}
+
+void PanelSystem::controlDraw(LWControlID id, DrMode mode) {
+    Control* c = findControl(id);
+    if (!c) return;
+    switch (mode) {
+    case DR_GHOST:
+        c->flags |= CTLF_DISABLE;
+        break;
+    case DR_ERASE:
+        c->flags |= CTLF_INVISIBLE;
+        break;
+    case DR_RENDER:
+        c->flags &= ~(CTLF_DISABLE | CTLF_INVISIBLE);
+        break;
+    case DR_REFRESH:
+        break;
+    }
+    if (c->userDraw && !c->drawing) {
+        c->drawing = true;
+        hookAs<LWCtlDrawHook>(c->userDraw)(id, c->userData, mode);
+        if ((c = findControl(id))) c->drawing = false;
+    }
+}
+
+void PanelSystem::controlGet(LWControlID id, cTag tag, LWValue* v) {
+    Control* c = findControl(id);
+    if (!c || !v) return;
+    switch (tag) {
+    case CTL_VALUE:
+        switch (c->kind) {
+        case Kind::Item:
+            if (v->type == LWT_INTEGER)
+                // What 32-bit code keeps of an ID; a set with it finds the item again.
+                v->intv.value = int(Scene::fileId(c->item));
+            else if (v->type == LWT_STRING) {
+                const Item* item = scene_.find(LWItemID(c->item));
+                copyOut(item ? item->name : "", v);
+            } else
+                v->ptr.ptr = c->item;
+            break;
+        case Kind::String:
+            copyOut(c->text, v);
+            break;
+        case Kind::IVec:
+        case Kind::FVec:
+            if (v->type == LWT_VINT ||
+                (v->type != LWT_VFLOAT && v->type != LWT_VDIST && c->kind == Kind::IVec)) {
+                for (int k = 0; k < 3; ++k)
+                    v->ivec.val[k] = int(std::lround(c->num[k]));
+            } else {
+                for (int k = 0; k < 3; ++k)
+                    v->fvec.val[k] = c->num[k];
+            }
+            break;
+        case Kind::Pointer:
+            v->ptr.ptr = c->pointer;
+            break;
+        default:
+            if (isFloatType(v->type) || (!isIntType(v->type) && c->kind == Kind::Float))
+                v->flt.value = c->num[0];
+            else
+                v->intv.value = int(std::lround(c->num[0]));
+            break;
+        }
+        break;
+    case CTL_X:
+        v->intv.value = c->x;
+        break;
+    case CTL_Y:
+    case CTL_HOTY:
+        v->intv.value = c->y;
+        break;
+    case CTL_W:
+        v->intv.value = c->w;
+        break;
+    case CTL_H:
+    case CTL_HOTH:
+        v->intv.value = c->h;
+        break;
+    case CTL_HOTX:
+        v->intv.value = c->x + c->labelWidth;
+        break;
+    case CTL_HOTW:
+        v->intv.value = c->w - c->labelWidth;
+        break;
+    case CTL_LABELWIDTH:
+        v->intv.value = c->labelWidth;
+        break;
+    case CTL_MOUSEX:
+    case CTL_MOUSEY:
+    case CTL_MOUSEBUTTON:
+    case CTL_ACTIVATE:
+        v->intv.value = 0;
+        break;
+    case CTL_FLAGS:
+        v->intv.value = c->flags;
+        break;
+    case CTL_USERDRAW:
+        v->ptr.ptr = c->userDraw;
+        break;
+    case CTL_USEREVENT:
+        v->ptr.ptr = c->userEvent;
+        break;
+    case CTL_USERDATA:
+        v->ptr.ptr = c->userData;
+        break;
+    case CTL_LABEL:
+        // buf and ptr share their place: a buffer gets a copy, else the text itself.
+        if (v->str.buf && v->str.bufLen > 0)
+            copyOut(c->label, v);
+        else
+            v->ptr.ptr = const_cast<char*>(c->label.c_str());
+        break;
+    case CTL_PANEL:
+        v->ptr.ptr = c->panel;
+        break;
+    case CTL_PANFUN:
+        v->ptr.ptr = panelFuncs_;
+        break;
+    case CTL_RANGEMIN:
+        v->intv.value = c->rangeMin;
+        break;
+    case CTL_RANGEMAX:
+        v->intv.value = c->rangeMax;
+        break;
+    }
+}
+
+void PanelSystem::controlSet(LWControlID id, cTag tag, LWValue* v) {
+    Control* c = findControl(id);
+    if (!c || !v) return;
+    switch (tag) {
+    case CTL_VALUE:
+        switch (c->kind) {
+        case Kind::Item:
+            if (v->type == LWT_INTEGER) {
+                // A truncated ID: the item whose low 32 bits these are.
+                auto low = std::uint32_t(v->intv.value);
+                Item* item = low ? scene_.findByFileId(low) : nullptr;
+                c->item = item ? item->id : reinterpret_cast<void*>(std::uintptr_t(low));
+            } else
+                c->item = v->ptr.ptr;
+            break;
+        case Kind::String:
+            c->text = copyIn(v);
+            break;
+        case Kind::IVec:
+        case Kind::FVec:
+            if (v->type == LWT_VINT ||
+                (v->type != LWT_VFLOAT && v->type != LWT_VDIST && c->kind == Kind::IVec)) {
+                for (int k = 0; k < 3; ++k)
+                    c->num[k] = v->ivec.val[k];
+            } else {
+                for (int k = 0; k < 3; ++k)
+                    c->num[k] = c->kind == Kind::IVec ? std::round(v->fvec.val[k]) : v->fvec.val[k];
+            }
+            break;
+        case Kind::Pointer:
+            c->pointer = v->ptr.ptr;
+            break;
+        default: {
+            double d = (isFloatType(v->type) || (!isIntType(v->type) && c->kind == Kind::Float))
+                           ? v->flt.value
+                           : double(v->intv.value);
+            if (c->kind != Kind::Float) d = std::round(d);
+            if (c->boolean) d = d != 0 ? 1 : 0;
+            c->num[0] = d;
+            break;
+        }
+        }
+        break;
+    case CTL_X:
+        c->x = v->intv.value;
+        break;
+    case CTL_Y:
+        c->y = v->intv.value;
+        break;
+    case CTL_W:
+        c->w = std::max(0, v->intv.value);
+        break;
+    case CTL_H:
+        c->h = std::max(0, v->intv.value);
+        break;
+    case CTL_LABELWIDTH:
+        c->labelWidth = std::max(0, v->intv.value);
+        break;
+    case CTL_FLAGS:
+        c->flags = v->intv.value;
+        break;
+    case CTL_USERDRAW:
+        c->userDraw = v->ptr.ptr;
+        break;
+    case CTL_USEREVENT:
+        c->userEvent = v->ptr.ptr;
+        break;
+    case CTL_USERDATA:
+        c->userData = v->ptr.ptr;
+        break;
+    case CTL_LABEL:
+        c->label = copyIn(v);
+        break;
+    case CTL_RANGEMIN:
+        c->rangeMin = v->intv.value;
+        c->ranged = true;
+        break;
+    case CTL_RANGEMAX:
+        c->rangeMax = v->intv.value;
+        c->ranged = true;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace host

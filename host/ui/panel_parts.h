@@ -1,0 +1,78 @@
+// What a panel and its controls hold, shared by the panel, control and
+// raster halves of the panel system. Not for use outside ui/.
+#ifndef MORVANE_HOST_UI_PANEL_PARTS_H
+#define MORVANE_HOST_UI_PANEL_PARTS_H
+
+#include "ui/panels.h"
+
+#include <lwrender.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// How a control keeps its value.
+enum class Kind { Item, String, Int, Float, IVec, FVec, Pointer, Button, Plain };
+
+// Control sizes in the headless layout.
+inline constexpr int kCharWidth = 8;
+inline constexpr int kRowHeight = 20;
+inline constexpr int kGap = 4;
+
+struct PanelSystem::Control {
+    LWControl rec{};
+    LWPanelID panel = nullptr;
+    std::string type;
+    std::string label;
+    Kind kind = Kind::Plain;
+    bool boolean = false;
+
+    void* item = nullptr;
+    int itemType = LWI_ANY;
+    std::string text;
+    double num[3] = {0, 0, 0};
+    void* pointer = nullptr;
+
+    // Names a choice answers to: a NULL-ended array or the popup's functions.
+    const char** choices = nullptr;
+    int (*countFn)(void*) = nullptr;
+    char* (*nameFn)(void*, int) = nullptr;
+    bool ranged = false;
+    int rangeMin = 0, rangeMax = 0;
+
+    int x = 0, y = 0, w = 0, h = 0, labelWidth = 0;
+    int flags = 0;
+    void* userData = nullptr;
+    void* userDraw = nullptr;
+    void* userEvent = nullptr;
+    bool drawing = false;
+};
+
+struct PanelSystem::Panel {
+    std::string title;
+    std::vector<std::unique_ptr<Control>> controls;
+    int x = 0, y = 0, w = 0, h = 0;
+    bool sized = false;
+    int flags = 0;
+    bool open = false;
+    int result = 0;
+    void* userData = nullptr;
+    void* instance = nullptr;
+    void* hooks[PAN_MOUSEWHEEL + 1] = {};
+    bool drawing = false;
+};
+
+struct PanelSystem::Raster {
+    int w = 0, h = 0;
+    std::vector<unsigned int> pixels;
+};
+
+template <class F> inline F hookAs(void* p) {
+    return reinterpret_cast<F>(p);
+}
+
+} // namespace host
+
+#endif
