@@ -9,7 +9,7 @@
 #include "cage/cage_model.h"
 #include "cage/cage_storage.h"
 
-#include "host/plugin_io.h"
+#include "host/io/plugin_io.h"
 
 #include <cstring>
 #include <vector>

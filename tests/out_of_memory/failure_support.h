@@ -13,7 +13,7 @@
 #include "ring_query.h"
 
 #include "host/host.h"
-#include "host/mesh.h"
+#include "host/mesh/mesh.h"
 
 #include <gtest/gtest.h>
 
