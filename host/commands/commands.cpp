@@ -327,13 +327,18 @@ const std::map<std::string, Handler>& commands() {
                  throw HostError("no " + cls + " number " + std::to_string(index) + " on " +
                                  item.name);
              // Opened when the interface server gives an XPanel; without one
-             // (or when it will not start) the panel is only named.
+             // (or when it will not start) the panel is only named, with why.
              std::string why;
+             LWXPanelID panel = nullptr;
              try {
-                 if (LWXPanelID panel = instancePanel(h, *instance, why)) h.xpanels().open(panel);
-             } catch (const HostError&) {
+                 panel = instancePanel(h, *instance, why);
+             } catch (const HostError& e) {
+                 why = e.what();
              }
-             h.out() << "panel: " << cls << " " << instance->serverName << "\n";
+             if (panel) h.xpanels().open(panel);
+             h.out() << "panel: " << cls << " " << instance->serverName;
+             if (!panel) h.out() << " (no panel: " << why << ")";
+             h.out() << "\n";
          }},
         {"Clone",
          [](HostCore& h, Args& a) {

@@ -85,13 +85,13 @@ TEST_F(Instances, ApplyActivatesOnceThenCreatesOnTheSelectedItemAndRunsNewTime) 
               "iprobe create disp#3 on Other (priv ok)\n"
               "iprobe newTime disp#3 frame 12 time 0.4\n");
 
-    EXPECT_EQ(
-        servers("Body"),
-        "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\",\"record\":null}]");
+    EXPECT_EQ(servers("Body"), "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\","
+                               "\"description\":\"obj#1\",\"record\":null}]");
     // The displacement server gives no descln.
-    EXPECT_EQ(servers("Other"),
-              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#2\",\"record\":null},"
-              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null,\"record\":null}]");
+    EXPECT_EQ(servers("Other"), "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\","
+                                "\"description\":\"obj#2\",\"record\":null},"
+                                "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\","
+                                "\"description\":null,\"record\":null}]");
     // The script's Dump carries the list as well.
     EXPECT_NE(run("Dump Body\n").find(",\"servers\":[{\"class\":\"CustomObjHandler\""),
               std::string::npos);
@@ -159,9 +159,10 @@ TEST_F(Instances, RemoveServerDestroysTheNthOfItsClass) {
         "ApplyServer DisplacementHandler iprobe_disp\n"
         "ApplyServer CustomObjHandler iprobe_obj\n");
     EXPECT_EQ(run("RemoveServer CustomObjHandler 2\n"), "iprobe destroy obj#3 on Body\n");
-    EXPECT_EQ(servers("Body"),
-              "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\",\"description\":\"obj#1\",\"record\":null},"
-              "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\",\"description\":null,\"record\":null}]");
+    EXPECT_EQ(servers("Body"), "[{\"class\":\"CustomObjHandler\",\"name\":\"iprobe_obj\","
+                               "\"description\":\"obj#1\",\"record\":null},"
+                               "{\"class\":\"DisplacementHandler\",\"name\":\"iprobe_disp\","
+                               "\"description\":null,\"record\":null}]");
     EXPECT_EQ(failure("RemoveServer CustomObjHandler 2\n"),
               "t:1: RemoveServer: no CustomObjHandler number 2 on Body");
     EXPECT_EQ(failure("RemoveServer DisplacementHandler 0\n"),
@@ -173,7 +174,8 @@ TEST_F(Instances, RemoveServerDestroysTheNthOfItsClass) {
 TEST_F(Instances, EditServerNamesThePanelOfAnExistingInstance) {
     run("AddNull Body\nApplyServer DisplacementHandler iprobe_disp\n");
     EXPECT_EQ(run("EditServer DisplacementHandler 1\n"),
-              "panel: DisplacementHandler iprobe_disp\n");
+              "panel: DisplacementHandler iprobe_disp (no panel: module has no server "
+              "DisplacementInterface iprobe_disp)\n");
     EXPECT_EQ(failure("EditServer CustomObjHandler 1\n"),
               "t:1: EditServer: no CustomObjHandler number 1 on Body");
 }

@@ -192,15 +192,22 @@ TEST_F(PanelScript, EditServerShowsTheInterfacePanelOnTheInstance) {
     EXPECT_NE(second->instance, instanceOn("Body", LWDISPLACEMENT_HCLASS));
 }
 
-TEST_F(PanelScript, EditServerWithoutAPanelOnlyNamesIt) {
+TEST_F(PanelScript, EditServerWithoutAPanelNamesItAndSaysWhy) {
     run("AddNull Body\nApplyServer DisplacementHandler xprobe_bare\n"
-        "ApplyServer DisplacementHandler xprobe_nopanel\n");
-    EXPECT_EQ(
-        run("EditServer DisplacementHandler 1\nEditServer DisplacementHandler 2\n"),
-        "panel: DisplacementHandler xprobe_bare\npanel: DisplacementHandler xprobe_nopanel\n");
+        "ApplyServer DisplacementHandler xprobe_nopanel\n"
+        "ApplyServer DisplacementHandler xprobe_refuses\n");
+    EXPECT_EQ(run("EditServer DisplacementHandler 1\nEditServer DisplacementHandler 2\n"
+                  "EditServer DisplacementHandler 3\n"),
+              "panel: DisplacementHandler xprobe_bare (no panel: module has no server "
+              "DisplacementInterface xprobe_bare)\n"
+              "panel: DisplacementHandler xprobe_nopanel (no panel: DisplacementInterface "
+              "xprobe_nopanel gives no panel)\n"
+              "panel: DisplacementHandler xprobe_refuses (no panel: DisplacementInterface "
+              "xprobe_refuses did not activate (" +
+                  std::to_string(AFUNC_BADAPP) + "))\n");
     EXPECT_EQ(layout.xpanels().panelCount(), 0u);
-    EXPECT_EQ(failure("EditServer DisplacementHandler 3\n"),
-              "t:1: EditServer: no DisplacementHandler number 3 on Body");
+    EXPECT_EQ(failure("EditServer DisplacementHandler 4\n"),
+              "t:1: EditServer: no DisplacementHandler number 4 on Body");
 }
 
 TEST_F(PanelScript, TheModuleDestroysItsPanelsAndTheyAreFreed) {
