@@ -14,14 +14,20 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "../support/named_rows.h"
 
 namespace storage_test {
 
@@ -154,7 +160,39 @@ inline void expectSound(const CageInstance* cage) {
             }
 }
 
-// Exact in floats, different at every place so a shuffle shows.
+// Points, keys and elements as a cage holds them: base positions, key times,
+// break flags and deltas (3 a point), and elements as elementPlaces lists them.
+struct StoredKey {
+    double time;
+    int breakFlag;
+    std::vector<double> deltas;
+};
+struct Geometry {
+    std::vector<std::array<double, 3>> points;
+    std::vector<StoredKey> keys;
+    std::vector<std::vector<int>> elements;
+};
+
+inline void expectGeometry(const CageInstance* cage, const Geometry& want) {
+    ASSERT_EQ(cage->pointCount, int(want.points.size()));
+    for (int i = 0; i < cage->pointCount; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(cage->pointArray[i]->basePos[c], want.points[size_t(i)][size_t(c)])
+                << "point " << i;
+    ASSERT_EQ(keyCount(cage), int(want.keys.size()));
+    const CageKey* key = cage->keyHead;
+    for (const StoredKey& k : want.keys) {
+        EXPECT_EQ(key->time, k.time);
+        EXPECT_EQ(key->breakFlag, k.breakFlag);
+        ASSERT_EQ(k.deltas.size(), 3 * want.points.size());
+        for (size_t i = 0; i < k.deltas.size(); ++i)
+            EXPECT_EQ(key->deltas[i], k.deltas[i]) << "key at " << k.time << ", delta " << i;
+        key = key->next;
+    }
+    EXPECT_EQ(elementPlaces(cage), want.elements);
+}
+
+// The sample: exact in floats, different at every place so a shuffle shows.
 void samplePos(int i, double out[3]) {
     out[0] = 0.5 * i;
     out[1] = 1.0 - 0.25 * i;
@@ -166,6 +204,23 @@ void sampleDelta(int key, int i, double out[3]) {
     out[2] = key == 0 ? -0.5 : -0.5 * i;
 }
 const double kSampleTimes[2] = {0.0, 1.5};
+
+// 8 points, keys at 0 and 1.5 (the second with its break flag), one
+// polygon, two trigons (the later one heads the list), one linegon.
+Geometry sampleGeometry() {
+    Geometry g;
+    for (int i = 0; i < 8; ++i) {
+        g.points.emplace_back();
+        samplePos(i, g.points.back().data());
+    }
+    for (int k = 0; k < 2; ++k) {
+        g.keys.push_back({kSampleTimes[k], k, std::vector<double>(24)});
+        for (int i = 0; i < 8; ++i)
+            sampleDelta(k, i, g.keys.back().deltas.data() + 3 * i);
+    }
+    g.elements = {{0, 4}, {-3, 4, 6, 7}, {-3, 4, 5, 6}, {-4, 0, 1, 2, 3}};
+    return g;
+}
 
 // Bits of a float as the record holds it.
 uint32_t floatBits(float f) {
@@ -223,8 +278,7 @@ struct WatchedReader {
 
 class CageRecord : public CageStorageTest {
   protected:
-    // 8 points, keys at 0 and 1.5 (the second with its break flag), one
-    // polygon, two trigons, one linegon; settings away from the defaults.
+    // The sample geometry with settings away from the defaults.
     CageInstance* sampleCage() {
         CageInstance* cage = newCage();
         // Its labels run ahead, so a loaded cage restarting them shows.
@@ -261,38 +315,24 @@ class CageRecord : public CageStorageTest {
         return cage;
     }
 
-    // A sample record with one line replaced.
-    Lines sampleWith(size_t line, const std::string& text) {
+    // The sample's record with lines replaced (line number, new text).
+    Lines sampleWith(std::initializer_list<std::pair<size_t, std::string>> changes) {
         Lines lines = save(sampleCage());
-        EXPECT_LT(line, lines.size());
-        lines[line] = text;
+        for (const auto& change : changes) {
+            EXPECT_LT(change.first, lines.size());
+            lines[change.first] = change.second;
+        }
         return lines;
     }
 
-    void expectSample(const CageInstance* cage) {
-        ASSERT_EQ(cage->pointCount, 8);
-        for (int i = 0; i < 8; ++i) {
-            double pos[3];
-            samplePos(i, pos);
-            for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(cage->pointArray[i]->basePos[c], pos[c]);
-        }
-        ASSERT_EQ(keyCount(cage), 2);
-        int k = 0;
-        for (const CageKey* key = cage->keyHead; key; key = key->next, ++k) {
-            EXPECT_EQ(key->time, kSampleTimes[k]);
-            EXPECT_EQ(key->breakFlag, k);
-            for (int i = 0; i < 8; ++i) {
-                double d[3];
-                sampleDelta(k, i, d);
-                for (int c = 0; c < 3; ++c)
-                    EXPECT_EQ(key->deltas[3 * i + c], d[c]);
-            }
-        }
-        std::vector<std::vector<int>> expected = {
-            {0, 4}, {-3, 4, 6, 7}, {-3, 4, 5, 6}, {-4, 0, 1, 2, 3}};
-        EXPECT_EQ(elementPlaces(cage), expected);
+    // A cage loaded from the lines, and sound whatever they held.
+    CageInstance* loadSound(const Lines& lines) {
+        CageInstance* cage = load(lines);
+        expectSound(cage);
+        return cage;
     }
+
+    void expectSample(const CageInstance* cage) { expectGeometry(cage, sampleGeometry()); }
 };
 
 // ---- Round trips ----
@@ -382,223 +422,182 @@ TEST_F(CageRecord, TheKeyListEndsWithMinusOneE20) {
     EXPECT_EQ(lines[49], "0 1 2 3");
 }
 
-// A 1.12 record written by hand: every value lands where it belongs, and
-// saving the cage gives the text back.
-TEST_F(CageRecord, AHandWrittenCurrentRecordLoadsValueByValue) {
-    Lines record = {"1.12",
-                    "1 1 4 1 1 3",
-                    "\"leg\"",
-                    "0.25 0.5",
-                    "1",
-                    "2",
-                    "0.5 0.25 0.125",
-                    "0.75 0.5 1",
-                    "0.375 2",
-                    "-12",
-                    "32",
-                    "2a",
-                    "\"Weight\"",
-                    "3",
-                    "-5",
-                    "1",
-                    "1 0 0",
-                    "0 2 0",
-                    "0 0 3",
-                    "0.5",
-                    "0",
-                    "-1 -1 -1",
-                    "0 0 0",
-                    "0.25 0.25 0.25",
-                    "-1e+20",
-                    "1 2 3",
-                    "4 5 6",
-                    "-7 -8 -9",
-                    "1",
-                    "0 2",
-                    "1",
-                    "2 1 0",
-                    "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    EXPECT_EQ(cage->display, 1);
-    EXPECT_EQ(cage->mode, 1);
-    EXPECT_EQ(cage->falloffType, 4);
-    EXPECT_EQ(cage->ignoreOutside, 1);
-    EXPECT_EQ(cage->limitedRange, 1);
-    EXPECT_EQ(cage->weightMapIndex, 3);
-    EXPECT_STREQ(cage->groupName, "leg");
-    EXPECT_EQ(cage->parallelDistance, 0.25);
-    EXPECT_EQ(cage->perpendicularDistance, 0.5); // kept, not recomputed
-    EXPECT_EQ(cage->restShapeAtFrame0, 1);
-    EXPECT_EQ(cage->refMode, 2);
-    EXPECT_EQ(cage->selectedColor[2], 0.125);
-    EXPECT_EQ(cage->unselectedColor[0], 0.75);
-    EXPECT_EQ(cage->opacity, 0.375);
-    EXPECT_EQ(cage->smoothDistance, 2.0);
-    EXPECT_EQ(stTimeSliderBX, -12);
-    EXPECT_EQ(stPixPerFrame, 32.0);
-    EXPECT_EQ(cage->refObject, (LWItemID)(uintptr_t)0x2a);
-    EXPECT_STREQ(cage->weightMapName, "Weight");
-    ASSERT_EQ(cage->pointCount, 3);
-    EXPECT_EQ(cage->pointArray[2]->basePos[0], -7.0);
-    EXPECT_EQ(cage->pointArray[1]->basePos[2], 6.0);
-    ASSERT_EQ(keyCount(cage), 2);
-    EXPECT_EQ(cage->keyHead->time, -5.0); // a negative time is a key
-    EXPECT_EQ(cage->keyHead->breakFlag, 1);
-    EXPECT_EQ(cage->keyHead->deltas[4], 2.0);
-    EXPECT_EQ(cage->keyHead->deltas[8], 3.0);
-    EXPECT_EQ(cage->keyTail->time, 0.5);
-    EXPECT_EQ(cage->keyTail->breakFlag, 0);
-    EXPECT_EQ(cage->keyTail->deltas[0], -1.0);
-    EXPECT_EQ(cage->keyTail->deltas[8], 0.25);
-    std::vector<std::vector<int>> elements = {{0, 2}, {-3, 2, 1, 0}};
-    EXPECT_EQ(elementPlaces(cage), elements);
-    EXPECT_EQ(save(cage), record);
+// ---- Records written by hand, current and older ----
+
+// Every setting a record holds: those of the deformation, and those of
+// drawing the cage and its key strip.
+struct Deforming {
+    std::array<int, 6> popups; // display, mode, falloff, ignore outside, limited range, map index
+    const char* group;
+    std::array<double, 2> distances; // parallel, perpendicular
+    int restShapeAtFrame0, refMode;
+    double smoothDistance;
+    uintptr_t refObject;
+    const char* weightMap;
+};
+struct Drawing {
+    std::array<double, 3> selected, unselected;
+    double opacity;
+    int timeSliderBX;
+    double pixPerFrame;
+};
+
+void expectSettings(const CageInstance* cage, const Deforming& want, const Drawing& look) {
+    const int popups[6] = {cage->display,       cage->mode,         cage->falloffType,
+                           cage->ignoreOutside, cage->limitedRange, cage->weightMapIndex};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(popups[i], want.popups[size_t(i)]) << "popup " << i;
+    EXPECT_STREQ(cage->groupName, want.group);
+    EXPECT_EQ(cage->parallelDistance, want.distances[0]);
+    EXPECT_EQ(cage->perpendicularDistance, want.distances[1]);
+    EXPECT_EQ(cage->restShapeAtFrame0, want.restShapeAtFrame0);
+    EXPECT_EQ(cage->refMode, want.refMode);
+    EXPECT_EQ(cage->smoothDistance, want.smoothDistance);
+    EXPECT_EQ(cage->refObject, (LWItemID)want.refObject);
+    EXPECT_STREQ(cage->weightMapName, want.weightMap);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(cage->selectedColor[c], look.selected[size_t(c)]) << "colour " << c;
+        EXPECT_EQ(cage->unselectedColor[c], look.unselected[size_t(c)]) << "colour " << c;
+    }
+    EXPECT_EQ(cage->opacity, look.opacity);
+    EXPECT_EQ(stTimeSliderBX, look.timeSliderBX);
+    EXPECT_EQ(stPixPerFrame, look.pixPerFrame);
 }
 
-// ---- Older versions ----
+// A record of some version, and every value it must load as. Settings a
+// version does not hold keep the new cage's (its creation values, and the
+// time slider at 7 as set before loading).
+struct Written {
+    const char* name;
+    Lines record;
+    Deforming deforming;
+    Drawing drawing;
+    Geometry geometry;
+};
+void PrintTo(const Written& w, std::ostream* os) {
+    *os << w.name;
+}
 
-TEST_F(CageRecord, Version101HasAGroupNumberAndNoLaterValues) {
+const Written kWritten[] = {
+    // Negative key times are keys; the perpendicular distance is kept, not
+    // recomputed. Saving the cage gives the text back.
+    {"AHandWrittenCurrentRecordLoadsValueByValue",
+     {"1.12",
+      "1 1 4 1 1 3",
+      "\"leg\"",
+      "0.25 0.5",
+      "1",
+      "2",
+      "0.5 0.25 0.125",
+      "0.75 0.5 1",
+      "0.375 2",
+      "-12",
+      "32",
+      "2a",
+      "\"Weight\"",
+      "3",
+      "-5",
+      "1",
+      "1 0 0",
+      "0 2 0",
+      "0 0 3",
+      "0.5",
+      "0",
+      "-1 -1 -1",
+      "0 0 0",
+      "0.25 0.25 0.25",
+      "-1e+20",
+      "1 2 3",
+      "4 5 6",
+      "-7 -8 -9",
+      "1",
+      "0 2",
+      "1",
+      "2 1 0",
+      "0"},
+     {{1, 1, 4, 1, 1, 3}, "leg", {0.25, 0.5}, 1, 2, 2.0, 0x2a, "Weight"},
+     {{0.5, 0.25, 0.125}, {0.75, 0.5, 1}, 0.375, -12, 32.0},
+     {{{1, 2, 3}, {4, 5, 6}, {-7, -8, -9}},
+      {{-5, 1, {1, 0, 0, 0, 2, 0, 0, 0, 3}}, {0.5, 0, {-1, -1, -1, 0, 0, 0, 0.25, 0.25, 0.25}}},
+      {{0, 2}, {-3, 2, 1, 0}}}},
+    {"Version100HasNoRefMode",
+     {"1", "0 12 0 5 0 1 0", "0.5 0.5 0.5 0.25 1", "0", "\"\"", "1", "3", "0.5 0.5 0.5", "-1e+20",
+      "9 8 7", "0", "0", "0"},
+     {{0, 0, 5, 0, 1, 0}, "12", {0.001, 0.01}, 0, 0, 1.0, 0, ""},
+     {{0.5, 0.5, 0.5}, {0, 0, 0}, 0.25, 7, 16.0},
+     {{{9, 8, 7}}, {{3, 0, {0.5, 0.5, 0.5}}}, {}}},
+    {"Version101HasAGroupNumberAndNoLaterValues",
+     {"1.01",
+      "1 7 1 3 1 0 -1", // display, group number, mode, falloff, ignore, limited, map
+      "1",              // refMode before " (disabled) " existed
+      "0.5 0.25 1 0.75 0.125",
+      "0",
+      "\"wm\"",
+      "2",
+      "0",
+      "0.5 0 0",
+      "0 0 -0.25",
+      "2",
+      "1 1 1",
+      "0 0 0",
+      "-1e+20",
+      "1 2 3",
+      "-1 -2 -3",
+      "1",
+      "0 1",
+      "0",
+      "0"},
+     {{1, 1, 3, 1, 0, -1}, "7", {0.001, 0.01}, 0, 2, 0.125, 0, "wm"},
+     {{0.5, 0.25, 1}, {0, 0, 0}, 0.75, 7, 16.0},
+     {{{1, 2, 3}, {-1, -2, -3}},
+      {{0, 0, {0.5, 0, 0, 0, 0, -0.25}}, {2, 0, {1, 1, 1, 0, 0, 0}}},
+      {{0, 1}}}},
+    {"Version103HasANameBothColoursAndAShiftedRefMode",
+     {"1.03", "2 0 2 0 0 0", "\"neck\"", "0", "0.5 0.5 0.5", "0.25 0.25 0.25", "0.5 0", "0", "\"\"",
+      "1", "0", "1 1 1", "-1e+20", "0 0 0", "0", "0", "0"},
+     {{2, 0, 2, 0, 0, 0}, "neck", {0.001, 0.01}, 0, 1, 0.0, 0, ""},
+     {{0.5, 0.5, 0.5}, {0.25, 0.25, 0.25}, 0.5, 7, 16.0},
+     {{{0, 0, 0}}, {{0, 0, {1, 1, 1}}}, {}}},
+    {"Version105AddsDistancesAndKeepsRefModeAsRead",
+     {"1.05",  "2 0 1 0 0 0", "\"a\"",  "0.125 0.75", "1", "1", "1 1 1",
+      "0 0 0", "0.5 0",       "0",      "\"\"",       "1", "0", "1 1 1",
+      "1",     "2 2 2",       "-1e+20", "0 0 0",      "0", "0", "0"},
+     {{2, 0, 1, 0, 0, 0}, "a", {0.125, 0.75}, 1, 1, 0.0, 0, ""},
+     {{1, 1, 1}, {0, 0, 0}, 0.5, 7, 16.0},
+     {{{0, 0, 0}}, {{0, 0, {1, 1, 1}}, {1, 0, {2, 2, 2}}}, {}}},
+    {"Version106AddsBreakFlagsButNoTimeSlider",
+     {"1.06",  "2 0 1 0 0 0", "\"a\"", "0.125 0.75", "0", "0", "1 1 1",
+      "0 0 0", "0.5 0",       "0",     "\"\"",       "1", "0", "1",
+      "1 1 1", "-1e+20",      "0 0 0", "0",          "0", "0"},
+     {{2, 0, 1, 0, 0, 0}, "a", {0.125, 0.75}, 0, 0, 0.0, 0, ""},
+     {{1, 1, 1}, {0, 0, 0}, 0.5, 7, 16.0},
+     {{{0, 0, 0}}, {{0, 1, {1, 1, 1}}}, {}}},
+};
+
+class CageRecordWritten : public CageRecord, public testing::WithParamInterface<Written> {};
+
+TEST_P(CageRecordWritten, LoadsEveryValue) {
+    const Written& w = GetParam();
     stTimeSliderBX = 7;
-    Lines record = {"1.01",
-                    "1 7 1 3 1 0 -1", // display, group number, mode, falloff, ignore, limited, map
-                    "1",              // refMode before " (disabled) " existed
-                    "0.5 0.25 1 0.75 0.125",
-                    "0",
-                    "\"wm\"",
-                    "2",
-                    "0",
-                    "0.5 0 0",
-                    "0 0 -0.25",
-                    "2",
-                    "1 1 1",
-                    "0 0 0",
-                    "-1e+20",
-                    "1 2 3",
-                    "-1 -2 -3",
-                    "1",
-                    "0 1",
-                    "0",
-                    "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    EXPECT_EQ(cage->display, 1);
-    EXPECT_STREQ(cage->groupName, "7");
-    EXPECT_EQ(cage->mode, 1);
-    EXPECT_EQ(cage->falloffType, 3);
-    EXPECT_EQ(cage->ignoreOutside, 1);
-    EXPECT_EQ(cage->limitedRange, 0);
-    EXPECT_EQ(cage->weightMapIndex, -1);
-    EXPECT_EQ(cage->refMode, 2);
-    EXPECT_EQ(cage->selectedColor[0], 0.5);
-    EXPECT_EQ(cage->selectedColor[1], 0.25);
-    EXPECT_EQ(cage->selectedColor[2], 1.0);
-    EXPECT_EQ(cage->opacity, 0.75);
-    EXPECT_EQ(cage->smoothDistance, 0.125);
-    // Not in the record: creation's values stay.
-    EXPECT_EQ(cage->unselectedColor[0], 0.0);
-    EXPECT_EQ(cage->parallelDistance, 0.001);
-    EXPECT_EQ(cage->perpendicularDistance, 0.01);
-    EXPECT_EQ(cage->restShapeAtFrame0, 0);
-    EXPECT_EQ(stTimeSliderBX, 7);
-    EXPECT_EQ(stPixPerFrame, 16.0);
-    EXPECT_STREQ(cage->weightMapName, "wm");
-    ASSERT_EQ(cage->pointCount, 2);
-    EXPECT_EQ(cage->pointArray[1]->basePos[1], -2.0);
-    ASSERT_EQ(keyCount(cage), 2);
-    EXPECT_EQ(cage->keyHead->breakFlag, 0);
-    EXPECT_EQ(cage->keyHead->deltas[0], 0.5);
-    EXPECT_EQ(cage->keyHead->deltas[5], -0.25);
-    EXPECT_EQ(cage->keyTail->time, 2.0);
-    EXPECT_EQ(cage->keyTail->breakFlag, 0);
-    EXPECT_EQ(cage->linegonCount, 1);
-    EXPECT_EQ(hostEnvelope(cage).keyCount(), 2);
+    CageInstance* cage = loadSound(w.record);
+    expectSettings(cage, w.deforming, w.drawing);
+    expectGeometry(cage, w.geometry);
+    EXPECT_EQ(hostEnvelope(cage).keyCount(), int(w.geometry.keys.size()));
+    if (w.record[0] == "1.12") {
+        EXPECT_EQ(save(cage), w.record);
+    }
 }
 
-TEST_F(CageRecord, Version100HasNoRefMode) {
-    Lines record = {"1",
-                    "0 12 0 5 0 1 0",
-                    "0.5 0.5 0.5 0.25 1",
-                    "0",
-                    "\"\"",
-                    "1",
-                    "3",
-                    "0.5 0.5 0.5",
-                    "-1e+20",
-                    "9 8 7",
-                    "0",
-                    "0",
-                    "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    EXPECT_EQ(cage->display, 0);
-    EXPECT_STREQ(cage->groupName, "12");
-    EXPECT_EQ(cage->falloffType, 5);
-    EXPECT_EQ(cage->limitedRange, 1);
-    EXPECT_EQ(cage->refMode, 0);
-    EXPECT_EQ(cage->opacity, 0.25);
-    EXPECT_EQ(cage->smoothDistance, 1.0);
-    ASSERT_EQ(cage->pointCount, 1);
-    EXPECT_EQ(cage->pointArray[0]->basePos[0], 9.0);
-    ASSERT_EQ(keyCount(cage), 1);
-    EXPECT_EQ(cage->keyHead->time, 3.0);
-    EXPECT_EQ(cage->keyHead->deltas[2], 0.5);
-}
-
-TEST_F(CageRecord, Version103HasANameBothColoursAndAShiftedRefMode) {
-    Lines record = {
-        "1.03", "2 0 2 0 0 0", "\"neck\"", "0", "0.5 0.5 0.5", "0.25 0.25 0.25", "0.5 0",
-        "0",    "\"\"",        "1",        "0", "1 1 1",       "-1e+20",         "0 0 0",
-        "0",    "0",           "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    EXPECT_STREQ(cage->groupName, "neck");
-    EXPECT_EQ(cage->refMode, 1);
-    EXPECT_EQ(cage->unselectedColor[2], 0.25);
-    EXPECT_EQ(cage->opacity, 0.5);
-    EXPECT_EQ(cage->parallelDistance, 0.001);
-    ASSERT_EQ(keyCount(cage), 1);
-    EXPECT_EQ(cage->keyHead->deltas[1], 1.0);
-}
-
-TEST_F(CageRecord, Version105AddsDistancesAndKeepsRefModeAsRead) {
-    Lines record = {"1.05",  "2 0 1 0 0 0", "\"a\"",  "0.125 0.75", "1", "1", "1 1 1",
-                    "0 0 0", "0.5 0",       "0",      "\"\"",       "1", "0", "1 1 1",
-                    "1",     "2 2 2",       "-1e+20", "0 0 0",      "0", "0", "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    EXPECT_EQ(cage->parallelDistance, 0.125);
-    EXPECT_EQ(cage->perpendicularDistance, 0.75);
-    EXPECT_EQ(cage->restShapeAtFrame0, 1);
-    EXPECT_EQ(cage->refMode, 1);
-    ASSERT_EQ(keyCount(cage), 2);
-    EXPECT_EQ(cage->keyTail->time, 1.0);
-    EXPECT_EQ(cage->keyTail->deltas[0], 2.0);
-}
-
-TEST_F(CageRecord, Version106AddsBreakFlagsButNoTimeSlider) {
-    stTimeSliderBX = 3;
-    Lines record = {"1.06",  "2 0 1 0 0 0", "\"a\"", "0.125 0.75", "0", "0", "1 1 1",
-                    "0 0 0", "0.5 0",       "0",     "\"\"",       "1", "0", "1",
-                    "1 1 1", "-1e+20",      "0 0 0", "0",          "0", "0"};
-    CageInstance* cage = load(record);
-    expectSound(cage);
-    ASSERT_EQ(keyCount(cage), 1);
-    EXPECT_EQ(cage->keyHead->breakFlag, 1);
-    EXPECT_EQ(cage->keyHead->deltas[2], 1.0);
-    EXPECT_EQ(stTimeSliderBX, 3);
-    EXPECT_EQ(cage->pointCount, 1);
-}
+INSTANTIATE_TEST_SUITE_P(CageRecord, CageRecordWritten, testing::ValuesIn(kWritten),
+                         testrows::rowName<Written>);
 
 TEST_F(CageRecord, TheKeyListEndsAtTheFirstTimeBelowMinusTenBillion) {
-    Lines lines = save(sampleCage());
-    lines[14] = "-5e+09"; // not below -1e10: a key
-    lines[24] = "-2e+10"; // below: the end, read as the marker
+    // -5e9 is not below -1e10: a key; -2e10 is: the end, read as the marker.
+    const Lines lines = sampleWith({{14, "-5e+09"}, {24, "-2e+10"}});
     // The second key's flag, deltas and the old marker go.
     Lines record(lines.begin(), lines.begin() + 25);
     record.insert(record.end(), lines.begin() + 35, lines.end());
-    CageInstance* cage = load(record);
-    expectSound(cage);
+    CageInstance* cage = loadSound(record);
     ASSERT_EQ(keyCount(cage), 1);
     EXPECT_EQ(cage->keyHead->time, -5e9);
     ASSERT_EQ(cage->pointCount, 8);
@@ -643,73 +642,61 @@ TEST_F(CageRecord, AnEmptyTextAtTheEndOfTheDataLeavesTheNameAlone) {
     EXPECT_EQ(whole->parallelDistance, 0.5);
 }
 
-TEST_F(CageRecord, APointCountBeyondTheDataLoadsNoGeometry) {
-    CageInstance* cage = load(sampleWith(13, "1000000000"));
-    expectSound(cage);
-    EXPECT_EQ(cage->pointCount, 0);
-    EXPECT_EQ(cage->keyHead, nullptr);
-    EXPECT_STREQ(cage->groupName, "arm"); // the settings before it stay
+// A sample record with one count changed: the elements that came whole
+// before the damage load; a count that fails takes nothing after it, and the
+// settings before it stay.
+struct CountLine {
+    const char* name;
+    size_t line;
+    const char* text;
+    int points, keys, linegons, trigons, polygons;
+};
+void PrintTo(const CountLine& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(CageRecord, ElementCountsBeyondTheDataKeepTheWholeElements) {
-    CageInstance* lines = load(sampleWith(43, "1000"));
-    expectSound(lines);
-    EXPECT_EQ(lines->pointCount, 8);
-    EXPECT_EQ(keyCount(lines), 2);
-    EXPECT_EQ(lines->linegonCount, 1); // the next line, "2", is no pair
-    EXPECT_EQ(lines->trigonCount, 0);
-    EXPECT_EQ(lines->polygonCount, 0);
+const CountLine kCountLines[] = {
+    {"APointCountBeyondTheDataLoadsNoGeometry", 13, "1000000000", 0, 0, 0, 0, 0},
+    {"ANegativePointCountEndsTheRecord", 13, "-8", 0, 0, 0, 0, 0},
+    // The next line, "2", is no pair.
+    {"ALinegonCountBeyondTheDataKeepsTheWholeOnes", 43, "1000", 8, 2, 1, 0, 0},
+    {"ANegativeLinegonCountEndsTheRecord", 43, "-1", 8, 2, 0, 0, 0},
+    // The next line, "1", is no triple.
+    {"ATrigonCountBeyondTheDataKeepsTheWholeOnes", 45, "3", 8, 2, 1, 2, 0},
+    {"ANegativeTrigonCountEndsTheRecord", 45, "-2", 8, 2, 1, 0, 0},
+    {"APolygonCountBeyondTheDataKeepsTheWholeOnes", 48, "2", 8, 2, 1, 2, 1},
+};
 
-    CageInstance* tris = load(sampleWith(45, "3"));
-    expectSound(tris);
-    EXPECT_EQ(tris->linegonCount, 1);
-    EXPECT_EQ(tris->trigonCount, 2); // the next line, "1", is no triple
-    EXPECT_EQ(tris->polygonCount, 0);
+class CageRecordCount : public CageRecord, public testing::WithParamInterface<CountLine> {};
 
-    CageInstance* quads = load(sampleWith(48, "2"));
-    expectSound(quads);
-    EXPECT_EQ(quads->polygonCount, 1);
+TEST_P(CageRecordCount, LoadsWhatCameWhole) {
+    const CountLine& c = GetParam();
+    CageInstance* cage = loadSound(sampleWith({{c.line, c.text}}));
+    EXPECT_EQ(cage->pointCount, c.points);
+    EXPECT_EQ(keyCount(cage), c.keys);
+    EXPECT_EQ(cage->linegonCount, c.linegons);
+    EXPECT_EQ(cage->trigonCount, c.trigons);
+    EXPECT_EQ(cage->polygonCount, c.polygons);
+    EXPECT_STREQ(cage->groupName, "arm");
+    EXPECT_STREQ(cage->weightMapName, "Weight");
 }
 
-TEST_F(CageRecord, NegativeCountsEndTheRecord) {
-    CageInstance* points = load(sampleWith(13, "-8"));
-    expectSound(points);
-    EXPECT_EQ(points->pointCount, 0);
-    EXPECT_STREQ(points->weightMapName, "Weight");
-
-    CageInstance* lines = load(sampleWith(43, "-1"));
-    expectSound(lines);
-    EXPECT_EQ(lines->pointCount, 8);
-    EXPECT_EQ(keyCount(lines), 2);
-    EXPECT_EQ(lines->linegonCount + lines->trigonCount + lines->polygonCount, 0);
-
-    CageInstance* tris = load(sampleWith(45, "-2"));
-    expectSound(tris);
-    EXPECT_EQ(tris->linegonCount, 1);
-    EXPECT_EQ(tris->trigonCount + tris->polygonCount, 0);
-}
+INSTANTIATE_TEST_SUITE_P(CageRecord, CageRecordCount, testing::ValuesIn(kCountLines),
+                         testrows::rowName<CountLine>);
 
 TEST_F(CageRecord, ElementsNamingPointsOutsideTheArrayAreSkipped) {
-    Lines lines = save(sampleCage());
-    lines[44] = "0 8";
-    lines[46] = "4 -1 7";
-    CageInstance* cage = load(lines);
-    expectSound(cage);
+    Lines lines = sampleWith({{44, "0 8"}, {46, "4 -1 7"}});
+    CageInstance* cage = loadSound(lines);
     std::vector<std::vector<int>> expected = {{-3, 4, 5, 6}, {-4, 0, 1, 2, 3}};
     EXPECT_EQ(elementPlaces(cage), expected);
     lines[49] = "0 1 2 2147483647";
-    cage = load(lines);
-    expectSound(cage);
+    cage = loadSound(lines);
     EXPECT_EQ(cage->polygonCount, 0);
     EXPECT_EQ(cage->trigonCount, 1);
 }
 
 TEST_F(CageRecord, NonFinitePositionsAndDeltasReadAsZero) {
-    Lines lines = save(sampleCage());
-    lines[35] = "nan 0.5 inf";
-    lines[17] = "-inf nan 2";
-    CageInstance* cage = load(lines);
-    expectSound(cage);
+    CageInstance* cage = loadSound(sampleWith({{35, "nan 0.5 inf"}, {17, "-inf nan 2"}}));
     ASSERT_EQ(cage->pointCount, 8);
     EXPECT_EQ(cage->pointArray[0]->basePos[0], 0.0);
     EXPECT_EQ(cage->pointArray[0]->basePos[1], 0.5);
@@ -734,11 +721,7 @@ TEST_F(CageRecord, KeysAtBadTimesAreDroppedWithTheirDeltas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.first) + " then " + c.second);
-        Lines lines = save(sampleCage());
-        lines[14] = c.first;
-        lines[24] = c.second;
-        CageInstance* cage = load(lines);
-        expectSound(cage);
+        CageInstance* cage = loadSound(sampleWith({{14, c.first}, {24, c.second}}));
         ASSERT_EQ(cage->pointCount, 8); // the points after the keys still read
         EXPECT_EQ(cage->polygonCount, 1);
         ASSERT_EQ(keyCount(cage), c.keys);
@@ -754,31 +737,30 @@ TEST_F(CageRecord, KeysAtBadTimesAreDroppedWithTheirDeltas) {
 }
 
 TEST_F(CageRecord, PopupValuesAndTheSliderScaleAreClamped) {
-    Lines lines = save(sampleCage());
-    lines[1] = "7 -3 9 0 0 0";
-    lines[5] = "5";
-    lines[10] = "0";
-    CageInstance* high = load(lines);
-    EXPECT_EQ(high->display, 2);
-    EXPECT_EQ(high->mode, 0);
-    EXPECT_EQ(high->falloffType, 6);
-    EXPECT_EQ(high->refMode, 2);
-    EXPECT_EQ(stPixPerFrame, 4.0);
-    EXPECT_EQ(high->pointCount, 8);
-
-    lines[1] = "-1 2 -2147483648 0 0 0";
-    lines[5] = "-4";
-    lines[10] = "1000";
-    CageInstance* low = load(lines);
-    EXPECT_EQ(low->display, 0);
-    EXPECT_EQ(low->mode, 1);
-    EXPECT_EQ(low->falloffType, 0);
-    EXPECT_EQ(low->refMode, 0);
-    EXPECT_EQ(stPixPerFrame, 128.0);
+    // Lines 1, 5 and 10: the popups, refMode and the key strip's pixels per
+    // frame, above and below their ranges.
+    struct Clamp {
+        const char* popups;
+        const char* refMode;
+        const char* pixels;
+        int display, mode, falloff, ref;
+        double pixPerFrame;
+    };
+    const Clamp clamps[] = {{"7 -3 9 0 0 0", "5", "0", 2, 0, 6, 2, 4.0},
+                            {"-1 2 -2147483648 0 0 0", "-4", "1000", 0, 1, 0, 0, 128.0}};
+    for (const Clamp& c : clamps) {
+        SCOPED_TRACE(c.popups);
+        CageInstance* cage = loadSound(sampleWith({{1, c.popups}, {5, c.refMode}, {10, c.pixels}}));
+        EXPECT_EQ(cage->display, c.display);
+        EXPECT_EQ(cage->mode, c.mode);
+        EXPECT_EQ(cage->falloffType, c.falloff);
+        EXPECT_EQ(cage->refMode, c.ref);
+        EXPECT_EQ(stPixPerFrame, c.pixPerFrame);
+        EXPECT_EQ(cage->pointCount, 8);
+    }
 
     stPixPerFrame = 20.0;
-    lines[10] = "nan";
-    load(lines);
+    load(sampleWith({{10, "nan"}}));
     EXPECT_EQ(stPixPerFrame, 20.0);
 
     // An old record's shifted refMode is clamped after the shift.
@@ -787,10 +769,7 @@ TEST_F(CageRecord, PopupValuesAndTheSliderScaleAreClamped) {
 }
 
 TEST_F(CageRecord, NonFiniteSettingsKeepTheirValues) {
-    Lines lines = save(sampleCage());
-    lines[3] = "nan 0.5";
-    lines[8] = "inf 0.25";
-    CageInstance* cage = load(lines);
+    CageInstance* cage = load(sampleWith({{3, "nan 0.5"}, {8, "inf 0.25"}}));
     EXPECT_EQ(cage->parallelDistance, 0.001);
     EXPECT_EQ(cage->perpendicularDistance, 0.5);
     EXPECT_EQ(cage->opacity, 0.12);
@@ -814,9 +793,7 @@ TEST_F(CageRecord, TheReferenceObjectIsKeptByItsLow32BitsButNeverTheCageItself) 
 
 TEST_F(CageRecord, LoadingIntoACageThatHoldsGeometryReplacesIt) {
     CageInstance* cage = sampleCage();
-    Lines lines = save(sampleCage());
-    lines[44] = "1 5";
-    host::PluginReader reader(lines);
+    host::PluginReader reader(sampleWith({{44, "1 5"}}));
     CageCustomLoad(cage, reader.state());
     expectSound(cage);
     EXPECT_EQ(cage->pointCount, 8);

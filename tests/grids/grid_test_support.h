@@ -38,21 +38,33 @@ inline std::vector<PointData*> addPoints(CageInstance* cage, const std::vector<V
     return out;
 }
 
-inline V3 sub(const V3& a, const V3& b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+// Cages of one element, with their rest data.
+inline TrigonData* oneTrigon(CageInstance* cage, const V3& p0, const V3& p1, const V3& p2) {
+    allocCageBlocks(cage, 3, 0, 1, 0);
+    const std::vector<PointData*> p = addPoints(cage, {p0, p1, p2});
+    TrigonData* t = add1TrigonData(cage, p[0], p[1], p[2]);
+    rebuildCageRestData(cage);
+    return t;
 }
-inline V3 add(const V3& a, const V3& b) {
-    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+inline void oneQuad(CageInstance* cage, const V3& p0, const V3& p1, const V3& p2, const V3& p3) {
+    allocCageBlocks(cage, 4, 0, 0, 1);
+    const std::vector<PointData*> p = addPoints(cage, {p0, p1, p2, p3});
+    add1PolygonData(cage, p[0], p[1], p[2], p[3]);
+    rebuildCageRestData(cage);
 }
-inline V3 mul(const V3& a, double k) {
-    return {a[0] * k, a[1] * k, a[2] * k};
+inline void oneLinegon(CageInstance* cage, const V3& p0, const V3& p1) {
+    allocCageBlocks(cage, 2, 1, 0, 0);
+    const std::vector<PointData*> p = addPoints(cage, {p0, p1});
+    add1LinegonData(cage, p[0], p[1]);
+    rebuildCageRestData(cage);
 }
-inline double dot(const V3& a, const V3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-inline V3 cross(const V3& a, const V3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
+
+using testvec::add;
+using testvec::cross;
+using testvec::dot;
+using testvec::mul;
+using testvec::sub;
+
 inline V3 pos(const PointData* p) {
     return {p->restPos[0], p->restPos[1], p->restPos[2]};
 }
@@ -239,6 +251,17 @@ inline bool insideByRayCrossings(const CageInstance* cage, const V3& p) {
     return (crossings % 2) == 1;
 }
 
+// Expected membership of one box in one cell along one axis, with the ends
+// clamped: 1 listed, 0 not, -1 too close to a boundary to call.
+inline int axisCovers(double bmin, double bmax, double origin, double s, int i, int n) {
+    const double cellLo = origin + i * s, cellHi = origin + (i + 1) * s;
+    const double eps = 1e-9 * s;
+    const bool first = i == 0, last = i == n - 1;
+    if ((last || bmin < cellHi - eps) && (first || bmax >= cellLo + eps)) return 1;
+    if ((!last && bmin >= cellHi + eps) || (!first && bmax < cellLo - eps)) return 0;
+    return -1;
+}
+
 // Elements of every cell, in list order, cell by cell.
 inline const void* elementOf(const TrisNode* n) {
     return n->tri;
@@ -321,6 +344,32 @@ inline std::vector<std::vector<const void*>> snapshot2D(const TrisMat2D* g) {
             out.push_back(cell);
         }
     return out;
+}
+
+// Fails the grid allocations one at a time, the n-th in the n-th build,
+// until a build gets through: failed(n) runs after each build that failed,
+// built() after the one that did. Returns that build's n (0 when none of
+// the first 40 got through).
+template <class Build, class Failed, class Built>
+int firstBuildPastFailures(Build build, Failed failed, Built built) {
+    for (int n = 1; n <= 40; ++n) {
+        failGridAllocationAt(n);
+        const int ok = build();
+        failGridAllocationAt(0);
+        if (ok) {
+            built();
+            return n;
+        }
+        failed(n);
+    }
+    return 0;
+}
+
+// What a grid holds once a build failed.
+template <class Grid> void expectNoCells(const Grid* g) {
+    EXPECT_EQ(g->cellLists, nullptr);
+    EXPECT_EQ(g->chunks, nullptr);
+    EXPECT_EQ(g->gridDims[0], 0);
 }
 
 template <class Chunk> int chunkCount(const Chunk* c) {

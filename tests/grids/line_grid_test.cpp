@@ -179,10 +179,7 @@ TEST(LineGrid3D, RandomSegmentsListedExactlyAlongTheirPath) {
 
 TEST(LineGrid3D, NoLinegonGivesEmptyGridAndRebuildsAreClean) {
     TestCage c;
-    allocCageBlocks(c.cage, 3, 0, 1, 0);
-    std::vector<PointData*> p = addPoints(c.cage, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-    add1TrigonData(c.cage, p[0], p[1], p[2]);
-    rebuildCageRestData(c.cage);
+    oneTrigon(c.cage, {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
     EXPECT_EQ(makeLineMat3D(c.cage), 0);
     ASSERT_NE(c->lineMat3D, nullptr);
     EXPECT_EQ(c->lineMat3D->cellLists, nullptr);
@@ -237,20 +234,9 @@ TEST(LineGrid3D, AllocationFailureLeavesEmptyGrid) {
     const auto reference = snapshot3D(c->lineMat3D);
     const int chunks = chunkCount(c->lineMat3D->chunks);
     ASSERT_GE(chunks, 2);
-    int firstSuccess = 0;
-    for (int n = 1; n <= 40 && !firstSuccess; ++n) {
-        failGridAllocationAt(n);
-        const int built = makeLineMat3D(c.cage);
-        failGridAllocationAt(0);
-        if (built) {
-            firstSuccess = n;
-            EXPECT_EQ(snapshot3D(c->lineMat3D), reference);
-        } else {
-            EXPECT_EQ(c->lineMat3D->cellLists, nullptr);
-            EXPECT_EQ(c->lineMat3D->chunks, nullptr);
-            EXPECT_EQ(c->lineMat3D->gridDims[0], 0);
-        }
-    }
+    const int firstSuccess = firstBuildPastFailures(
+        [&] { return makeLineMat3D(c.cage); }, [&](int) { expectNoCells(c->lineMat3D); },
+        [&] { EXPECT_EQ(snapshot3D(c->lineMat3D), reference); });
     // Cell array, cell boxes, node array + record per chunk, the list of
     // cleared marks.
     EXPECT_EQ(firstSuccess, 1 + 1 + 2 * chunks + 1 + 1);

@@ -1,11 +1,15 @@
 // Element maps, powered weights, the corner blend and a polygon taken whole.
 #include "deform/binding_weights.h"
 #include "weights_support.h"
+#include "../support/named_rows.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <ostream>
 
 using namespace wt;
 
@@ -18,22 +22,88 @@ void expectNear(const V3& got, const V3& want, double tol) {
         EXPECT_NEAR(got[a], want[a], tol) << "component " << a;
 }
 
-// Displacement one element gives P alone (weight 1 on an empty accumulator).
+// Displacements and weights summed as the element functions sum them.
+struct Blend {
+    double D[3] = {0, 0, 0};
+    double W = 0;
+    V3 d() const { return fromArr(D); }
+};
+
+// Displacement one element gives P alone (weight 1 on an empty sum).
 V3 trigonDisp(const TrigonData* t, const V3& P) {
-    double D[3] = {0, 0, 0}, W = 0;
-    calcWeightWithTrigon_W(t, P.data(), D, &W, 1.0);
-    EXPECT_EQ(W, 1.0);
-    return fromArr(D);
+    Blend b;
+    calcWeightWithTrigon_W(t, P.data(), b.D, &b.W, 1.0);
+    EXPECT_EQ(b.W, 1.0);
+    return b.d();
 }
 V3 linegonDisp(const LinegonData* l, const V3& P) {
-    double D[3] = {0, 0, 0}, W = 0;
-    calcWeightWithLinegon_W(l, P.data(), D, &W, 1.0);
-    EXPECT_EQ(W, 1.0);
-    return fromArr(D);
+    Blend b;
+    calcWeightWithLinegon_W(l, P.data(), b.D, &b.W, 1.0);
+    EXPECT_EQ(b.W, 1.0);
+    return b.d();
 }
 
 const V3 kProbe[] = {{0.2, 0.3, 0.0},  {0.2, 0.3, 0.7},  {-1.5, 2.0, -0.4},
                      {3.0, -2.0, 1.0}, {0.5, 0.5, 1e-9}, {10.0, 10.0, 10.0}};
+// Three corners, or the three rows of a matrix.
+using V3x3 = std::array<V3, 3>;
+const V3x3 kUnitRightTriangle = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}};
+const V3x3 kFlatTriangle = {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}};
+const V3x3 kUnturned = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+
+// One hand-built cage; the cage item stays at the origin, unturned, unless a
+// test places it.
+class ElementCage : public testing::Test {
+  protected:
+    void build(const Shape& s) { p = buildCage(c.cage, s); }
+    void buildTriangle(const V3x3& corners) {
+        Shape s;
+        s.points = {corners[0], corners[1], corners[2]};
+        s.faces = {{0, 1, 2}};
+        build(s);
+    }
+    V3 rest(int i) const { return fromArr(p[std::size_t(i)]->restPos); }
+    // Point i goes to cur(i, its rest position).
+    void moveTo(const std::function<V3(int, const V3&)>& cur) {
+        pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) { return cur(i, rest(i)); });
+    }
+    const TrigonData* tri() const { return c->trigonList; }
+    V3 movedByTrigon(const V3& P) const { return add(P, trigonDisp(tri(), P)); }
+
+    TestCage c;
+    std::vector<PointData*> p;
+};
+
+class LinegonMap : public ElementCage {};
+class TrigonMap : public ElementCage {};
+class Accumulator : public ElementCage {};
+
+// A triangle's corners moved by the map P -> M P + t (M written by hand, by
+// rows): every probe must follow the same map.
+struct CornerMove {
+    const char* name;
+    V3x3 rest, M;
+    V3 t;
+};
+void PrintTo(const CornerMove& m, std::ostream* os) {
+    *os << m.name;
+}
+
+const CornerMove kCornerMoves[] = {
+    {"Translated", {{{0, 0, 0}, {1, 0, 0}, {0.3, 1.2, 0.1}}}, kUnturned, {0.4, -2.0, 3.5}},
+    // A quarter turn about x: in-plane and height both turn.
+    {"TurnedAboutX", kUnitRightTriangle, {{{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}}, {0, 0, 0}},
+    // Stretched in the plane, the height kept.
+    {"StretchedAlongX", kUnitRightTriangle, {{{2, 0, 0}, {0, 1, 0}, {0, 0, 1}}}, {0, 0, 0}},
+    // P2 slides to (0.5, 1, 0).
+    {"Sheared", kUnitRightTriangle, {{{1, 0.5, 0}, {0, 1, 0}, {0, 0, 1}}}, {0, 0, 0}},
+    // Zero-area rest triangles have no affine map: the longest side carries
+    // the point as a linegon would.
+    {"FlatTranslated", kFlatTriangle, kUnturned, {1, 2, 3}},
+    {"FlatTurnedAboutZ", kFlatTriangle, {{{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}}, {0, 0, 0}},
+};
+
+class TrigonMapMoved : public ElementCage, public testing::WithParamInterface<CornerMove> {};
 
 } // namespace
 
@@ -49,16 +119,13 @@ TEST(PoweredWeight, SquaresFalloffTimes) {
     EXPECT_EQ(poweredWeight(0.0, 6), 0.0);
 }
 
-TEST(LinegonMap, TurnedAndStretchedByHand) {
-    TestCage c;
+TEST_F(LinegonMap, TurnedAndStretchedByHand) {
     Shape s;
     s.points = {{0, 0, 0}, {2, 0, 0}};
     s.lines = {{0, 1}};
-    auto p = buildCage(c.cage, s);
+    build(s);
     // A -> (1,1,0), B -> (1,5,0): a quarter turn about z and twice as long.
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [](int i) {
-        return i == 0 ? V3{1, 1, 0} : V3{1, 5, 0};
-    });
+    moveTo([](int i, const V3&) { return i == 0 ? V3{1, 1, 0} : V3{1, 5, 0}; });
     const LinegonData* l = c->linegonList;
     EXPECT_NEAR(l->stretch, 2.0, kTol);
     // Along 0.5 -> 1.0 up y; sideways (0.3, 0.2) turns to (-0.3, 0, 0.2).
@@ -69,69 +136,25 @@ TEST(LinegonMap, TurnedAndStretchedByHand) {
     expectNear(add(Q, linegonDisp(l, Q)), {1.0, 7.0, -1.0}, kTol);
 }
 
-TEST(TrigonMap, TranslationMovesEveryPointByTheVector) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0.3, 1.2, 0.1}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    const V3 v = {0.4, -2.0, 3.5};
-    pose(c.cage, p, identityRot(), {0, 0, 0},
-         [&](int i) { return add(fromArr(p[std::size_t(i)]->restPos), v); });
+TEST_P(TrigonMapMoved, EveryProbeFollowsTheCorners) {
+    const CornerMove& m = GetParam();
+    const auto map = [&](const V3& P) {
+        return add({dot(m.M[0], P), dot(m.M[1], P), dot(m.M[2], P)}, m.t);
+    };
+    buildTriangle(m.rest);
+    moveTo([&](int, const V3& r) { return map(r); });
     for (const V3& P : kProbe)
-        expectNear(trigonDisp(c->trigonList, P), v, 1e-12);
+        expectNear(movedByTrigon(P), map(P), kTol);
 }
 
-TEST(TrigonMap, RotatedTriangleRotatesThePoint) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    // Quarter turn about x: in-plane and height both turn.
-    const Rot R = axisRot({1, 0, 0}, M_PI / 2);
-    pose(c.cage, p, identityRot(), {0, 0, 0},
-         [&](int i) { return R(fromArr(p[std::size_t(i)]->restPos)); });
-    for (const V3& P : kProbe)
-        expectNear(add(P, trigonDisp(c->trigonList, P)), R(P), 1e-12);
-    // By hand: (0.2, 0.3, 0.7) -> (0.2, -0.7, 0.3).
-    expectNear(add(kProbe[1], trigonDisp(c->trigonList, kProbe[1])), {0.2, -0.7, 0.3}, 1e-12);
-}
+INSTANTIATE_TEST_SUITE_P(Corners, TrigonMapMoved, testing::ValuesIn(kCornerMoves),
+                         testrows::rowName<CornerMove>);
 
-TEST(TrigonMap, StretchScalesInPlaneAndKeepsHeight) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) {
-        V3 r = fromArr(p[std::size_t(i)]->restPos);
-        r[0] *= 2.0;
-        return r;
-    });
-    for (const V3& P : kProbe)
-        expectNear(add(P, trigonDisp(c->trigonList, P)), {2 * P[0], P[1], P[2]}, 1e-12);
-}
-
-TEST(TrigonMap, ShearByHand) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    // P2 slides to (0.5, 1, 0): (x, y, z) -> (x + 0.5 y, y, z).
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) {
-        return i == 2 ? V3{0.5, 1, 0} : fromArr(p[std::size_t(i)]->restPos);
-    });
-    expectNear(add(kProbe[1], trigonDisp(c->trigonList, kProbe[1])), {0.35, 0.3, 0.7}, 1e-12);
-}
-
-TEST(TrigonMap, GeneralDeformationMatchesBarycentricRule) {
-    TestCage c;
+TEST_F(TrigonMap, GeneralDeformationMatchesBarycentricRule) {
     Shape s;
     s.points = {{0.1, -0.2, 0.3}, {1.4, 0.1, -0.2}, {0.2, 1.1, 0.5}};
     s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
+    build(s);
     const V3 cur[3] = {{0.3, 0.0, 0.1}, {1.8, 0.4, 0.9}, {-0.4, 1.5, 0.2}};
     const Rot R = axisRot({0.3, -1.0, 0.5}, 0.8);
     const V3 W = {5, -3, 2};
@@ -143,114 +166,79 @@ TEST(TrigonMap, GeneralDeformationMatchesBarycentricRule) {
     }
     for (const V3& P : kProbe) {
         const V3 Pw = toWorld(c.cage, P);
-        expectNear(add(Pw, trigonDisp(c->trigonList, Pw)), refTriangleMap(rw, cw, Pw), 1e-10);
+        expectNear(movedByTrigon(Pw), refTriangleMap(rw, cw, Pw), 1e-10);
     }
 }
 
-TEST(TrigonMap, RestShapeGivesNoDisplacementUnderAnyPlacement) {
-    TestCage c;
+TEST_F(TrigonMap, RestShapeGivesNoDisplacementUnderAnyPlacement) {
     Shape s;
     s.points = {{0.1, -0.2, 0.3}, {1.4, 0.1, -0.2}, {0.2, 1.1, 0.5}, {3, 0, 0}, {4, 0, 0}};
     s.faces = {{0, 1, 2}};
     s.lines = {{3, 4}};
-    auto p = buildCage(c.cage, s);
+    build(s);
     poseRest(c.cage, p, axisRot({1, 2, 3}, 2.1), {-4, 7, 1});
     for (const V3& P : kProbe) {
         const V3 Pw = toWorld(c.cage, P);
-        expectNear(trigonDisp(c->trigonList, Pw), {0, 0, 0}, 1e-12);
-        expectNear(linegonDisp(c->linegonList, Pw), {0, 0, 0}, 1e-12);
+        expectNear(trigonDisp(tri(), Pw), {0, 0, 0}, kTol);
+        expectNear(linegonDisp(c->linegonList, Pw), {0, 0, 0}, kTol);
     }
 }
 
-// Zero-area rest triangles have no affine map: the longest side carries the
-// point as a linegon would, and three coincident points translate it.
-TEST(TrigonMap, FlatRestTriangleFollowsItsLongestSide) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    const TrigonData* t = c->trigonList;
+// A zero-area rest triangle at rest, stretched and reversed along its longest
+// side (moved and turned whole in the cases above).
+TEST_F(TrigonMap, FlatRestTriangleFollowsItsLongestSide) {
+    buildTriangle(kFlatTriangle);
 
     poseRest(c.cage, p, identityRot(), {0, 0, 0});
     for (const V3& P : kProbe)
-        expectNear(trigonDisp(t, P), {0, 0, 0}, kTol);
-
-    const V3 v = {1, 2, 3};
-    pose(c.cage, p, identityRot(), {0, 0, 0},
-         [&](int i) { return add(fromArr(p[std::size_t(i)]->restPos), v); });
-    for (const V3& P : kProbe)
-        expectNear(trigonDisp(t, P), v, kTol);
+        expectNear(trigonDisp(tri(), P), {0, 0, 0}, kTol);
 
     // Stretched twice along the side: along offsets double, the rest stays.
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) { return V3{2.0 * double(i), 0, 0}; });
-    expectNear(add(V3{1, 0.5, -0.25}, trigonDisp(t, {1, 0.5, -0.25})), {2, 0.5, -0.25}, kTol);
-
-    // Turned a quarter about z: the whole point turns.
-    const Rot R = axisRot({0, 0, 1}, M_PI / 2);
-    pose(c.cage, p, identityRot(), {0, 0, 0},
-         [&](int i) { return R(fromArr(p[std::size_t(i)]->restPos)); });
-    for (const V3& P : kProbe)
-        expectNear(add(P, trigonDisp(t, P)), R(P), 1e-12);
+    moveTo([](int i, const V3&) { return V3{2.0 * double(i), 0, 0}; });
+    expectNear(movedByTrigon({1, 0.5, -0.25}), {2, 0.5, -0.25}, kTol);
 
     // Reversed: a half turn, the point stays at its distance from the side.
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [&](int i) { return V3{-double(i), 0, 0}; });
-    const V3 P = {1.5, 0.3, 0.4};
-    const V3 m = add(P, trigonDisp(t, P));
+    moveTo([](int i, const V3&) { return V3{-double(i), 0, 0}; });
+    const V3 m = movedByTrigon({1.5, 0.3, 0.4});
     EXPECT_NEAR(m[0], -1.5, kTol);
     EXPECT_NEAR(std::hypot(m[1], m[2]), 0.5, kTol);
 }
 
-TEST(TrigonMap, CoincidentRestPointsTranslateWithP0) {
-    TestCage c;
-    Shape s;
-    s.points = {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [](int i) { return V3{2.0 + i, 1, 1}; });
+TEST_F(TrigonMap, CoincidentRestPointsTranslateWithP0) {
+    buildTriangle({{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}});
+    moveTo([](int i, const V3&) { return V3{2.0 + i, 1, 1}; });
     for (const V3& P : kProbe)
-        expectNear(trigonDisp(c->trigonList, P), {1, 0, 0}, kTol);
+        expectNear(trigonDisp(tri(), P), {1, 0, 0}, kTol);
 }
 
-TEST(TrigonMap, CollapsedCurrentTriangleStaysFinite) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    pose(c.cage, p, identityRot(), {0, 0, 0}, [](int) { return V3{0.5, 0.5, 0.5}; });
+TEST_F(TrigonMap, CollapsedCurrentTriangleStaysFinite) {
+    buildTriangle(kUnitRightTriangle);
+    moveTo([](int, const V3&) { return V3{0.5, 0.5, 0.5}; });
     for (const V3& P : kProbe) {
-        const V3 d = trigonDisp(c->trigonList, P);
+        const V3 d = trigonDisp(tri(), P);
         EXPECT_TRUE(finite(d));
         // Everything in the plane lands on the collapsed point.
         if (P[2] == 0.0) expectNear(add(P, d), {0.5, 0.5, 0.5}, kTol);
     }
 }
 
-TEST(Accumulator, WeightsAddAndBadInputsAreSkipped) {
-    TestCage c;
-    Shape s;
-    s.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    s.faces = {{0, 1, 2}};
-    auto p = buildCage(c.cage, s);
-    const V3 v = {0, 0, 2};
-    pose(c.cage, p, identityRot(), {0, 0, 0},
-         [&](int i) { return add(fromArr(p[std::size_t(i)]->restPos), v); });
+TEST_F(Accumulator, WeightsAddAndBadInputsAreSkipped) {
+    buildTriangle(kUnitRightTriangle);
+    moveTo([](int, const V3& r) { return add(r, {0, 0, 2}); });
     const V3 P = {0.2, 0.2, 0};
-    double D[3] = {0, 0, 0}, W = 0;
-    calcWeightWithTrigon_W(c->trigonList, P.data(), D, &W, 0.25);
-    calcWeightWithTrigon_W(c->trigonList, P.data(), D, &W, 0.5);
-    EXPECT_NEAR(W, 0.75, 1e-15);
-    EXPECT_NEAR(D[2], 1.5, 1e-15);
-    calcWeightWithTrigon_W(c->trigonList, P.data(), D, &W, 0.0);
-    calcWeightWithTrigon_W(c->trigonList, P.data(), D, &W,
-                           std::numeric_limits<double>::quiet_NaN());
-    calcWeightWithTrigon_W(c->trigonList, P.data(), D, &W, std::numeric_limits<double>::infinity());
+    Blend b;
+    calcWeightWithTrigon_W(tri(), P.data(), b.D, &b.W, 0.25);
+    calcWeightWithTrigon_W(tri(), P.data(), b.D, &b.W, 0.5);
+    EXPECT_NEAR(b.W, 0.75, 1e-15);
+    EXPECT_NEAR(b.D[2], 1.5, 1e-15);
+    for (double bad :
+         {0.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+        calcWeightWithTrigon_W(tri(), P.data(), b.D, &b.W, bad);
     const double nanP[3] = {std::nan(""), 0, 0};
-    calcWeightWithTrigon_W(c->trigonList, nanP, D, &W, 1.0);
-    EXPECT_NEAR(W, 0.75, 1e-15);
-    EXPECT_NEAR(D[2], 1.5, 1e-15);
-    EXPECT_EQ(D[0], 0.0);
+    calcWeightWithTrigon_W(tri(), nanP, b.D, &b.W, 1.0);
+    EXPECT_NEAR(b.W, 0.75, 1e-15);
+    EXPECT_NEAR(b.D[2], 1.5, 1e-15);
+    EXPECT_EQ(b.D[0], 0.0);
 }
 
 // --- corner blend and a polygon as one element -----------------------------------
@@ -258,80 +246,84 @@ TEST(Accumulator, WeightsAddAndBadInputsAreSkipped) {
 namespace {
 
 // Square polygon C0..C3 = (-1,-1), (1,-1), (1,1), (-1,1) in the xy plane.
-struct SquareCage {
-    TestCage c;
-    std::vector<PointData*> p;
-    SquareCage() {
+class SquareCage : public ElementCage {
+  protected:
+    void SetUp() override {
         Shape s;
         s.points = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
         s.faces = {{0, 1, 2, 3}};
-        p = buildCage(c.cage, s);
+        build(s);
     }
     PolygonData* poly() const { return c->polygonList; }
+
+    // C2 rises to z = 4: tri[1] and tri[2] change, tri[0] keeps C0, C1.
+    void raiseC2() {
+        moveTo([](int i, const V3& r) { return i == 2 ? V3{r[0], r[1], 4.0} : r; });
+    }
+
+    // The fan triangle (centre, C[k], C[k+1]) in world, rest and current.
+    void fanWorld(int k, V3 restW[3], V3 cur[3]) const {
+        const TrigonData& t = poly()->tri[k];
+        for (int j = 0; j < 3; ++j) {
+            restW[j] = fromArr(t.pnt[j]->worldRestPos);
+            cur[j] = fromArr(t.pnt[j]->worldOtherPos);
+        }
+    }
+    // Where fan triangle k alone takes P.
+    V3 fanImage(int k, const V3& P) const {
+        V3 r[3], cur[3];
+        fanWorld(k, r, cur);
+        return refTriangleMap(r, cur, P);
+    }
+
+    // tri[0] and tri[1] blended about their shared corner C1.
+    Blend cornerBlendAtC1(const V3& P) const {
+        PolygonData* q = poly();
+        Blend b;
+        addCornerBlend(c.cage, &q->tri[0], &q->tri[1], q->pnt[1], P.data(), P.data(), b.D, &b.W);
+        return b;
+    }
+    // The polygon's share for world point P (cage-local L) added to b.
+    Blend polygonBlend(const V3& P, const V3& L, double weight, Blend b = {}) const {
+        calcWeightWithPolygon_W(c.cage, poly(), P.data(), L.data(), b.D, &b.W, weight);
+        return b;
+    }
 };
 
-// The fan triangle (centre, C[k], C[k+1]) in world, rest and current.
-void fanWorld(const PolygonData* q, int k, V3 rest[3], V3 cur[3]) {
-    const TrigonData& t = q->tri[k];
-    for (int j = 0; j < 3; ++j) {
-        rest[j] = fromArr(t.pnt[j]->worldRestPos);
-        cur[j] = fromArr(t.pnt[j]->worldOtherPos);
-    }
-}
+class CornerBlend : public SquareCage {};
+class PolygonElement : public SquareCage {};
 
 } // namespace
 
-TEST(CornerBlend, FadesTheTriangleThePointRunsAlong) {
-    SquareCage sq;
-    // C2 rises: tri[1] and tri[2] change, tri[0] keeps C0, C1.
-    pose(sq.c.cage, sq.p, identityRot(), {0, 0, 0}, [&](int i) {
-        V3 r = fromArr(sq.p[std::size_t(i)]->restPos);
-        if (i == 2) r[2] = 4.0;
-        return r;
-    });
-    PolygonData* q = sq.poly();
+TEST_F(CornerBlend, FadesTheTriangleThePointRunsAlong) {
+    raiseC2();
     // Past corner C1 along tri[0]'s outer edge: all of the offset runs along
     // that edge (hU = 0), so tri[0] fades to nothing and tri[1] carries P.
     const V3 P = {1.5, -1.0, 0.0};
-    double D[3] = {0, 0, 0}, W = 0;
-    addCornerBlend(sq.c.cage, &q->tri[0], &q->tri[1], q->pnt[1], P.data(), P.data(), D, &W);
-    EXPECT_NEAR(W, 1.0, kTol);
-    V3 r[3], cur[3], r1[3], c1[3];
-    fanWorld(q, 0, r, cur);
-    fanWorld(q, 1, r1, c1);
-    expectNear(add(P, fromArr(D)), refTriangleMap(r1, c1, P), 1e-12);
+    const Blend b = cornerBlendAtC1(P);
+    EXPECT_NEAR(b.W, 1.0, kTol);
+    expectNear(add(P, b.d()), fanImage(1, P), 1e-12);
 
     // Equally far from both edge lines: both weigh 1.
     const V3 Q = {1.3, -1.3, 0.2};
-    double D2[3] = {0, 0, 0}, W2 = 0;
-    addCornerBlend(sq.c.cage, &q->tri[0], &q->tri[1], q->pnt[1], Q.data(), Q.data(), D2, &W2);
-    EXPECT_NEAR(W2, 2.0, kTol);
-    const V3 want =
-        mul(add(sub(refTriangleMap(r, cur, Q), Q), sub(refTriangleMap(r1, c1, Q), Q)), 0.5);
-    expectNear(mul(fromArr(D2), 1.0 / W2), want, 1e-12);
+    const Blend b2 = cornerBlendAtC1(Q);
+    EXPECT_NEAR(b2.W, 2.0, kTol);
+    const V3 want = mul(add(sub(fanImage(0, Q), Q), sub(fanImage(1, Q), Q)), 0.5);
+    expectNear(mul(b2.d(), 1.0 / b2.W), want, 1e-12);
 
     // hU = 3 hT: m = 2 hT, the far triangle gets 2 - 3/2 = 0.5, powered.
-    sq.c->falloffType = 2;
-    const V3 R = {1.1, -1.3, 0.0};
-    double D3[3] = {0, 0, 0}, W3 = 0;
-    addCornerBlend(sq.c.cage, &q->tri[0], &q->tri[1], q->pnt[1], R.data(), R.data(), D3, &W3);
-    EXPECT_NEAR(W3, 1.0 + std::pow(0.5, 4), 1e-12);
+    c->falloffType = 2;
+    EXPECT_NEAR(cornerBlendAtC1({1.1, -1.3, 0.0}).W, 1.0 + std::pow(0.5, 4), 1e-12);
 }
 
-TEST(PolygonElement, HandComputedBlendInsideAFanTriangle) {
-    SquareCage sq;
-    pose(sq.c.cage, sq.p, identityRot(), {0, 0, 0}, [&](int i) {
-        V3 r = fromArr(sq.p[std::size_t(i)]->restPos);
-        if (i == 2) r[2] = 4.0;
-        return r;
-    });
-    PolygonData* q = sq.poly();
+TEST_F(PolygonElement, HandComputedBlendInsideAFanTriangle) {
+    raiseC2();
     // Over tri[0] with barycentrics (centre 0.5, C0 0.35, C1 0.15): closeness
     // to its edges o0 = 0.85, o1 = 0.5, o2 = 0.65.
     const V3 P = {-0.2, -0.5, 0.0};
     const double o0 = 0.85, o1 = 0.5, o2 = 0.65;
     for (int f : {0, 1, 4}) {
-        sq.c->falloffType = f;
+        c->falloffType = f;
         const double qq = poweredWeight(1 - o1, f), c0 = poweredWeight(o0 * (1 - o1), f),
                      c2 = poweredWeight(o2 * (1 - o1), f);
         V3 sum = {0, 0, 0};
@@ -339,40 +331,32 @@ TEST(PolygonElement, HandComputedBlendInsideAFanTriangle) {
         const double wts[4] = {1.0, c0, c2, qq};
         double wsum = 0;
         for (int j = 0; j < 4; ++j) {
-            V3 r[3], cur[3];
-            fanWorld(q, order[j], r, cur);
-            sum = add(sum, mul(sub(refTriangleMap(r, cur, P), P), wts[j]));
+            sum = add(sum, mul(sub(fanImage(order[j], P), P), wts[j]));
             wsum += wts[j];
         }
-        double D[3] = {1, 1, 1}, W = 2.0;
-        calcWeightWithPolygon_W(sq.c.cage, q, P.data(), P.data(), D, &W, 0.5);
-        EXPECT_NEAR(W, 2.5, kTol);
-        expectNear(sub(fromArr(D), {1, 1, 1}), mul(sum, 0.5 / wsum), 1e-12);
+        Blend start;
+        start.D[0] = start.D[1] = start.D[2] = 1.0;
+        start.W = 2.0;
+        const Blend b = polygonBlend(P, P, 0.5, start);
+        EXPECT_NEAR(b.W, 2.5, kTol);
+        expectNear(sub(b.d(), {1, 1, 1}), mul(sum, 0.5 / wsum), 1e-12);
     }
 }
 
-TEST(PolygonElement, RigidMotionAndRestInvariants) {
-    SquareCage sq;
-    PolygonData* q = sq.poly();
+TEST_F(PolygonElement, RigidMotionAndRestInvariants) {
     const V3 probes[] = {{-0.2, -0.5, 0.0}, {1.5, -1.2, 0.3}, {0.0, 0.0, 0.0}, {0.9, 0.1, -2.0}};
     // Rest shape under a turned placement: nothing moves.
-    poseRest(sq.c.cage, sq.p, axisRot({1, 1, 0}, 0.7), {2, 3, 4});
+    poseRest(c.cage, p, axisRot({1, 1, 0}, 0.7), {2, 3, 4});
     for (const V3& L : probes) {
-        const V3 P = toWorld(sq.c.cage, L);
-        double D[3] = {0, 0, 0}, W = 0;
-        calcWeightWithPolygon_W(sq.c.cage, q, P.data(), L.data(), D, &W, 1.0);
-        EXPECT_EQ(W, 1.0);
-        expectNear(fromArr(D), {0, 0, 0}, 1e-12);
+        const Blend b = polygonBlend(toWorld(c.cage, L), L, 1.0);
+        EXPECT_EQ(b.W, 1.0);
+        expectNear(b.d(), {0, 0, 0}, 1e-12);
     }
     // The whole polygon turned and moved in the cage's frame: every fan
     // triangle maps P the same rigid way, and so does their blend.
     const Rot R = axisRot({0.2, 1, -0.4}, 1.1);
     const V3 T = {0.5, -0.25, 2};
-    pose(sq.c.cage, sq.p, identityRot(), {0, 0, 0},
-         [&](int i) { return add(R(fromArr(sq.p[std::size_t(i)]->restPos)), T); });
-    for (const V3& P : probes) {
-        double D[3] = {0, 0, 0}, W = 0;
-        calcWeightWithPolygon_W(sq.c.cage, q, P.data(), P.data(), D, &W, 1.0);
-        expectNear(add(P, fromArr(D)), add(R(P), T), 1e-12);
-    }
+    moveTo([&](int, const V3& r) { return add(R(r), T); });
+    for (const V3& P : probes)
+        expectNear(add(P, polygonBlend(P, P, 1.0).d()), add(R(P), T), 1e-12);
 }
