@@ -125,4 +125,26 @@ TEST(ObjectFiles, FoldersAndUnreadableLayersAreOneLineErrors) {
     }
 }
 
+// A scene whose object path names a folder, directly or cut short by a NUL
+// byte, is refused with one line; the program does not abort.
+TEST(ObjectFiles, SceneObjectPathsNamingAFolderAreOneLineErrors) {
+    std::string folder = tempPath("scene_objects");
+    std::filesystem::create_directories(folder);
+    const std::string nul(1, '\0');
+    struct Case {
+        std::string path, shown, why;
+    } cases[] = {{folder, folder, "it is a folder"},
+                 {folder + nul + "/arm.lwo", folder + "\\0/arm.lwo", "the name holds a NUL byte"}};
+    for (const Case& c : cases) {
+        std::string scene =
+            script("folder.lws", "LWSC\n5\n\nLoadObjectLayer 1 10000000 " + c.path + "\n");
+        Outcome r = morvane("render " + scene + " --out " + tempPath("folder_out"));
+        EXPECT_EQ(r.status, 1) << c.shown;
+        EXPECT_EQ(r.err, "morvane: LoadScene: " + normal(scene) + ":4: cannot load the object: " +
+                             c.shown + ": cannot open file (" + c.why + ")\n");
+        EXPECT_EQ(r.out, "");
+    }
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
