@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <set>
 #include <vector>
 
 namespace host {
@@ -127,6 +128,21 @@ std::string layerItemName(const std::string& path, const ObjectLayer& layer, boo
 void warnRead(HostCore& h, const std::string& path, const ReadNotes& notes) {
     std::string text = readWarning(path, notes);
     if (!text.empty()) h.out() << "warning: " << text << "\n";
+}
+
+// After a scene load: one line per object file for what its reader skipped,
+// over every layer the scene loaded from it, in item order.
+void warnSceneObjects(HostCore& h) {
+    std::vector<std::string> order;
+    std::map<std::string, ReadNotes> notes;
+    std::set<const Mesh*> seen;
+    for (const Item* item : h.scene().items()) {
+        if (!item->mesh || !seen.insert(item->mesh.get()).second) continue;
+        if (notes.count(item->path) == 0) order.push_back(item->path);
+        notes[item->path].add(item->mesh->notes);
+    }
+    for (const std::string& path : order)
+        warnRead(h, path, notes[path]);
 }
 
 Item& addLayer(HostCore& h, const std::string& path, ObjectLayer& layer, bool layered) {
@@ -418,6 +434,7 @@ const std::map<std::string, Handler>& commands() {
         {"LoadScene",
          [](HostCore& h, Args& a) {
              loadSceneWithPlugins(h, h.resolvePath(a.rest()));
+             warnSceneObjects(h);
              // The plug-ins arrive after the load's own frame change.
              evaluateDisplacements(h.scene(), h.instances());
          }},

@@ -147,4 +147,20 @@ TEST(ObjectFiles, SceneObjectPathsNamingAFolderAreOneLineErrors) {
     std::filesystem::remove_all(folder);
 }
 
+// A scene's objects warn as LoadObject does: one line per file, however many
+// items share it.
+TEST(ObjectFiles, SceneObjectsWarnOncePerFile) {
+    std::string cube = normal(script("scene_patch.lwo", patchCube()));
+    std::string obj =
+        normal(script("scene_tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1 2 3\n"));
+    std::string scene =
+        normal(script("warn.lws", "LWSC\n5\n\nLoadObjectLayer 1 10000000 " + cube +
+                                      "\nLoadObjectLayer 1 10000001 " + obj +
+                                      "\nLoadObjectLayer 1 10000002 " + cube + "\n"));
+    Outcome r = morvane("run " + script("warn.script", "LoadScene " + scene + "\n"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "warning: " + cube + ": skipped 1 CURV polygon\nwarning: " + obj +
+                         ": skipped 1 statement not read (the first 'vt' on line 4)\n");
+}
+
 } // namespace
