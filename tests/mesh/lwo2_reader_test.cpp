@@ -2,6 +2,7 @@
 #include "host/host.h"
 #include "host/common/host_error.h"
 #include "host/mesh/lwo2_reader.h"
+#include "host/mesh/object_file.h"
 
 #include <gtest/gtest.h>
 
@@ -638,6 +639,44 @@ std::vector<BadLwo> badFiles() {
     cases.push_back({"layr_short", form({chunk("LAYR", Data().u2(0).u2(0).vec(0, 0, 0))}),
                      "chunk LAYR at offset 12: the layer name has no terminating zero"});
     return cases;
+}
+
+// The content picks the reader, whatever the file is called.
+TEST(ObjectFile, FormatIsToldByContentNotName) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* kind;
+        std::size_t points;  // when it loads
+        const char* refusal; // after "path: ", when it does not
+    };
+    const std::string text = "v 0 0 0\nv 1 0 0\nf 1 2\n";
+    const std::vector<Case> cases = {
+        {"lwo_named.obj", goodSmall(), "lwo", 3, nullptr},
+        {"lwo_named.txt", goodSmall(), "lwo", 3, nullptr},
+        {"obj_named.lwo", Bytes(text.begin(), text.end()), "obj", 2, nullptr},
+        {"lwob_named.obj", form({pnts(1)}, "LWOB"), "lwo", 0,
+         "is an LWOB (LightWave 5) object; only LWO2 is read"},
+        {"lwlo_named.obj", form({pnts(1)}, "LWLO"), "lwo", 0,
+         "is an LWLO (LightWave 5 layered) object; only LWO2 is read"},
+        {"short_form", {'F', 'O', 'R', 'M'}, "lwo", 0, "too short to be an LWO2 file (4 bytes)"},
+        {"empty", {}, "obj", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string path = writeBytes("kind", c.bytes);
+        std::string named = path + "_" + c.name;
+        std::filesystem::rename(path, named);
+        EXPECT_EQ(host::objectFileKind(named), c.kind) << c.name;
+        try {
+            host::Mesh mesh = host::readObjectLayer(named, 1);
+            EXPECT_EQ(c.refusal, nullptr) << c.name;
+            EXPECT_EQ(mesh.points.size(), c.points) << c.name;
+            EXPECT_EQ(host::readObjectLayers(named).size(), 1u) << c.name;
+        } catch (const host::HostError& e) {
+            EXPECT_EQ(e.what(), named + ": " + (c.refusal ? c.refusal : "loads")) << c.name;
+        }
+        std::remove(named.c_str());
+    }
 }
 
 TEST(Lwo2Refuses, DamagedAndForeignFiles) {
