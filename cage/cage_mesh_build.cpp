@@ -14,8 +14,11 @@ std::uint32_t idKey(LWPntID id) {
     return std::uint32_t(reinterpret_cast<std::uintptr_t>(id));
 }
 
+// Faces and subdivision-patch cages (PTCH, SUBD) count by their points;
+// curves, metaballs and skelegons are no surface.
 bool acceptedPolygon(LWMeshInfo* mesh, LWPolID pol, int* size) {
-    if (mesh->polType(mesh, pol) != LWPOLTYPE_FACE) return false;
+    LWID type = mesh->polType(mesh, pol);
+    if (type != LWPOLTYPE_FACE && type != LWPOLTYPE_PTCH && type != LWPOLTYPE_SUBD) return false;
     *size = mesh->polSize(mesh, pol);
     return *size >= 2 && *size <= 4;
 }

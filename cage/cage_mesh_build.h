@@ -9,7 +9,8 @@
 
 #include <cstddef>
 
-// Replaces the cage's geometry with the FACE polygons of 2, 3 and 4 vertices
+// Replaces the cage's geometry with the FACE, PTCH and SUBD polygons of 2, 3
+// and 4 vertices
 // of the object's frozen mesh at the interface's current time (time 0 when
 // interfaceInfo is null). Without a parent the base positions are scaled by
 // the object's scaling; with a parent the deformed positions are taken into

@@ -6,7 +6,7 @@
 #include "core/host_core.h"
 #include "io/scene_io.h"
 #include "mesh/lwo2_reader.h"
-#include "mesh/obj_reader.h"
+#include "mesh/object_file.h"
 #include "plugins/displacement.h"
 #include "scene/clone.h"
 #include "scene/transform.h"
@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <set>
 #include <vector>
 
 namespace host {
@@ -111,21 +112,95 @@ Item& itemByFileId(HostCore& h, std::uint32_t id) {
     return *item;
 }
 
+// Kept absolute, so a scene file names the object wherever it is read.
+std::string objectPath(HostCore& h, const std::string& given) {
+    return std::filesystem::absolute(h.resolvePath(given)).lexically_normal().string();
+}
+
+// The item name of one layer of a file with several: "stem:NAME", or
+// "stem:Layer N" for a layer without a name. A file of one layer is "stem".
+std::string layerItemName(const std::string& path, const ObjectLayer& layer, bool layered) {
+    if (!layered) return fileStem(path);
+    return fileStem(path) + ":" +
+           (layer.name.empty() ? "Layer " + std::to_string(layer.layer) : layer.name);
+}
+
+void warnRead(HostCore& h, const std::string& path, const ReadNotes& notes) {
+    std::string text = readWarning(path, notes);
+    if (!text.empty()) h.out() << "warning: " << text << "\n";
+}
+
+// After a scene load: one line per object file for what its reader skipped,
+// over every layer the scene loaded from it, in item order.
+void warnSceneObjects(HostCore& h) {
+    std::vector<std::string> order;
+    std::map<std::string, ReadNotes> notes;
+    std::set<const Mesh*> seen;
+    for (const Item* item : h.scene().items()) {
+        if (!item->mesh || !seen.insert(item->mesh.get()).second) continue;
+        if (notes.count(item->path) == 0) order.push_back(item->path);
+        notes[item->path].add(item->mesh->notes);
+    }
+    for (const std::string& path : order)
+        warnRead(h, path, notes[path]);
+}
+
+Item& addLayer(HostCore& h, const std::string& path, ObjectLayer& layer, bool layered) {
+    Item& item = h.scene().addObject(layerItemName(path, layer, layered), path,
+                                     std::make_shared<const Mesh>(std::move(layer.mesh)));
+    item.layer = layer.layer;
+    return item;
+}
+
+// Every layer of the file becomes an item, parented as its LAYR chunk says;
+// the first is selected.
 void loadObject(HostCore& h, Args& a) {
-    // Kept absolute, so a scene file names the object wherever it is read.
-    std::string path =
-        std::filesystem::absolute(h.resolvePath(a.rest())).lexically_normal().string();
-    std::string ext = lowerExtension(path);
-    Mesh mesh;
-    if (ext == "obj")
-        mesh = readObj(path);
-    else if (ext == "lwo")
-        mesh = readLwo2(path);
-    else
-        throw HostError(path + ": unknown object format (.obj or .lwo)");
-    Item& item =
-        h.scene().addObject(fileStem(path), path, std::make_shared<const Mesh>(std::move(mesh)));
+    std::string path = objectPath(h, a.rest());
+    std::vector<ObjectLayer> layers = readObjectLayers(path);
+    ReadNotes notes;
+    for (const ObjectLayer& layer : layers)
+        notes.add(layer.mesh.notes);
+    const bool layered = layers.size() > 1;
+    std::map<unsigned, LWItemID> items;
+    std::vector<std::pair<LWItemID, unsigned>> parents;
+    for (ObjectLayer& layer : layers) {
+        Item& item = addLayer(h, path, layer, layered);
+        items[layer.layer] = item.id;
+        if (layer.parentLayer) parents.emplace_back(item.id, layer.parentLayer);
+    }
+    // A parent layer the file lacks, or one that would close a loop, leaves
+    // the layer at the top.
+    for (const auto& [child, parentLayer] : parents) {
+        auto parent = items.find(parentLayer);
+        if (parent == items.end() || parent->second == child) continue;
+        try {
+            h.scene().setParent(child, parent->second);
+        } catch (const HostError&) {
+        }
+    }
+    h.scene().select(items.at(layers.front().layer));
+    warnRead(h, path, notes);
+}
+
+// LoadObjectLayer N PATH: layer N alone, named as LoadObject names it.
+void loadObjectLayer(HostCore& h, Args& a) {
+    long number = a.integer();
+    if (number < 1 || number > 65536)
+        throw HostError("layer " + std::to_string(number) + " is out of range (1 to 65536)");
+    std::string path = objectPath(h, a.rest());
+    ObjectLayer layer;
+    layer.layer = unsigned(number);
+    layer.mesh = readObjectLayer(path, layer.layer);
+    bool layered = false;
+    if (objectFileKind(path) == "lwo") {
+        std::vector<Lwo2Layer> all = lwo2Layers(path);
+        layered = all.size() > 1;
+        for (const Lwo2Layer& l : all)
+            if (l.number + 1 == layer.layer) layer.name = l.name;
+    }
+    Item& item = addLayer(h, path, layer, layered);
     h.scene().select(item.id);
+    warnRead(h, path, item.mesh->notes);
 }
 
 // Toggles one bit of the selected objects' shadow options or render flags;
@@ -189,6 +264,7 @@ const std::map<std::string, Handler>& commands() {
         {"AddLight", addItem(LWI_LIGHT)},
         {"AddPointLight", addItem(LWI_LIGHT)},
         {"LoadObject", loadObject},
+        {"LoadObjectLayer", loadObjectLayer},
         {"SelectItem",
          [](HostCore& h, Args& a) {
              std::uint32_t id = a.hex();
@@ -358,6 +434,7 @@ const std::map<std::string, Handler>& commands() {
         {"LoadScene",
          [](HostCore& h, Args& a) {
              loadSceneWithPlugins(h, h.resolvePath(a.rest()));
+             warnSceneObjects(h);
              // The plug-ins arrive after the load's own frame change.
              evaluateDisplacements(h.scene(), h.instances());
          }},

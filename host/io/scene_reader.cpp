@@ -6,6 +6,7 @@
 #include "io/plugin_io.h"
 #include "io/scene_keywords.h"
 #include "mesh/lwo2_reader.h"
+#include "mesh/object_file.h"
 #include "mesh/obj_reader.h"
 #include "scene/scene.h"
 
@@ -527,7 +528,7 @@ class Reader {
             d.resolvedPath = host_.resolvePath(d.path);
             auto& mesh = meshes[{d.resolvedPath, d.layer}];
             if (!mesh) {
-                std::string ext = lowerExtension(d.resolvedPath);
+                std::string ext = objectFileKind(d.resolvedPath);
                 try {
                     if (ext == "lwo")
                         mesh = std::make_shared<const Mesh>(

@@ -1,11 +1,11 @@
 #include "mesh/lwo2_reader.h"
 
+#include "common/file_contents.h"
 #include "common/host_error.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace host {
@@ -15,16 +15,21 @@ namespace {
 constexpr Id4 kForm = makeId4('F', 'O', 'R', 'M');
 constexpr Id4 kLwo2 = makeId4('L', 'W', 'O', '2');
 constexpr Id4 kLwob = makeId4('L', 'W', 'O', 'B');
+constexpr Id4 kLwlo = makeId4('L', 'W', 'L', 'O');
 constexpr Id4 kLayr = makeId4('L', 'A', 'Y', 'R');
 constexpr Id4 kPnts = makeId4('P', 'N', 'T', 'S');
 constexpr Id4 kPols = makeId4('P', 'O', 'L', 'S');
 constexpr Id4 kVmap = makeId4('V', 'M', 'A', 'P');
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = std::string;
 
 std::uint32_t be32(const std::uint8_t* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
            std::uint32_t(p[3]);
+}
+
+const std::uint8_t* byteAt(const Bytes& file, std::size_t at) {
+    return reinterpret_cast<const std::uint8_t*>(file.data() + at);
 }
 
 // Reads big-endian fields out of one chunk's data; running off its end is
@@ -96,11 +101,12 @@ class Lwo2Parser {
 
     Mesh parse(const Bytes& file) {
         if (file.size() < 12) fail("too short to be an LWO2 file (" + sizeText(file.size()) + ")");
-        if (be32(&file[0]) != kForm) fail("not an IFF FORM file");
-        Id4 type = be32(&file[8]);
+        if (be32(byteAt(file, 0)) != kForm) fail("not an IFF FORM file");
+        Id4 type = be32(byteAt(file, 8));
         if (type == kLwob) fail("is an LWOB (LightWave 5) object; only LWO2 is read");
+        if (type == kLwlo) fail("is an LWLO (LightWave 5 layered) object; only LWO2 is read");
         if (type != kLwo2) fail("not an LWO2 file (FORM type '" + id4Name(type) + "')");
-        std::uint32_t formSize = be32(&file[4]);
+        std::uint32_t formSize = be32(byteAt(file, 4));
         if (std::uint64_t(formSize) + 8 != file.size())
             fail("FORM size " + std::to_string(formSize) + " disagrees with the file length (" +
                  sizeText(file.size()) + ", so " + std::to_string(file.size() - 8) + ")");
@@ -109,12 +115,12 @@ class Lwo2Parser {
         while (pos < file.size()) {
             if (file.size() - pos < 8)
                 fail("truncated chunk header at offset " + std::to_string(pos));
-            Id4 tag = be32(&file[pos]);
-            std::uint32_t size = be32(&file[pos + 4]);
+            Id4 tag = be32(byteAt(file, pos));
+            std::uint32_t size = be32(byteAt(file, pos + 4));
             std::size_t data = pos + 8;
             if (size > file.size() - data)
                 fail("chunk " + id4Name(tag) + " runs past the end of the file");
-            chunk(tag, ChunkCursor(&file[data], size,
+            chunk(tag, ChunkCursor(byteAt(file, data), size,
                                    path_ + ": chunk " + id4Name(tag) + " at offset " +
                                        std::to_string(pos)));
             // Odd sizes are followed by a pad byte; a file that stops right
@@ -122,8 +128,14 @@ class Lwo2Parser {
             pos = data + size + (size & 1u);
         }
         if (wanted_ && !found_) fail("has no layer " + std::to_string(*wanted_));
+        // Geometry ahead of any LAYR is a layer 0 of its own.
+        if (sawEarlyGeometry_ && std::none_of(layers_.begin(), layers_.end(),
+                                              [](const Lwo2Layer& l) { return l.number == 0; }))
+            layers_.insert(layers_.begin(), Lwo2Layer{});
         return std::move(mesh_);
     }
+
+    const std::vector<Lwo2Layer>& layers() const { return layers_; }
 
   private:
     [[noreturn]] void fail(const std::string& what) const { throw HostError(path_ + ": " + what); }
@@ -153,8 +165,15 @@ class Lwo2Parser {
         std::array<float, 3> pivot{};
         for (float& v : pivot)
             v = in.f4("the pivot");
-        in.s0("the layer name");
-        // The optional parent number that may follow does not matter here.
+        std::string name = in.s0("the layer name");
+        std::optional<unsigned> parent;
+        if (in.left() >= 2) {
+            unsigned parentNumber = in.u2("the parent layer");
+            if (parentNumber != 0xFFFFu) parent = parentNumber;
+        }
+        if (std::none_of(layers_.begin(), layers_.end(),
+                         [number](const Lwo2Layer& l) { return l.number == number; }))
+            layers_.push_back({number, name, parent});
         bool first = !sawLayer_;
         sawLayer_ = true;
         // A new layer has no PNTS of its own yet.
@@ -192,15 +211,19 @@ class Lwo2Parser {
 
     void polygons(ChunkCursor& in) {
         Id4 type = in.u4("the polygon type");
-        // Curves, patches, metaballs and skelegons are not cage faces.
-        if (type != kPolygonFace) return;
+        // Curves, metaballs, skelegons and unknown kinds are not surfaces:
+        // counted, not read. Subdivision cages are polygons like faces.
+        if (type != kPolygonFace && type != kPolygonPatch && type != kPolygonSubdivision) {
+            mesh_.notes.skippedPolygons[id4Name(type)] += countRecords(type, in);
+            return;
+        }
         std::size_t ordinal = 0;
         while (!in.atEnd()) {
             // The high six bits are flags, meaningful only for curves.
             unsigned count = in.u2("a polygon vertex count") & 0x03FFu;
             if (count == 0) in.fail("polygon " + std::to_string(ordinal) + " has no vertices");
             Polygon poly;
-            poly.type = kPolygonFace;
+            poly.type = type;
             poly.points.reserve(count);
             for (unsigned i = 0; i < count; ++i) {
                 std::uint32_t index = in.vx("a polygon vertex");
@@ -213,6 +236,25 @@ class Lwo2Parser {
             mesh_.polygons.push_back(std::move(poly));
             ++ordinal;
         }
+    }
+
+    // The number of whole polygon records in a chunk that is skipped; a curve's
+    // four highest flag bits extend its vertex count.
+    static std::size_t countRecords(Id4 type, ChunkCursor& in) {
+        const bool curve = type == makeId4('C', 'U', 'R', 'V');
+        std::size_t records = 0;
+        try {
+            while (!in.atEnd()) {
+                unsigned word = in.u2("a polygon vertex count");
+                unsigned count = (word & 0x03FFu) | (curve ? (word >> 12) << 10 : 0u);
+                for (unsigned i = 0; i < count; ++i)
+                    in.vx("a polygon vertex");
+                ++records;
+            }
+        } catch (const HostError&) {
+            // A damaged record in a chunk that is not read ends the count.
+        }
+        return records;
     }
 
     void vmap(ChunkCursor& in) {
@@ -244,20 +286,34 @@ class Lwo2Parser {
     bool sawEarlyGeometry_ = false;
     std::uint32_t pointsBase_ = 0;
     std::uint32_t pointsCount_ = 0;
+    std::vector<Lwo2Layer> layers_;
     Mesh mesh_;
 };
 
 Mesh read(const std::string& path, std::optional<unsigned> layer) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw HostError(path + ": cannot open file");
-    Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw HostError(path + ": read error");
+    Bytes file = readFileContents(path);
     Mesh mesh = Lwo2Parser(path, layer).parse(file);
     checkMesh(mesh, path);
     return mesh;
 }
 
 } // namespace
+
+std::vector<Lwo2Layer> lwo2Layers(const std::string& path) {
+    Bytes file = readFileContents(path);
+    Lwo2Parser parser(path, std::nullopt);
+    checkMesh(parser.parse(file), path);
+    return parser.layers();
+}
+
+bool isIffForm(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char head[4] = {};
+    std::size_t n = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    return n == sizeof head && std::memcmp(head, "FORM", 4) == 0;
+}
 
 Mesh readLwo2(const std::string& path) {
     return read(path, std::nullopt);

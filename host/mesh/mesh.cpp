@@ -15,6 +15,39 @@ std::string id4Name(Id4 id) {
     return name;
 }
 
+void ReadNotes::add(const ReadNotes& other) {
+    for (const auto& [type, count] : other.skippedPolygons)
+        skippedPolygons[type] += count;
+    if (unknownStatements == 0) {
+        firstUnknown = other.firstUnknown;
+        firstUnknownLine = other.firstUnknownLine;
+    }
+    unknownStatements += other.unknownStatements;
+}
+
+std::string readWarning(const std::string& path, const ReadNotes& notes) {
+    std::string text;
+    if (!notes.skippedPolygons.empty()) {
+        std::size_t total = 0, done = 0;
+        text = "skipped ";
+        for (const auto& [type, count] : notes.skippedPolygons) {
+            if (done > 0) text += done + 1 == notes.skippedPolygons.size() ? " and " : ", ";
+            text += std::to_string(count) + " " + type;
+            total += count;
+            ++done;
+        }
+        text += total == 1 ? " polygon" : " polygons";
+    }
+    if (notes.unknownStatements > 0) {
+        if (!text.empty()) text += "; ";
+        text += "skipped " + std::to_string(notes.unknownStatements) +
+                (notes.unknownStatements == 1 ? " statement" : " statements") + " not read" +
+                " (the first '" + notes.firstUnknown + "' on line " +
+                std::to_string(notes.firstUnknownLine) + ")";
+    }
+    return text.empty() ? text : path + ": " + text;
+}
+
 std::optional<float> Mesh::weight(const std::string& map, std::uint32_t point) const {
     auto found = weightMaps.find(map);
     if (found == weightMaps.end()) return std::nullopt;

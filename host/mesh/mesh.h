@@ -25,6 +25,9 @@ constexpr Id4 makeId4(char a, char b, char c, char d) {
 }
 
 constexpr Id4 kPolygonFace = makeId4('F', 'A', 'C', 'E');
+// Subdivision-patch cages: read as polygons of their point count.
+constexpr Id4 kPolygonPatch = makeId4('P', 'T', 'C', 'H');
+constexpr Id4 kPolygonSubdivision = makeId4('S', 'U', 'B', 'D');
 constexpr Id4 kVMapWeight = makeId4('W', 'G', 'H', 'T');
 
 // "FACE" for kPolygonFace; unprintable bytes come out as '?'.
@@ -45,12 +48,30 @@ struct Polygon {
 // Sparse: a point with no entry is unmapped.
 using WeightMap = std::map<std::uint32_t, float>;
 
+// What a reader left out of a file it still loaded.
+struct ReadNotes {
+    // Polygons of types that are not surfaces (CURV, BONE, MBAL, ...), by type.
+    std::map<std::string, std::size_t> skippedPolygons;
+    // Statements the reader does not know, the first one and its line.
+    std::size_t unknownStatements = 0;
+    std::string firstUnknown;
+    int firstUnknownLine = 0;
+
+    void add(const ReadNotes& other);
+};
+
+// The one line that tells what reading `path` left out ("" when nothing was):
+// "PATH: skipped 2 CURV and 1 BONE polygons" or "PATH: skipped 3 statements
+// not read (the first 'vt' on line 2)".
+std::string readWarning(const std::string& path, const ReadNotes& notes);
+
 struct Mesh {
     std::vector<Point> points;
     std::vector<Polygon> polygons;
     std::map<std::string, WeightMap> weightMaps;
     // The layer's pivot as stored; points are not shifted by it.
     std::array<float, 3> pivot{};
+    ReadNotes notes;
 
     // The point's value in the named map, or nothing when the map is absent
     // or the point is unmapped.

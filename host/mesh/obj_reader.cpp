@@ -1,11 +1,11 @@
 #include "mesh/obj_reader.h"
 
+#include "common/file_contents.h"
 #include "common/host_error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string_view>
 
@@ -85,19 +85,21 @@ class ObjParser {
             std::vector<std::uint32_t> line = indices(fields, "line");
             for (std::size_t i = 0; i + 1 < line.size(); ++i)
                 addPolygon({line[i], line[i + 1]});
-        } else if (ignored().count(key) == 0) {
-            if (freeForm().count(key) != 0)
-                fail("free-form geometry ('" + std::string(key) + "') is not supported");
+        } else if (freeForm().count(key) != 0) {
+            fail("free-form geometry ('" + std::string(key) + "') is not supported");
+        } else if (!std::all_of(key.begin(), key.end(),
+                                [](char c) { return c > ' ' && c < 0x7F; })) {
+            // Not text: some other kind of file.
             fail("unknown statement '" + std::string(key) + "'");
+        } else {
+            // Texture coordinates, normals, groups, materials, the counts
+            // some exporters write first, ...: skipped and counted.
+            ReadNotes& notes = mesh_.notes;
+            if (notes.unknownStatements++ == 0) {
+                notes.firstUnknown = std::string(key);
+                notes.firstUnknownLine = line_;
+            }
         }
-    }
-
-    static const std::set<std::string_view>& ignored() {
-        static const std::set<std::string_view> keys = {
-            "vt",    "vn",       "vp",       "g",          "o",        "s",
-            "mg",    "usemtl",   "mtllib",   "usemap",     "maplib",   "lod",
-            "bevel", "c_interp", "d_interp", "shadow_obj", "trace_obj"};
-        return keys;
     }
 
     static const std::set<std::string_view>& freeForm() {
@@ -193,10 +195,7 @@ class ObjParser {
 } // namespace
 
 Mesh readObj(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw HostError(path + ": cannot open file");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw HostError(path + ": read error");
+    std::string text = readFileContents(path);
     Mesh mesh = ObjParser(path).parse(text);
     checkMesh(mesh, path);
     return mesh;

@@ -34,6 +34,7 @@ struct Item {
     // Objects: the file it came from (empty for a null), its layer, and the
     // shadow options and render flags Object Info reports.
     std::string path;
+    unsigned layer = 1; // of the file, counted from 1 as scene files do
     std::shared_ptr<const Mesh> mesh;
     // The deformed positions of the current frame, as many as the mesh has
     // points; null while the object is not deformed.

@@ -160,7 +160,7 @@ TEST_F(CageMeshBuild, OtherSizesAndTypesAreIgnoredWithTheirPoints) {
                    {0.5f, 2, 0}, {9, 9, 9}, {0, 0, 3}, {7, 7, 7}};
     mesh.polygons = {{host::kPolygonFace, {0, 1, 2, 3, 4}},
                      {host::kPolygonFace, {5}},
-                     {host::makeId4('S', 'U', 'B', 'D'), {7, 1, 2, 3}},
+                     {host::makeId4('C', 'U', 'R', 'V'), {7, 1, 2, 3}},
                      {host::kPolygonFace, {6, 1, 0}},
                      {host::kPolygonFace, {2, 6}}};
     OwnedCage cage;
@@ -177,6 +177,21 @@ TEST_F(CageMeshBuild, OtherSizesAndTypesAreIgnoredWithTheirPoints) {
     EXPECT_EQ(t->pnt[0], cage->pointArray[3]);
     EXPECT_EQ(t->pnt[1], cage->pointArray[1]);
     EXPECT_EQ(t->pnt[2], cage->pointArray[0]);
+}
+
+// Subdivision cages are polygons of their point count, like faces.
+TEST_F(CageMeshBuild, PatchAndSubdivisionPolygonsBuildLikeFaces) {
+    host::Mesh mesh = cubeMesh();
+    mesh.polygons[0].type = host::kPolygonPatch;
+    mesh.polygons[1].type = host::kPolygonSubdivision;
+    mesh.polygons.push_back({host::kPolygonPatch, {0, 1, 5}});
+    mesh.polygons.push_back({host::kPolygonSubdivision, {2, 6}});
+    mesh.polygons.push_back({host::makeId4('B', 'O', 'N', 'E'), {0, 6}});
+    OwnedCage cage;
+    ASSERT_EQ(build(cage.cage, addObject("Patched", mesh).id), 8);
+    EXPECT_EQ(cage->polygonCount, 6);
+    EXPECT_EQ(cage->trigonCount, 1);
+    EXPECT_EQ(cage->linegonCount, 1);
 }
 
 TEST_F(CageMeshBuild, BasePositionsAreScaledByTheObjectsScaling) {

@@ -63,8 +63,9 @@ TEST(MorvaneRun, BadLinesStopTheRunWithFileAndLine) {
         {"AddNull\n", "1: AddNull: missing argument"},
         {"LoadObject /nonexistent/arm.obj\n",
          "1: LoadObject: /nonexistent/arm.obj: cannot open file"},
+        // The content, not the name, picks the reader.
         {"LoadObject /nonexistent/arm.xyz\n",
-         "1: LoadObject: /nonexistent/arm.xyz: unknown object format (.obj or .lwo)"},
+         "1: LoadObject: /nonexistent/arm.xyz: cannot open file"},
         {"SelectItem 0x10000005 extra\n", "1: SelectItem: unexpected argument 'extra'"},
         {"Parent Nobody (none)\n", "1: no item named 'Nobody'"},
         {"Trace services maybe\n", "1: expected on or off, not 'maybe'"},

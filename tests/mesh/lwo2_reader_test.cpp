@@ -2,6 +2,7 @@
 #include "host/host.h"
 #include "host/common/host_error.h"
 #include "host/mesh/lwo2_reader.h"
+#include "host/mesh/object_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -247,11 +250,16 @@ TEST(Lwo2Reader, SkipsOtherPolygonTypesOtherMapsAndUnknownChunks) {
     host::Mesh mesh = host::readLwo2(path);
     ASSERT_EQ(mesh.points.size(), 5u);
     EXPECT_EQ(mesh.points[3].y, 30.0f);
-    ASSERT_EQ(mesh.polygons.size(), 4u);
-    EXPECT_EQ(mesh.polygons[0].points, (Indices{0, 1, 2}));
-    EXPECT_EQ(mesh.polygons[1].points, (Indices{4}));
-    EXPECT_EQ(mesh.polygons[2].points, (Indices{3, 4}));
-    EXPECT_EQ(mesh.polygons[3].points, (Indices{0, 1, 2, 3, 4}));
+    // The PTCH quad is read as a polygon; the BONE and the CURV are counted.
+    ASSERT_EQ(mesh.polygons.size(), 5u);
+    EXPECT_EQ(mesh.polygons[0].type, host::kPolygonPatch);
+    EXPECT_EQ(mesh.polygons[0].points, (Indices{0, 1, 2, 3}));
+    EXPECT_EQ(mesh.polygons[1].points, (Indices{0, 1, 2}));
+    EXPECT_EQ(mesh.polygons[2].points, (Indices{4}));
+    EXPECT_EQ(mesh.polygons[3].points, (Indices{3, 4}));
+    EXPECT_EQ(mesh.polygons[4].points, (Indices{0, 1, 2, 3, 4}));
+    EXPECT_EQ(mesh.notes.skippedPolygons,
+              (std::map<std::string, std::size_t>{{"BONE", 1}, {"CURV", 1}}));
     ASSERT_EQ(mesh.weightMaps.size(), 2u);
     EXPECT_EQ(mesh.weightMaps.at("arm").size(), 2u);
     EXPECT_EQ(mesh.weight("arm", 1), -0.5f);
@@ -396,6 +404,148 @@ TEST(Lwo2Reader, ToleratesAMissingPadAfterTheLastChunk) {
     std::remove(path.c_str());
 }
 
+// The polygon kinds by what becomes of them: faces and subdivision cages are
+// read with their type, the rest counted by type.
+TEST(Lwo2Reader, PolygonKindsAreReadOrCounted) {
+    // CURV: the four highest flag bits extend the count; 0x1000 | 2 is a
+    // curve of 1024 + 2 points, all indexes 0. The start/end bits (0x0C00)
+    // do not count.
+    Data longCurve;
+    longCurve.id("CURV").u2(0x1000 | 2);
+    for (int i = 0; i < 1026; ++i)
+        longCurve.u2(0);
+    longCurve.u2(0x0C00 | 3).u2(0).u2(1).u2(2);
+    Bytes file =
+        form({layr(0), pnts(4), pols("SUBD", {{0, 1, 2, 3}, {3, 2, 1}}), chunk("POLS", longCurve),
+              pols("MBAL", {{0}, {1}, {2}}), pols("PTCH", {{3, 2, 1, 0}}), pols("BONE", {{0, 1}}),
+              pols("FACE", {{0, 1}}), pols("XYZW", {{0}})});
+    std::string path = writeBytes("kinds", file);
+    host::Mesh mesh = host::readLwo2(path);
+    const std::vector<std::pair<host::Id4, Indices>> expect = {
+        {host::kPolygonSubdivision, {0, 1, 2, 3}},
+        {host::kPolygonSubdivision, {3, 2, 1}},
+        {host::kPolygonPatch, {3, 2, 1, 0}},
+        {host::kPolygonFace, {0, 1}}};
+    ASSERT_EQ(mesh.polygons.size(), expect.size());
+    for (std::size_t i = 0; i < expect.size(); ++i) {
+        EXPECT_EQ(mesh.polygons[i].type, expect[i].first) << i;
+        EXPECT_EQ(mesh.polygons[i].points, expect[i].second) << i;
+    }
+    EXPECT_EQ(mesh.notes.skippedPolygons, (std::map<std::string, std::size_t>{
+                                              {"BONE", 1}, {"CURV", 2}, {"MBAL", 3}, {"XYZW", 1}}));
+    EXPECT_EQ(host::readWarning(path, mesh.notes),
+              path + ": skipped 1 BONE, 2 CURV, 3 MBAL and 1 XYZW polygons");
+    EXPECT_EQ(host::readWarning(path, host::ReadNotes{}), "");
+    std::remove(path.c_str());
+}
+
+// Four layers as a modeller saves a hierarchy: base (0), two children of it
+// (1 named, 2 unnamed) and a grandchild (3) of layer 1; layer 0 says "no
+// parent" with 0xFFFF.
+Bytes hierarchy() {
+    auto layer = [](unsigned number, const char* name, int parent) {
+        Data d;
+        d.u2(number).u2(0).vec(0, float(number), 0).s0(name);
+        d.u2(parent < 0 ? 0xFFFFu : unsigned(parent));
+        return chunk("LAYR", d);
+    };
+    return form({chunk("TAGS", Data().s0("Default")), layer(0, "base", -1), pnts(4),
+                 pols("FACE", {{0, 1, 2, 3}}), layer(1, "arm", 0), pnts(3),
+                 pols("PTCH", {{0, 1, 2}}), layer(2, "", 0), pnts(2), pols("FACE", {{0, 1}}),
+                 layer(3, "hand", 1), pnts(5), pols("CURV", {{0, 1, 2}}),
+                 pols("FACE", {{4, 3, 2, 1}})});
+}
+
+TEST(Lwo2Reader, LayersAreListedWithNamesAndParents) {
+    std::string path = writeBytes("hierarchy", hierarchy());
+    std::vector<host::Lwo2Layer> layers = host::lwo2Layers(path);
+    ASSERT_EQ(layers.size(), 4u);
+    const unsigned numbers[] = {0, 1, 2, 3};
+    const char* names[] = {"base", "arm", "", "hand"};
+    const std::optional<unsigned> parents[] = {std::nullopt, 0u, 0u, 1u};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(layers[i].number, numbers[i]) << i;
+        EXPECT_EQ(layers[i].name, names[i]) << i;
+        EXPECT_EQ(layers[i].parent, parents[i]) << i;
+    }
+    EXPECT_EQ(host::readLwo2Layer(path, 3).points.size(), 5u);
+    EXPECT_EQ(host::readLwo2Layer(path, 3).notes.skippedPolygons.at("CURV"), 1u);
+    std::remove(path.c_str());
+
+    // Geometry ahead of any LAYR is a nameless layer 0 of its own.
+    path = writeBytes("early_layers", form({pnts(2), layr(4), pnts(1)}));
+    layers = host::lwo2Layers(path);
+    ASSERT_EQ(layers.size(), 2u);
+    EXPECT_EQ(layers[0].number, 0u);
+    EXPECT_EQ(layers[1].number, 4u);
+    EXPECT_FALSE(layers[1].parent.has_value());
+    std::remove(path.c_str());
+}
+
+// The layered file loaded as a person loads it: one item per layer, named
+// "stem:layer name" ("stem:Layer N" without a name), parented as the LAYR
+// chunks say, and one warning line for the whole file.
+TEST(Lwo2Reader, LoadObjectMakesAnItemPerLayerAndLoadObjectLayerOne) {
+    std::string path = writeBytes("hier", hierarchy());
+    std::string stem = std::filesystem::path(path).stem().string();
+    std::ostringstream out;
+    host::Host layout(out);
+    host::CommandInterpreter run(layout);
+    run.execute("LoadObject " + path);
+    EXPECT_EQ(out.str(), "warning: " + path + ": skipped 1 CURV polygon\n");
+    struct Expect {
+        std::string name, parent;
+        std::size_t points, polygons;
+        unsigned layer;
+    };
+    const std::vector<Expect> items = {{stem + ":base", "", 4, 1, 1},
+                                       {stem + ":arm", stem + ":base", 3, 1, 2},
+                                       {stem + ":Layer 3", stem + ":base", 2, 1, 3},
+                                       {stem + ":hand", stem + ":arm", 5, 1, 4}};
+    ASSERT_EQ(layout.scene().items().size(), items.size());
+    for (const Expect& e : items) {
+        const host::Item* item = layout.scene().find(e.name);
+        ASSERT_NE(item, nullptr) << e.name;
+        const host::Item* parent = layout.scene().find(item->parent);
+        EXPECT_EQ(parent ? parent->name : "", e.parent) << e.name;
+        EXPECT_EQ(item->mesh->points.size(), e.points) << e.name;
+        EXPECT_EQ(item->mesh->polygons.size(), e.polygons) << e.name;
+        EXPECT_EQ(item->layer, e.layer) << e.name;
+        EXPECT_EQ(item->path, path);
+    }
+    EXPECT_EQ(layout.scene().firstSelected(), layout.scene().find(stem + ":base")->id);
+
+    // The patch layer alone, through polType as a module sees it.
+    out.str("");
+    run.execute("LoadObjectLayer 2 " + path);
+    EXPECT_EQ(out.str(), "");
+    ASSERT_EQ(layout.scene().items().size(), 5u);
+    LWItemID arm = layout.scene().firstSelected();
+    EXPECT_EQ(layout.scene().find(arm)->name, stem + ":arm");
+    EXPECT_EQ(layout.scene().find(arm)->parent, nullptr);
+    auto* objects = static_cast<LWObjectInfo*>(layout.services().lookup("LW Object Info 7"));
+    LWMeshInfo* mesh = objects->meshInfo(arm, 0);
+    ASSERT_NE(mesh, nullptr);
+    struct Seen {
+        LWMeshInfo* mesh;
+        std::vector<LWID> types;
+        std::vector<int> sizes;
+    } seen{mesh, {}, {}};
+    mesh->scanPolys(
+        mesh,
+        [](void* data, LWPolID pol) -> size_t {
+            auto* s = static_cast<Seen*>(data);
+            s->types.push_back(s->mesh->polType(s->mesh, pol));
+            s->sizes.push_back(s->mesh->polSize(s->mesh, pol));
+            return 0;
+        },
+        &seen);
+    EXPECT_EQ(seen.types, (std::vector<LWID>{LWPOLTYPE_PTCH}));
+    EXPECT_EQ(seen.sizes, (std::vector<int>{3}));
+    mesh->destroy(mesh);
+    std::remove(path.c_str());
+}
+
 // Files that must be refused, with the text after "path: ".
 struct BadLwo {
     const char* name;
@@ -427,6 +577,8 @@ std::vector<BadLwo> badFiles() {
                      "not an IFF FORM file"});
     cases.push_back(
         {"lwob", form({pnts(1)}, "LWOB"), "is an LWOB (LightWave 5) object; only LWO2 is read"});
+    cases.push_back({"lwlo", form({pnts(1)}, "LWLO"),
+                     "is an LWLO (LightWave 5 layered) object; only LWO2 is read"});
     cases.push_back({"ilbm", form({}, "ILBM"), "not an LWO2 file (FORM type 'ILBM')"});
     cases.push_back({"form_big", withFormSize(good, 200),
                      "FORM size 200 disagrees with the file length (102 bytes, so 94)"});
@@ -489,6 +641,44 @@ std::vector<BadLwo> badFiles() {
     return cases;
 }
 
+// The content picks the reader, whatever the file is called.
+TEST(ObjectFile, FormatIsToldByContentNotName) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* kind;
+        std::size_t points;  // when it loads
+        const char* refusal; // after "path: ", when it does not
+    };
+    const std::string text = "v 0 0 0\nv 1 0 0\nf 1 2\n";
+    const std::vector<Case> cases = {
+        {"lwo_named.obj", goodSmall(), "lwo", 3, nullptr},
+        {"lwo_named.txt", goodSmall(), "lwo", 3, nullptr},
+        {"obj_named.lwo", Bytes(text.begin(), text.end()), "obj", 2, nullptr},
+        {"lwob_named.obj", form({pnts(1)}, "LWOB"), "lwo", 0,
+         "is an LWOB (LightWave 5) object; only LWO2 is read"},
+        {"lwlo_named.obj", form({pnts(1)}, "LWLO"), "lwo", 0,
+         "is an LWLO (LightWave 5 layered) object; only LWO2 is read"},
+        {"short_form", {'F', 'O', 'R', 'M'}, "lwo", 0, "too short to be an LWO2 file (4 bytes)"},
+        {"empty", {}, "obj", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string path = writeBytes("kind", c.bytes);
+        std::string named = path + "_" + c.name;
+        std::filesystem::rename(path, named);
+        EXPECT_EQ(host::objectFileKind(named), c.kind) << c.name;
+        try {
+            host::Mesh mesh = host::readObjectLayer(named, 1);
+            EXPECT_EQ(c.refusal, nullptr) << c.name;
+            EXPECT_EQ(mesh.points.size(), c.points) << c.name;
+            EXPECT_EQ(host::readObjectLayers(named).size(), 1u) << c.name;
+        } catch (const host::HostError& e) {
+            EXPECT_EQ(e.what(), named + ": " + (c.refusal ? c.refusal : "loads")) << c.name;
+        }
+        std::remove(named.c_str());
+    }
+}
+
 TEST(Lwo2Refuses, DamagedAndForeignFiles) {
     for (const BadLwo& bad : badFiles()) {
         std::string path;
@@ -505,6 +695,26 @@ TEST(Lwo2Refuses, MissingFile) {
     } catch (const host::HostError& e) {
         EXPECT_EQ(std::string(e.what()), path + ": cannot open file");
     }
+}
+
+// A folder, or a path cut short by a NUL byte to name one, is refused by
+// name instead of ending the program.
+TEST(Lwo2Refuses, FolderAndNulInThePath) {
+    std::string folder = tempPath("folder");
+    std::filesystem::create_directory(folder);
+    const std::string cut = folder + std::string(1, '\0') + "cube.lwo";
+    for (const std::string& path : {folder, cut}) {
+        try {
+            host::readLwo2(path);
+            ADD_FAILURE() << "a folder loaded";
+        } catch (const host::HostError& e) {
+            std::string expect =
+                path == cut ? folder + "\\0cube.lwo: cannot open file (the name holds a NUL byte)"
+                            : folder + ": cannot open file (it is a folder)";
+            EXPECT_EQ(e.what(), expect);
+        }
+    }
+    std::filesystem::remove(folder);
 }
 
 TEST(Lwo2Refuses, EveryShorterCutOfAGoodFile) {

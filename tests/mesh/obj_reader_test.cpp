@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -166,6 +167,68 @@ TEST(ObjReader, EmptyFileIsAnEmptyMesh) {
     std::remove(path.c_str());
 }
 
+// Statements the reader does not read are skipped and counted, the first one
+// named with its line; the geometry around them is read.
+struct Lenient {
+    const char* text;
+    std::size_t points, polygons, skipped;
+    const char* first;
+    int line;
+};
+
+class ObjLenient : public testing::TestWithParam<Lenient> {};
+
+TEST_P(ObjLenient, SkipsAndCountsWhatItDoesNotRead) {
+    const Lenient& c = GetParam();
+    std::string path = writeText("lenient", c.text);
+    host::Mesh mesh = host::readObj(path);
+    EXPECT_EQ(mesh.points.size(), c.points);
+    EXPECT_EQ(mesh.polygons.size(), c.polygons);
+    EXPECT_EQ(mesh.notes.unknownStatements, c.skipped);
+    EXPECT_EQ(mesh.notes.firstUnknown, c.first);
+    EXPECT_EQ(mesh.notes.firstUnknownLine, c.line);
+    if (c.skipped > 0)
+        EXPECT_EQ(host::readWarning(path, mesh.notes),
+                  path + ": skipped " + std::to_string(c.skipped) +
+                      (c.skipped == 1 ? " statement" : " statements") + " not read (the first '" +
+                      c.first + "' on line " + std::to_string(c.line) + ")");
+    else
+        EXPECT_EQ(host::readWarning(path, mesh.notes), "");
+    std::remove(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, ObjLenient,
+    testing::Values(
+        Lenient{"28388 56772 0\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", 3, 1, 1, "28388", 1},
+        Lenient{"v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvn 0 0 1\nf 1/1/1 2/2/1 3/1/1\n", 3, 1,
+                3, "vt", 4},
+        Lenient{"# made by hand\nmtllib a.mtl\no Arm\ng upper\ns 1\nusemtl skin\nv 0 0 0\np 1\n", 1,
+                1, 5, "mtllib", 2},
+        // Once refused as unknown; now skipped like any other statement.
+        Lenient{"v 0 0 0\nfo 1\n", 1, 0, 1, "fo", 2},
+        Lenient{"v 0 0 0\nv 1 \\\n 1 0\nvp 0.5\nl 1 2\n", 2, 1, 1, "vp", 4},
+        Lenient{"v 0 0 0\r\n\r\n  # note\r\np 1\r\n", 1, 1, 0, "", 0}));
+
+// A folder, or a path cut short by a NUL byte, is refused by name.
+TEST(ObjRefusesLarge, FolderAndNulInThePath) {
+    std::string folder = tempPath("folder");
+    std::filesystem::create_directory(folder);
+    const std::string cut = folder + std::string(1, '\0') + "x.obj";
+    for (const std::string& path : {folder, cut}) {
+        try {
+            host::readObj(path);
+            ADD_FAILURE() << "a folder loaded";
+        } catch (const host::HostError& e) {
+            std::string expect =
+                path == cut ? folder + "\\0x.obj: cannot open file (the name holds a NUL byte)"
+                            : folder + ": cannot open file (it is a folder)";
+            EXPECT_EQ(e.what(), expect);
+        }
+    }
+    std::filesystem::remove(folder);
+}
+
 struct BadObj {
     const char* text;
     const char* message; // after "path:"
@@ -215,7 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadObj{"v 0 0 1e39\n", "1: coordinate '1e39' is out of range"},
         BadObj{"v 0 0 1e400\n", "1: coordinate '1e400' is out of range"},
         BadObj{"v 0 0 3.4028236e38\n", "1: coordinate '3.4028236e38' is out of range"},
-        BadObj{"v 0 0 0\nfo 1\n", "2: unknown statement 'fo'"},
+        BadObj{"28388 56772 0\nvt 0 0\nv 1 x 3\n", "3: coordinate 'x' is not a number"},
+        BadObj{"g arm\nv 0 0 0\nusemtl skin\nf 1 2\n", "4: face index 2 out of range (1 points)"},
         BadObj{"\x7f"
                "ELF\n",
                "1: unknown statement '\x7f"
