@@ -70,18 +70,24 @@ struct PluginData {
     int line = 0;
 };
 
+// White space, one rule for trimming lines and splitting them into fields:
+// a line of only \v, \f or \r is blank, not a field-less statement.
+const char* const kBlank = " \t\v\f\r\n";
+
 std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
+    size_t first = text.find_first_not_of(kBlank);
     if (first == std::string::npos) return "";
-    size_t last = text.find_last_not_of(" \t");
+    size_t last = text.find_last_not_of(kBlank);
     return text.substr(first, last - first + 1);
 }
 
 std::vector<std::string> fieldsOf(const std::string& text) {
     std::vector<std::string> fields;
-    std::istringstream in(text);
-    for (std::string f; in >> f;)
-        fields.push_back(f);
+    for (size_t at = text.find_first_not_of(kBlank); at != std::string::npos;) {
+        size_t end = text.find_first_of(kBlank, at);
+        fields.push_back(text.substr(at, end == std::string::npos ? end : end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(kBlank, end);
+    }
     return fields;
 }
 
@@ -89,8 +95,8 @@ std::vector<std::string> fieldsOf(const std::string& text) {
 std::string restAfter(const std::string& text, size_t skip) {
     size_t at = 0;
     for (size_t i = 0; i < skip; ++i) {
-        at = text.find_first_not_of(" \t", at);
-        at = at == std::string::npos ? text.size() : text.find_first_of(" \t", at);
+        at = text.find_first_not_of(kBlank, at);
+        at = at == std::string::npos ? text.size() : text.find_first_of(kBlank, at);
         if (at == std::string::npos) return "";
     }
     return trimmed(text.substr(at));

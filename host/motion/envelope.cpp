@@ -34,11 +34,13 @@ bool Envelope::setPostBehavior(int behavior) {
 }
 
 Envelope::KeyList::iterator Envelope::locate(const Key* key) {
-    return std::find_if(keys_.begin(), keys_.end(), [key](const Key& k) { return &k == key; });
+    auto found = where_.find(key);
+    return found == where_.end() ? keys_.end() : found->second;
 }
 
 Envelope::ConstIter Envelope::locate(const Key* key) const {
-    return std::find_if(keys_.begin(), keys_.end(), [key](const Key& k) { return &k == key; });
+    auto found = where_.find(key);
+    return found == where_.end() ? keys_.cend() : ConstIter(found->second);
 }
 
 bool Envelope::contains(const Key* key) const {
@@ -50,9 +52,13 @@ Envelope::Key* Envelope::createKey(double time, double value) {
         existing->value_ = value;
         return existing;
     }
-    auto pos =
-        std::find_if(keys_.begin(), keys_.end(), [time](const Key& k) { return k.time_ > time; });
+    // Keys usually come in time order (a file, a recording): those append.
+    auto pos = keys_.empty() || keys_.back().time_ < time
+                   ? keys_.end()
+                   : std::find_if(keys_.begin(), keys_.end(),
+                                  [time](const Key& k) { return k.time_ > time; });
     auto it = keys_.emplace(pos);
+    where_[&*it] = it;
     it->time_ = time;
     it->value_ = value;
     Key* key = &*it;
@@ -68,10 +74,12 @@ void Envelope::destroyKey(Key* key) {
     // The key stays readable during its event; list iterators survive other edits.
     it->dying_ = true;
     fire(LWEEVNT_KEY_DELETE, key);
+    where_.erase(key);
     keys_.erase(it);
 }
 
 Envelope::Key* Envelope::findKey(double time) {
+    if (keys_.empty() || keys_.back().time_ + kTimeEpsilon <= time) return nullptr;
     for (Key& k : keys_) {
         if (std::fabs(k.time_ - time) < kTimeEpsilon) return &k;
         if (k.time_ > time) break;

@@ -29,6 +29,7 @@
 
 #include <list>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -151,6 +152,8 @@ class Envelope {
     int post_ = kBehaviorConstant;
     LWEnvelopeID id_;
     KeyList keys_;
+    // Where each key sits in keys_, so that a key is found without a scan.
+    std::unordered_map<const Key*, KeyList::iterator> where_;
     std::vector<Listener> listeners_;
 };
 

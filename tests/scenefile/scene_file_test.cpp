@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -783,3 +784,55 @@ TEST_F(SceneFiles, AFailedSaveLeavesTheOldFileWhole) {
 }
 
 } // namespace
+
+// Lines blank apart from \v, \f or \r are blank lines, at the top level and
+// inside an envelope.
+TEST_F(SceneFiles, LinesOfOtherWhiteSpaceAreBlank) {
+    const std::vector<std::string> texts = {
+        std::string("LWSC\n4\n\v", 8),
+        "LWSC\n4\n\f\n\r\n \v\t\n",
+        "LWSC\n5\n\nAddNullObject 10000000 N\nObjectMotion\nNumChannels 1\nChannel 0\n"
+        "{ Envelope\n\v\n  1\n\f\r\n  Key 2 0 0 0 0 0 0 0 0\n\v \n  Behaviors 1 1\n}\n",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        host::Host h(out);
+        EXPECT_NO_THROW(host::loadScene(h, write("blank.lws", text), {}));
+    }
+    host::Item* n = layout.scene().find("N");
+    EXPECT_EQ(n, nullptr);
+    host::loadScene(layout, write("blank.lws", texts[2]), {});
+    n = layout.scene().find("N");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(channel(*n, 0).evaluate(5), 2);
+    // Fields split at the same white space the lines are trimmed of.
+    host::loadScene(layout, write("tabs.lws", "LWSC\n5\n\nAddNullObject\v10000000\fM\r\n"), {});
+    EXPECT_NE(layout.scene().find("M"), nullptr);
+}
+
+// A long envelope loads and saves in time close to linear in its keys.
+TEST_F(SceneFiles, AnEnvelopeOfTwoHundredThousandKeysLoads) {
+    const int count = 200000;
+    std::string text = "LWSC\n5\n\nFramesPerSecond 30\nAddNullObject 10000000 Long\n"
+                       "ObjectMotion\nNumChannels 1\nChannel 0\n{ Envelope\n  " +
+                       std::to_string(count) + "\n";
+    for (int k = 0; k < count; ++k)
+        text += "  Key " + std::to_string(k % 7) + " " + std::to_string(k) + " 3 0 0 0 0 0 0\n";
+    text += "  Behaviors 1 1\n}\n";
+    std::string path = write("long.lws", text);
+    auto start = std::chrono::steady_clock::now();
+    host::loadScene(layout, path, {});
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ time     ] %d keys loaded in %.3f s\n", count, seconds);
+    host::Item* item = layout.scene().find("Long");
+    ASSERT_NE(item, nullptr);
+    host::Envelope& env = channel(*item, 0);
+    ASSERT_EQ(env.keyCount(), count);
+    // Linear spans between keys one second apart: halfway is the mean.
+    EXPECT_DOUBLE_EQ(env.evaluate(199997.5), (199997 % 7 + 199998 % 7) / 2.0);
+    EXPECT_DOUBLE_EQ(env.evaluate(3), 3);
+    EXPECT_EQ(env.prevKey(nullptr)->time(), count - 1);
+    std::string saved = host::formatScene(layout.scene(), {});
+    EXPECT_NE(saved.find("\n  Key 2 199999 3 0 0 0 0 0 0\n"), std::string::npos);
+}
