@@ -17,8 +17,12 @@
 // Object paths go through HostCore::resolvePath, as the LoadObject command does:
 // relative ones are taken from the content directory. LoadObjectLayer N
 // loads LAYR N-1 of an LWO2 file; an OBJ has only layer 1. References
-// (ParentItem) may point forward. Bones are skipped with their settings, as
-// are lights' and cameras' settings, unknown keywords and unknown blocks.
+// (ParentItem) may point forward. Bones are not loaded. What the host does
+// not model (bones, lights' and cameras' settings, unknown keywords, comments
+// and blocks, plug-in blocks nothing runs) is kept in the items' and the
+// scene's fileLines, with markers where the modelled lines were, and the
+// writer writes them back in their places. An object file that cannot be
+// opened gives a warning and an object without points.
 #ifndef MORVANE_HOST_IO_SCENE_FILE_H
 #define MORVANE_HOST_IO_SCENE_FILE_H
 
@@ -65,6 +69,10 @@ struct PluginBlock {
     std::string server;
     const LWLoadState* state = nullptr;
     std::string where; // "scene.lws:LINE" of the Plugin line
+    // Set by a reader that leaves the block alone (a class or server nothing
+    // here runs): the block is then kept in its place as read and written
+    // back verbatim. Blocks no reader is given are kept too.
+    mutable bool kept = false;
 };
 
 struct PluginBlockReader {
@@ -83,6 +91,9 @@ struct SceneLoadResult {
     FileIdMap ids;
     // "scene.lws:LINE: plug-in SERVER: what it said", one per failed block.
     std::vector<std::string> pluginErrors;
+    // "scene.lws:LINE: what", for what was read leniently (a missing object
+    // file is kept as an empty object).
+    std::vector<std::string> warnings;
 };
 
 // The scene as file text. Throws HostError when an item cannot be written

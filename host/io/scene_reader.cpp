@@ -60,6 +60,9 @@ struct ItemData {
     int numChannels = -1, numChannelsLine = 0, channelsRead = 0;
     std::uint32_t parent = 0;
     int parentLine = 0;
+    std::vector<FileLine> lines; // with bones' lines, which are kept verbatim
+    std::string colour;          // the Show line's colour fields
+    std::string missing;         // why the object file could not be read
 };
 
 struct PluginData {
@@ -67,7 +70,7 @@ struct PluginData {
     std::string className, server;
     int index = 0;
     std::vector<std::string> lines;
-    int line = 0;
+    int line = 0, endLine = 0;
 };
 
 // White space, one rule for trimming lines and splitting them into fields:
@@ -133,6 +136,7 @@ class Reader {
 
     // Makes the items in `scene`, which is not the host's yet.
     void build(Scene& scene, SceneLoadResult& result) {
+        result.warnings = warnings_;
         SceneTiming& t = scene.timing();
         t = host_.scene().timing();
         t.frameStart = frameStart_.value_or(t.frameStart);
@@ -154,6 +158,12 @@ class Reader {
                 item = &scene.addObject(fileStem(d.path), d.resolvedPath, d.mesh);
             else
                 item = &scene.add(d.type, d.name);
+            item->fileLines = std::move(d.lines);
+            item->fileColour = d.colour;
+            item->filePath = d.path;
+            item->fileResolvedPath = d.resolvedPath;
+            item->fileLayer = d.layer;
+            item->fileProblem = d.missing;
             if (d.visibility >= 0) item->visibility = d.visibility;
             if (d.shadow) item->shadowOptions = *d.shadow;
             item->renderFlags = d.flags;
@@ -166,6 +176,7 @@ class Reader {
             newIds_.push_back(item->id);
             result.ids[d.fileId] = item->id;
         }
+        scene.fileHead = std::move(head_);
         for (size_t i = 0; i < items_.size(); ++i) {
             if (!items_[i].parent || items_[i].bone) continue;
             try {
@@ -176,9 +187,12 @@ class Reader {
         }
     }
 
-    void runPlugins(const PluginBlockReader& plugins, SceneLoadResult& result) {
-        if (!plugins.load) return;
-        for (const PluginData& p : plugins_) {
+    // Hands each block to its plug-in; those nothing takes are kept in their
+    // place as read, the others are written from the instances they made.
+    void runPlugins(const PluginBlockReader& plugins, SceneLoadResult& result, Scene& scene) {
+        std::vector<bool> kept(plugins_.size(), true);
+        for (size_t n = 0; n < plugins_.size() && plugins.load; ++n) {
+            const PluginData& p = plugins_[n];
             PluginReader data(p.lines);
             PluginBlock block;
             block.item = p.item >= 0 ? newIds_[size_t(p.item)] : nullptr;
@@ -193,7 +207,30 @@ class Reader {
                 result.pluginErrors.push_back(block.where + ": plug-in " + p.server + ": " +
                                               e.what());
             }
+            kept[n] = block.kept;
         }
+        placePlugins(scene.fileHead, kept);
+        for (LWItemID id : newIds_)
+            if (Item* item = id ? scene.find(id) : nullptr) placePlugins(item->fileLines, kept);
+    }
+
+    void placePlugins(std::vector<FileLine>& lines, const std::vector<bool>& kept) const {
+        std::vector<FileLine> placed;
+        for (FileLine& l : lines) {
+            if (!l.marker || l.text.compare(0, 7, "plugin ") != 0) {
+                placed.push_back(std::move(l));
+                continue;
+            }
+            size_t n = std::stoul(l.text.substr(7));
+            const PluginData& p = plugins_[n];
+            if (!kept[n]) {
+                placed.push_back({true, p.item >= 0 ? "plugins" : "scene plugins"});
+                continue;
+            }
+            for (int j = p.line; j <= p.endLine; ++j)
+                placed.push_back({false, lines_[size_t(j) - 1]});
+        }
+        lines = std::move(placed);
     }
 
   private:
@@ -243,8 +280,28 @@ class Reader {
                            std::to_string(f.size()));
     }
 
-    // Reads the statement at line i; returns the index of the next one.
+    // Where the lines being read are kept: the current item's, a bone's
+    // object's, or the scene's before the first item.
+    std::vector<FileLine>& sink() {
+        int at = current_ >= 0 && items_[size_t(current_)].bone ? owner_ : current_;
+        return at >= 0 ? items_[size_t(at)].lines : head_;
+    }
+
+    // Reads the statement at line i and keeps its lines (or the marker of
+    // what the host writes in their place); returns the next one's index.
     size_t statement(size_t i) {
+        mark_.clear();
+        size_t next = parse(i);
+        std::vector<FileLine>& out = sink();
+        if (mark_.empty())
+            for (size_t j = i; j < next; ++j)
+                out.push_back({false, lines_[j]});
+        else if (mark_ != "-")
+            out.push_back({true, mark_});
+        return next;
+    }
+
+    size_t parse(size_t i) {
         std::string t = trimmed(lines_[i]);
         int line = int(i) + 1;
         if (t.empty() || t.compare(0, 2, "//") == 0) return i + 1;
@@ -252,7 +309,10 @@ class Reader {
             fail(pendingLine_, "Channel " + std::to_string(pendingChannel_) +
                                    " is not followed by an envelope block");
         if (t[0] == '{') {
-            if (t == "{ Envelope" && pendingChannel_ >= 0) return envelope(i);
+            if (t == "{ Envelope" && pendingChannel_ >= 0) {
+                mark_ = "-";
+                return envelope(i);
+            }
             return skipBlock(i);
         }
         if (t == "}") fail(line, "a } closes no block");
@@ -290,6 +350,7 @@ class Reader {
             if (keyword != k.name) continue;
             needFields(f, 1, line, keyword);
             this->*k.field = integerIn(f[0], line, keyword, k.minimum, INT32_MAX);
+            mark_ = "timing " + keyword;
             return true;
         }
         if (keyword == "FramesPerSecond") {
@@ -297,6 +358,7 @@ class Reader {
             double fps = real(f[0], line, keyword);
             if (!(fps > 0)) fail(line, "FramesPerSecond must be above 0");
             fps_ = fps;
+            mark_ = "timing " + keyword;
             return true;
         }
         return false;
@@ -327,6 +389,7 @@ class Reader {
         for (; j < lines_.size() && trimmed(lines_[j]) != "EndPlugin"; ++j)
             p.lines.push_back(lines_[j]);
         if (j == lines_.size()) fail(line, "the Plugin block has no EndPlugin");
+        p.endLine = int(j) + 1;
         bool itemClass = false;
         for (const char* c : kItemClasses)
             itemClass = itemClass || p.className == c;
@@ -335,6 +398,7 @@ class Reader {
             if (items_[size_t(current_)].bone) return j + 1; // bones are not loaded
             p.item = current_;
         }
+        mark_ = "plugin " + std::to_string(plugins_.size());
         plugins_.push_back(std::move(p));
         return j + 1;
     }
@@ -368,6 +432,7 @@ class Reader {
             return false;
         }
         endItem();
+        if (!d.bone) mark_ = "declare";
         std::uint32_t nibble = std::uint32_t(d.type) + 1;
         if (!d.fileId && !d.bone) d.fileId = (nibble << 28) | counts_[d.type];
         if (d.fileId) {
@@ -382,6 +447,7 @@ class Reader {
         ++counts_[d.type];
         items_.push_back(std::move(d));
         current_ = int(items_.size()) - 1;
+        if (items_.back().type == LWI_OBJECT) owner_ = current_;
         return true;
     }
 
@@ -402,27 +468,42 @@ class Reader {
             "Channel",           "ParentItem",    "ShadowOptions",
             "AffectedByFog",     "PivotPosition", "PivotRotation",
             "UnseenByCamera",    "UnseenByRays",  "UnseenByAlphaChannel",
-            "UnseenByRadiosity", "MatteObject"};
-        if (!known.count(keyword)) return; // unknown keywords are skipped
+            "UnseenByRadiosity", "MatteObject",   "ObjectMotion",
+            "LightMotion",       "CameraMotion"};
+        if (!known.count(keyword)) return; // unknown keywords are kept as they are
         ItemData& d = currentFor(keyword, line);
         if (d.bone) return;
+        mark_ = keyword;
+        if (keyword == "ObjectMotion" || keyword == "LightMotion" || keyword == "CameraMotion") {
+            mark_ = "motion";
+            return;
+        }
         if (keyword == "ShowObject" || keyword == "ShowLight" || keyword == "ShowCamera") {
             LWItemType type = keyword == "ShowObject"  ? LWI_OBJECT
                               : keyword == "ShowLight" ? LWI_LIGHT
                                                        : LWI_CAMERA;
             requireType(d, type, keyword, line);
-            if (f.empty() || f.size() > 2) fail(line, keyword + " takes a visibility and a colour");
+            // The colour is a palette index, or -1 and an RGB colour.
+            bool custom = f.size() == 5 && f[1] == "-1";
+            if (f.empty() || (f.size() > 2 && !custom))
+                fail(line, keyword + " takes a visibility and a colour (an index, or -1 R G B)");
             d.visibility = integerIn(f[0], line, "the visibility", 0, type == LWI_OBJECT ? 7 : 1);
             if (f.size() == 2) integerIn(f[1], line, "the colour", 0, INT32_MAX);
+            for (size_t k = 2; custom && k < 5; ++k)
+                real(f[k], line, "the colour");
+            d.colour = restAfter(t, 2);
+            mark_ = "show";
         } else if (keyword == "LightName" || keyword == "CameraName") {
             requireType(d, keyword == "LightName" ? LWI_LIGHT : LWI_CAMERA, keyword, line);
             d.name = restAfter(t, 1);
             if (d.name.empty()) fail(line, keyword + " needs a name");
+            mark_ = "name";
         } else if (keyword == "NumChannels") {
             needFields(f, 1, line, keyword);
             if (d.numChannels >= 0) fail(line, "a second NumChannels for the same item");
             d.numChannels = integerIn(f[0], line, keyword, 0, 9);
             d.numChannelsLine = line;
+            mark_ = "motion";
         } else if (keyword == "Channel") {
             needFields(f, 1, line, keyword);
             if (d.numChannels < 0) fail(line, "Channel before NumChannels");
@@ -430,14 +511,17 @@ class Reader {
             if (d.channels[c]) fail(line, "channel " + f[0] + " is given twice");
             pendingChannel_ = c;
             pendingLine_ = line;
+            mark_ = "-";
         } else if (keyword == "ParentItem") {
             needFields(f, 1, line, keyword);
             d.parent = hexId(f[0], line);
             d.parentLine = line;
+            mark_ = "parent";
         } else if (keyword == "ShadowOptions") {
             requireType(d, LWI_OBJECT, keyword, line);
             needFields(f, 1, line, keyword);
             d.shadow = unsigned(integerIn(f[0], line, keyword, 0, INT32_MAX));
+            mark_ = "shadow";
         } else if (keyword == "PivotPosition" || keyword == "PivotRotation") {
             needFields(f, 3, line, keyword);
             double* v = keyword == "PivotPosition" ? d.pivot : d.pivotRotation;
@@ -455,6 +539,7 @@ class Reader {
                 for (const FlagKeyword& k : kFlagKeywords)
                     if (keyword == k.keyword) bit = k.bit;
             d.flags = on ? d.flags | bit : d.flags & ~bit;
+            mark_ = "flag " + keyword;
         }
     }
 
@@ -532,6 +617,15 @@ class Reader {
             if (d.type != LWI_OBJECT || d.path.empty()) continue;
             d.resolvedPath = host_.resolvePath(d.path);
             auto& mesh = meshes[{d.resolvedPath, d.layer}];
+            if (!mesh && !std::ifstream(d.resolvedPath)) {
+                // Layout keeps the item of an object it cannot find.
+                d.missing = path_ + ":" + std::to_string(d.line) + ": cannot open " +
+                            d.resolvedPath + " (" + std::strerror(errno) +
+                            "); kept as an empty object";
+                warnings_.push_back(d.missing);
+                d.mesh = std::make_shared<const Mesh>();
+                continue;
+            }
             if (!mesh) {
                 std::string ext = lowerExtension(d.resolvedPath);
                 try {
@@ -576,6 +670,10 @@ class Reader {
     std::vector<LWItemID> newIds_; // per item, null for bones
     std::uint32_t counts_[4] = {};
     int current_ = -1;
+    int owner_ = -1; // the object the bones being read belong to
+    std::vector<FileLine> head_;
+    std::vector<std::string> warnings_;
+    std::string mark_; // empty: keep the statement verbatim; "-": drop it
     int pendingChannel_ = -1, pendingLine_ = 0;
     std::optional<int> frameStart_, frameEnd_, frameStep_, previewStart_, previewEnd_, previewStep_,
         currentFrame_;
@@ -600,7 +698,7 @@ SceneLoadResult loadScene(HostCore& host, const std::string& path,
     for (LWItemType type : {LWI_LIGHT, LWI_CAMERA})
         if (!first) first = scene.first(type);
     if (first) scene.select(first);
-    reader.runPlugins(plugins, result);
+    reader.runPlugins(plugins, result, scene);
     fresh.clear(); // the old items, children first
     return result;
 }
