@@ -240,6 +240,16 @@ TEST_F(RenderScene, AFailedLoadLeavesNoOutputFolder) {
     EXPECT_FALSE(fs::exists(out()));
 }
 
+TEST_F(RenderScene, ASceneOfAVerticalTabRendersNothing) {
+    // A line blank apart from \v: read as blank, not as a statement.
+    std::string path = (dir / "scenes/tab.lws").string();
+    std::ofstream(path, std::ios::binary) << std::string("LWSC\n4\n\v", 8);
+    Outcome r = morvane("render " + path + " --frames 1-1 --out " + out());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("frames 1, points 0, cages 0,", 0), 0u) << r.out;
+    EXPECT_NE(r.err.find("has no deformed objects"), std::string::npos) << r.err;
+}
+
 TEST(RenderHelp, NamesTheVerbsAndTheSummary) {
     Outcome r = morvane("help");
     EXPECT_EQ(r.status, 0);
