@@ -39,6 +39,7 @@ namespace host {
 
 class HostCore;
 class Scene;
+struct Item;
 
 // One plug-in instance to save: its block is
 //   Plugin <className> <index> <server>
@@ -100,6 +101,14 @@ struct SceneLoadResult {
 // (a name or path with a control byte or outer spaces, a value that is not
 // finite) or a plug-in's save fails; nothing is returned then.
 std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins);
+
+// The text formatScene writes for one marked part (Item::fileLines) of an
+// item, or of the scene's head when item is null; plug-in blocks excluded.
+std::string formatPart(const Scene& scene, const Item* item, const std::string& part);
+
+// Stands for the state of an item's motion channels: it changes whenever
+// one of their envelopes may have (a motion marker's `generated`).
+std::string motionStamp(const Item& item);
 
 // Writes formatScene's text to path (through a temporary file, so a failed
 // save leaves an older file whole).

@@ -224,11 +224,11 @@ class Reader {
             size_t n = std::stoul(l.text.substr(7));
             const PluginData& p = plugins_[n];
             if (!kept[n]) {
-                placed.push_back({true, p.item >= 0 ? "plugins" : "scene plugins"});
+                placed.push_back({true, p.item >= 0 ? "plugins" : "scene plugins", {}, {}});
                 continue;
             }
             for (int j = p.line; j <= p.endLine; ++j)
-                placed.push_back({false, lines_[size_t(j) - 1]});
+                placed.push_back({false, lines_[size_t(j) - 1], {}, {}});
         }
         lines = std::move(placed);
     }
@@ -293,11 +293,17 @@ class Reader {
         mark_.clear();
         size_t next = parse(i);
         std::vector<FileLine>& out = sink();
-        if (mark_.empty())
+        if (mark_.empty()) {
             for (size_t j = i; j < next; ++j)
-                out.push_back({false, lines_[j]});
-        else if (mark_ != "-")
-            out.push_back({true, mark_});
+                out.push_back({false, lines_[j], {}, {}});
+            return next;
+        }
+        // A channel and its envelope belong to the motion marker before them.
+        bool same = !out.empty() && out.back().marker &&
+                    (mark_ == "-" || (mark_ == "motion" && out.back().text == mark_));
+        if (!same) out.push_back({true, mark_, {}, {}});
+        out.back().original.insert(out.back().original.end(), lines_.begin() + long(i),
+                                   lines_.begin() + long(next));
         return next;
     }
 
@@ -690,6 +696,18 @@ SceneLoadResult loadScene(HostCore& host, const std::string& path,
     // Everything is built aside; the host's scene changes only past this point.
     Scene fresh;
     reader.build(fresh, result);
+    // What the writer makes of the motion and timing as read: while it still
+    // makes that, the file's own lines are written.
+    auto remember = [&fresh](std::vector<FileLine>& lines, const Item* item) {
+        for (FileLine& l : lines)
+            if (l.marker && l.text == "motion")
+                l.generated = motionStamp(*item);
+            else if (l.marker && l.text.compare(0, 7, "timing ") == 0)
+                l.generated = formatPart(fresh, item, l.text);
+    };
+    remember(fresh.fileHead, nullptr);
+    for (Item* item : fresh.items())
+        remember(item->fileLines, item);
     if (plugins.replacing) plugins.replacing();
     std::swap(host.scene(), fresh);
     Scene& scene = host.scene();

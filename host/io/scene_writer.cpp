@@ -61,6 +61,14 @@ class Writer {
         return text_;
     }
 
+    std::string part(const Item* item, const std::string& name) {
+        if (item)
+            itemPart(*item, name);
+        else
+            headPart(name);
+        return text_;
+    }
+
   private:
     void line(const std::string& text) {
         text_ += text;
@@ -94,10 +102,20 @@ class Writer {
             --end;
         for (size_t i = 0; i < end; ++i) {
             const FileLine& l = lines[i];
-            if (!l.marker)
+            if (!l.marker) {
                 line(l.text);
-            else if (done.insert(l.text).second)
+            } else if (done.insert(l.text).second) {
+                size_t start = text_.size();
                 part(l.text);
+                bool same = l.text == "motion" && item_
+                                ? l.generated == motionStamp(*item_)
+                                : text_.compare(start, std::string::npos, l.generated) == 0;
+                if (!l.generated.empty() && same) {
+                    text_.resize(start);
+                    for (const std::string& o : l.original)
+                        line(o);
+                }
+            }
         }
         for (const std::string& p : parts)
             if (done.insert(p).second) part(p);
@@ -140,6 +158,7 @@ class Writer {
         }
         std::set<std::string> done;
         auto part = [&](const std::string& p) { itemPart(item, p); };
+        item_ = &item;
         if (item.fileLines.empty()) {
             for (const std::string& p : parts)
                 part(p);
@@ -147,6 +166,7 @@ class Writer {
         } else {
             kept(item.fileLines, parts, done, part);
         }
+        item_ = nullptr;
     }
 
     void itemPart(const Item& item, const std::string& part) {
@@ -269,10 +289,29 @@ class Writer {
     const Scene& scene_;
     const PluginBlockWriter& plugins_;
     std::string text_;
+    const Item* item_ = nullptr;    // the item being written
     bool sceneBlocksLater_ = false; // an item's lines hold the scene-level blocks
 };
 
 } // namespace
+
+std::string motionStamp(const Item& item) {
+    std::string stamp = "motion";
+    for (const char* name : kMotionChannelNames) {
+        const Channel* channel = item.channels ? item.channels->findChannel(name) : nullptr;
+        const Envelope* env = channel ? &channel->envelope() : nullptr;
+        char text[64];
+        std::snprintf(text, sizeof text, " %p:%lu", static_cast<const void*>(env),
+                      env ? env->revision() : 0ul);
+        stamp += text;
+    }
+    return stamp;
+}
+
+std::string formatPart(const Scene& scene, const Item* item, const std::string& part) {
+    PluginBlockWriter none;
+    return Writer(scene, none).part(item, part);
+}
 
 std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins) {
     return Writer(scene, plugins).run();

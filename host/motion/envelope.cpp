@@ -22,12 +22,14 @@ Envelope::~Envelope() {
 }
 
 bool Envelope::setPreBehavior(int behavior) {
+    ++revision_;
     if (!validBehavior(behavior)) return false;
     pre_ = behavior;
     return true;
 }
 
 bool Envelope::setPostBehavior(int behavior) {
+    ++revision_;
     if (!validBehavior(behavior)) return false;
     post_ = behavior;
     return true;
@@ -48,6 +50,7 @@ bool Envelope::contains(const Key* key) const {
 }
 
 Envelope::Key* Envelope::createKey(double time, double value) {
+    ++revision_;
     if (Key* existing = findKey(time)) {
         existing->value_ = value;
         return existing;
@@ -68,6 +71,7 @@ Envelope::Key* Envelope::createKey(double time, double value) {
 }
 
 void Envelope::destroyKey(Key* key) {
+    ++revision_;
     if (!key) return;
     auto it = locate(key);
     if (it == keys_.end() || it->dying_) return;
@@ -102,6 +106,7 @@ Envelope::Key* Envelope::prevKey(const Key* key) {
 }
 
 int Envelope::keySet(Key* key, int tag, const void* value) {
+    ++revision_;
     if (!key || !value) return 0;
     auto it = locate(key);
     if (it == keys_.end()) return 0;

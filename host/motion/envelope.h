@@ -104,6 +104,8 @@ class Envelope {
     bool setPostBehavior(int behavior);
 
     int keyCount() const { return static_cast<int>(keys_.size()); }
+    // Counts the calls that may have changed keys or behaviours.
+    unsigned long revision() const { return revision_; }
     bool contains(const Key* key) const;
 
     // A new key is TCB with zero parameters. A time already keyed only
@@ -151,6 +153,7 @@ class Envelope {
     int pre_ = kBehaviorConstant;
     int post_ = kBehaviorConstant;
     LWEnvelopeID id_;
+    unsigned long revision_ = 0;
     KeyList keys_;
     // Where each key sits in keys_, so that a key is found without a scan.
     std::unordered_map<const Key*, KeyList::iterator> where_;

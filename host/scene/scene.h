@@ -23,9 +23,15 @@ namespace host {
 // A line of a scene file kept for writing the file back: verbatim text the
 // host does not model, or (marker) the name of a part the host writes from
 // its own state, such as "show", "motion" or "timing FirstFrame".
+// A marker may hold the lines it was read from and the text the host wrote
+// for them then: while the host still writes that text, the lines as read
+// are written instead (numbers in the file's notation, lines inside an
+// envelope the host does not model).
 struct FileLine {
     bool marker = false;
     std::string text;
+    std::vector<std::string> original;
+    std::string generated;
 };
 
 struct Item {

@@ -852,11 +852,20 @@ std::string motionLines(const char* keyword, std::vector<double> values) {
 
 const std::vector<double> kRest = {0, 0, 0, 0, 0, 0, 1, 1, 1};
 
+// A light's motion with numbers in another notation and a line inside an
+// envelope that the host does not model.
+std::string lightMotion() {
+    std::string text = motionLines("LightMotion", kRest);
+    text.replace(text.find("  Key 1 0"), 9, "  Key 1.0 0");
+    text.replace(text.find("  Behaviors"), 0, "  Unmodelled 1 2\n");
+    return text;
+}
+
 // A scene in the layout Layout writes, with much the host does not model.
 std::string layoutScene() {
     return "LWSC\n5\n\nRenderRangeType 0\nFirstFrame 1\nLastFrame 60\nFrameStep 1\n"
            "RenderRangeArbitrary 1-60\nPreviewFirstFrame 0\nPreviewLastFrame 60\n"
-           "PreviewFrameStep 1\nCurrentFrame 0\nFramesPerSecond 30\nChangeScene 0\n\n"
+           "PreviewFrameStep 1\nCurrentFrame 0\nFramesPerSecond 30.0\nChangeScene 0\n\n"
            "Plugin MasterHandler 1 SomeMaster\nVERS 2\n{ CurrentWorkspace\n  Name \"<default>\"\n"
            "}\nEndPlugin\n\n"
            "LoadObjectLayer 1 10000000 objects/box.obj\nChangeObject 0\n"
@@ -876,7 +885,7 @@ std::string layoutScene() {
            motionLines("ObjectMotion", kRest) +
            "ShadowOptions 7\n\nAmbientColor 1 1 1\nAmbientIntensity 0.05\n\n"
            "AddLight 20000000\nLightName Sun\nShowLight 0 -1 1 1 0.5\n" +
-           motionLines("LightMotion", kRest) +
+           lightMotion() +
            "LightColor 1 1 1\nLightIntensity 1\nAffectCaustics 1\nLightType 0\n"
            "Plugin LightHandler 1 DistantLight\nEndPlugin\nShadowType 1\n\n"
            "AddCamera 30000000\nCameraName Camera\nShowCamera 1 2\n" +
@@ -952,7 +961,8 @@ TEST_F(LayoutScenes, ChangedItemsWriteTheirChangesAndKeepTheRest) {
     std::string path = write("layout.lws", layoutScene());
     layout.setContentDirectory(dir);
     run("LoadScene " + path +
-        "\nSelectByName Control\nParentItem 30000000\nSelectByName Sun\nRename Key\n"
+        "\nSelectByName Control\nParentItem 30000000\nPosition 4 2 0\nSelectByName Sun\n"
+        "Rename Key\n"
         "SaveSceneAs " +
         dir + "/changed.lws\n");
     std::string saved = read(dir + "/changed.lws");
@@ -962,6 +972,15 @@ TEST_F(LayoutScenes, ChangedItemsWriteTheirChangesAndKeepTheRest) {
         << saved;
     EXPECT_NE(saved.find("LightName Key\nShowLight 0 -1 1 1 0.5\n"), std::string::npos);
     EXPECT_NE(saved.find("LoadObjectLayer 1 10000000 objects/box.obj\n"), std::string::npos);
+    // The moved null's motion is written from its keys, the light's as read.
+    EXPECT_NE(saved.find("ObjectMotion\nNumChannels 9\nChannel 0\n{ Envelope\n  1\n"
+                         "  Key 4 0 0 0 0 0 0 0 0\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("  Key 0 0 0 0 0 0 0 0 0\n  Unmodelled 1 2\n"), std::string::npos);
+    EXPECT_NE(saved.find("\nChannel 6\n{ Envelope\n  1\n  Key 1.0 0 0 0 0 0 0 0 0\n"),
+              std::string::npos);
+    EXPECT_NE(saved.find("FramesPerSecond 30.0\n"), std::string::npos);
 }
 
 TEST_F(LayoutScenes, ShowLinesTakeAPaletteIndexOrACustomColour) {
