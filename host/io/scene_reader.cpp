@@ -696,14 +696,17 @@ SceneLoadResult loadScene(HostCore& host, const std::string& path,
     // Everything is built aside; the host's scene changes only past this point.
     Scene fresh;
     reader.build(fresh, result);
-    // What the writer makes of the motion and timing as read: while it still
-    // makes that, the file's own lines are written.
+    // What the writer makes of the settings as read (a stamp for motion):
+    // while it still makes that, the file's own lines are written. Not for
+    // lines holding item IDs, which the host may have renumbered.
     auto remember = [&fresh](std::vector<FileLine>& lines, const Item* item) {
-        for (FileLine& l : lines)
-            if (l.marker && l.text == "motion")
-                l.generated = motionStamp(*item);
-            else if (l.marker && l.text.compare(0, 7, "timing ") == 0)
-                l.generated = formatPart(fresh, item, l.text);
+        for (FileLine& l : lines) {
+            if (!l.marker || l.text == "declare" || l.text == "parent" ||
+                l.text.find("plugins") != std::string::npos)
+                continue;
+            l.generated =
+                l.text == "motion" ? motionStamp(*item) : "=" + formatPart(fresh, item, l.text);
+        }
     };
     remember(fresh.fileHead, nullptr);
     for (Item* item : fresh.items())

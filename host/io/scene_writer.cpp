@@ -107,9 +107,11 @@ class Writer {
             } else if (done.insert(l.text).second) {
                 size_t start = text_.size();
                 part(l.text);
+                // generated: "=" and the text written at load, or a stamp.
                 bool same = l.text == "motion" && item_
                                 ? l.generated == motionStamp(*item_)
-                                : text_.compare(start, std::string::npos, l.generated) == 0;
+                                : !l.generated.empty() && text_.compare(start, std::string::npos,
+                                                                        l.generated.substr(1)) == 0;
                 if (!l.generated.empty() && same) {
                     text_.resize(start);
                     for (const std::string& o : l.original)

@@ -880,7 +880,7 @@ std::string layoutScene() {
            "AddNullObject 10000001 Control\nShowObject 6 2\n" +
            motionLines("ObjectMotion", {0, 2, 0, 0, 0, 0, 1, 1, 1}) +
            "GoalStrength 1\nIKInitialState 1\nHLimits -1.5 1.5\nParentItem 10000000\n"
-           "ShadowOptions 7\n\n"
+           "PivotPosition 0 0 0\nShadowOptions 7\nUnseenByCamera 0\nAffectedByFog 1\n\n"
            "LoadObjectLayer 1 10000002 objects/gone.obj\nShowObject 6 3\n" +
            motionLines("ObjectMotion", kRest) +
            "ShadowOptions 7\n\nAmbientColor 1 1 1\nAmbientIntensity 0.05\n\n"
@@ -967,8 +967,9 @@ TEST_F(LayoutScenes, ChangedItemsWriteTheirChangesAndKeepTheRest) {
         dir + "/changed.lws\n");
     std::string saved = read(dir + "/changed.lws");
     // The new parent in the old ParentItem line's place; the rest as read.
-    EXPECT_NE(saved.find("HLimits -1.5 1.5\nParentItem 30000000\nShadowOptions 7\n"),
-              std::string::npos)
+    EXPECT_NE(
+        saved.find("HLimits -1.5 1.5\nParentItem 30000000\nPivotPosition 0 0 0\nShadowOptions 7\n"),
+        std::string::npos)
         << saved;
     EXPECT_NE(saved.find("LightName Key\nShowLight 0 -1 1 1 0.5\n"), std::string::npos);
     EXPECT_NE(saved.find("LoadObjectLayer 1 10000000 objects/box.obj\n"), std::string::npos);
