@@ -171,6 +171,8 @@ void render(const RenderOptions& options) {
         for (host::Item* item : scene.items()) {
             if (item->type != LWI_OBJECT) continue;
             if (carries(layout, *item, "CustomObjHandler")) ++cages;
+            if (!item->fileProblem.empty() && carries(layout, *item, "DisplacementHandler"))
+                throw host::HostError(item->fileProblem);
             if (item->mesh && carries(layout, *item, "DisplacementHandler")) {
                 deformed.push_back(item);
                 points += item->mesh->points.size();

@@ -17,8 +17,12 @@
 // Object paths go through HostCore::resolvePath, as the LoadObject command does:
 // relative ones are taken from the content directory. LoadObjectLayer N
 // loads LAYR N-1 of an LWO2 file; an OBJ has only layer 1. References
-// (ParentItem) may point forward. Bones are skipped with their settings, as
-// are lights' and cameras' settings, unknown keywords and unknown blocks.
+// (ParentItem) may point forward. Bones are not loaded. What the host does
+// not model (bones, lights' and cameras' settings, unknown keywords, comments
+// and blocks, plug-in blocks nothing runs) is kept in the items' and the
+// scene's fileLines, with markers where the modelled lines were, and the
+// writer writes them back in their places. An object file that cannot be
+// opened gives a warning and an object without points.
 #ifndef MORVANE_HOST_IO_SCENE_FILE_H
 #define MORVANE_HOST_IO_SCENE_FILE_H
 
@@ -35,6 +39,7 @@ namespace host {
 
 class HostCore;
 class Scene;
+struct Item;
 
 // One plug-in instance to save: its block is
 //   Plugin <className> <index> <server>
@@ -65,6 +70,10 @@ struct PluginBlock {
     std::string server;
     const LWLoadState* state = nullptr;
     std::string where; // "scene.lws:LINE" of the Plugin line
+    // Set by a reader that leaves the block alone (a class or server nothing
+    // here runs): the block is then kept in its place as read and written
+    // back verbatim. Blocks no reader is given are kept too.
+    mutable bool kept = false;
 };
 
 struct PluginBlockReader {
@@ -83,12 +92,23 @@ struct SceneLoadResult {
     FileIdMap ids;
     // "scene.lws:LINE: plug-in SERVER: what it said", one per failed block.
     std::vector<std::string> pluginErrors;
+    // "scene.lws:LINE: what", for what was read leniently (a missing object
+    // file is kept as an empty object).
+    std::vector<std::string> warnings;
 };
 
 // The scene as file text. Throws HostError when an item cannot be written
 // (a name or path with a control byte or outer spaces, a value that is not
 // finite) or a plug-in's save fails; nothing is returned then.
 std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins);
+
+// The text formatScene writes for one marked part (Item::fileLines) of an
+// item, or of the scene's head when item is null; plug-in blocks excluded.
+std::string formatPart(const Scene& scene, const Item* item, const std::string& part);
+
+// Stands for the state of an item's motion channels: it changes whenever
+// one of their envelopes may have (a motion marker's `generated`).
+std::string motionStamp(const Item& item);
 
 // Writes formatScene's text to path (through a temporary file, so a failed
 // save leaves an older file whole).

@@ -3,6 +3,7 @@
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "io/scene_file.h"
+#include "plugins/module_file.h"
 
 #include <ostream>
 #include <vector>
@@ -37,7 +38,14 @@ void loadSceneWithPlugins(HostCore& host, const std::string& path) {
     PluginBlockReader plugins;
     plugins.replacing = [&host]() { host.instances().destroyAll(); };
     plugins.load = [&host](const PluginBlock& block, const FileIdMap&) {
-        if (!block.item) return; // scene-level plug-ins are not run here
+        // Scene-level classes, built-in servers (a light's DistantLight, a
+        // camera's Perspective) and any other server the loaded module does
+        // not provide are kept as read; the module's own are run.
+        ModuleFile* module = host.module();
+        if (!block.item || !module || !module->find(block.className, block.server)) {
+            block.kept = true;
+            return;
+        }
         host.instances().apply(block.item, block.className, block.server, block.state);
     };
     SceneLoadResult result = loadScene(host, path, plugins);
@@ -53,6 +61,8 @@ void loadSceneWithPlugins(HostCore& host, const std::string& path) {
     }
     pairs.push_back(nullptr);
     if (pairs.size() > 1) host.instances().changeID(pairs.data());
+    for (const std::string& warning : result.warnings)
+        host.out() << "warning: " << warning << "\n";
     for (const std::string& error : result.pluginErrors)
         host.out() << "error: " << error << "\n";
 }

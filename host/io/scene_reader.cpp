@@ -61,6 +61,9 @@ struct ItemData {
     int numChannels = -1, numChannelsLine = 0, channelsRead = 0;
     std::uint32_t parent = 0;
     int parentLine = 0;
+    std::vector<FileLine> lines; // with bones' lines, which are kept verbatim
+    std::string colour;          // the Show line's colour fields
+    std::string missing;         // why the object file could not be read
 };
 
 struct PluginData {
@@ -68,21 +71,27 @@ struct PluginData {
     std::string className, server;
     int index = 0;
     std::vector<std::string> lines;
-    int line = 0;
+    int line = 0, endLine = 0;
 };
 
+// White space, one rule for trimming lines and splitting them into fields:
+// a line of only \v, \f or \r is blank, not a field-less statement.
+const char* const kBlank = " \t\v\f\r\n";
+
 std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
+    size_t first = text.find_first_not_of(kBlank);
     if (first == std::string::npos) return "";
-    size_t last = text.find_last_not_of(" \t");
+    size_t last = text.find_last_not_of(kBlank);
     return text.substr(first, last - first + 1);
 }
 
 std::vector<std::string> fieldsOf(const std::string& text) {
     std::vector<std::string> fields;
-    std::istringstream in(text);
-    for (std::string f; in >> f;)
-        fields.push_back(f);
+    for (size_t at = text.find_first_not_of(kBlank); at != std::string::npos;) {
+        size_t end = text.find_first_of(kBlank, at);
+        fields.push_back(text.substr(at, end == std::string::npos ? end : end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(kBlank, end);
+    }
     return fields;
 }
 
@@ -90,8 +99,8 @@ std::vector<std::string> fieldsOf(const std::string& text) {
 std::string restAfter(const std::string& text, size_t skip) {
     size_t at = 0;
     for (size_t i = 0; i < skip; ++i) {
-        at = text.find_first_not_of(" \t", at);
-        at = at == std::string::npos ? text.size() : text.find_first_of(" \t", at);
+        at = text.find_first_not_of(kBlank, at);
+        at = at == std::string::npos ? text.size() : text.find_first_of(kBlank, at);
         if (at == std::string::npos) return "";
     }
     return trimmed(text.substr(at));
@@ -128,6 +137,7 @@ class Reader {
 
     // Makes the items in `scene`, which is not the host's yet.
     void build(Scene& scene, SceneLoadResult& result) {
+        result.warnings = warnings_;
         SceneTiming& t = scene.timing();
         t = host_.scene().timing();
         t.frameStart = frameStart_.value_or(t.frameStart);
@@ -149,6 +159,12 @@ class Reader {
                 item = &scene.addObject(fileStem(d.path), d.resolvedPath, d.mesh);
             else
                 item = &scene.add(d.type, d.name);
+            item->fileLines = std::move(d.lines);
+            item->fileColour = d.colour;
+            item->filePath = d.path;
+            item->fileResolvedPath = d.resolvedPath;
+            item->fileLayer = d.layer;
+            item->fileProblem = d.missing;
             if (d.visibility >= 0) item->visibility = d.visibility;
             if (d.shadow) item->shadowOptions = *d.shadow;
             item->renderFlags = d.flags;
@@ -161,6 +177,7 @@ class Reader {
             newIds_.push_back(item->id);
             result.ids[d.fileId] = item->id;
         }
+        scene.fileHead = std::move(head_);
         for (size_t i = 0; i < items_.size(); ++i) {
             if (!items_[i].parent || items_[i].bone) continue;
             try {
@@ -171,9 +188,12 @@ class Reader {
         }
     }
 
-    void runPlugins(const PluginBlockReader& plugins, SceneLoadResult& result) {
-        if (!plugins.load) return;
-        for (const PluginData& p : plugins_) {
+    // Hands each block to its plug-in; those nothing takes are kept in their
+    // place as read, the others are written from the instances they made.
+    void runPlugins(const PluginBlockReader& plugins, SceneLoadResult& result, Scene& scene) {
+        std::vector<bool> kept(plugins_.size(), true);
+        for (size_t n = 0; n < plugins_.size() && plugins.load; ++n) {
+            const PluginData& p = plugins_[n];
             PluginReader data(p.lines);
             PluginBlock block;
             block.item = p.item >= 0 ? newIds_[size_t(p.item)] : nullptr;
@@ -188,7 +208,30 @@ class Reader {
                 result.pluginErrors.push_back(block.where + ": plug-in " + p.server + ": " +
                                               e.what());
             }
+            kept[n] = block.kept;
         }
+        placePlugins(scene.fileHead, kept);
+        for (LWItemID id : newIds_)
+            if (Item* item = id ? scene.find(id) : nullptr) placePlugins(item->fileLines, kept);
+    }
+
+    void placePlugins(std::vector<FileLine>& lines, const std::vector<bool>& kept) const {
+        std::vector<FileLine> placed;
+        for (FileLine& l : lines) {
+            if (!l.marker || l.text.compare(0, 7, "plugin ") != 0) {
+                placed.push_back(std::move(l));
+                continue;
+            }
+            size_t n = std::stoul(l.text.substr(7));
+            const PluginData& p = plugins_[n];
+            if (!kept[n]) {
+                placed.push_back({true, p.item >= 0 ? "plugins" : "scene plugins", {}, {}});
+                continue;
+            }
+            for (int j = p.line; j <= p.endLine; ++j)
+                placed.push_back({false, lines_[size_t(j) - 1], {}, {}});
+        }
+        lines = std::move(placed);
     }
 
   private:
@@ -238,8 +281,34 @@ class Reader {
                            std::to_string(f.size()));
     }
 
-    // Reads the statement at line i; returns the index of the next one.
+    // Where the lines being read are kept: the current item's, a bone's
+    // object's, or the scene's before the first item.
+    std::vector<FileLine>& sink() {
+        int at = current_ >= 0 && items_[size_t(current_)].bone ? owner_ : current_;
+        return at >= 0 ? items_[size_t(at)].lines : head_;
+    }
+
+    // Reads the statement at line i and keeps its lines (or the marker of
+    // what the host writes in their place); returns the next one's index.
     size_t statement(size_t i) {
+        mark_.clear();
+        size_t next = parse(i);
+        std::vector<FileLine>& out = sink();
+        if (mark_.empty()) {
+            for (size_t j = i; j < next; ++j)
+                out.push_back({false, lines_[j], {}, {}});
+            return next;
+        }
+        // A channel and its envelope belong to the motion marker before them.
+        bool same = !out.empty() && out.back().marker &&
+                    (mark_ == "-" || (mark_ == "motion" && out.back().text == mark_));
+        if (!same) out.push_back({true, mark_, {}, {}});
+        out.back().original.insert(out.back().original.end(), lines_.begin() + long(i),
+                                   lines_.begin() + long(next));
+        return next;
+    }
+
+    size_t parse(size_t i) {
         std::string t = trimmed(lines_[i]);
         int line = int(i) + 1;
         if (t.empty() || t.compare(0, 2, "//") == 0) return i + 1;
@@ -247,7 +316,10 @@ class Reader {
             fail(pendingLine_, "Channel " + std::to_string(pendingChannel_) +
                                    " is not followed by an envelope block");
         if (t[0] == '{') {
-            if (t == "{ Envelope" && pendingChannel_ >= 0) return envelope(i);
+            if (t == "{ Envelope" && pendingChannel_ >= 0) {
+                mark_ = "-";
+                return envelope(i);
+            }
             return skipBlock(i);
         }
         if (t == "}") fail(line, "a } closes no block");
@@ -285,6 +357,7 @@ class Reader {
             if (keyword != k.name) continue;
             needFields(f, 1, line, keyword);
             this->*k.field = integerIn(f[0], line, keyword, k.minimum, INT32_MAX);
+            mark_ = "timing " + keyword;
             return true;
         }
         if (keyword == "FramesPerSecond") {
@@ -292,6 +365,7 @@ class Reader {
             double fps = real(f[0], line, keyword);
             if (!(fps > 0)) fail(line, "FramesPerSecond must be above 0");
             fps_ = fps;
+            mark_ = "timing " + keyword;
             return true;
         }
         return false;
@@ -322,6 +396,7 @@ class Reader {
         for (; j < lines_.size() && trimmed(lines_[j]) != "EndPlugin"; ++j)
             p.lines.push_back(lines_[j]);
         if (j == lines_.size()) fail(line, "the Plugin block has no EndPlugin");
+        p.endLine = int(j) + 1;
         bool itemClass = false;
         for (const char* c : kItemClasses)
             itemClass = itemClass || p.className == c;
@@ -330,6 +405,7 @@ class Reader {
             if (items_[size_t(current_)].bone) return j + 1; // bones are not loaded
             p.item = current_;
         }
+        mark_ = "plugin " + std::to_string(plugins_.size());
         plugins_.push_back(std::move(p));
         return j + 1;
     }
@@ -363,6 +439,7 @@ class Reader {
             return false;
         }
         endItem();
+        if (!d.bone) mark_ = "declare";
         std::uint32_t nibble = std::uint32_t(d.type) + 1;
         if (!d.fileId && !d.bone) d.fileId = (nibble << 28) | counts_[d.type];
         if (d.fileId) {
@@ -377,6 +454,7 @@ class Reader {
         ++counts_[d.type];
         items_.push_back(std::move(d));
         current_ = int(items_.size()) - 1;
+        if (items_.back().type == LWI_OBJECT) owner_ = current_;
         return true;
     }
 
@@ -397,27 +475,42 @@ class Reader {
             "Channel",           "ParentItem",    "ShadowOptions",
             "AffectedByFog",     "PivotPosition", "PivotRotation",
             "UnseenByCamera",    "UnseenByRays",  "UnseenByAlphaChannel",
-            "UnseenByRadiosity", "MatteObject"};
-        if (!known.count(keyword)) return; // unknown keywords are skipped
+            "UnseenByRadiosity", "MatteObject",   "ObjectMotion",
+            "LightMotion",       "CameraMotion"};
+        if (!known.count(keyword)) return; // unknown keywords are kept as they are
         ItemData& d = currentFor(keyword, line);
         if (d.bone) return;
+        mark_ = keyword;
+        if (keyword == "ObjectMotion" || keyword == "LightMotion" || keyword == "CameraMotion") {
+            mark_ = "motion";
+            return;
+        }
         if (keyword == "ShowObject" || keyword == "ShowLight" || keyword == "ShowCamera") {
             LWItemType type = keyword == "ShowObject"  ? LWI_OBJECT
                               : keyword == "ShowLight" ? LWI_LIGHT
                                                        : LWI_CAMERA;
             requireType(d, type, keyword, line);
-            if (f.empty() || f.size() > 2) fail(line, keyword + " takes a visibility and a colour");
+            // The colour is a palette index, or -1 and an RGB colour.
+            bool custom = f.size() == 5 && f[1] == "-1";
+            if (f.empty() || (f.size() > 2 && !custom))
+                fail(line, keyword + " takes a visibility and a colour (an index, or -1 R G B)");
             d.visibility = integerIn(f[0], line, "the visibility", 0, type == LWI_OBJECT ? 7 : 1);
             if (f.size() == 2) integerIn(f[1], line, "the colour", 0, INT32_MAX);
+            for (size_t k = 2; custom && k < 5; ++k)
+                real(f[k], line, "the colour");
+            d.colour = restAfter(t, 2);
+            mark_ = "show";
         } else if (keyword == "LightName" || keyword == "CameraName") {
             requireType(d, keyword == "LightName" ? LWI_LIGHT : LWI_CAMERA, keyword, line);
             d.name = restAfter(t, 1);
             if (d.name.empty()) fail(line, keyword + " needs a name");
+            mark_ = "name";
         } else if (keyword == "NumChannels") {
             needFields(f, 1, line, keyword);
             if (d.numChannels >= 0) fail(line, "a second NumChannels for the same item");
             d.numChannels = integerIn(f[0], line, keyword, 0, 9);
             d.numChannelsLine = line;
+            mark_ = "motion";
         } else if (keyword == "Channel") {
             needFields(f, 1, line, keyword);
             if (d.numChannels < 0) fail(line, "Channel before NumChannels");
@@ -425,14 +518,17 @@ class Reader {
             if (d.channels[c]) fail(line, "channel " + f[0] + " is given twice");
             pendingChannel_ = c;
             pendingLine_ = line;
+            mark_ = "-";
         } else if (keyword == "ParentItem") {
             needFields(f, 1, line, keyword);
             d.parent = hexId(f[0], line);
             d.parentLine = line;
+            mark_ = "parent";
         } else if (keyword == "ShadowOptions") {
             requireType(d, LWI_OBJECT, keyword, line);
             needFields(f, 1, line, keyword);
             d.shadow = unsigned(integerIn(f[0], line, keyword, 0, INT32_MAX));
+            mark_ = "shadow";
         } else if (keyword == "PivotPosition" || keyword == "PivotRotation") {
             needFields(f, 3, line, keyword);
             double* v = keyword == "PivotPosition" ? d.pivot : d.pivotRotation;
@@ -450,6 +546,7 @@ class Reader {
                 for (const FlagKeyword& k : kFlagKeywords)
                     if (keyword == k.keyword) bit = k.bit;
             d.flags = on ? d.flags | bit : d.flags & ~bit;
+            mark_ = "flag " + keyword;
         }
     }
 
@@ -527,6 +624,15 @@ class Reader {
             if (d.type != LWI_OBJECT || d.path.empty()) continue;
             d.resolvedPath = host_.resolvePath(d.path);
             auto& mesh = meshes[{d.resolvedPath, d.layer}];
+            if (!mesh && !std::ifstream(d.resolvedPath)) {
+                // Layout keeps the item of an object it cannot find.
+                d.missing = path_ + ":" + std::to_string(d.line) + ": cannot open " +
+                            d.resolvedPath + " (" + std::strerror(errno) +
+                            "); kept as an empty object";
+                warnings_.push_back(d.missing);
+                d.mesh = std::make_shared<const Mesh>();
+                continue;
+            }
             if (!mesh) {
                 std::string ext = objectFileKind(d.resolvedPath);
                 try {
@@ -571,6 +677,10 @@ class Reader {
     std::vector<LWItemID> newIds_; // per item, null for bones
     std::uint32_t counts_[4] = {};
     int current_ = -1;
+    int owner_ = -1; // the object the bones being read belong to
+    std::vector<FileLine> head_;
+    std::vector<std::string> warnings_;
+    std::string mark_; // empty: keep the statement verbatim; "-": drop it
     int pendingChannel_ = -1, pendingLine_ = 0;
     std::optional<int> frameStart_, frameEnd_, frameStep_, previewStart_, previewEnd_, previewStep_,
         currentFrame_;
@@ -587,6 +697,21 @@ SceneLoadResult loadScene(HostCore& host, const std::string& path,
     // Everything is built aside; the host's scene changes only past this point.
     Scene fresh;
     reader.build(fresh, result);
+    // What the writer makes of the settings as read (a stamp for motion):
+    // while it still makes that, the file's own lines are written. Not for
+    // lines holding item IDs, which the host may have renumbered.
+    auto remember = [&fresh](std::vector<FileLine>& lines, const Item* item) {
+        for (FileLine& l : lines) {
+            if (!l.marker || l.text == "declare" || l.text == "parent" ||
+                l.text.find("plugins") != std::string::npos)
+                continue;
+            l.generated =
+                l.text == "motion" ? motionStamp(*item) : "=" + formatPart(fresh, item, l.text);
+        }
+    };
+    remember(fresh.fileHead, nullptr);
+    for (Item* item : fresh.items())
+        remember(item->fileLines, item);
     if (plugins.replacing) plugins.replacing();
     std::swap(host.scene(), fresh);
     Scene& scene = host.scene();
@@ -595,7 +720,7 @@ SceneLoadResult loadScene(HostCore& host, const std::string& path,
     for (LWItemType type : {LWI_LIGHT, LWI_CAMERA})
         if (!first) first = scene.first(type);
     if (first) scene.select(first);
-    reader.runPlugins(plugins, result);
+    reader.runPlugins(plugins, result, scene);
     fresh.clear(); // the old items, children first
     return result;
 }

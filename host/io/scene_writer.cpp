@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace host {
 
@@ -31,14 +34,38 @@ class Writer {
     std::string run() {
         line("LWSC");
         line("5");
-        line("");
-        timing();
-        line("");
-        pluginBlocks(nullptr, "the scene");
+        // Scene-level blocks go where the file had them, or else in the head.
+        for (const Item* item : scene_.items())
+            for (const FileLine& l : item->fileLines)
+                sceneBlocksLater_ = sceneBlocksLater_ || (l.marker && l.text == "scene plugins");
+        const std::vector<std::string> timingParts = {
+            "timing FirstFrame",        "timing LastFrame",        "timing FrameStep",
+            "timing PreviewFirstFrame", "timing PreviewLastFrame", "timing PreviewFrameStep",
+            "timing CurrentFrame",      "timing FramesPerSecond"};
+        if (scene_.fileHead.empty()) {
+            line("");
+            for (const std::string& part : timingParts)
+                headPart(part);
+            line("");
+            headPart("scene plugins");
+        } else {
+            std::vector<std::string> parts = timingParts;
+            if (!sceneBlocksLater_) parts.push_back("scene plugins");
+            std::set<std::string> done;
+            kept(scene_.fileHead, parts, done, [this](const std::string& part) { headPart(part); });
+        }
         for (LWItemType type : {LWI_OBJECT, LWI_LIGHT, LWI_CAMERA})
             for (LWItemID id = scene_.first(type); id; id = scene_.next(id)) {
                 if (const Item* found = scene_.find(id)) writeItem(*found);
             }
+        return text_;
+    }
+
+    std::string part(const Item* item, const std::string& name) {
+        if (item)
+            itemPart(*item, name);
+        else
+            headPart(name);
         return text_;
     }
 
@@ -64,59 +91,135 @@ class Writer {
         return formatDouble(value);
     }
 
-    void timing() {
+    // Writes kept lines with the parts they mark, then the parts no marker
+    // placed, before the lines' trailing blank ones. `done` collects the
+    // parts written; each is written once.
+    template <typename Part>
+    void kept(const std::vector<FileLine>& lines, const std::vector<std::string>& parts,
+              std::set<std::string>& done, const Part& part) {
+        size_t end = lines.size();
+        while (end > 0 && !lines[end - 1].marker && trimmedEmpty(lines[end - 1].text))
+            --end;
+        for (size_t i = 0; i < end; ++i) {
+            const FileLine& l = lines[i];
+            if (!l.marker) {
+                line(l.text);
+            } else if (done.insert(l.text).second) {
+                size_t start = text_.size();
+                part(l.text);
+                // generated: "=" and the text written at load, or a stamp.
+                bool same = l.text == "motion" && item_
+                                ? l.generated == motionStamp(*item_)
+                                : !l.generated.empty() && text_.compare(start, std::string::npos,
+                                                                        l.generated.substr(1)) == 0;
+                if (!l.generated.empty() && same) {
+                    text_.resize(start);
+                    for (const std::string& o : l.original)
+                        line(o);
+                }
+            }
+        }
+        for (const std::string& p : parts)
+            if (done.insert(p).second) part(p);
+        for (size_t i = end; i < lines.size(); ++i)
+            line(lines[i].text);
+    }
+
+    static bool trimmedEmpty(const std::string& text) {
+        return text.find_first_not_of(" \t\v\f\r\n") == std::string::npos;
+    }
+
+    void headPart(const std::string& part) {
         const SceneTiming& t = scene_.timing();
-        line("FirstFrame " + std::to_string(t.frameStart));
-        line("LastFrame " + std::to_string(t.frameEnd));
-        line("FrameStep " + std::to_string(t.frameStep));
-        line("PreviewFirstFrame " + std::to_string(t.previewStart));
-        line("PreviewLastFrame " + std::to_string(t.previewEnd));
-        line("PreviewFrameStep " + std::to_string(t.previewStep));
+        const std::pair<const char*, int> ints[] = {
+            {"FirstFrame", t.frameStart},       {"LastFrame", t.frameEnd},
+            {"FrameStep", t.frameStep},         {"PreviewFirstFrame", t.previewStart},
+            {"PreviewLastFrame", t.previewEnd}, {"PreviewFrameStep", t.previewStep}};
+        for (const auto& k : ints)
+            if (part == std::string("timing ") + k.first)
+                line(std::string(k.first) + " " + std::to_string(k.second));
         double fps = t.framesPerSecond;
         if (!(fps > 0) || !std::isfinite(fps)) throw HostError("cannot save the frame rate");
-        line("CurrentFrame " + std::to_string(std::lround(t.time * fps)));
-        line("FramesPerSecond " + number(fps, "the frame rate"));
+        if (part == "timing CurrentFrame")
+            line("CurrentFrame " + std::to_string(std::lround(t.time * fps)));
+        else if (part == "timing FramesPerSecond")
+            line("FramesPerSecond " + number(fps, "the frame rate"));
+        else if (part == "scene plugins")
+            pluginBlocks(nullptr, "the scene");
     }
 
     void writeItem(const Item& item) {
+        if (item.type != LWI_OBJECT && item.type != LWI_LIGHT && item.type != LWI_CAMERA) return;
+        std::vector<std::string> parts = {"declare",       "name",          "show",   "motion",
+                                          "PivotPosition", "PivotRotation", "parent", "plugins"};
+        if (item.type == LWI_OBJECT) {
+            parts.push_back("shadow");
+            for (const FlagKeyword& f : kFlagKeywords)
+                parts.push_back(std::string("flag ") + f.keyword);
+            parts.push_back("flag AffectedByFog");
+        }
+        std::set<std::string> done;
+        auto part = [&](const std::string& p) { itemPart(item, p); };
+        item_ = &item;
+        if (item.fileLines.empty()) {
+            for (const std::string& p : parts)
+                part(p);
+            line("");
+        } else {
+            kept(item.fileLines, parts, done, part);
+        }
+        item_ = nullptr;
+    }
+
+    void itemPart(const Item& item, const std::string& part) {
         std::string what = std::string(itemTypeName(item.type)) + " " + item.name;
-        switch (item.type) {
-        case LWI_OBJECT:
-            if (item.path.empty())
+        const char* kind = item.type == LWI_OBJECT  ? "Object"
+                           : item.type == LWI_LIGHT ? "Light"
+                                                    : "Camera";
+        if (part == "declare") {
+            // An object's path as the file gave it, unless it was loaded anew.
+            bool asRead = !item.filePath.empty() && item.path == item.fileResolvedPath;
+            if (item.type != LWI_OBJECT)
+                line(std::string("Add") + kind + " " + hexId(item.id));
+            else if (item.path.empty())
                 line("AddNullObject " + hexId(item.id) + " " + restOfLine(item.name, "the name"));
             else
-                line("LoadObjectLayer 1 " + hexId(item.id) + " " +
-                     restOfLine(item.path, "the object path"));
-            line("ShowObject " + std::to_string(item.visibility) + " 3");
-            line("ObjectMotion");
-            break;
-        case LWI_LIGHT:
-            line("AddLight " + hexId(item.id));
-            line("LightName " + restOfLine(item.name, "the name"));
-            line("ShowLight " + std::to_string(item.visibility) + " 5");
-            line("LightMotion");
-            break;
-        case LWI_CAMERA:
-            line("AddCamera " + hexId(item.id));
-            line("CameraName " + restOfLine(item.name, "the name"));
-            line("ShowCamera " + std::to_string(item.visibility) + " 2");
-            line("CameraMotion");
-            break;
-        default:
-            return;
-        }
-        motion(item, what);
-        triple("PivotPosition", item.pivot, what);
-        triple("PivotRotation", item.pivotRotation, what);
-        if (item.parent) line("ParentItem " + hexId(item.parent));
-        pluginBlocks(item.id, what);
-        if (item.type == LWI_OBJECT) {
+                line("LoadObjectLayer " + std::to_string(asRead ? item.fileLayer : 1) + " " +
+                     hexId(item.id) + " " +
+                     restOfLine(asRead ? item.filePath : item.path, "the object path"));
+        } else if (part == "name") {
+            if (item.type != LWI_OBJECT)
+                line(std::string(kind) + "Name " + restOfLine(item.name, "the name"));
+        } else if (part == "show") {
+            const char* colour = item.type == LWI_OBJECT ? "3" : item.type == LWI_LIGHT ? "5" : "2";
+            std::string text = std::string("Show") + kind + " " + std::to_string(item.visibility);
+            if (!item.fileColour.empty())
+                text += " " + item.fileColour;
+            else
+                text += std::string(" ") + colour;
+            line(text);
+        } else if (part == "motion") {
+            line(std::string(kind) + "Motion");
+            motion(item, what);
+        } else if (part == "PivotPosition") {
+            triple("PivotPosition", item.pivot, what);
+        } else if (part == "PivotRotation") {
+            triple("PivotRotation", item.pivotRotation, what);
+        } else if (part == "parent") {
+            if (item.parent) line("ParentItem " + hexId(item.parent));
+        } else if (part == "plugins") {
+            pluginBlocks(item.id, what);
+        } else if (part == "scene plugins") {
+            pluginBlocks(nullptr, "the scene");
+        } else if (item.type == LWI_OBJECT && part == "shadow") {
             line("ShadowOptions " + std::to_string(item.shadowOptions));
-            for (const FlagKeyword& f : kFlagKeywords)
-                if (item.renderFlags & f.bit) line(std::string(f.keyword) + " 1");
+        } else if (item.type == LWI_OBJECT && part == "flag AffectedByFog") {
             if (item.renderFlags & LWOBJF_UNAFFECT_BY_FOG) line("AffectedByFog 0");
+        } else if (item.type == LWI_OBJECT) {
+            for (const FlagKeyword& f : kFlagKeywords)
+                if (part == std::string("flag ") + f.keyword && (item.renderFlags & f.bit))
+                    line(std::string(f.keyword) + " 1");
         }
-        line("");
     }
 
     void triple(const char* keyword, const double (&v)[3], const std::string& what) {
@@ -188,9 +291,29 @@ class Writer {
     const Scene& scene_;
     const PluginBlockWriter& plugins_;
     std::string text_;
+    const Item* item_ = nullptr;    // the item being written
+    bool sceneBlocksLater_ = false; // an item's lines hold the scene-level blocks
 };
 
 } // namespace
+
+std::string motionStamp(const Item& item) {
+    std::string stamp = "motion";
+    for (const char* name : kMotionChannelNames) {
+        const Channel* channel = item.channels ? item.channels->findChannel(name) : nullptr;
+        const Envelope* env = channel ? &channel->envelope() : nullptr;
+        char text[64];
+        std::snprintf(text, sizeof text, " %p:%lu", static_cast<const void*>(env),
+                      env ? env->revision() : 0ul);
+        stamp += text;
+    }
+    return stamp;
+}
+
+std::string formatPart(const Scene& scene, const Item* item, const std::string& part) {
+    PluginBlockWriter none;
+    return Writer(scene, none).part(item, part);
+}
 
 std::string formatScene(const Scene& scene, const PluginBlockWriter& plugins) {
     return Writer(scene, plugins).run();

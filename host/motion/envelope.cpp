@@ -22,23 +22,27 @@ Envelope::~Envelope() {
 }
 
 bool Envelope::setPreBehavior(int behavior) {
+    ++revision_;
     if (!validBehavior(behavior)) return false;
     pre_ = behavior;
     return true;
 }
 
 bool Envelope::setPostBehavior(int behavior) {
+    ++revision_;
     if (!validBehavior(behavior)) return false;
     post_ = behavior;
     return true;
 }
 
 Envelope::KeyList::iterator Envelope::locate(const Key* key) {
-    return std::find_if(keys_.begin(), keys_.end(), [key](const Key& k) { return &k == key; });
+    auto found = where_.find(key);
+    return found == where_.end() ? keys_.end() : found->second;
 }
 
 Envelope::ConstIter Envelope::locate(const Key* key) const {
-    return std::find_if(keys_.begin(), keys_.end(), [key](const Key& k) { return &k == key; });
+    auto found = where_.find(key);
+    return found == where_.end() ? keys_.cend() : ConstIter(found->second);
 }
 
 bool Envelope::contains(const Key* key) const {
@@ -46,13 +50,18 @@ bool Envelope::contains(const Key* key) const {
 }
 
 Envelope::Key* Envelope::createKey(double time, double value) {
+    ++revision_;
     if (Key* existing = findKey(time)) {
         existing->value_ = value;
         return existing;
     }
-    auto pos =
-        std::find_if(keys_.begin(), keys_.end(), [time](const Key& k) { return k.time_ > time; });
+    // Keys usually come in time order (a file, a recording): those append.
+    auto pos = keys_.empty() || keys_.back().time_ < time
+                   ? keys_.end()
+                   : std::find_if(keys_.begin(), keys_.end(),
+                                  [time](const Key& k) { return k.time_ > time; });
     auto it = keys_.emplace(pos);
+    where_[&*it] = it;
     it->time_ = time;
     it->value_ = value;
     Key* key = &*it;
@@ -62,16 +71,19 @@ Envelope::Key* Envelope::createKey(double time, double value) {
 }
 
 void Envelope::destroyKey(Key* key) {
+    ++revision_;
     if (!key) return;
     auto it = locate(key);
     if (it == keys_.end() || it->dying_) return;
     // The key stays readable during its event; list iterators survive other edits.
     it->dying_ = true;
     fire(LWEEVNT_KEY_DELETE, key);
+    where_.erase(key);
     keys_.erase(it);
 }
 
 Envelope::Key* Envelope::findKey(double time) {
+    if (keys_.empty() || keys_.back().time_ + kTimeEpsilon <= time) return nullptr;
     for (Key& k : keys_) {
         if (std::fabs(k.time_ - time) < kTimeEpsilon) return &k;
         if (k.time_ > time) break;
@@ -94,6 +106,7 @@ Envelope::Key* Envelope::prevKey(const Key* key) {
 }
 
 int Envelope::keySet(Key* key, int tag, const void* value) {
+    ++revision_;
     if (!key || !value) return 0;
     auto it = locate(key);
     if (it == keys_.end()) return 0;

@@ -29,6 +29,7 @@
 
 #include <list>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,8 @@ class Envelope {
     bool setPostBehavior(int behavior);
 
     int keyCount() const { return static_cast<int>(keys_.size()); }
+    // Counts the calls that may have changed keys or behaviours.
+    unsigned long revision() const { return revision_; }
     bool contains(const Key* key) const;
 
     // A new key is TCB with zero parameters. A time already keyed only
@@ -150,7 +153,10 @@ class Envelope {
     int pre_ = kBehaviorConstant;
     int post_ = kBehaviorConstant;
     LWEnvelopeID id_;
+    unsigned long revision_ = 0;
     KeyList keys_;
+    // Where each key sits in keys_, so that a key is found without a scan.
+    std::unordered_map<const Key*, KeyList::iterator> where_;
     std::vector<Listener> listeners_;
 };
 

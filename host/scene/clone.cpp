@@ -54,6 +54,7 @@ Item& addItemCopy(Scene& scene, LWItemID sourceId) {
     clone.mesh = from.mesh;
     clone.shadowOptions = from.shadowOptions;
     clone.renderFlags = from.renderFlags;
+    clone.fileProblem = from.fileProblem;
     for (const char* channel : kMotionChannelNames)
         copyKeys(clone.channels->findChannel(channel)->envelope(),
                  from.channels->findChannel(channel)->envelope());

@@ -34,6 +34,7 @@ void Scene::clear() {
         items_.pop_back();
     for (std::uint32_t& n : nextNumber_)
         n = 0;
+    fileHead.clear();
 }
 
 Item& Scene::add(LWItemType type, const std::string& name) {

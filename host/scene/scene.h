@@ -20,6 +20,20 @@
 
 namespace host {
 
+// A line of a scene file kept for writing the file back: verbatim text the
+// host does not model, or (marker) the name of a part the host writes from
+// its own state, such as "show", "motion" or "timing FirstFrame".
+// A marker may hold the lines it was read from and the text the host wrote
+// for them then: while the host still writes that text, the lines as read
+// are written instead (numbers in the file's notation, lines inside an
+// envelope the host does not model).
+struct FileLine {
+    bool marker = false;
+    std::string text;
+    std::vector<std::string> original;
+    std::string generated;
+};
+
 struct Item {
     LWItemID id = nullptr;
     std::string name;
@@ -41,6 +55,17 @@ struct Item {
     std::shared_ptr<const std::vector<Point>> currentPoints;
     unsigned int shadowOptions = 0;
     unsigned int renderFlags = 0;
+
+    // As a scene file gave the item (empty when it came from elsewhere): its
+    // lines in order, the colour fields of its Show line, and the object path
+    // and layer as written, kept while path is still fileResolvedPath.
+    std::vector<FileLine> fileLines;
+    std::string fileColour;
+    std::string filePath, fileResolvedPath;
+    int fileLayer = 1;
+    // Why its object file could not be read ("scene.lws:LINE: ..."); the
+    // item was kept without points.
+    std::string fileProblem;
 };
 
 struct SceneTiming {
@@ -108,6 +133,10 @@ class Scene {
 
     SceneTiming& timing() { return timing_; }
     const SceneTiming& timing() const { return timing_; }
+
+    // The scene-level lines of the file the scene was loaded from, from the
+    // line after the version up to the first item (see Item::fileLines).
+    std::vector<FileLine> fileHead;
 
     // The 32-bit scene-file ID of an item.
     static std::uint32_t fileId(LWItemID id) { return std::uint32_t(std::uintptr_t(id)); }

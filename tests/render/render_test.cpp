@@ -224,14 +224,30 @@ TEST_F(RenderScene, AnOutputThatIsAFileIsRefused) {
 }
 
 TEST_F(RenderScene, AFailedLoadLeavesNoOutputFolder) {
-    // The object the scene names is gone: the load fails before any frame.
+    // The deformed object the scene names is gone: the scene loads with it
+    // kept empty and a warning, and the render fails before any frame.
     fs::remove(dir / "scenes/tube.obj");
     Outcome r = morvane("render " + scenePath() + " --out " + out());
     EXPECT_NE(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("tube.obj"), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    std::string message = "cannot open " + (dir / "scenes/tube.obj").string() +
+                          " (No such file or directory); kept as an empty object\n";
+    EXPECT_EQ(r.err.rfind("warning: " + scenePath() + ":", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    size_t second = r.err.find('\n') + 1;
+    EXPECT_EQ(r.err.substr(r.err.size() - message.size()), message) << r.err;
+    EXPECT_EQ(r.err.substr(second, 9), "morvane: ") << r.err;
     EXPECT_FALSE(fs::exists(out()));
+}
+
+TEST_F(RenderScene, ASceneOfAVerticalTabRendersNothing) {
+    // A line blank apart from \v: read as blank, not as a statement.
+    std::string path = (dir / "scenes/tab.lws").string();
+    std::ofstream(path, std::ios::binary) << std::string("LWSC\n4\n\v", 8);
+    Outcome r = morvane("render " + path + " --frames 1-1 --out " + out());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("frames 1, points 0, cages 0,", 0), 0u) << r.out;
+    EXPECT_NE(r.err.find("has no deformed objects"), std::string::npos) << r.err;
 }
 
 TEST(RenderHelp, NamesTheVerbsAndTheSummary) {
