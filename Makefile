@@ -4,7 +4,13 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build test demo clean format
+# `make fuzz`: the libFuzzer targets of tests/fuzz, built with clang in their
+# own folder, each run for FUZZ_SECONDS.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= obj lwo2 scene script plugin_io
+
+.PHONY: all deps configure build test demo clean format fuzz
 
 all: build
 
@@ -22,6 +28,13 @@ test: build
 
 demo: build
 	@$(BUILD)/morvane demo --out demo-out
+
+fuzz:
+	@MORVANE_FUZZ_DEPS=1 scripts/check-deps.sh
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DMORVANE_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c' | grep -v '^sdk/')

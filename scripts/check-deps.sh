@@ -14,6 +14,24 @@ have c++ || missing+=(g++)
 have pkg-config || missing+=(pkg-config)
 header gtest/gtest.h || missing+=(libgtest-dev)
 
+# `make fuzz` (MORVANE_FUZZ_DEPS=1): clang and its libFuzzer runtime.
+fuzzer_links() {
+  local out
+  out=$(mktemp -d) || return 1
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
+    clang++ -x c++ -fsanitize=fuzzer,address,undefined - -o "$out/probe" >/dev/null 2>&1
+  local status=$?
+  rm -rf "$out"
+  return $status
+}
+if [ "${MORVANE_FUZZ_DEPS:-0}" = 1 ]; then
+  if ! have clang++; then
+    missing+=(clang libclang-rt-14-dev)
+  elif ! fuzzer_links; then
+    missing+=(libclang-rt-14-dev)
+  fi
+fi
+
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi

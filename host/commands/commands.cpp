@@ -26,6 +26,9 @@ namespace host {
 namespace {
 
 const double kPi = 3.141592653589793;
+// The frames a scene's timing and GoToFrame accept lie within plus or minus
+// this.
+const int kFrameLimit = 1000000;
 
 // The arguments of one command, read in the order its letters give.
 class Args {
@@ -227,7 +230,7 @@ Handler setTiming(int SceneTiming::*field, int minimum) {
     return [field, minimum](HostCore& h, Args& a) {
         long n = a.integer();
         a.end();
-        if (n < minimum || n > 1000000) throw HostError(std::to_string(n) + " is out of range");
+        if (n < minimum || n > kFrameLimit) throw HostError(std::to_string(n) + " is out of range");
         h.scene().timing().*field = int(n);
     };
 }
@@ -316,6 +319,11 @@ const std::map<std::string, Handler>& commands() {
          [](HostCore& h, Args& a) {
              double frame = a.number();
              a.end();
+             // Frames as far out as the timing commands accept; farther ones
+             // would not fit a frame number.
+             if (frame < -kFrameLimit || frame > kFrameLimit)
+                 throw HostError("frame out of range (" + std::to_string(-kFrameLimit) + " to " +
+                                 std::to_string(kFrameLimit) + ")");
              h.goToTime(frame / h.scene().timing().framesPerSecond);
          }},
         {"Refresh", [](HostCore&, Args& a) { a.end(); }},
@@ -361,11 +369,11 @@ const std::map<std::string, Handler>& commands() {
              if (!(fps > 0.0) || fps > 10000.0) throw HostError("frame rate out of range");
              h.scene().timing().framesPerSecond = fps;
          }},
-        {"FirstFrame", setTiming(&SceneTiming::frameStart, -1000000)},
-        {"LastFrame", setTiming(&SceneTiming::frameEnd, -1000000)},
+        {"FirstFrame", setTiming(&SceneTiming::frameStart, -kFrameLimit)},
+        {"LastFrame", setTiming(&SceneTiming::frameEnd, -kFrameLimit)},
         {"FrameStep", setTiming(&SceneTiming::frameStep, 1)},
-        {"PreviewFirstFrame", setTiming(&SceneTiming::previewStart, -1000000)},
-        {"PreviewLastFrame", setTiming(&SceneTiming::previewEnd, -1000000)},
+        {"PreviewFirstFrame", setTiming(&SceneTiming::previewStart, -kFrameLimit)},
+        {"PreviewLastFrame", setTiming(&SceneTiming::previewEnd, -kFrameLimit)},
         {"PreviewFrameStep", setTiming(&SceneTiming::previewStep, 1)},
         {"Rename",
          [](HostCore& h, Args& a) {
@@ -477,7 +485,8 @@ std::vector<LWItemID> cloneItem(HostCore& h, LWItemID source, int count) {
 }
 
 bool CommandInterpreter::knows(const std::string& name) {
-    return commands().count(name) || name.rfind("Tool_", 0) == 0;
+    // "Tool_" alone names no tool.
+    return commands().count(name) || (name.size() > 5 && name.rfind("Tool_", 0) == 0);
 }
 
 void CommandInterpreter::execute(const std::string& line) {

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -273,6 +274,10 @@ void ScriptRunner::run(std::istream& in, const std::string& name) {
 }
 
 void ScriptRunner::runFile(const std::string& path) {
+    // A folder opens as a stream that reads nothing; it is not a script.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw HostError(path + ": is a folder, not a script");
     std::ifstream in(path);
     if (!in) throw HostError(path + ": cannot open script");
     size_t slash = path.find_last_of('/');

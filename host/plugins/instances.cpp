@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <ostream>
 
 namespace host {
@@ -27,7 +28,12 @@ int InstanceTable::versionFor(const std::string& cls) {
 
 LWFrame InstanceTable::frameAt(const SceneTiming& timing, double time) {
     // The epsilon keeps 0.1 s at 30 fps on frame 3 despite rounding.
-    return LWFrame(std::floor(time * timing.framesPerSecond + 1e-6));
+    // Times past what a frame number holds give the farthest frame.
+    double frame = std::floor(time * timing.framesPerSecond + 1e-6);
+    const double limit = double(std::numeric_limits<LWFrame>::max());
+    if (!(frame > -limit)) return -std::numeric_limits<LWFrame>::max();
+    if (frame > limit) return std::numeric_limits<LWFrame>::max();
+    return LWFrame(frame);
 }
 
 ActivationRecord& InstanceTable::server(const std::string& cls, const std::string& name) {

@@ -70,6 +70,8 @@ TEST(MorvaneRun, BadLinesStopTheRunWithFileAndLine) {
         {"Parent Nobody (none)\n", "1: no item named 'Nobody'"},
         {"Trace services maybe\n", "1: expected on or off, not 'maybe'"},
         {"Answer Maybe\n", "1: unknown answer 'Maybe' (Yes, No, OK, Cancel or YesToAll)"},
+        {"AddNull A\nTool_\n", "2: unknown command 'Tool_'"},
+        {"GoToFrame 1e10\n", "1: GoToFrame: frame out of range (-1000000 to 1000000)"},
     };
     for (const Case& c : cases) {
         std::string path = script("bad.script", c.text);
@@ -102,6 +104,17 @@ TEST(MorvaneRun, MissingFilesAndModulesAreReported) {
     Outcome noModule = morvane("run " + path + " --module /nonexistent/m.p");
     EXPECT_NE(noModule.status, 0);
     EXPECT_EQ(noModule.err, "morvane: /nonexistent/m.p: no such module file\n");
+}
+
+TEST(MorvaneRun, AFolderIsNotAScript) {
+    // A folder once opened as an empty script: nothing ran and the exit was 0.
+    std::string folder = testing::TempDir();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    Outcome r = morvane("run " + folder);
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "morvane: " + folder + ": is a folder, not a script\n");
 }
 
 TEST(MorvaneVerbs, HelpAndUnknownVerbs) {

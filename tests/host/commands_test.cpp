@@ -218,6 +218,22 @@ TEST_F(Commands, UnknownCommandsAndBadArgumentsAreReported) {
     EXPECT_EQ(failure("GoToFrame 1 2"), "GoToFrame: unexpected argument '2'");
     EXPECT_EQ(failure("GoToFrame ten"), "GoToFrame: 'ten' is not a number");
     EXPECT_EQ(failure("Position 1 2 3"), "Position: no item is selected");
+    // "Tool_" alone names no tool (it once reached a lookup that threw).
+    EXPECT_EQ(failure("Tool_"), "unknown command 'Tool_'");
+    EXPECT_FALSE(host::CommandInterpreter::knows("Tool_"));
+    EXPECT_TRUE(host::CommandInterpreter::knows("Tool_X"));
+}
+
+TEST_F(Commands, FramesBeyondAMillionAreRefused) {
+    // 1e10 once reached a conversion to a frame number that cannot hold it.
+    for (const char* frame : {"1e10", "-1e10", "1000000.5", "-1000001", "1e308"})
+        EXPECT_EQ(failure(std::string("GoToFrame ") + frame),
+                  "GoToFrame: frame out of range (-1000000 to 1000000)")
+            << frame;
+    EXPECT_EQ(failure("GoToFrame 1000000"), "");
+    EXPECT_EQ(failure("GoToFrame -1000000"), "");
+    EXPECT_EQ(failure("GoToFrame 2.5"), "");
+    EXPECT_DOUBLE_EQ(layout.scene().timing().time, 2.5 / layout.scene().timing().framesPerSecond);
 }
 
 TEST_F(Commands, CommandsAModuleSendsArePrintedAndFailuresGiveZero) {
