@@ -164,6 +164,7 @@ class Reader {
             item->filePath = d.path;
             item->fileResolvedPath = d.resolvedPath;
             item->fileLayer = d.layer;
+            if (d.type == LWI_OBJECT && !d.path.empty()) item->layer = unsigned(d.layer);
             item->fileProblem = d.missing;
             if (d.visibility >= 0) item->visibility = d.visibility;
             if (d.shadow) item->shadowOptions = *d.shadow;

@@ -184,7 +184,8 @@ class Writer {
             else if (item.path.empty())
                 line("AddNullObject " + hexId(item.id) + " " + restOfLine(item.name, "the name"));
             else
-                line("LoadObjectLayer " + std::to_string(asRead ? item.fileLayer : 1) + " " +
+                line("LoadObjectLayer " +
+                     std::to_string(asRead ? unsigned(item.fileLayer) : item.layer) + " " +
                      hexId(item.id) + " " +
                      restOfLine(asRead ? item.filePath : item.path, "the object path"));
         } else if (part == "name") {

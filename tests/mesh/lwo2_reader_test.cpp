@@ -546,6 +546,30 @@ TEST(Lwo2Reader, LoadObjectMakesAnItemPerLayerAndLoadObjectLayerOne) {
     std::remove(path.c_str());
 }
 
+// A saved scene names each layer it uses, and loading it again gives every
+// item its own layer back.
+TEST(Lwo2Reader, ASavedSceneKeepsEachItemsLayer) {
+    std::string path = writeBytes("hier_scene", hierarchy());
+    std::string scenePath = path + ".lws";
+    std::ostringstream out;
+    host::Host layout(out);
+    host::CommandInterpreter run(layout);
+    run.execute("LoadObject " + path);
+    auto layersAndPoints = [&]() {
+        std::vector<std::pair<unsigned, std::size_t>> seen;
+        for (const host::Item* item : layout.scene().items())
+            seen.emplace_back(item->layer, item->mesh->points.size());
+        return seen;
+    };
+    const auto loaded = layersAndPoints();
+    ASSERT_EQ(loaded.size(), 4u);
+    run.execute("SaveSceneAs " + scenePath);
+    run.execute("LoadScene " + scenePath);
+    EXPECT_EQ(layersAndPoints(), loaded);
+    std::remove(scenePath.c_str());
+    std::remove(path.c_str());
+}
+
 // Files that must be refused, with the text after "path: ".
 struct BadLwo {
     const char* name;
