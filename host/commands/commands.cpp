@@ -122,11 +122,6 @@ std::string objectPath(HostCore& h, const std::string& given) {
 
 // The item name of one layer of a file with several: "stem:NAME", or
 // "stem:Layer N" for a layer without a name. A file of one layer is "stem".
-std::string layerItemName(const std::string& path, const ObjectLayer& layer, bool layered) {
-    if (!layered) return fileStem(path);
-    return fileStem(path) + ":" +
-           (layer.name.empty() ? "Layer " + std::to_string(layer.layer) : layer.name);
-}
 
 void warnRead(HostCore& h, const std::string& path, const ReadNotes& notes) {
     std::string text = readWarning(path, notes);
@@ -149,7 +144,7 @@ void warnSceneObjects(HostCore& h) {
 }
 
 Item& addLayer(HostCore& h, const std::string& path, ObjectLayer& layer, bool layered) {
-    Item& item = h.scene().addObject(layerItemName(path, layer, layered), path,
+    Item& item = h.scene().addObject(layerItemName(path, layer.name, layer.layer, layered), path,
                                      std::make_shared<const Mesh>(std::move(layer.mesh)));
     item.layer = layer.layer;
     return item;
@@ -194,14 +189,9 @@ void loadObjectLayer(HostCore& h, Args& a) {
     ObjectLayer layer;
     layer.layer = unsigned(number);
     layer.mesh = readObjectLayer(path, layer.layer);
-    bool layered = false;
-    if (objectFileKind(path) == "lwo") {
-        std::vector<Lwo2Layer> all = lwo2Layers(path);
-        layered = all.size() > 1;
-        for (const Lwo2Layer& l : all)
-            if (l.number + 1 == layer.layer) layer.name = l.name;
-    }
-    Item& item = addLayer(h, path, layer, layered);
+    Item& item = h.scene().addObject(objectItemName(path, layer.layer), path,
+                                     std::make_shared<const Mesh>(std::move(layer.mesh)));
+    item.layer = layer.layer;
     h.scene().select(item.id);
     warnRead(h, path, item.mesh->notes);
 }

@@ -156,7 +156,10 @@ class Reader {
             }
             Item* item = nullptr;
             if (d.type == LWI_OBJECT && !d.path.empty())
-                item = &scene.addObject(fileStem(d.path), d.resolvedPath, d.mesh);
+                item = &scene.addObject(d.missing.empty()
+                                            ? objectItemName(d.resolvedPath, unsigned(d.layer))
+                                            : fileStem(d.path),
+                                        d.resolvedPath, d.mesh);
             else
                 item = &scene.add(d.type, d.name);
             item->fileLines = std::move(d.lines);

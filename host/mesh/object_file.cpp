@@ -1,5 +1,6 @@
 #include "mesh/object_file.h"
 
+#include "common/file_names.h"
 #include "common/host_error.h"
 #include "mesh/lwo2_reader.h"
 #include "mesh/obj_reader.h"
@@ -31,6 +32,24 @@ Mesh readObjectLayer(const std::string& path, unsigned layer) {
     if (objectFileKind(path) == "lwo") return readLwo2Layer(path, layer - 1);
     if (layer != 1) throw HostError(path + ": an OBJ file has only layer 1");
     return readObj(path);
+}
+
+std::string layerItemName(const std::string& path, const std::string& layerName, unsigned layer,
+                          bool layered) {
+    if (!layered) return fileStem(path);
+    return fileStem(path) + ":" +
+           (layerName.empty() ? "Layer " + std::to_string(layer) : layerName);
+}
+
+std::string objectItemName(const std::string& path, unsigned layer) {
+    if (objectFileKind(path) != "lwo") return fileStem(path);
+    try {
+        const std::vector<Lwo2Layer> all = lwo2Layers(path);
+        for (const Lwo2Layer& l : all)
+            if (l.number + 1 == layer) return layerItemName(path, l.name, layer, all.size() > 1);
+    } catch (const HostError&) {
+    }
+    return fileStem(path);
 }
 
 } // namespace host

@@ -29,6 +29,15 @@ std::vector<ObjectLayer> readObjectLayers(const std::string& path);
 // Layer `layer` (from 1) of the file; an OBJ file has only layer 1.
 Mesh readObjectLayer(const std::string& path, unsigned layer);
 
+// The name Layout gives the item of one layer of a file: the file's stem,
+// or for a file of several layers "stem:LAYER NAME" ("stem:Layer N" for a
+// layer without a name, N counted from 1 as above).
+std::string layerItemName(const std::string& path, const std::string& layerName, unsigned layer,
+                          bool layered);
+// The same, looking the layer up in the file; the stem alone when the file
+// cannot be read.
+std::string objectItemName(const std::string& path, unsigned layer);
+
 // Every failure is a HostError "path: what is wrong".
 
 } // namespace host

@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -547,8 +548,8 @@ TEST(Lwo2Reader, LoadObjectMakesAnItemPerLayerAndLoadObjectLayerOne) {
 }
 
 // A saved scene names each layer it uses, and loading it again gives every
-// item its own layer back.
-TEST(Lwo2Reader, ASavedSceneKeepsEachItemsLayer) {
+// item its own layer back, named as LoadObject named it.
+TEST(Lwo2Reader, ASavedSceneKeepsEachItemsLayerAndName) {
     std::string path = writeBytes("hier_scene", hierarchy());
     std::string scenePath = path + ".lws";
     std::ostringstream out;
@@ -556,9 +557,9 @@ TEST(Lwo2Reader, ASavedSceneKeepsEachItemsLayer) {
     host::CommandInterpreter run(layout);
     run.execute("LoadObject " + path);
     auto layersAndPoints = [&]() {
-        std::vector<std::pair<unsigned, std::size_t>> seen;
+        std::vector<std::tuple<std::string, unsigned, std::size_t>> seen;
         for (const host::Item* item : layout.scene().items())
-            seen.emplace_back(item->layer, item->mesh->points.size());
+            seen.emplace_back(item->name, item->layer, item->mesh->points.size());
         return seen;
     };
     const auto loaded = layersAndPoints();
