@@ -12,6 +12,8 @@
 #include "host/host.h"
 #include "host/io/plugin_io.h"
 
+#include "../support/in_process_cage.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -36,13 +38,7 @@ using Lines = std::vector<std::string>;
 class CageStorageTest : public testing::Test {
   protected:
     CageStorageTest() : layout(out) {
-        stGlobal = host::ServiceTable::accessor;
-        auto& s = layout.services();
-        stCageServices = CageServices{};
-        stCageServices.envelopeFuncs =
-            static_cast<LWEnvelopeFuncs*>(s.lookup("Animation Envelopes"));
-        stCageServices.comRing = static_cast<LWComRing*>(s.lookup("LW Communication Ring"));
-        stCageServices.instUpdate = reinterpret_cast<LWInstUpdate*>(s.lookup("Instance Update"));
+        installCageServices(layout);
         stTimeSliderBX = -40;
         stPixPerFrame = 16.0;
     }

@@ -15,6 +15,8 @@
 #include "host/host.h"
 #include "host/mesh/mesh.h"
 
+#include "../support/in_process_cage.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -86,13 +88,7 @@ inline host::Mesh hubMesh() {
 class InProcessLayout : public testing::Test {
   protected:
     InProcessLayout() : layout(out) {
-        stGlobal = host::ServiceTable::accessor;
-        auto& s = layout.services();
-        stCageServices = CageServices{};
-        stCageServices.envelopeFuncs =
-            static_cast<LWEnvelopeFuncs*>(s.lookup("Animation Envelopes"));
-        stCageServices.comRing = static_cast<LWComRing*>(s.lookup("LW Communication Ring"));
-        stCageServices.instUpdate = reinterpret_cast<LWInstUpdate*>(s.lookup("Instance Update"));
+        installCageServices(layout);
         ring = stCageServices.comRing;
     }
     ~InProcessLayout() override {
