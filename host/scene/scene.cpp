@@ -236,6 +236,10 @@ void Scene::clearSelection() {
     selection_.assign({nullptr});
 }
 
+bool Scene::isSelected(LWItemID id) const {
+    return id && std::find(selection_.begin(), selection_.end(), id) != selection_.end();
+}
+
 const char* itemTypeName(LWItemType type) {
     switch (type) {
     case LWI_OBJECT:

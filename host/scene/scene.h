@@ -130,6 +130,7 @@ class Scene {
     // pointer stays valid until the selection changes.
     const LWItemID* selection() const { return selection_.data(); }
     LWItemID firstSelected() const { return selection_.front(); }
+    bool isSelected(LWItemID id) const;
 
     SceneTiming& timing() { return timing_; }
     const SceneTiming& timing() const { return timing_; }

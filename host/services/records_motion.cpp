@@ -183,10 +183,7 @@ XCALL_(unsigned int) itemFlags(LWItemID) {
 
 XCALL_(unsigned int) itemSelected(LWItemID id) {
     Scene* s = scene();
-    if (!s || !id) return 0;
-    for (const LWItemID* sel = s->selection(); *sel; ++sel)
-        if (*sel == id) return 1;
-    return 0;
+    return s && s->isSelected(id) ? 1 : 0;
 }
 
 // ---- Channel Info ----
