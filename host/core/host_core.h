@@ -17,6 +17,7 @@
 #include "ui/messages.h"
 #include "ui/panels.h"
 #include "ui/xpanels.h"
+#include "view/viewport.h"
 
 #include <functional>
 #include <iosfwd>
@@ -40,6 +41,7 @@ class HostCore {
     PanelSystem& panels() { return *panels_; }
     XPanelSystem& xpanels() { return *xpanels_; }
     ServiceTable& services() { return *services_; }
+    ViewportWindow& viewports() { return viewports_; }
     std::ostream& out() { return out_; }
 
     // Loads the module file, replacing any module loaded before.
@@ -117,6 +119,7 @@ class HostCore {
     std::vector<std::unique_ptr<ActivationRecord>> activations_;
     LWLayoutToolFuncs toolFuncs_{};
     LWLayoutTool toolRecord_{};
+    ViewportWindow viewports_;
 };
 
 } // namespace host
