@@ -3,6 +3,7 @@
 #include "commands/commands.h"
 #include "commands/dump.h"
 #include "commands/interface_panels.h"
+#include "commands/snapshot.h"
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "plugins/displacement.h"
@@ -141,6 +142,9 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
               [](HostCore& h, const std::vector<std::string>& a) {
                   exportObject(h.scene(), a[0], h.resolvePath(a[1]));
               }}},
+            {"Snapshot",
+             {1, 2, "Snapshot [N] PATH",
+              [](HostCore& h, const std::vector<std::string>& a) { snapshot(h, a); }}},
             {"Generic",
              {1, 1, "Generic NAME",
               [](HostCore& h, const std::vector<std::string>& a) {
