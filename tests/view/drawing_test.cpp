@@ -126,13 +126,19 @@ TEST_F(Drawing, CustomObjectShapesLandWhereTheirCoordinatesSay) {
     EXPECT_TRUE(near(at(r, 0.5, -1, 0), kBlue));          // disk centre
     EXPECT_TRUE(near(at(r, 0.5 + 0.2, -1, 0), kBlue));    // inside its radius
     EXPECT_FALSE(near(at(r, 0.5 + 0.3, -1, 0), kBlue));   // outside
-    EXPECT_EQ(count(r, [&](int x, int y) { return near(r.pixel(x, y), kGreen); }), 51);
+    EXPECT_EQ(
+        count(r, [&](int x, int y) { return y < 25 && x < 100 && near(r.pixel(x, y), kGreen); }),
+        51);
     EXPECT_TRUE(near(r.pixel(35, 20), kGreen));
     const int text = count(r, [&](int x, int y) {
         return x >= 100 && x < 100 + Raster::textWidth("PROBE") &&
                std::abs(y - 100) <= Raster::textHeight() && near(r.pixel(x, y), Rgba{1, 1, 1, 1});
     });
     EXPECT_GT(text, 10);
+    EXPECT_TRUE(near(r.pixel(125, 15), kRed)); // the texels, u right and v down
+    EXPECT_TRUE(near(r.pixel(135, 15), kGreen));
+    EXPECT_TRUE(near(r.pixel(125, 25), kBlue));
+    EXPECT_TRUE(near(r.pixel(135, 25), kYellow));
 
     run("Select\n");
     testing::internal::CaptureStdout();
