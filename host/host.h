@@ -11,6 +11,7 @@
 //   commands/            Layout's commands, scripts, Dump, interface panels
 //   io/                  scene files and plug-in records
 //   core/                HostCore: owns the parts below and wires them
+//   view/                viewports, the raster and the drawing of viewports
 //   services/ plugins/   the C-ABI service records; module file and instances
 //   ui/ ring/            panels, XPanels, rasters, messages; the ring
 //   scene/               items, order, selection, transforms, key edits, clones
