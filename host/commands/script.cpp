@@ -3,6 +3,7 @@
 #include "commands/commands.h"
 #include "commands/dump.h"
 #include "commands/interface_panels.h"
+#include "commands/view_commands.h"
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "plugins/displacement.h"
@@ -19,22 +20,6 @@
 namespace host {
 
 namespace {
-
-struct ScriptCommand {
-    size_t minArgs;
-    size_t maxArgs;
-    const char* usage;
-    std::function<void(HostCore&, const std::vector<std::string>&)> run;
-};
-
-// A time in seconds or a value: a plain decimal number.
-double seconds(const std::string& word) {
-    char* end = nullptr;
-    double v = std::strtod(word.c_str(), &end);
-    if (word.empty() || *end || !std::isfinite(v))
-        throw HostError("'" + word + "' is not a number");
-    return v;
-}
 
 bool onOff(const std::string& word) {
     if (word == "on") return true;
@@ -112,22 +97,22 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
             {"KeyMove",
              {4, 4, "KeyMove ITEM CHANNEL FROM TO",
               [](HostCore& h, const std::vector<std::string>& a) {
-                  moveKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+                  moveKey(h.scene(), a[0], a[1], parseDecimal(a[2]), parseDecimal(a[3]));
               }}},
             {"KeyCopy",
              {4, 4, "KeyCopy ITEM CHANNEL FROM TO",
               [](HostCore& h, const std::vector<std::string>& a) {
-                  copyKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+                  copyKey(h.scene(), a[0], a[1], parseDecimal(a[2]), parseDecimal(a[3]));
               }}},
             {"KeyCreate",
              {4, 4, "KeyCreate ITEM CHANNEL TIME VALUE",
               [](HostCore& h, const std::vector<std::string>& a) {
-                  createKey(h.scene(), a[0], a[1], seconds(a[2]), seconds(a[3]));
+                  createKey(h.scene(), a[0], a[1], parseDecimal(a[2]), parseDecimal(a[3]));
               }}},
             {"KeyDelete",
              {3, 3, "KeyDelete ITEM CHANNEL TIME",
               [](HostCore& h, const std::vector<std::string>& a) {
-                  deleteKey(h.scene(), a[0], a[1], seconds(a[2]));
+                  deleteKey(h.scene(), a[0], a[1], parseDecimal(a[2]));
               }}},
             {"Dump",
              {1, 1, "Dump NAME",
@@ -181,7 +166,23 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
     return commands;
 }
 
+const ScriptCommand* findScriptCommand(const std::string& name) {
+    for (const ScriptCommandTable* table : {&scriptCommands(), &viewScriptCommands()}) {
+        auto found = table->find(name);
+        if (found != table->end()) return &found->second;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+double parseDecimal(const std::string& word) {
+    char* end = nullptr;
+    double v = std::strtod(word.c_str(), &end);
+    if (word.empty() || *end || !std::isfinite(v))
+        throw HostError("'" + word + "' is not a number");
+    return v;
+}
 
 std::vector<std::string> splitScriptLine(const std::string& line) {
     std::vector<std::string> words;
@@ -237,8 +238,8 @@ unsigned long parseNumber(const std::string& text) {
 
 void ScriptRunner::execute(const std::vector<std::string>& words) {
     if (words.empty()) return;
-    auto found = scriptCommands().find(words[0]);
-    if (found == scriptCommands().end()) {
+    const ScriptCommand* command = findScriptCommand(words[0]);
+    if (!command) {
         // Anything else is one of Layout's commands.
         std::string line;
         for (const std::string& w : words)
@@ -249,11 +250,10 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         if (!pending.empty()) throw HostError(pending);
         return;
     }
-    const ScriptCommand& command = found->second;
     std::vector<std::string> args(words.begin() + 1, words.end());
-    if (args.size() < command.minArgs || args.size() > command.maxArgs)
-        throw HostError(std::string("usage: ") + command.usage);
-    command.run(host_, args);
+    if (args.size() < command->minArgs || args.size() > command->maxArgs)
+        throw HostError(std::string("usage: ") + command->usage);
+    command->run(host_, args);
     std::string pending = host_.takePendingError();
     if (pending.empty()) pending = host_.panels().takePendingError();
     if (pending.empty()) pending = host_.xpanels().takePendingError();

@@ -1,6 +1,6 @@
 // core/: the stand-in Layout's central object. It owns one of each part (the
 // scene, the ring, the plug-in instances, the panel systems, the messages, the
-// services) and the loaded module with its activations, and wires them
+// viewports, the services) and the loaded module with its activations, and wires them
 // together: each part gets the others it uses, and nothing below core/ knows
 // this class. Layout's command language sits above it (commands/) and is
 // handed in as the command runner; the full host is Host (host.h).
@@ -17,6 +17,7 @@
 #include "ui/messages.h"
 #include "ui/panels.h"
 #include "ui/xpanels.h"
+#include "view/viewport.h"
 
 #include <functional>
 #include <iosfwd>
@@ -40,6 +41,8 @@ class HostCore {
     PanelSystem& panels() { return *panels_; }
     XPanelSystem& xpanels() { return *xpanels_; }
     ServiceTable& services() { return *services_; }
+    // The viewport window; clearing the scene leaves it as it is.
+    ViewportWindow& viewports() { return viewports_; }
     std::ostream& out() { return out_; }
 
     // Loads the module file, replacing any module loaded before.
@@ -106,6 +109,7 @@ class HostCore {
     Scene scene_;
     Ring ring_;
     Messages messages_;
+    ViewportWindow viewports_;
     std::unique_ptr<InstanceTable> instances_;
     std::unique_ptr<PanelSystem> panels_;
     std::unique_ptr<XPanelSystem> xpanels_;
