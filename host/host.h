@@ -11,7 +11,9 @@
 //   commands/            Layout's commands, scripts, Dump, interface panels
 //   io/                  scene files and plug-in records
 //   core/                HostCore: owns the parts below and wires them
-//   services/ plugins/   the C-ABI service records; module file and instances
+//   services/            the C-ABI service records
+//   view/                viewports: layouts, view geometry, fitting
+//   plugins/             module file and instances
 //   ui/ ring/            panels, XPanels, rasters, messages; the ring
 //   scene/               items, order, selection, transforms, key edits, clones
 //   motion/ mesh/        channels and envelopes; meshes and their files

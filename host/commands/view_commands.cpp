@@ -4,6 +4,7 @@
 #include "core/host_core.h"
 #include "view/viewport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -27,7 +28,7 @@ int levelByName(const std::string& word) {
 // The view a script names, checked before anything changes.
 int viewIndex(HostCore& h, const std::string& word) {
     const unsigned long n = parseNumber(word);
-    const int index = n > 1000 ? -1 : int(n);
+    const int index = int(std::min(n, 1ul << 30));
     h.viewports().view(index);
     return index;
 }

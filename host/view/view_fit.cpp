@@ -16,7 +16,7 @@ namespace {
 
 // The box fills this share of the view's tighter side.
 constexpr double kFill = 0.9;
-// A box thinner than this on screen is widened to it (metres).
+// A box smaller than this (metres) is widened.
 constexpr double kSmallest = 1e-3;
 
 void include(const double p[3], double lo[3], double hi[3]) {
@@ -72,18 +72,26 @@ void ViewportWindow::fit(const Scene& scene, int index, double time) {
 
     double lo[3], hi[3], centre[3];
     sceneBounds(scene, time, lo, hi);
-    for (int i = 0; i < 3; ++i)
+    const double size = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
+    for (int i = 0; i < 3; ++i) {
         centre[i] = (lo[i] + hi[i]) / 2.0;
+        // Items all at one spot are framed as the empty scene is: a cube of
+        // side 1, here around them.
+        if (size < kSmallest) {
+            lo[i] = centre[i] - 0.5;
+            hi[i] = centre[i] + 0.5;
+        }
+    }
     const double halfWidth = v.rect.width / 2.0, halfHeight = v.rect.height / 2.0;
 
     if (g.perspective) {
         double half[3];
         vec3::subtract(hi, centre, half);
         const double radius = std::max(vec3::length(half), kSmallest);
-        // The sphere's silhouette fits the cone of the rectangle's inscribed
-        // circle.
-        const double angle = std::atan(g.pixelSize * std::min(halfWidth, halfHeight));
-        v.distance = radius / (kFill * std::sin(angle));
+        // The sphere's silhouette, a cone of half angle asin(radius /
+        // distance), fills the share of the rectangle's inscribed circle.
+        const double angle = std::atan(kFill * g.pixelSize * std::min(halfWidth, halfHeight));
+        v.distance = radius / std::sin(angle);
         v.unitsPerPixel = g.pixelSize * v.distance;
     } else {
         // The box's corners measured along the screen's axes.

@@ -110,8 +110,9 @@ class ViewportWindow {
     // Frames the scene's bounding box (sceneBounds) in the view: side views
     // centre it and zoom so that it fills 90% of the rectangle's tighter
     // side; perspective keeps heading, pitch and field of view and moves
-    // back until the box's enclosing sphere fits. Views through a camera or
-    // light cannot be fitted (HostError).
+    // back until the box's enclosing sphere fits. Items all at one spot are
+    // framed as a cube of side 1 around it. Views through a camera or light
+    // cannot be fitted (HostError).
     void fit(const Scene& scene, int index, double time);
 
   private:

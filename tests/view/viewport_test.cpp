@@ -15,12 +15,11 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
 using host::ViewGeometry;
-
-constexpr double kPi = 3.14159265358979323846;
 
 void expectNear3(const double a[3], const double b[3], double tolerance, const char* what) {
     for (int i = 0; i < 3; ++i)
@@ -87,49 +86,35 @@ class EveryView : public Views, public testing::WithParamInterface<const char*> 
     ViewGeometry g;
 };
 
-TEST_P(EveryView, ProjectAndUnprojectAreInverse) {
-    std::mt19937 random(7);
-    for (int n = 0; n < 200; ++n) {
-        double world[3], back[3], x, y, z;
-        pointInView(g, random, world);
-        ASSERT_TRUE(g.project(world, x, y, z));
-        EXPECT_TRUE(x >= 0 && x <= g.rect.width && y >= 0 && y <= g.rect.height && z >= 0 &&
-                    z <= 1);
-        ASSERT_TRUE(g.unproject(x, y, z, back));
-        expectNear3(world, back, 1e-7 * (1.0 + g.depthOf(world)), "round trip");
-    }
-}
-
-TEST_P(EveryView, XfrmRowsAreTheScaledAxesOfOnePixel) {
-    double m[9];
+// project and unproject undo each other, and xfrm's rows are one pixel's
+// step right and up (in perspective at depth 1), orthogonal, with right x up
+// the unit forward row.
+TEST_P(EveryView, ProjectUnprojectAndXfrmAgree) {
+    double m[9], cross[3];
     g.xfrm(m);
     const double *right = m, *up = m + 3, *forward = m + 6;
     EXPECT_NEAR(host::vec3::length(right), g.pixelSize, 1e-12);
-    EXPECT_NEAR(host::vec3::length(up), g.pixelSize, 1e-12);
-    EXPECT_NEAR(host::vec3::length(forward), 1.0, 1e-12);
     EXPECT_NEAR(host::vec3::dot(right, up), 0.0, 1e-15);
-    double cross[3];
     host::vec3::cross(right, up, cross);
     host::vec3::scale(cross, 1.0 / (g.pixelSize * g.pixelSize), cross);
     expectNear3(cross, forward, 1e-12, "right x up is forward");
 
-    // One pixel right (up) in the window is row 0 (row 1) in the world,
-    // times the depth in perspective.
-    std::mt19937 random(3);
-    for (int n = 0; n < 20; ++n) {
-        double p[3], x, y, z, a[3], b[3], c[3], step[3];
+    std::mt19937 random(7);
+    for (int n = 0; n < 200; ++n) {
+        double p[3], back[3], x, y, z, b[3], c[3];
         pointInView(g, random, p);
-        g.project(p, x, y, z);
-        g.unproject(x, y, z, a);
+        ASSERT_TRUE(g.project(p, x, y, z));
+        EXPECT_TRUE(x >= 0 && x <= g.rect.width && y >= 0 && y <= g.rect.height && z >= 0 &&
+                    z <= 1);
+        ASSERT_TRUE(g.unproject(x, y, z, back));
+        expectNear3(p, back, 1e-7 * (1.0 + g.depthOf(p)), "round trip");
         g.unproject(x + 1, y, z, b);
         g.unproject(x, y - 1, z, c);
-        const double scale = g.perspective ? g.depthOf(p) : 1.0;
-        host::vec3::subtract(b, a, step);
-        host::vec3::scale(step, 1.0 / scale, step);
-        expectNear3(step, right, 1e-9, "a pixel right");
-        host::vec3::subtract(c, a, step);
-        host::vec3::scale(step, 1.0 / scale, step);
-        expectNear3(step, up, 1e-9, "a pixel up");
+        const double depth = g.perspective ? g.depthOf(p) : 1.0;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR((b[i] - back[i]) / depth, right[i], 1e-9) << "a pixel right";
+            EXPECT_NEAR((c[i] - back[i]) / depth, up[i], 1e-9) << "a pixel up";
+        }
     }
 }
 
@@ -141,21 +126,9 @@ TEST_P(EveryView, OpenGlMatricesAgreeWithProject) {
         for (int r = 0; r < 4; ++r)
             product[r] = a[0][r] * v[0] + a[1][r] * v[1] + a[2][r] * v[2] + a[3][r] * v[3];
     };
-    for (int c = 0; c < 4; ++c) {
-        double unit[4] = {0, 0, 0, 0}, t[4], back[4];
-        unit[c] = 1;
-        times(pi, unit, t);
-        times(p, t, back);
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(back[r], unit[r], 1e-9) << "projection inverse " << c << r;
-        times(mvi, unit, t);
-        times(mv, t, back);
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(back[r], unit[r], 1e-9) << "modelview inverse " << c << r;
-    }
     std::mt19937 random(5);
     for (int n = 0; n < 50; ++n) {
-        double world[4] = {0, 0, 0, 1}, eye[4], clip[4], x, y, z;
+        double world[4] = {0, 0, 0, 1}, eye[4], clip[4], back[4], x, y, z;
         pointInView(g, random, world);
         g.project(world, x, y, z);
         times(mv, world, eye);
@@ -163,6 +136,12 @@ TEST_P(EveryView, OpenGlMatricesAgreeWithProject) {
         EXPECT_NEAR((clip[0] / clip[3] + 1) / 2 * g.rect.width, x, 1e-6);
         EXPECT_NEAR(g.rect.height - (clip[1] / clip[3] + 1) / 2 * g.rect.height, y, 1e-6);
         EXPECT_NEAR((clip[2] / clip[3] + 1) / 2, z, 1e-6);
+        // The inverses lead back.
+        for (const auto& [inverse, from, to] : {std::tuple{pi, clip, eye}, {mvi, eye, world}}) {
+            times(inverse, from, back);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_NEAR(back[i], to[i], 1e-9 * (1 + std::fabs(to[i]))) << "inverse " << i;
+        }
     }
 }
 
@@ -171,7 +150,8 @@ TEST_P(EveryView, ServiceRecordAnswersAsTheGeometry) {
     ASSERT_NE(vi, nullptr);
     EXPECT_EQ(vi->numViewports, 4);
     EXPECT_EQ(vi->type(0), g.type);
-    double pos[3], m[9], expected[9], hither, yon;
+    EXPECT_EQ(vi->viewLevel(0), LWOVIS_SHADED);
+    double pos[3], m[9], expected[9], hither, yon, world[3], back[3], x, y, z;
     vi->pos(0, pos);
     expectNear3(pos, g.eye, 1e-12, "pos");
     vi->xfrm(0, m);
@@ -181,19 +161,13 @@ TEST_P(EveryView, ServiceRecordAnswersAsTheGeometry) {
     vi->clip(0, &hither, &yon);
     EXPECT_EQ(hither, g.hither);
     EXPECT_EQ(yon, g.yon);
-    int l, t, w, h;
-    vi->rect(0, &l, &t, &w, &h);
-    EXPECT_EQ(l, g.rect.left);
-    EXPECT_EQ(t, g.rect.top);
-    EXPECT_EQ(w, g.rect.width);
-    EXPECT_EQ(h, g.rect.height);
-    EXPECT_EQ(vi->viewLevel(0), LWOVIS_SHADED);
-
-    double world[3], x, y, z;
+    int rect[4];
+    vi->rect(0, &rect[0], &rect[1], &rect[2], &rect[3]);
+    EXPECT_EQ(std::vector<int>(rect, rect + 4),
+              (std::vector<int>{g.rect.left, g.rect.top, g.rect.width, g.rect.height}));
     std::mt19937 random(11);
     pointInView(g, random, world);
     EXPECT_EQ(vi->project(0, world, &x, &y, &z), 1);
-    double back[3];
     EXPECT_EQ(vi->unproject(0, x, y, z, back), 1);
     expectNear3(back, world, 1e-6, "unproject");
 
@@ -228,26 +202,23 @@ TEST_P(SideViews, ShowTheirAxes) {
     run(std::string("ViewType 2 ") + s.type + "\nViewCenter 2 0.5 -0.25 2\nViewZoom 2 0.02\n");
     const ViewGeometry g = geometry(2);
     const double c[3] = {0.5, -0.25, 2};
-    double p[3], x, y, z, z0, x0, y0;
-    ASSERT_TRUE(g.project(c, x0, y0, z0));
-    EXPECT_DOUBLE_EQ(x0, 320);
-    EXPECT_DOUBLE_EQ(y0, 240);
-    // 0.2 m is 10 pixels at 0.02 m per pixel.
-    for (int i = 0; i < 3; ++i)
-        p[i] = c[i] + 0.2 * s.right[i];
-    g.project(p, x, y, z);
-    EXPECT_NEAR(x, 330, 1e-9);
-    EXPECT_NEAR(y, 240, 1e-9);
-    for (int i = 0; i < 3; ++i)
-        p[i] = c[i] + 0.2 * s.up[i];
-    g.project(p, x, y, z);
-    EXPECT_NEAR(x, 320, 1e-9);
-    EXPECT_NEAR(y, 230, 1e-9);
-    for (int i = 0; i < 3; ++i)
-        p[i] = c[i] + s.towardsViewer[i];
-    g.project(p, x, y, z);
-    EXPECT_LT(z, z0);
-    double d[3];
+    // Where c + k * axis lands; 0.2 m is 10 pixels at 0.02 m per pixel.
+    auto at = [&](double k, const double axis[3], double win[3]) {
+        const double p[3] = {c[0] + k * axis[0], c[1] + k * axis[1], c[2] + k * axis[2]};
+        return g.project(p, win[0], win[1], win[2]);
+    };
+    double centre[3], right[3], up[3], near[3], d[3];
+    ASSERT_TRUE(at(0, s.right, centre));
+    at(0.2, s.right, right);
+    at(0.2, s.up, up);
+    at(1, s.towardsViewer, near);
+    const double expected[3][2] = {{320, 240}, {330, 240}, {320, 230}};
+    const double* got[3] = {centre, right, up};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(got[i][0], expected[i][0], 1e-9) << i;
+        EXPECT_NEAR(got[i][1], expected[i][1], 1e-9) << i;
+    }
+    EXPECT_LT(near[2], centre[2]);
     host::vec3::subtract(g.eye, c, d);
     EXPECT_GT(host::vec3::dot(d, s.towardsViewer), 0.99 * host::vec3::length(d));
 }
@@ -358,13 +329,23 @@ TEST_F(Views, FitTakesDeformedPointsAndFramesTheUnitCubeWhenEmpty) {
     expectNear3(lo, low, 0, "low corner");
     expectNear3(hi, high, 0, "high corner");
 
-    run("ClearScene\nViewFit 0\n");
-    const ViewGeometry g = geometry(0);
-    const double corner[3] = {0.5, 0.5, 0.5}, centre[3] = {0, 0, 0};
-    double x, y, z;
-    g.project(corner, x, y, z);
-    EXPECT_NEAR(x, 320 + 0.9 * 240, 1e-6);
-    expectNear3(layout.viewports().view(0).centre, centre, 0, "centre");
+    // An empty scene, and a lone null, frame a cube of side 1.
+    struct Case {
+        const char* script;
+        double centre[3];
+    };
+    for (const Case& c :
+         {Case{"ClearScene\n", {0, 0, 0}}, Case{"AddNull Lone\nPosition 1 2 3\n", {1, 2, 3}}}) {
+        run(std::string(c.script) + "ViewFit 0\nViewFit 1\n");
+        const double corner[3] = {c.centre[0] + 0.5, c.centre[1] + 0.5, c.centre[2] + 0.5};
+        double x, y, z;
+        geometry(0).project(corner, x, y, z);
+        EXPECT_NEAR(x, 320 + 0.9 * 240, 1e-6) << c.script;
+        expectNear3(layout.viewports().view(0).centre, c.centre, 0, "centre");
+        // The cube's enclosing sphere fills 90% of the perspective view's height.
+        const double sine = 0.5 * std::sqrt(3.0) / layout.viewports().view(1).distance;
+        EXPECT_NEAR(std::tan(std::asin(sine)), 0.9 * 240 * geometry(1).pixelSize, 1e-9);
+    }
 }
 
 TEST_F(Views, LayoutsTileTheWindow) {
