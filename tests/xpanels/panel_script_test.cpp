@@ -91,9 +91,12 @@ TEST_F(PanelScript, ThePanelEditsTheNamedItemsInstanceOnly) {
     EXPECT_EQ(run("PanelSet Arm DisplacementHandler Count 9\n"),
               "xprobe notify cid 0x8002 vid 0x8002 event 2 (data ok): #2 count 9\n");
     run("PanelSet Body DisplacementHandler Count 5\n");
+    // Opening the panel on another instance closes the one open before.
     EXPECT_EQ(
         run("PanelGet Arm DisplacementHandler Count\nPanelGet Body DisplacementHandler Count\n"),
-        "panel: Count = 9\npanel: Count = 5\n");
+        "xprobe panel destroyed (data ok)\npanel: Count = 9\n"
+        "xprobe panel destroyed (data ok)\npanel: Count = 5\n");
+    EXPECT_EQ(layout.xpanels().panelCount(), 1u);
     // The one panel of the server now shows the last instance edited.
     LWXPanelID pan = layout.instances().server(LWDISPLACEMENT_ICLASS, "xprobe").interface.panel;
     EXPECT_EQ(layout.xpanels().instance(pan), instanceOn("Body", LWDISPLACEMENT_HCLASS));
