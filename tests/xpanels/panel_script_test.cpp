@@ -229,3 +229,26 @@ TEST_F(PanelScript, TheModuleDestroysItsPanelsAndTheyAreFreed) {
 }
 
 } // namespace
+
+namespace {
+
+// Layout opens an interface server again each time a panel is opened, on
+// that instance, and closes the panel when its instance goes.
+TEST_F(PanelScript, EachOpeningActivatesOnTheInstanceAndItsRemovalClosesThePanel) {
+    run("AddNull Body\nApplyServer DisplacementHandler xprobe\n");
+    EXPECT_EQ(run("EditServer DisplacementHandler 1\nEditServer DisplacementHandler 1\n"),
+              "panel: DisplacementHandler xprobe\nxprobe panel destroyed (data ok)\n"
+              "panel: DisplacementHandler xprobe\n");
+    const host::ActivationRecord* record =
+        layout.instances().activation(LWDISPLACEMENT_ICLASS, "xprobe");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->interface.inst, instanceOn("Body", LWDISPLACEMENT_HCLASS));
+    EXPECT_EQ(layout.xpanels().panelCount(), 1u);
+    // PanelGet uses the panel already open.
+    EXPECT_EQ(run("PanelGet Body DisplacementHandler Count\n"), "panel: Count = 1\n");
+    EXPECT_EQ(run("RemoveServer DisplacementHandler 1\n"), "xprobe panel destroyed (data ok)\n");
+    EXPECT_EQ(layout.xpanels().panelCount(), 0u);
+    EXPECT_EQ(record->interface.panel, nullptr);
+}
+
+} // namespace
