@@ -150,6 +150,8 @@ std::vector<XPanelRow> XPanelSystem::rows(LWXPanelID id) {
         if (t.kind != Kind::None && t.kind != Kind::Button && t.kind != Kind::Unsupported)
             if (const void* p = valueOf(id, *panel, c))
                 row.value = showValue(c, t, panel->userDataOf(c), p);
+        // A get callback may have destroyed the panel.
+        if (!find(id)) return {};
         const std::vector<unsigned int> chain = chainOf(*panel, c.cid);
         if (chain.size() > 1) {
             auto at = std::find(tops.begin(), tops.end(), chain.back());
