@@ -13,6 +13,7 @@ have make || missing+=(make)
 have c++ || missing+=(g++)
 have pkg-config || missing+=(pkg-config)
 header gtest/gtest.h || missing+=(libgtest-dev)
+header png.h || missing+=(libpng-dev)
 
 # `make fuzz` (MORVANE_FUZZ_DEPS=1): clang and its libFuzzer runtime.
 fuzzer_links() {

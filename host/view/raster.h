@@ -24,7 +24,9 @@ struct ScreenPoint {
     double x = 0, y = 0, z = 0;
 };
 
-// Line patterns, numbered as the custom-object access numbers them.
+// Line patterns, numbered as the custom-object access numbers them. Each is
+// a run of pixels on and off counted along the line from its start: Dot is
+// 1 on, 2 off; Dash 6 on, 4 off; LongDot 10 on, 3 off, 1 on, 3 off.
 enum class LinePattern { Solid = 0, Dot = 1, Dash = 2, LongDot = 3 };
 
 // What each drawing call uses; set as a whole or member by member.
@@ -45,6 +47,8 @@ struct Texture {
 
 class Raster {
   public:
+    // Sizes from 0 to kMaxSide a side; anything else throws HostError.
+    static constexpr int kMaxSide = 16384;
     Raster(int width, int height);
 
     int width() const { return width_; }
@@ -67,7 +71,9 @@ class Raster {
     // One pixel wide, both ends included, the pattern running from a.
     void line(ScreenPoint a, ScreenPoint b);
     // Filled by pixel centres (top-left rule), counter-clockwise on screen
-    // (y down: a, b, c turning left) is the front.
+    // (y down: a, b, c turning left) is the front. Corners are snapped to
+    // 1/256 pixel; a triangle with a corner that is not finite or lies
+    // further than 2^40 pixels out draws nothing.
     void triangle(ScreenPoint a, ScreenPoint b, ScreenPoint c);
     // As triangle, the colour taken from the texture at the interpolated UV
     // (u to the right, v down, [0, 1] over the texture; nearest texel,
@@ -86,12 +92,24 @@ class Raster {
     // Copies another picture's pixels in at (left, top), clipped; no depth.
     void blit(const Raster& from, int left, int top);
 
+    // Outside the picture: transparent black and depth 1.
     Rgba pixel(int x, int y) const;
     float depth(int x, int y) const;
     // width * height * 4 bytes, rows from the top.
     const std::vector<std::uint8_t>& rgba() const { return rgba_; }
 
   private:
+    friend bool readPng(const std::string& path, Raster& out, std::string& error);
+
+    // Depth-tests, blends and writes one pixel inside the clip rectangle.
+    void shade(int x, int y, double z, const Rgba& colour);
+    // The same without depth, for text.
+    void blend(int x, int y, const Rgba& colour);
+    // The pixels from the one holding (x0, y0) to the one holding (x1, y1),
+    // both included, inside the clip rectangle; the first pixel sits at
+    // position `phase` of the pattern.
+    void stepLine(double x0, double y0, double z0, double x1, double y1, double z1, double phase);
+
     int width_, height_;
     int clipLeft_, clipTop_, clipRight_, clipBottom_; // right/bottom exclusive
     RasterState state_;
@@ -102,6 +120,9 @@ class Raster {
 // Writes the picture as an 8-bit RGB PNG (alpha dropped: pictures are
 // opaque). False with a reason when the file cannot be written.
 bool writePng(const std::string& path, const Raster& picture, std::string& error);
+// Reads a PNG (8-bit RGB or RGBA; others are converted) into `out`. False
+// with a reason, and `out` untouched, when the file is missing or no PNG.
+bool readPng(const std::string& path, Raster& out, std::string& error);
 
 } // namespace host
 

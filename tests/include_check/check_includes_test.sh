@@ -70,9 +70,9 @@ expect_failure "a host part includes the host on top" host/plugins/instances.cpp
 
 # A new folder must be declared as a part before anything in it counts.
 fresh_copy
-mkdir -p "$work/tree/host/unlisted"
-echo '#include "scene/scene.h"' >"$work/tree/host/unlisted/unlisted.cpp"
-if output=$(bash "$check" "$work/tree" 2>&1) || ! grep -qF "host/unlisted: is not a part" <<<"$output"; then
+mkdir -p "$work/tree/host/stray"
+echo '#include "scene/scene.h"' >"$work/tree/host/stray/stray.cpp"
+if output=$(bash "$check" "$work/tree" 2>&1) || ! grep -qF "host/stray: is not a part" <<<"$output"; then
     echo "FAIL an undeclared host folder is not reported:"
     echo "$output"
     failures=$((failures + 1))
