@@ -1,7 +1,8 @@
 // The time to draw a frame of the demo's arm scene (about 20,000 points and
 // its cage) into Layout's 1280 x 960 quad window, each view framed on the
-// scene. The deformation runs once before timing: only drawing is timed.
-#include "host/commands/commands.h"
+// scene, the cage shown in X-ray (shaded see-through, edges on top). The
+// deformation runs once before timing: only drawing is timed.
+#include "host/commands/script.h"
 #include "host/host.h"
 #include "host/view/viewport_drawing.h"
 
@@ -20,9 +21,10 @@ struct ArmScene {
     ArmScene() {
         layout.loadModule(MORVANE_MODULE_PATH);
         layout.setContentDirectory(MORVANE_EXAMPLES_DIR);
-        host::CommandInterpreter commands(layout);
-        commands.execute(std::string("LoadScene ") + MORVANE_EXAMPLES_DIR + "/arm.lws");
-        commands.execute("GoToFrame 45");
+        host::ScriptRunner script(layout);
+        script.execute({"LoadScene", std::string(MORVANE_EXAMPLES_DIR) + "/arm.lws"});
+        script.execute({"GoToFrame", "45"});
+        script.execute({"PanelSet", "ArmCage", "CustomObjHandler", "Display", "X-Ray"});
         for (int i = 0; i < window.count(); ++i)
             window.fit(layout.scene(), i, layout.scene().timing().time);
     }

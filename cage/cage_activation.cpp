@@ -2,6 +2,7 @@
 #include <lwcustobj.h>
 
 #include "cage/cage_lifecycle.h"
+#include "cage/cage_panel.h"
 #include "cage/cage_services.h"
 #include "module/host_services.h"
 #include "module/servers.h"
@@ -51,5 +52,6 @@ XCALL_(int) CageCustomInterface(int version, GlobalFunc* global, void* local, vo
 
     stCagePanelServices = s;
     stGlobal = global;
-    return AFUNC_OK;
+    auto* ui = static_cast<LWInterface*>(local);
+    return buildCagePanel(s.xpanelFuncs, ui, isJapaneseLocale(global)) ? AFUNC_OK : AFUNC_BADGLOBAL;
 }

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "cage/cage_display.h"
 #include "cage/cage_envelope.h"
 #include "cage/cage_frames.h"
 #include "cage/cage_keys.h"
@@ -49,16 +50,6 @@ void setDefaults(CageInstance* cage, LWItemID item) {
     cage->perpendicularDistance = 0.01;
     cage->envelopeMute = 1;
     cage->rebuildNeeded = 1;
-}
-
-// 1-based place of an object among the scene's objects; 0 when absent.
-int objectIndexOf(LWItemInfo* itemInfo, LWItemID object) {
-    if (!itemInfo || !object) return 0;
-    int place = 1;
-    for (LWItemID id = itemInfo->first(LWI_OBJECT, LWITEM_NULL); id;
-         id = itemInfo->next(id), ++place)
-        if (id == object) return place;
-    return 0;
 }
 
 // Sets the value of the channel's key at time 0, making one when needed.
@@ -194,7 +185,7 @@ XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
         double t = iface ? iface->curTime : 0.0;
         if (order.parentItem) {
             cage->refObject = order.sourceObject;
-            cage->refObjectIndex = objectIndexOf(items, order.sourceObject);
+            cage->refObjectIndex = indexByObjectID(items, order.sourceObject);
         } else if (channels && env) {
             placeNullAtObject(cage, items, channels, env, order.sourceObject, t);
         }
@@ -247,7 +238,7 @@ XCALL_(void) CageCustomChangeID(LWInstance instance, const LWItemID* ids) {
         } else if (pair[0] == cage->refObject) {
             cage->refObject = pair[1];
             auto* items = static_cast<LWItemInfo*>(acquireService("LW Item Info 5"));
-            cage->refObjectIndex = objectIndexOf(items, pair[1]);
+            cage->refObjectIndex = indexByObjectID(items, pair[1]);
             cage->rebuildNeeded = 1;
         }
     }
@@ -361,5 +352,6 @@ void fillCageHandler(LWCustomObjHandler* local) {
         local->rend->cleanup = CageCustomCleanup;
         local->rend->newTime = CageCustomNewTime;
     }
+    local->evaluate = CageCustomEvaluate;
     local->flags = CageCustomFlags;
 }

@@ -1,4 +1,5 @@
 #include "cage/cage_mesh_build.h"
+#include "module/items.h"
 
 #include "cage/cage_model.h"
 #include "geometry/vector.h"
@@ -21,14 +22,6 @@ bool acceptedPolygon(LWMeshInfo* mesh, LWPolID pol, int* size) {
     if (type != LWPOLTYPE_FACE && type != LWPOLTYPE_PTCH && type != LWPOLTYPE_SUBD) return false;
     *size = mesh->polSize(mesh, pol);
     return *size >= 2 && *size <= 4;
-}
-
-// 1-based place of the object among the scene's objects, 0 when absent.
-int objectIndex(LWItemInfo* itemInfo, LWItemID object) {
-    int place = 1;
-    for (LWItemID id = itemInfo->first(LWI_OBJECT, nullptr); id; id = itemInfo->next(id), ++place)
-        if (id == object) return place;
-    return 0;
 }
 
 void releaseScratch(CageInstance* cage) {
@@ -199,7 +192,7 @@ int buildCageFromMesh(CageInstance* cage, LWObjectInfo* objectInfo, LWItemInfo* 
                 normalize3D(cage->parentAxes[i]);
             cage->buildForParent = 1;
             cage->refObject = object;
-            cage->refObjectIndex = objectIndex(itemInfo, object);
+            cage->refObjectIndex = indexByObjectID(itemInfo, object);
         } else {
             itemInfo->param(object, LWIP_SCALING, t, cage->meshScale);
         }

@@ -11,8 +11,9 @@
 //   commands/            Layout's commands, scripts, Dump, interface panels
 //   io/                  scene files and plug-in records
 //   core/                HostCore: owns the parts below and wires them
-//   view/                viewports, the raster and the drawing of viewports
-//   services/ plugins/   the C-ABI service records; module file and instances
+//   services/            the C-ABI service records
+//   view/                viewports: layouts, view geometry, fitting, drawing
+//   plugins/             module file and instances
 //   ui/ ring/            panels, XPanels, rasters, messages; the ring
 //   scene/               items, order, selection, transforms, key edits, clones
 //   motion/ mesh/        channels and envelopes; meshes and their files

@@ -14,3 +14,12 @@ int objectExistsWithItemID(const LWItemInfo* itemInfo, LWItemID id) {
     if (!compareCString(name, firstName)) return 1;
     return id == firstObject ? 1 : 0;
 }
+
+int indexByObjectID(const LWItemInfo* itemInfo, LWItemID id) {
+    if (!itemInfo || !id) return 0;
+    int place = 1;
+    for (LWItemID object = itemInfo->first(LWI_OBJECT, LWITEM_NULL); object;
+         object = itemInfo->next(object), ++place)
+        if (object == id) return place;
+    return 0;
+}

@@ -9,4 +9,7 @@
 // object's name, so that name is trusted only for the first object itself.
 int objectExistsWithItemID(const LWItemInfo* itemInfo, LWItemID id);
 
+// 1-based place of the item among the scene's objects; 0 when absent or null.
+int indexByObjectID(const LWItemInfo* itemInfo, LWItemID id);
+
 #endif

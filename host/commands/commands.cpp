@@ -405,7 +405,7 @@ const std::map<std::string, Handler>& commands() {
              std::string why;
              LWXPanelID panel = nullptr;
              try {
-                 panel = instancePanel(h, *instance, why);
+                 panel = instancePanel(h, *instance, why, true);
              } catch (const HostError& e) {
                  why = e.what();
              }

@@ -25,14 +25,14 @@ ServerInstance& firstInstance(HostCore& h, const std::string& name, const std::s
 
 LWXPanelID panelOf(HostCore& h, ServerInstance& instance) {
     std::string why;
-    LWXPanelID panel = instancePanel(h, instance, why);
+    LWXPanelID panel = instancePanel(h, instance, why, false);
     if (!panel) throw HostError(why);
     return panel;
 }
 
 } // namespace
 
-LWXPanelID instancePanel(HostCore& h, ServerInstance& instance, std::string& why) {
+LWXPanelID instancePanel(HostCore& h, ServerInstance& instance, std::string& why, bool reopen) {
     const char* cls = interfaceClass(instance.className);
     const std::string& name = instance.serverName;
     if (!cls) {
@@ -43,7 +43,13 @@ LWXPanelID instancePanel(HostCore& h, ServerInstance& instance, std::string& why
         why = "module has no server " + std::string(cls) + " " + name;
         return nullptr;
     }
-    ActivationRecord& record = h.instances().server(cls, name);
+    // The panel already open on this instance is used as it is.
+    if (!reopen)
+        if (ActivationRecord* open = h.instances().activation(cls, name))
+            if (open->interface.inst == instance.instance && open->interface.panel &&
+                h.xpanels().knows(open->interface.panel))
+                return open->interface.panel;
+    ActivationRecord& record = h.instances().openInterface(cls, name, instance.instance);
     LWXPanelID panel = record.interface.panel;
     if (!panel) {
         why = std::string(cls) + " " + name + " gives no panel";
@@ -54,7 +60,6 @@ LWXPanelID instancePanel(HostCore& h, ServerInstance& instance, std::string& why
         return nullptr;
     }
     // As Layout shows the panel for the instance being edited.
-    record.interface.inst = instance.instance;
     h.xpanels().viewInst(panel, instance.instance);
     return panel;
 }
@@ -69,6 +74,17 @@ std::string panelGet(HostCore& h, const std::string& item, const std::string& cl
                      const std::string& label) {
     ServerInstance& instance = firstInstance(h, item, cls);
     return h.xpanels().read(panelOf(h, instance), label);
+}
+
+void panelDrag(HostCore& h, const std::string& item, const std::string& cls,
+               const std::string& label, const std::vector<std::string>& texts) {
+    ServerInstance& instance = firstInstance(h, item, cls);
+    h.xpanels().drag(panelOf(h, instance), label, texts);
+}
+
+std::vector<XPanelRow> panelRows(HostCore& h, const std::string& item, const std::string& cls) {
+    ServerInstance& instance = firstInstance(h, item, cls);
+    return h.xpanels().rows(panelOf(h, instance));
 }
 
 } // namespace host

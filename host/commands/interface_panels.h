@@ -5,7 +5,10 @@
 
 #include <lwxpanel.h>
 
+#include "ui/xpanels.h"
+
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -13,11 +16,13 @@ class HostCore;
 struct ServerInstance;
 
 // The panel of an instance's interface server (the server of the handler's
-// name in CustomObjInterface or DisplacementInterface), activated if need
-// be and shown on the instance (viewInst). Null, with the reason in why,
-// when the server does not exist or gives no panel of the host's; a failing
-// activation throws HostError.
-LWXPanelID instancePanel(HostCore& host, ServerInstance& instance, std::string& why);
+// name in CustomObjInterface or DisplacementInterface), shown on the
+// instance (viewInst). With reopen, or when the server's open panel shows
+// another instance, the server is activated for this instance (a person
+// opening its panel); otherwise the open panel is used. Null, with the
+// reason in why, when the server does not exist or gives no panel of the
+// host's; a failing activation throws HostError.
+LWXPanelID instancePanel(HostCore& host, ServerInstance& instance, std::string& why, bool reopen);
 
 // The script's PanelSet and PanelGet: the item's first instance of a handler
 // class, through its interface panel. Throw HostError naming what is wrong.
@@ -25,6 +30,11 @@ void panelSet(HostCore& host, const std::string& item, const std::string& cls,
               const std::string& label, const std::string& text);
 std::string panelGet(HostCore& host, const std::string& item, const std::string& cls,
                      const std::string& label);
+// PanelDrag: a person dragging the control's slider through the values.
+void panelDrag(HostCore& host, const std::string& item, const std::string& cls,
+               const std::string& label, const std::vector<std::string>& texts);
+// PanelRows: the panel as a person sees it, control by control.
+std::vector<XPanelRow> panelRows(HostCore& host, const std::string& item, const std::string& cls);
 
 } // namespace host
 

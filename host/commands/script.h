@@ -3,13 +3,30 @@
 #ifndef MORVANE_HOST_COMMANDS_SCRIPT_H
 #define MORVANE_HOST_COMMANDS_SCRIPT_H
 
+#include <cstddef>
+#include <functional>
 #include <istream>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace host {
 
 class HostCore;
+
+// A script command: how many arguments it takes, its usage line, and what it
+// does (throwing HostError on bad input, before changing anything).
+struct ScriptCommand {
+    size_t minArgs;
+    size_t maxArgs;
+    const char* usage;
+    std::function<void(HostCore&, const std::vector<std::string>&)> run;
+};
+using ScriptCommandTable = std::map<std::string, ScriptCommand>;
+
+// A time in seconds or a value: a plain decimal number. Throws HostError
+// for anything else.
+double parseDecimal(const std::string& word);
 
 // Splits a script line into words. Throws HostError on an unbalanced quote.
 std::vector<std::string> splitScriptLine(const std::string& line);

@@ -13,8 +13,9 @@ HostCore::HostCore(std::ostream& out)
       panels_(std::make_unique<PanelSystem>(scene_, out, locale_)),
       xpanels_(std::make_unique<XPanelSystem>()) {
     ServiceSources sources{
-        scene_,    ring_,   *panels_, *xpanels_,
-        messages_, locale_, out_,     [this](const char* text) { return runCommand(text); }};
+        scene_,    ring_,      *panels_,
+        *xpanels_, viewports_, messages_,
+        locale_,   out_,       [this](const char* text) { return runCommand(text); }};
     services_ = std::make_unique<ServiceTable>(sources);
 }
 

@@ -1,6 +1,6 @@
 // core/: the stand-in Layout's central object. It owns one of each part (the
 // scene, the ring, the plug-in instances, the panel systems, the messages, the
-// services) and the loaded module with its activations, and wires them
+// viewports, the services) and the loaded module with its activations, and wires them
 // together: each part gets the others it uses, and nothing below core/ knows
 // this class. Layout's command language sits above it (commands/) and is
 // handed in as the command runner; the full host is Host (host.h).
@@ -41,6 +41,7 @@ class HostCore {
     PanelSystem& panels() { return *panels_; }
     XPanelSystem& xpanels() { return *xpanels_; }
     ServiceTable& services() { return *services_; }
+    // The viewport window; clearing the scene leaves it as it is.
     ViewportWindow& viewports() { return viewports_; }
     std::ostream& out() { return out_; }
 
@@ -108,6 +109,7 @@ class HostCore {
     Scene scene_;
     Ring ring_;
     Messages messages_;
+    ViewportWindow viewports_;
     std::unique_ptr<InstanceTable> instances_;
     std::unique_ptr<PanelSystem> panels_;
     std::unique_ptr<XPanelSystem> xpanels_;
@@ -119,7 +121,6 @@ class HostCore {
     std::vector<std::unique_ptr<ActivationRecord>> activations_;
     LWLayoutToolFuncs toolFuncs_{};
     LWLayoutTool toolRecord_{};
-    ViewportWindow viewports_;
 };
 
 } // namespace host

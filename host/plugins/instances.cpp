@@ -60,6 +60,54 @@ ActivationRecord& InstanceTable::server(const std::string& cls, const std::strin
     return *servers_.back();
 }
 
+ActivationRecord* InstanceTable::activation(const std::string& cls, const std::string& name) {
+    for (auto& record : servers_)
+        if (record->className == cls && record->name == name) return record.get();
+    return nullptr;
+}
+
+ActivationRecord& InstanceTable::openInterface(const std::string& cls, const std::string& name,
+                                               LWInstance instance) {
+    if (cls != LWCUSTOMOBJ_ICLASS && cls != LWDISPLACEMENT_ICLASS)
+        throw HostError(cls + " is not an interface class");
+    ModuleFile* module = module_;
+    if (!module) throw HostError("no module is loaded");
+    const ServerEntry* entry = module->find(cls, name);
+    if (!entry || !entry->activate) throw HostError("module has no server " + cls + " " + name);
+
+    ActivationRecord* record = nullptr;
+    for (auto& r : servers_)
+        if (r->className == cls && r->name == name) record = r.get();
+    if (record) {
+        closePanel(*record);
+    } else {
+        servers_.push_back(std::make_unique<ActivationRecord>());
+        record = servers_.back().get();
+        record->className = cls;
+        record->name = name;
+    }
+    record->interface = LWInterface{};
+    record->interface.inst = instance;
+    record->result =
+        entry->activate(versionFor(cls), globals_, record->localFor(cls), module->serverData());
+    if (record->result != AFUNC_OK) {
+        const int result = record->result;
+        record->interface = LWInterface{};
+        throw HostError(cls + " " + name + " did not activate (" + std::to_string(result) + ")");
+    }
+    return *record;
+}
+
+void InstanceTable::closePanel(ActivationRecord& record) {
+    LWXPanelID panel = record.interface.panel;
+    record.interface.panel = nullptr;
+    record.interface.inst = nullptr;
+    auto* xpanels = static_cast<LWXPanelFuncs*>(
+        globals_ ? globals_(LWXPANELFUNCS_GLOBAL, GFUSE_TRANSIENT) : nullptr);
+    // Destroying a stale or foreign ID is a no-op for the service.
+    if (panel && xpanels && xpanels->destroy) xpanels->destroy(panel);
+}
+
 ServerInstance* InstanceTable::create(LWItemID item, ActivationRecord& record, std::string& error) {
     if (!record.inst.create) {
         error = record.className + " " + record.name + " gives no create callback";
@@ -144,6 +192,9 @@ std::vector<ServerInstance*> InstanceTable::on(LWItemID item, const std::string&
 }
 
 void InstanceTable::destroy(std::unique_ptr<ServerInstance> instance) {
+    // A panel showing the instance closes with it, as Layout's does.
+    for (auto& record : servers_)
+        if (record->interface.inst == instance->instance) closePanel(*record);
     // Already out of the table, so a callback that asks sees it gone.
     if (instance->server->inst.destroy) instance->server->inst.destroy(instance->instance);
 }

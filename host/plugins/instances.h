@@ -60,6 +60,17 @@ class InstanceTable {
     // no module or no such server, or the activation fails.
     ActivationRecord& server(const std::string& className, const std::string& name);
 
+    // The server's activation when it has been made; null otherwise.
+    ActivationRecord* activation(const std::string& className, const std::string& name);
+
+    // Opens an interface server (CustomObjInterface, DisplacementInterface)
+    // on one instance as Layout does each time a person opens its panel: the
+    // activation runs again with interface.inst set to the instance. The
+    // panel it gave for an earlier opening is closed (destroyed) first, so a
+    // server shows one panel at a time. Throws HostError as server does.
+    ActivationRecord& openInterface(const std::string& className, const std::string& name,
+                                    LWInstance instance);
+
     // Creates an instance of a handler server (CustomObjHandler or
     // DisplacementHandler) on an object and adds it after the item's others;
     // newTime runs once at the current time. Throws HostError, adding
@@ -108,6 +119,8 @@ class InstanceTable {
   private:
     ServerInstance* create(LWItemID item, ActivationRecord& record, std::string& error);
     void destroy(std::unique_ptr<ServerInstance> instance);
+    // Destroys an interface panel through the host's XPanel service.
+    void closePanel(ActivationRecord& record);
     void callNewTime(ServerInstance& instance, LWFrame frame, LWTime time);
     bool holds(const ServerInstance* instance) const;
     std::vector<ServerInstance*> inSceneOrder() const;

@@ -67,11 +67,16 @@ void fillMotionRecords(ServiceRecords& records);
 void fillMeshRecords(ServiceRecords& records);
 void fillPanelRecords(ServiceRecords& records);
 void fillXPanelRecords(ServiceRecords& records);
+void fillViewRecords(ServiceRecords& records);
 
 class Scene;
 // Copies the scene's time, selection, ranges and flags into the records that
 // hold them as data members.
 void refreshSceneRecords(ServiceRecords& records, const Scene& scene);
+
+class ViewportWindow;
+// Sets "LW Viewport Info" numViewports, a plain member.
+void refreshViewRecords(ServiceRecords& records, const ViewportWindow& viewports);
 
 // Sets "Scene Objects" maxPointsPerPoly, a plain member, to the largest
 // polygon among the scene's object files (0 when there is none). Until this

@@ -36,6 +36,7 @@ ServiceTable::ServiceTable(const ServiceSources& sources)
     fillMeshRecords(rec_);
     fillPanelRecords(rec_);
     fillXPanelRecords(rec_);
+    fillViewRecords(rec_);
 
     records_ = {
         {"LW Item Info 5", &rec_.itemInfo},
@@ -109,6 +110,7 @@ void* ServiceTable::lookup(const char* name) {
             refreshSceneRecords(rec_, sources_.scene);
             if (key == "Scene Objects 6" || key == "Scene Objects 9")
                 refreshSceneObjects(rec_, sources_.scene);
+            if (key == "LW Viewport Info 4") refreshViewRecords(rec_, sources_.viewports);
             result = found->second;
         }
     }
@@ -125,6 +127,7 @@ XCALL_(void*) ServiceTable::accessor(const char* name, int) {
 void ServiceTable::refresh() {
     refreshSceneRecords(rec_, sources_.scene);
     refreshSceneObjects(rec_, sources_.scene);
+    refreshViewRecords(rec_, sources_.viewports);
 }
 
 } // namespace host

@@ -1,6 +1,6 @@
 // services/: the C ABI the module sees: the global accessor and one record per
 // service name, each callback answering from the host's parts (scene, ring,
-// panels, messages). The records reach those parts through the running
+// panels, messages, viewports). The records reach those parts through the running
 // ServiceTable, as a module's calls carry no context of their own.
 //
 // The host's global accessor: one record per service name, settings that
@@ -26,6 +26,7 @@ class Messages;
 class PanelSystem;
 class Ring;
 class Scene;
+class ViewportWindow;
 class XPanelSystem;
 
 // The parts of the host the records answer from.
@@ -34,6 +35,7 @@ struct ServiceSources {
     Ring& ring;
     PanelSystem& panels;
     XPanelSystem& xpanels;
+    ViewportWindow& viewports;
     Messages& messages;
     Locale& locale;
     // Traces go here.

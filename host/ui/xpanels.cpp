@@ -1,4 +1,5 @@
 #include "ui/xpanels.h"
+#include "ui/xpanel_parts.h"
 
 #include "common/host_error.h"
 
@@ -14,182 +15,6 @@
 namespace host {
 
 namespace {
-
-const double kPi = 3.141592653589793;
-
-// How a value is held: the C type the get/set callbacks exchange.
-enum class Kind { None, String, Int, Float, Float3, Button, Unsupported };
-// How a number is typed and shown.
-enum class Unit { Plain, Percent, Angle };
-// How an integer is typed and shown.
-enum class Look { Plain, Boolean, Choice, Axis };
-
-struct ValueType {
-    Kind kind = Kind::None;
-    Unit unit = Unit::Plain;
-    Look look = Look::Plain;
-    std::string name;
-};
-
-struct Control {
-    unsigned int cid = 0;
-    unsigned int vid = 0;
-    std::string label;
-    std::string hinted;
-    std::string ctrlClass;
-    int min = 0, max = 0;
-    bool hasMin = false, hasMax = false, hardMin = false, hardMax = false;
-    bool hasList = false;
-    std::vector<std::string> list;
-    LWXPanelPopCntFunc* popCount = nullptr;
-    LWXPanelPopNameFunc* popName = nullptr;
-    LWXPanelBtnClickFunc* button = nullptr;
-};
-
-struct DataDesc {
-    unsigned int vid = 0;
-    std::string name;
-    std::string type;
-};
-
-// A FORM panel's own copy of a value.
-struct Stored {
-    unsigned int vid = 0;
-    int i = 0;
-    double d[3] = {0, 0, 0};
-    std::string s;
-};
-
-// The words of one typed value, in the form set and formSet take.
-struct Value {
-    int i = 0;
-    double d[3] = {0, 0, 0};
-    std::vector<char> s;
-    void* pointer(Kind kind) {
-        if (kind == Kind::String) return s.data();
-        if (kind == Kind::Int) return &i;
-        return d;
-    }
-};
-
-const char* defaultType(const std::string& cls) {
-    static const char* const strings[] = {"string", "sPresetText", "sFileName", "sInfo"};
-    static const char* const integers[] = {"integer",       "iBoolean",     "iSlider",
-                                           "iSliderText",   "iChoice",      "iPopChoice",
-                                           "iChoTransform", "iPopTransform"};
-    static const char* const same[] = {"float",  "distance", "percent",   "angle",
-                                       "time",   "float3",   "distance3", "percent3",
-                                       "angle3", "color",    "axis"};
-    for (const char* s : strings)
-        if (cls == s) return "string";
-    for (const char* s : integers)
-        if (cls == s) return "integer";
-    for (const char* s : same)
-        if (cls == s) return s;
-    return "";
-}
-
-Look lookOf(const std::string& cls) {
-    if (cls == "iBoolean") return Look::Boolean;
-    if (cls == "iChoice" || cls == "iPopChoice" || cls == "iChoTransform" || cls == "iPopTransform")
-        return Look::Choice;
-    if (cls == "axis") return Look::Axis;
-    return Look::Plain;
-}
-
-ValueType typeFor(const std::string& type, const std::string& cls) {
-    ValueType t;
-    t.name = type;
-    t.look = lookOf(cls);
-    if (cls == "vButton" || cls == "vPopCmd") {
-        t.kind = Kind::Button;
-        return t;
-    }
-    if (type.empty()) return t;
-    if (type == "string")
-        t.kind = Kind::String;
-    else if (type == "integer")
-        t.kind = Kind::Int;
-    else if (type == "axis") {
-        t.kind = Kind::Int;
-        t.look = Look::Axis;
-    } else if (type == "float" || type == "distance" || type == "time")
-        t.kind = Kind::Float;
-    else if (type == "percent" || type == "angle") {
-        t.kind = Kind::Float;
-        t.unit = type == "percent" ? Unit::Percent : Unit::Angle;
-    } else if (type == "float3" || type == "distance3" || type == "color")
-        t.kind = Kind::Float3;
-    else if (type == "percent3" || type == "angle3") {
-        t.kind = Kind::Float3;
-        t.unit = type == "percent3" ? Unit::Percent : Unit::Angle;
-    } else
-        t.kind = Kind::Unsupported;
-    if (t.kind != Kind::Int) t.look = Look::Plain;
-    return t;
-}
-
-std::string number(double v) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.9g", v);
-    return std::strcmp(text, "-0") == 0 ? "0" : text;
-}
-
-bool wholeInt(const std::string& text, int& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (errno || *end || v < -2147483647L - 1 || v > 2147483647L) return false;
-    out = int(v);
-    return true;
-}
-
-bool wholeDouble(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno || *end || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
-
-// A number in the control's unit, as stored: percent as a fraction, angles
-// in radians. A percent sign is optional.
-bool unitNumber(std::string text, Unit unit, double& out) {
-    if (unit == Unit::Percent && !text.empty() && text.back() == '%') text.pop_back();
-    if (!wholeDouble(text, out)) return false;
-    if (unit == Unit::Percent) out /= 100.0;
-    if (unit == Unit::Angle) out *= kPi / 180.0;
-    return std::isfinite(out);
-}
-
-std::string unitText(double v, Unit unit) {
-    if (unit == Unit::Percent) return number(v * 100.0) + "%";
-    if (unit == Unit::Angle) return number(v * 180.0 / kPi);
-    return number(v);
-}
-
-// "1 2 3" or "1,2,3".
-bool threeNumbers(const std::string& text, Unit unit, double out[3]) {
-    std::string t = text;
-    std::replace(t.begin(), t.end(), ',', ' ');
-    std::vector<std::string> parts;
-    size_t i = 0;
-    while (i < t.size()) {
-        while (i < t.size() && (t[i] == ' ' || t[i] == '\t'))
-            ++i;
-        size_t start = i;
-        while (i < t.size() && t[i] != ' ' && t[i] != '\t')
-            ++i;
-        if (i > start) parts.push_back(t.substr(start, i - start));
-    }
-    if (parts.size() != 3) return false;
-    for (int k = 0; k < 3; ++k)
-        if (!unitNumber(parts[size_t(k)], unit, out[k])) return false;
-    return true;
-}
 
 // Tags the host knows the shape of, so it can step over the ones it does not
 // act on.
@@ -223,58 +48,59 @@ template <class F> F* fnWord(LWXPanelHint word) {
     return reinterpret_cast<F*>(word);
 }
 
+// A group named again gains the new members after its old ones.
+void addGroup(XPanelSystem::Panel& panel, unsigned int gid, const std::vector<unsigned int>& ids) {
+    if (!gid) return;
+    auto& members = panel.groups[gid];
+    if (std::find(panel.groupOrder.begin(), panel.groupOrder.end(), gid) == panel.groupOrder.end())
+        panel.groupOrder.push_back(gid);
+    for (unsigned int id : ids)
+        if (id != gid && std::find(members.begin(), members.end(), id) == members.end())
+            members.push_back(id);
+}
+
 } // namespace
 
-struct XPanelSystem::Panel {
-    int type = 0;
-    std::vector<Control> controls;
-    std::vector<DataDesc> data;
-    LWXPanelGetFunc* get = nullptr;
-    LWXPanelSetFunc* set = nullptr;
-    LWXPanelChangeNotifyFunc* notify = nullptr;
-    LWXPanelDestroyNotifyFunc* destroyNotify = nullptr;
-    std::string label;
-    void* inst = nullptr;
-    bool open = false;
-    std::map<unsigned int, void*> userData;
-    std::vector<std::unique_ptr<Stored>> values;
+using namespace xpanel;
 
-    Control* control(unsigned int cid) {
-        for (Control& c : controls)
-            if (c.cid == cid) return &c;
-        return nullptr;
-    }
-    const Control* byLabel(const std::string& text) const {
-        for (const Control& c : controls)
-            if (!c.hinted.empty() && c.hinted == text) return &c;
-        for (const Control& c : controls)
-            if (c.label == text) return &c;
-        return nullptr;
-    }
-    // The control showing a value: the one XpVALUE gave it, else its own id.
-    const Control* showing(unsigned int vid) const {
-        for (const Control& c : controls)
-            if (c.vid == vid) return &c;
-        return nullptr;
-    }
-    ValueType typeOf(const Control& c) const {
-        for (const DataDesc& d : data)
-            if (d.vid == c.vid) return typeFor(d.type, c.ctrlClass);
-        return typeFor(defaultType(c.ctrlClass), c.ctrlClass);
-    }
-    Stored& stored(unsigned int vid) {
-        for (auto& s : values)
-            if (s->vid == vid) return *s;
-        values.push_back(std::make_unique<Stored>());
-        values.back()->vid = vid;
-        return *values.back();
-    }
-    void* dataFor(unsigned int id) const {
-        auto found = userData.find(id);
-        return found == userData.end() ? nullptr : found->second;
-    }
-    std::string title() const { return label.empty() ? "the panel" : "panel \"" + label + "\""; }
-};
+Control* XPanelSystem::Panel::control(unsigned int cid) {
+    for (Control& c : controls)
+        if (c.cid == cid) return &c;
+    return nullptr;
+}
+
+const Control* XPanelSystem::Panel::byLabel(const std::string& text) const {
+    for (const Control& c : controls)
+        if (!c.hinted.empty() && c.hinted == text) return &c;
+    for (const Control& c : controls)
+        if (c.label == text) return &c;
+    return nullptr;
+}
+
+const Control* XPanelSystem::Panel::showing(unsigned int vid) const {
+    for (const Control& c : controls)
+        if (c.vid == vid) return &c;
+    return nullptr;
+}
+
+ValueType XPanelSystem::Panel::typeOf(const Control& c) const {
+    for (const DataDesc& d : data)
+        if (d.vid == c.vid) return typeFor(d.type, c.ctrlClass);
+    return typeFor(defaultType(c.ctrlClass), c.ctrlClass);
+}
+
+Stored& XPanelSystem::Panel::stored(unsigned int vid) {
+    for (auto& s : values)
+        if (s->vid == vid) return *s;
+    values.push_back(std::make_unique<Stored>());
+    values.back()->vid = vid;
+    return *values.back();
+}
+
+void* XPanelSystem::Panel::dataFor(unsigned int id) const {
+    auto found = userData.find(id);
+    return found == userData.end() ? nullptr : found->second;
+}
 
 XPanelSystem::XPanelSystem() = default;
 
@@ -352,9 +178,10 @@ void XPanelSystem::parseHints(Panel& panel, unsigned int target, LWXPanelHint* h
         bool hasList = tag != XPTAG_CALL && tag != XPTAG_NEST && (tag & 0x80);
         LWXPanelHint* args = p + 1;
         p = args + fixed;
+        std::vector<unsigned int> list;
         if (hasList) {
             while (*p)
-                ++p;
+                list.push_back(idWord(*p++));
             ++p;
         }
         // An id of 0 in a tag means the id the hints were given for.
@@ -420,6 +247,28 @@ void XPanelSystem::parseHints(Panel& panel, unsigned int target, LWXPanelHint* h
             if (Control* c = panel.control(idArg(0)))
                 c->button = fnWord<LWXPanelBtnClickFunc>(args[1]);
             break;
+        case XPTAG_GROUP:
+            addGroup(panel, idArg(0), list);
+            break;
+        case XPTAG_STACK: {
+            Stack stack;
+            stack.gid = idArg(0);
+            stack.vid = idWord(args[1]);
+            stack.map = static_cast<const int*>(args[2]);
+            stack.pages = list;
+            addGroup(panel, stack.gid, list);
+            panel.stacks.push_back(stack);
+            break;
+        }
+        case XPTAG_ENABLE: {
+            Enable enable;
+            enable.vid = idArg(0);
+            if (const char* message = static_cast<const char*>(args[1])) enable.message = message;
+            enable.map = static_cast<const int*>(args[3]);
+            enable.targets = list;
+            panel.enables.push_back(enable);
+            break;
+        }
         case XPTAG_CALL:
             // A nested array; the depth guard stops arrays that call themselves.
             if (args[1] && depth < 8)
@@ -532,30 +381,17 @@ void* XPanelSystem::instance(LWXPanelID id) const {
     return panel ? panel->inst : nullptr;
 }
 
-namespace {
-
-// A choice's entries: its string list, else what its pop functions say.
-std::vector<std::string> entriesOf(const Control& c, void* userData) {
-    if (c.hasList) return c.list;
-    std::vector<std::string> names;
-    if (c.popCount && c.popName) {
-        int n = c.popCount(userData);
-        for (int k = 0; k < n && k < 10000; ++k) {
-            const char* name = c.popName(userData, k);
-            names.push_back(name ? name : "");
-        }
-    }
-    return names;
-}
-
-const std::vector<std::string>& axisNames() {
-    static const std::vector<std::string> names = {"X", "Y", "Z"};
-    return names;
-}
-
-} // namespace
-
 void XPanelSystem::enter(LWXPanelID id, const std::string& text, const std::string& value) {
+    change(id, text, {value}, false);
+}
+
+void XPanelSystem::drag(LWXPanelID id, const std::string& text,
+                        const std::vector<std::string>& values) {
+    change(id, text, values, true);
+}
+
+void XPanelSystem::change(LWXPanelID id, const std::string& text,
+                          const std::vector<std::string>& values, bool dragged) {
     Panel* panel = find(id);
     if (!panel) throw HostError("no such XPanel");
     const Control* found = panel->byLabel(text);
@@ -567,7 +403,16 @@ void XPanelSystem::enter(LWXPanelID id, const std::string& text, const std::stri
     const int type = panel->type;
     LWXPanelSetFunc* set = panel->set;
     void* inst = panel->inst;
-    void* userData = panel->dataFor(c.cid) ? panel->dataFor(c.cid) : panel->dataFor(0);
+    void* userData = panel->userDataOf(c);
+
+    if (t.kind == Kind::None && !dragged) throw HostError(where + " has no value");
+    if (t.kind == Kind::Unsupported)
+        throw HostError(where + " holds a " + t.name + " value, which cannot be typed");
+    const bool slides = t.kind == Kind::Float || (t.kind == Kind::Int && t.look == Look::Plain);
+    if (dragged && !slides) throw HostError(where + " has no slider to drag");
+    if (values.empty()) throw HostError(where + ": nothing to enter");
+    const std::string why = xpanel::unreachable(*panel, c);
+    if (!why.empty()) throw HostError(where + " " + why);
 
     if (t.kind == Kind::Button) {
         // Any value presses it.
@@ -576,64 +421,38 @@ void XPanelSystem::enter(LWXPanelID id, const std::string& text, const std::stri
         if (still && still->notify) still->notify(id, c.cid, c.vid, LWXPEVENT_HIT);
         return;
     }
-    if (t.kind == Kind::None) throw HostError(where + " has no value");
-    if (t.kind == Kind::Unsupported)
-        throw HostError(where + " holds a " + t.name + " value, which cannot be typed");
     if (type == LWXP_VIEW) {
         if (!set) throw HostError(panel->title() + " gives no set callback");
         if (!inst) throw HostError(panel->title() + " shows no instance");
     }
 
-    Value v;
-    switch (t.kind) {
-    case Kind::String:
-        v.s.assign(value.begin(), value.end());
-        v.s.push_back('\0');
-        break;
-    case Kind::Int: {
-        bool ok = false;
-        if (t.look == Look::Boolean) {
-            ok = value == "on" || value == "off" || value == "1" || value == "0";
-            v.i = value == "on" || value == "1";
-        } else if (t.look == Look::Choice || t.look == Look::Axis) {
-            std::vector<std::string> names =
-                t.look == Look::Axis ? axisNames() : entriesOf(c, userData);
-            for (size_t k = 0; k < names.size() && !ok; ++k)
-                if (names[k] == value) {
-                    v.i = int(k);
-                    ok = true;
-                }
-            if (!ok && wholeInt(value, v.i))
-                ok = names.empty() ? v.i >= 0 : v.i >= 0 && size_t(v.i) < names.size();
-        } else {
-            ok = wholeInt(value, v.i);
-            // Hard limits hold the typed number in; soft ones only size the slider.
-            if (ok && c.hasMin && c.hardMin && v.i < c.min) v.i = c.min;
-            if (ok && c.hasMax && c.hardMax && v.i > c.max) v.i = c.max;
-        }
-        if (!ok) throw HostError(where + ": '" + value + "' does not fit");
-        break;
-    }
-    case Kind::Float:
-        if (!unitNumber(value, t.unit, v.d[0]))
-            throw HostError(where + ": '" + value + "' is not a number");
-        break;
-    case Kind::Float3:
-        if (!threeNumbers(value, t.unit, v.d))
-            throw HostError(where + ": '" + value + "' is not three numbers");
-        break;
-    default:
-        break;
+    // Every text is checked before the module hears of any.
+    std::vector<Value> typed(values.size());
+    for (size_t k = 0; k < values.size(); ++k) {
+        std::string problem;
+        if (!parseValue(c, t, userData, values[k], typed[k], problem))
+            throw HostError(where + ": " + problem);
     }
     if (!find(id)) throw HostError(where + ": the panel went while the value was typed");
 
-    if (type == LWXP_VIEW) {
-        set(inst, c.vid, v.pointer(t.kind));
-    } else {
-        formSet(id, c.vid, v.pointer(t.kind));
+    // A drag tracks through its values; letting go gives the last one.
+    for (size_t k = 0; k < typed.size(); ++k) {
+        if (!find(id)) return;
+        if (type == LWXP_VIEW)
+            set(inst, c.vid, typed[k].pointer(t.kind));
+        else
+            formSet(id, c.vid, typed[k].pointer(t.kind));
+        Panel* still = find(id);
+        const bool last = k + 1 == typed.size();
+        if (still && still->notify)
+            still->notify(id, c.cid, c.vid, last ? LWXPEVENT_VALUE : LWXPEVENT_TRACK);
     }
-    Panel* still = find(id);
-    if (still && still->notify) still->notify(id, c.cid, c.vid, LWXPEVENT_VALUE);
+}
+
+const void* XPanelSystem::valueOf(LWXPanelID id, const Panel& panel, const Control& c) {
+    if (panel.type == LWXP_VIEW)
+        return panel.get && panel.inst ? panel.get(panel.inst, c.vid) : nullptr;
+    return formGet(id, c.vid);
 }
 
 std::string XPanelSystem::read(LWXPanelID id, const std::string& text) {
@@ -644,43 +463,16 @@ std::string XPanelSystem::read(LWXPanelID id, const std::string& text) {
     const Control c = *found;
     const ValueType t = panel->typeOf(c);
     const std::string where = panel->title() + ", control \"" + text + "\"";
-    void* userData = panel->dataFor(c.cid) ? panel->dataFor(c.cid) : panel->dataFor(0);
     if (t.kind == Kind::None || t.kind == Kind::Button) throw HostError(where + " has no value");
     if (t.kind == Kind::Unsupported)
         throw HostError(where + " holds a " + t.name + " value, which cannot be shown");
-
-    const void* p = nullptr;
     if (panel->type == LWXP_VIEW) {
         if (!panel->get) throw HostError(panel->title() + " gives no get callback");
         if (!panel->inst) throw HostError(panel->title() + " shows no instance");
-        p = panel->get(panel->inst, c.vid);
-    } else {
-        p = formGet(id, c.vid);
     }
+    const void* p = valueOf(id, *panel, c);
     if (!p) throw HostError(where + ": get gives no value");
-
-    switch (t.kind) {
-    case Kind::String:
-        return static_cast<const char*>(p);
-    case Kind::Int: {
-        int i = *static_cast<const int*>(p);
-        if (t.look == Look::Boolean) return i ? "on" : "off";
-        if (t.look == Look::Choice || t.look == Look::Axis) {
-            std::vector<std::string> names =
-                t.look == Look::Axis ? axisNames() : entriesOf(c, userData);
-            if (i >= 0 && size_t(i) < names.size()) return names[size_t(i)];
-        }
-        return std::to_string(i);
-    }
-    case Kind::Float:
-        return unitText(*static_cast<const double*>(p), t.unit);
-    case Kind::Float3: {
-        const double* d = static_cast<const double*>(p);
-        return unitText(d[0], t.unit) + " " + unitText(d[1], t.unit) + " " + unitText(d[2], t.unit);
-    }
-    default:
-        return "";
-    }
+    return showValue(c, t, panel->userDataOf(c), p);
 }
 
 } // namespace host

@@ -16,6 +16,21 @@
 
 namespace host {
 
+namespace xpanel {
+struct Control;
+}
+
+// One control of an open panel as a person sees it, in the panel's order.
+struct XPanelRow {
+    unsigned int cid = 0;
+    std::string label;     // as shown: the hinted label, else the created one
+    std::string ctrlClass; // "iPopChoice", "color", ...
+    std::string value;     // as PanelGet prints it (a choice by its entry); empty without one
+    int group = 0;         // outermost group or stack, numbered from 1 as they first show; 0: none
+    bool enabled = true;   // not ghosted by an enable relation
+    bool visible = true;   // not on a stack page that is hidden
+};
+
 class XPanelSystem {
   public:
     XPanelSystem();
@@ -54,8 +69,17 @@ class XPanelSystem {
     // (FORM), then runs the change notify with LWXPEVENT_VALUE. read gives
     // the value as enter takes it. Both throw HostError for an unknown
     // panel or label, a control without a value, or text that does not fit.
+    // A control that is ghosted (XpENABLE_) or on a stack page not shown
+    // (XpSTACK_) cannot be typed into: HostError says why.
     void enter(LWXPanelID panel, const std::string& label, const std::string& text);
     std::string read(LWXPanelID panel, const std::string& label);
+    // A person dragging a number's slider through the values: each is set
+    // and notified with LWXPEVENT_TRACK, the last, where they let go, with
+    // LWXPEVENT_VALUE. Only numbers (not choices or check boxes) drag.
+    void drag(LWXPanelID panel, const std::string& label, const std::vector<std::string>& texts);
+    // The panel row by row, for drawing it; empty for an unknown panel.
+    // Values are read through the module's get callback.
+    std::vector<XPanelRow> rows(LWXPanelID panel);
 
     bool knows(LWXPanelID panel) const { return find(panel) != nullptr; }
     size_t panelCount() const { return panels_.size(); }
@@ -75,6 +99,9 @@ class XPanelSystem {
 
   private:
     Panel* find(LWXPanelID panel) const;
+    void change(LWXPanelID panel, const std::string& label, const std::vector<std::string>& texts,
+                bool dragged);
+    const void* valueOf(LWXPanelID id, const Panel& panel, const xpanel::Control& c);
     void parseHints(Panel& panel, unsigned int id, LWXPanelHint* hints, int depth);
 
     std::vector<std::unique_ptr<Panel>> panels_;

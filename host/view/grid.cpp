@@ -10,17 +10,8 @@ namespace host {
 
 namespace {
 
-const double kMinSquarePixels = 32.0;
 // Lines each way from the origin on the perspective ground.
 const int kGroundLines = 20;
-
-double niceStep(double atLeast) {
-    if (!(atLeast > 0) || !std::isfinite(atLeast)) return 1.0;
-    const double power = std::pow(10.0, std::floor(std::log10(atLeast)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= atLeast * (1 - 1e-12)) return m * power;
-    return 10.0 * power;
-}
 
 void withColour(Raster& raster, Rgba colour) {
     raster.state().colour = colour;
@@ -85,14 +76,8 @@ void drawGroundGrid(Raster& raster, const Projector& view, double step) {
 } // namespace
 
 double gridSize(const Projector& view) {
-    const ViewGeometry& g = view.view();
-    double depth = 1.0;
-    if (g.perspective) {
-        const double origin[3] = {0, 0, 0};
-        depth = view.depth(origin);
-        if (!(depth > g.hither)) depth = std::max(vec3::length(g.eye), 1.0);
-    }
-    return niceStep(kMinSquarePixels * view.pixelWorldSize(depth));
+    const double grid = view.view().grid;
+    return std::isfinite(grid) && grid > 0 ? grid : 1.0;
 }
 
 void drawGrid(Raster& raster, const Projector& view) {

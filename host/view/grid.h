@@ -9,9 +9,8 @@
 
 namespace host {
 
-// The side of a grid square in world units: 1, 2 or 5 times a power of ten,
-// the smallest that spans at least 32 pixels (in perspective, at the depth of
-// the origin). The custom-object ICON coordinates are scaled by it.
+// The side of a grid square in world units: the view's grid spacing (1 for
+// a view without one). The custom-object ICON coordinates are scaled by it.
 double gridSize(const Projector& view);
 
 // Neither tests nor writes depth: whatever is drawn later covers it.

@@ -9,6 +9,13 @@
 // The view-to-world rotation's rows are the world directions of the
 // screen's right, up and forward. Window pixels count from the viewport's
 // top-left, x right, y down, pixel centres at +0.5.
+//
+// The side views look as Layout's do: Top down -Y (+X right, +Z up), Bottom
+// up +Y (+X right, -Z up), Back along +Z (+X right), Front along -Z (-X
+// right), Right along -X (+Z right), Left along +X (-Z right); the last four
+// have +Y up. Their viewer stands far behind the centre (viewport.cpp says
+// how far), so what a plug-in draws one unit in front of it is in front of
+// the scene.
 #ifndef MORVANE_HOST_VIEW_VIEWPORT_H
 #define MORVANE_HOST_VIEW_VIEWPORT_H
 
@@ -45,11 +52,13 @@ struct ViewGeometry {
     int type = LVVIEWT_TOP;
     ViewRect rect;
     bool perspective = false;
-    double eye[3] = {0, 0, 0};     // the viewer (orthographic: behind the centre)
-    double axes[3][3] = {};        // rows: world right, up, forward (unit)
-    double pixelSize = 0.01;       // orthographic: world units per pixel;
-                                   // perspective: per pixel at depth 1
+    double eye[3] = {0, 0, 0}; // the viewer (orthographic: behind the centre)
+    double axes[3][3] = {};    // rows: world right, up, forward (unit)
+    double pixelSize = 0.01;   // orthographic: world units per pixel;
+                               // perspective: per pixel at depth 1
     double hither = 0.01, yon = 1000;
+    double grid = 1;         // grid spacing in metres (20 to 200 pixels)
+    LWItemID item = nullptr; // the camera or light looked through, else null
 
     // World to window pixels and depth (0 at hither, 1 at yon; perspective
     // depth is 1/z-based as OpenGL's). False when the point is behind the
@@ -66,7 +75,16 @@ struct ViewGeometry {
     void modelview(double m[4][4], double inverse[4][4]) const;
     // Depth along the view direction of a world point.
     double depthOf(const double world[3]) const;
+    // The world size of one pixel at a point (perspective: at its depth, at
+    // least hither).
+    double pixelSizeAt(const double world[3]) const;
 };
+
+// The scene's bounding box at time in world coordinates: objects' current
+// (deformed) points, else their mesh points placed by their motion; other
+// items and objects without points by their world position. False, and the
+// box of side 1 centred on the origin, when the scene has no items.
+bool sceneBounds(const Scene& scene, double time, double lo[3], double hi[3]);
 
 // The window and its views.
 class ViewportWindow {
@@ -85,10 +103,16 @@ class ViewportWindow {
     const Viewport& view(int index) const; // throws HostError when out of range
 
     // The view's geometry at time; camera and light views read their
-    // item's world transform and zoom from the scene.
+    // item's world transform from the scene. Throws HostError for an index
+    // out of range or settings that give no view (a zoom or distance that is
+    // not positive, a type without geometry).
     ViewGeometry geometry(const Scene& scene, int index, double time) const;
-    // Frames the scene's bounding box (objects' current points, other items'
-    // positions) in the view.
+    // Frames the scene's bounding box (sceneBounds) in the view: side views
+    // centre it and zoom so that it fills 90% of the rectangle's tighter
+    // side; perspective keeps heading, pitch and field of view and moves
+    // back until the box's enclosing sphere fits. Items all at one spot are
+    // framed as a cube of side 1 around it. Views through a camera or light
+    // cannot be fitted (HostError).
     void fit(const Scene& scene, int index, double time);
 
   private:

@@ -182,4 +182,32 @@ TEST(CageEndToEnd, AHostCopyOntoAKeysTimeLosesNoKey) {
     EXPECT_NE(deleted.err.find(":9: Cage has no key at 1 s"), std::string::npos) << deleted.err;
 }
 
+// The cage panel as a script user sees it: its rows follow Mode and Limited
+// Range, and typing into a control that is not shown stops the script.
+TEST(CageEndToEnd, ThePanelRowsFollowModeAndLimitedRange) {
+    std::string path =
+        script("rows.script", "AddNull Rig\n"
+                              "ApplyServer CustomObjHandler Zentrik_Morvane\n"
+                              "PanelSet Rig CustomObjHandler \"Limited Range\" on\n"
+                              "PanelSet Rig CustomObjHandler Mode Volume\n"
+                              "PanelRows Rig CustomObjHandler\n"
+                              "PanelSet Rig CustomObjHandler \"Parallel Distance\" 1\n");
+    Outcome r = morvane("run " + path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(":6: panel \"Morvane\", control \"Parallel Distance\" is on a hidden "
+                         "stack page while \"Mode\" is Volume"),
+              std::string::npos)
+        << r.err;
+    std::vector<std::string> rows;
+    for (const std::string& line : outputLines(r.out))
+        if (line.rfind("panel row: ", 0) == 0) rows.push_back(line.substr(11));
+    ASSERT_EQ(rows.size(), 16u) << r.out;
+    EXPECT_EQ(rows[0], "\"Display\" iPopChoice = X-Ray (group 1)");
+    EXPECT_EQ(rows[5], "\"Mode\" iPopChoice = Volume (group 2)");
+    EXPECT_EQ(rows[7], "\"Ignore Points out of Cage\" iBoolean = off (group 3)");
+    EXPECT_EQ(rows[9], "\"Limited Range\" iBoolean = on (group 3, hidden)");
+    EXPECT_EQ(rows[10], "\"Parallel Distance\" distance = 0.001 (group 3, hidden)");
+    EXPECT_EQ(rows[13], "\"Reference Object\" iPopChoice =  (self)  (group 4)");
+}
+
 } // namespace

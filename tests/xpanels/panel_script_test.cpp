@@ -91,9 +91,12 @@ TEST_F(PanelScript, ThePanelEditsTheNamedItemsInstanceOnly) {
     EXPECT_EQ(run("PanelSet Arm DisplacementHandler Count 9\n"),
               "xprobe notify cid 0x8002 vid 0x8002 event 2 (data ok): #2 count 9\n");
     run("PanelSet Body DisplacementHandler Count 5\n");
+    // Opening the panel on another instance closes the one open before.
     EXPECT_EQ(
         run("PanelGet Arm DisplacementHandler Count\nPanelGet Body DisplacementHandler Count\n"),
-        "panel: Count = 9\npanel: Count = 5\n");
+        "xprobe panel destroyed (data ok)\npanel: Count = 9\n"
+        "xprobe panel destroyed (data ok)\npanel: Count = 5\n");
+    EXPECT_EQ(layout.xpanels().panelCount(), 1u);
     // The one panel of the server now shows the last instance edited.
     LWXPanelID pan = layout.instances().server(LWDISPLACEMENT_ICLASS, "xprobe").interface.panel;
     EXPECT_EQ(layout.xpanels().instance(pan), instanceOn("Body", LWDISPLACEMENT_HCLASS));
@@ -223,6 +226,29 @@ TEST_F(PanelScript, TheModuleDestroysItsPanelsAndTheyAreFreed) {
               "xprobe panel destroyed (data ok)\nxprobe panel destroyed (data ok)\n");
     EXPECT_EQ(layout.xpanels().panelCount(), 0u);
     EXPECT_FALSE(layout.xpanels().knows(pan));
+}
+
+} // namespace
+
+namespace {
+
+// Layout opens an interface server again each time a panel is opened, on
+// that instance, and closes the panel when its instance goes.
+TEST_F(PanelScript, EachOpeningActivatesOnTheInstanceAndItsRemovalClosesThePanel) {
+    run("AddNull Body\nApplyServer DisplacementHandler xprobe\n");
+    EXPECT_EQ(run("EditServer DisplacementHandler 1\nEditServer DisplacementHandler 1\n"),
+              "panel: DisplacementHandler xprobe\nxprobe panel destroyed (data ok)\n"
+              "panel: DisplacementHandler xprobe\n");
+    const host::ActivationRecord* record =
+        layout.instances().activation(LWDISPLACEMENT_ICLASS, "xprobe");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->interface.inst, instanceOn("Body", LWDISPLACEMENT_HCLASS));
+    EXPECT_EQ(layout.xpanels().panelCount(), 1u);
+    // PanelGet uses the panel already open.
+    EXPECT_EQ(run("PanelGet Body DisplacementHandler Count\n"), "panel: Count = 1\n");
+    EXPECT_EQ(run("RemoveServer DisplacementHandler 1\n"), "xprobe panel destroyed (data ok)\n");
+    EXPECT_EQ(layout.xpanels().panelCount(), 0u);
+    EXPECT_EQ(record->interface.panel, nullptr);
 }
 
 } // namespace

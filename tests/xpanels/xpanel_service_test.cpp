@@ -426,3 +426,129 @@ TEST_F(XPanelService, UnloadingTheModuleDropsThePanels) {
 }
 
 } // namespace
+
+namespace {
+
+// Layout: Pick switches a stack of two pages ({Size} and {Amount, Turn});
+// Enabled enables Tint and Pick; with a map, Pick's "High" alone enables
+// Name (so a ghosted Pick ghosts Name too); a non-zero Size enables Go.
+class XPanelLayout : public XPanelService {
+  protected:
+    LWXPanelID layoutPanel() {
+        static const int onlyHigh[] = {0, 0, 1};
+        LWXPanelID pan = viewPanel();
+        LWXPanelHint hints[] = {XpGROUP_(0x9000),
+                                XpH(kName),
+                                XpEND,
+                                XpGROUP_(0x9001),
+                                XpH(kSize),
+                                XpEND,
+                                XpGROUP_(0x9002),
+                                XpH(kAmount),
+                                XpH(kTurn),
+                                XpEND,
+                                XpSTACK_(0x9003, kPick),
+                                XpH(0x9001),
+                                XpH(0x9002),
+                                XpEND,
+                                XpENABLE_(kOn),
+                                XpH(kTint),
+                                XpH(kPick),
+                                XpEND,
+                                XpENABLEMSG_(kSize, "Needs a size"),
+                                XpH(kGo),
+                                XpEND,
+                                XpENABLE_MAP_(kPick, onlyHigh),
+                                XpH(0x9000),
+                                XpEND,
+                                XpEND};
+        xp->hint(pan, 0, hints);
+        static char pickData[] = "pick";
+        xp->setData(pan, 0, pickData);
+        return pan;
+    }
+    std::string shown(LWXPanelID pan) {
+        std::string s;
+        for (const host::XPanelRow& r : layout.xpanels().rows(pan))
+            s += std::to_string(r.group) + (r.visible ? "" : "h") + (r.enabled ? "" : "g") + " ";
+        return s;
+    }
+};
+
+TEST_F(XPanelLayout, StacksAndEnableRelationsFollowTheirControls) {
+    LWXPanelID pan = layoutPanel();
+    // Name Size Amount Turn Tint Enabled Pick Go.
+    EXPECT_EQ(shown(pan), "1g 2 2h 2h 0g 0 0g 0g ");
+    thing.pick = 1;
+    thing.on = 1;
+    EXPECT_EQ(shown(pan), "1g 2h 2 2 0 0 0 0g ");
+    thing.pick = 2; // no third page: both hidden; the map enables Name
+    EXPECT_EQ(shown(pan), "1 2h 2h 2h 0 0 0 0g ");
+    thing.on = 0;
+    EXPECT_EQ(enterFails(pan, "Name", "x"),
+              "panel \"Thing\", control \"Name\" is ghosted while \"Pick\" is ghosted");
+    EXPECT_EQ(enterFails(pan, "Go", ""),
+              "panel \"Thing\", control \"Go\" is ghosted: Needs a size");
+    EXPECT_EQ(enterFails(pan, "Tint", "1 1 1"),
+              "panel \"Thing\", control \"Tint\" is ghosted while \"Enabled\" is off");
+    EXPECT_EQ(enterFails(pan, "Size", "1"),
+              "panel \"Thing\", control \"Size\" is on a hidden stack page while \"Pick\" is High");
+    // Refused before any set or notify.
+    for (const std::string& call : calls)
+        EXPECT_EQ(call, "count pick");
+    // Reading is not typing: a hidden or ghosted control still shows its value.
+    EXPECT_EQ(layout.xpanels().read(pan, "Size"), "0");
+    const std::vector<host::XPanelRow> rows = layout.xpanels().rows(pan);
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[6].label, "Pick");
+    EXPECT_EQ(rows[6].ctrlClass, "iPopChoice");
+    EXPECT_EQ(rows[6].value, "High");
+    EXPECT_EQ(rows[7].value, "");
+    EXPECT_TRUE(layout.xpanels().rows(nullptr).empty());
+}
+
+TEST_F(XPanelLayout, AnEnableMessageSaysWhy) {
+    LWXPanelID pan = layoutPanel();
+    thing.size = 0.5;
+    EXPECT_EQ(enterFails(pan, "Go", ""), "(accepted)");
+    static LWXPanelControl plain[] = {
+        {kName, "Name", "string"}, {kGo, "Go", "vButton"}, {0, nullptr, nullptr}};
+    LWXPanelID form = xp->create(LWXP_FORM, plain);
+    LWXPanelHint hints[] = {XpENABLEMSG_(kName, "Name it first"), XpH(kGo), XpEND, XpEND};
+    xp->hint(form, 0, hints);
+    EXPECT_EQ(enterFails(form, "Go", ""), "the panel, control \"Go\" is ghosted: Name it first");
+    layout.xpanels().enter(form, "Name", "x");
+    EXPECT_EQ(enterFails(form, "Go", ""), "(accepted)");
+}
+
+TEST_F(XPanelLayout, DraggingTracksThenSetsAndHardLimitsHoldNumbers) {
+    LWXPanelID pan = viewPanel();
+    LWXPanelHint hints[] = {XpMIN(kSize, -1),  XpMAX(kSize, 2),   XpHARDMINMAX(kSize, 1, 1),
+                            XpMIN(kAmount, 0), XpMAX(kAmount, 1), XpEND};
+    xp->hint(pan, 0, hints);
+    layout.xpanels().drag(pan, "Size", {"0.5", "7", "-3"});
+    EXPECT_EQ(calls, (std::vector<std::string>{"set 2", "notify 2 2 1", "set 2", "notify 2 2 1",
+                                               "set 2", "notify 2 2 2"}));
+    EXPECT_EQ(thing.size, -1.0);
+    layout.xpanels().enter(pan, "Size", "2.5");
+    EXPECT_EQ(thing.size, 2.0);
+    // Soft limits leave the typed number alone.
+    layout.xpanels().enter(pan, "Amount", "150");
+    EXPECT_EQ(thing.amount, 1.5);
+    calls.clear();
+    EXPECT_EQ(enterFails(pan, "Size", "x"),
+              "panel \"Thing\", control \"Size\": 'x' is not a number");
+    try {
+        layout.xpanels().drag(pan, "Size", {"1", "x"});
+    } catch (const host::HostError&) {
+    }
+    try {
+        layout.xpanels().drag(pan, "Pick", {"Low"});
+        ADD_FAILURE() << "a choice has no slider";
+    } catch (const host::HostError& e) {
+        EXPECT_EQ(std::string(e.what()), "panel \"Thing\", control \"Pick\" has no slider to drag");
+    }
+    EXPECT_EQ(calls, std::vector<std::string>{});
+}
+
+} // namespace
