@@ -146,6 +146,20 @@ TEST_F(Drawing, CustomObjectShapesLandWhereTheirCoordinatesSay) {
     EXPECT_NE(testing::internal::GetCapturedStdout().find("flags 0"), std::string::npos);
 }
 
+// ICON coordinates are the item's, scaled by the view's grid spacing.
+TEST_F(Drawing, IconCoordinatesScaleWithTheGrid) {
+    run("AddNull probe\nPosition 0 1 0\nApplyServer CustomObjHandler draw_shapes\n");
+    view().unitsPerPixel = 0.005;
+    view().centre[1] = 1;
+    const double grid = window.geometry(layout.scene(), 0, 0.0).grid;
+    ASSERT_LT(grid, 0.5);
+    const Raster r = draw();
+    const Rgba cyan{0, 1, 1, 1};
+    EXPECT_TRUE(near(at(r, -0.3 * grid, 1 + 0.1 * grid, 0), cyan));
+    EXPECT_FALSE(near(at(r, -0.3 * grid, 1 + 0.1 * grid - 0.2 * grid, 0), cyan)); // below it
+    EXPECT_FALSE(near(at(r, -1.2 * grid, 1 + 0.1 * grid, 0), cyan)); // beyond its far corner
+}
+
 TEST_F(Drawing, ViewMemberIsTheIndexWhenTheHandlerAsks) {
     run("AddNull probe\nApplyServer CustomObjHandler draw_index\n");
     window.setLayout(4);
