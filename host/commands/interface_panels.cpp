@@ -2,6 +2,7 @@
 
 #include "common/host_error.h"
 #include "core/host_core.h"
+#include "view/panel_picture.h"
 
 namespace host {
 
@@ -85,6 +86,16 @@ void panelDrag(HostCore& h, const std::string& item, const std::string& cls,
 std::vector<XPanelRow> panelRows(HostCore& h, const std::string& item, const std::string& cls) {
     ServerInstance& instance = firstInstance(h, item, cls);
     return h.xpanels().rows(panelOf(h, instance));
+}
+
+std::pair<int, int> panelSnapshot(HostCore& h, const std::string& item, const std::string& cls,
+                                  const std::string& path) {
+    ServerInstance& instance = firstInstance(h, item, cls);
+    LWXPanelID panel = panelOf(h, instance);
+    Raster picture = drawPanelPicture(h.xpanels().label(panel), h.xpanels().rows(panel));
+    std::string why;
+    if (!writePng(path, picture, why)) throw HostError(why);
+    return {picture.width(), picture.height()};
 }
 
 } // namespace host

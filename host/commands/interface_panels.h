@@ -8,6 +8,7 @@
 #include "ui/xpanels.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -35,6 +36,12 @@ void panelDrag(HostCore& host, const std::string& item, const std::string& cls,
                const std::string& label, const std::vector<std::string>& texts);
 // PanelRows: the panel as a person sees it, control by control.
 std::vector<XPanelRow> panelRows(HostCore& host, const std::string& item, const std::string& cls);
+
+// Draws that panel as a person sees it (title, the rows of panelRows) and
+// writes it as PNG to path; returns the picture's width and height.
+// Throws HostError when the file cannot be written.
+std::pair<int, int> panelSnapshot(HostCore& host, const std::string& item, const std::string& cls,
+                                  const std::string& path);
 
 } // namespace host
 

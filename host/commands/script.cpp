@@ -181,6 +181,14 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
                                       << (row.visible ? "" : ", hidden") << ")\n";
                           }
                       }}},
+                    {"PanelSnapshot",
+                     {3, 3, "PanelSnapshot ITEM CLASS PATH",
+                      [](HostCore& h, const std::vector<std::string>& a) {
+                          std::string path = h.resolvePath(a[2]);
+                          auto size = panelSnapshot(h, a[0], a[1], path);
+                          h.out() << "snapshot: " << a[2] << " (" << size.first << " x "
+                                  << size.second << ")\n";
+                      }}},
                     {"Activate",
                      {3, 3, "Activate CLASS NAME VERSION",
                       [](HostCore& h, const std::vector<std::string>& a) {

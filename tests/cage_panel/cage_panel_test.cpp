@@ -5,6 +5,7 @@
 #include "host/common/host_error.h"
 #include "host/commands/script.h"
 #include "host/host.h"
+#include "host/view/panel_picture.h"
 
 #include "cage/cage_panel.h"
 #include "cage_instance.h"
@@ -217,6 +218,24 @@ TEST_F(CagePanel, AJapaneseLocaleShowsTheJapaneseTexts) {
     // Back in English at the next opening.
     run("SetLocale 0x409\nEditServer CustomObjHandler 1\n");
     EXPECT_EQ(get("Display"), "X-Ray");
+}
+
+TEST_F(CagePanel, SnapshotShowsTheModesStackPage) {
+    const std::string skin = testing::TempDir() + "/cage_panel_skin.png";
+    const std::string volume = testing::TempDir() + "/cage_panel_volume.png";
+    run("PanelSnapshot Cage CustomObjHandler " + skin + "\n");
+    set("Mode", "Volume");
+    run("PanelSnapshot Cage CustomObjHandler " + volume + "\n");
+    host::Raster a(0, 0), b(0, 0);
+    std::string why;
+    ASSERT_TRUE(host::readPng(skin, a, why)) << why;
+    ASSERT_TRUE(host::readPng(volume, b, why)) << why;
+    // Skin shows three controls on its page, Volume two.
+    EXPECT_EQ(a.height() - b.height(), host::PanelPictureLayout::kRowHeight);
+    EXPECT_NE(out.str().find("snapshot: " + skin + " (420 x " + std::to_string(a.height()) + ")"),
+              std::string::npos);
+    std::remove(skin.c_str());
+    std::remove(volume.c_str());
 }
 
 } // namespace
