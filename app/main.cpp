@@ -23,14 +23,16 @@ const char* kUsage =
     "  info MODULE                  print a module's descriptor and server table\n"
     "  run SCRIPT [--module FILE]   run a command script in the stand-in Layout\n"
     "                               with the module loaded (default: the built morvane.p)\n"
-    "  render SCENE [--frames A-B] [--out DIR] [--module FILE]\n"
+    "  render SCENE [--frames A-B] [--out DIR] [--pictures] [--module FILE]\n"
     "                               play a scene and write each deformed object per frame\n"
     "                               as DIR/NAME_FFFF.obj (world coordinates), then\n"
     "                               DIR/scene.lws; frames default to the scene's range,\n"
-    "                               DIR to render-out\n"
+    "                               DIR to render-out; --pictures also writes the\n"
+    "                               viewport window per frame as DIR/view_FFFF.png\n"
     "  demo [--out DIR] [--frames A-B] [--module FILE]\n"
     "                               render the bundled arm example (examples/arm.lws)\n"
-    "                               into DIR (default demo-out)\n"
+    "                               into DIR (default demo-out) with its pictures and\n"
+    "                               DIR/contact.png, 12 frames at a glance\n"
     "  help                         print this text\n"
     "\n"
     "render and demo end with one line on stdout:\n"
@@ -97,7 +99,7 @@ int verbRun(const std::vector<std::string>& args) {
 int verbRender(const std::vector<std::string>& args, bool demo) {
     const char* usage = demo ? "usage: morvane demo [--out DIR] [--frames A-B] [--module FILE]"
                              : "usage: morvane render SCENE [--frames A-B] [--out DIR] "
-                               "[--module FILE]";
+                               "[--pictures] [--module FILE]";
     app::RenderOptions options;
     options.modulePath = defaultModulePath();
     options.outDir = demo ? "demo-out" : "render-out";
@@ -116,6 +118,8 @@ int verbRender(const std::vector<std::string>& args, bool demo) {
                     return fail(why);
                 options.haveFrames = true;
             }
+        } else if (!demo && a == "--pictures") {
+            options.pictures = true;
         } else if (!demo && options.scene.empty() && (a.empty() || a[0] != '-')) {
             options.scene = a;
         } else {
@@ -123,6 +127,7 @@ int verbRender(const std::vector<std::string>& args, bool demo) {
         }
     }
     if (demo) {
+        options.pictures = options.contactSheet = true;
         options.scene = app::exampleScenePath();
         if (options.scene.empty()) return fail("cannot find the bundled examples/arm.lws");
     }

@@ -1,5 +1,7 @@
 #include "render.h"
 
+#include "pictures.h"
+
 #include "commands/commands.h"
 #include "common/host_error.h"
 #include "host.h"
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -82,6 +85,11 @@ class Staging {
     fs::path outDir_, dir_;
     std::vector<std::string> names_;
 };
+
+void writePicture(const host::Raster& picture, const fs::path& path) {
+    std::string why;
+    if (!host::writePng(path.string(), picture, why)) throw host::HostError(why);
+}
 
 fs::path prepareOutDir(const std::string& dir, bool& created) {
     if (dir.empty()) throw host::HostError("--out needs a folder");
@@ -182,6 +190,11 @@ void render(const RenderOptions& options) {
             std::cerr << "morvane: warning: " << options.scene << " has no deformed objects\n";
 
         Staging staging(outDir);
+        // The views are fitted to the scene at the first frame.
+        commands.execute("GoToFrame " + std::to_string(first));
+        std::unique_ptr<RenderPictures> pictures;
+        if (options.pictures || options.contactSheet)
+            pictures = std::make_unique<RenderPictures>(layout, first, last, options.contactSheet);
         double deformSeconds = 0.0;
         for (int frame = first; frame <= last; ++frame) {
             progress = true;
@@ -197,7 +210,14 @@ void render(const RenderOptions& options) {
             for (host::Item* item : deformed)
                 host::exportObject(layout.scene(), item->name,
                                    staging.path(fileSafeName(item->name) + "_" + number + ".obj"));
+            if (pictures) {
+                host::Raster window = pictures->frame(frame);
+                if (options.pictures)
+                    writePicture(window, staging.path(std::string("view_") + number + ".png"));
+            }
         }
+        if (options.contactSheet)
+            writePicture(pictures->contactSheet(), staging.path("contact.png"));
         std::cerr << "\n";
         host::saveSceneWithPlugins(layout, staging.path("scene.lws"));
         staging.commit();

@@ -131,7 +131,7 @@ def motion():
 
 def cage_record(points, quads, lines):
     rec = ["1.12",
-           "0 0 1 0 0 0",  # display, skin mode, falloff, ignore outside, limited range, map
+           "2 0 1 0 0 0",  # display (X-Ray), skin mode, falloff, ignore outside, limited range, map
            '"name"',
            "0.001 0.0099999998",
            "0",  # rest shape from the base positions

@@ -1,5 +1,7 @@
 // morvane render and demo: frames written per deformed object, the summary
 // line, points that follow the cage's keys, and refused arguments.
+#include "host/view/raster.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -154,6 +156,63 @@ TEST_F(RenderScene, WritesEveryFrameTheSceneAndTheSummary) {
     EXPECT_NE(text.find("Plugin DisplacementHandler 1 Zentrik_Morvane"), std::string::npos);
 }
 
+TEST_F(RenderScene, PicturesShowTheWindowAtEveryFrame) {
+    Outcome r = morvane("render " + scenePath() + " --frames 0-2 --pictures --out " + out());
+    ASSERT_EQ(r.status, 0) << r.err;
+    host::Raster previous(0, 0);
+    for (int f = 0; f < 3; ++f) {
+        host::Raster picture(0, 0);
+        std::string why;
+        ASSERT_TRUE(host::readPng(
+            (dir / "out" / ("view_000" + std::to_string(f) + ".png")).string(), picture, why))
+            << why;
+        EXPECT_EQ(picture.width(), 1280);
+        EXPECT_EQ(picture.height(), 960);
+        // The tube moves with the cage: every frame looks different.
+        if (f > 0) {
+            EXPECT_NE(picture.rgba(), previous.rgba()) << f;
+        }
+        previous = picture;
+    }
+}
+
+TEST(RenderDemo, TheContactSheetShowsTwelveFramesWithTheirNumbers) {
+    const fs::path out = fs::temp_directory_path() / ("morvane_demo_" + std::to_string(getpid()));
+    fs::remove_all(out);
+    Outcome r = morvane("demo --frames 0-22 --out " + out.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    host::Raster sheet(0, 0);
+    std::string why;
+    ASSERT_TRUE(host::readPng((out / "contact.png").string(), sheet, why)) << why;
+    const int columns = 4, rows = 3, cellW = 400, cellH = 300, gap = 8,
+              label = host::Raster::textHeight() + 8;
+    EXPECT_EQ(sheet.width(), columns * (cellW + gap) + gap);
+    EXPECT_EQ(sheet.height(), rows * (cellH + label + gap) + gap);
+    // Every cell holds a picture and a label under it; the bent frames'
+    // cells differ from the first.
+    const host::Rgba background = sheet.pixel(2, 2);
+    auto differs = [&](int x0, int y0, int w, int h, const host::Raster& from, int fx, int fy) {
+        int n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                host::Rgba a = sheet.pixel(x0 + x, y0 + y), b = from.pixel(fx + x, fy + y);
+                n += a.r != b.r || a.g != b.g || a.b != b.b;
+            }
+        return n;
+    };
+    host::Raster plain(cellW, label);
+    plain.clear(background);
+    for (int k = 0; k < columns * rows; ++k) {
+        const int x = gap + (k % columns) * (cellW + gap),
+                  y = gap + (k / columns) * (cellH + label + gap);
+        EXPECT_GT(differs(x, y + cellH, cellW, label, plain, 0, 0), 50) << "label of cell " << k;
+        if (k > 0) {
+            EXPECT_GT(differs(x, y, cellW, cellH, sheet, gap, gap), 1000) << "cell " << k;
+        }
+    }
+    fs::remove_all(out);
+}
+
 TEST_F(RenderScene, PointsFollowTheCageKeys) {
     Outcome r = morvane("render " + scenePath() + " --frames 0-2 --out " + out());
     ASSERT_EQ(r.status, 0) << r.err;
@@ -198,10 +257,11 @@ TEST_F(RenderScene, BadArgumentsFailWithOneLineAndWriteNothing) {
         {"render " + (dir / "nope.lws").string() + " --out " + out(),
          "morvane: " + (dir / "nope.lws").string() + ": no such scene file\n"},
         {"render --out " + out(),
-         "morvane: usage: morvane render SCENE [--frames A-B] [--out DIR] [--module FILE]\n"},
+         "morvane: usage: morvane render SCENE [--frames A-B] [--out DIR] [--pictures] "
+         "[--module FILE]\n"},
         {"render " + scenePath() + " extra --out " + out(),
          "morvane: unexpected argument 'extra'; usage: morvane render SCENE [--frames A-B] "
-         "[--out DIR] [--module FILE]\n"},
+         "[--out DIR] [--pictures] [--module FILE]\n"},
         {"demo " + scenePath(), "morvane: unexpected argument '" + scenePath() +
                                     "'; usage: morvane demo [--out DIR] [--frames A-B] "
                                     "[--module FILE]\n"},
@@ -253,7 +313,7 @@ TEST_F(RenderScene, ASceneOfAVerticalTabRendersNothing) {
 TEST(RenderHelp, NamesTheVerbsAndTheSummary) {
     Outcome r = morvane("help");
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("render SCENE [--frames A-B] [--out DIR] [--module FILE]"),
+    EXPECT_NE(r.out.find("render SCENE [--frames A-B] [--out DIR] [--pictures] [--module FILE]"),
               std::string::npos);
     EXPECT_NE(r.out.find("demo [--out DIR]"), std::string::npos);
     EXPECT_NE(r.out.find("frames N, points P, cages C, S seconds per frame, Q points per second"),
