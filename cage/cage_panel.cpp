@@ -220,7 +220,9 @@ void* ui_get(void* instance, unsigned int id) {
 LWXPRefreshCode ui_set(void* instance, unsigned int id, void* value) {
     CageInstance* cage = static_cast<CageInstance*>(instance);
     if (!cage || !value) return LWXPRC_NONE;
-    const int i = *static_cast<const int*>(value);
+    // The value is text for the group name (as short as one byte), doubles
+    // for colours and distances, an int for the rest.
+    const int i = id == CAGE_GROUP_CONTROL ? 0 : *static_cast<const int*>(value);
     const double* d = static_cast<const double*>(value);
     switch (id) {
     case CAGE_DISPLAY_CONTROL:
