@@ -159,6 +159,8 @@ XCALL_(LWInstance) CageCustomCreate(void*, void* context, LWError* error) {
         return nullptr;
     }
     setDefaults(cage, static_cast<LWItemID>(context));
+    static unsigned int serialCounter = 0;
+    cage->serial = ++serialCounter;
 
     auto* ring = static_cast<LWComRing*>(acquireService("LW Communication Ring"));
     auto* channels = static_cast<LWChannelInfo*>(acquireService("Channel Info 2"));

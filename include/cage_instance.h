@@ -273,6 +273,7 @@ struct CageKey {
     double* deltas; // pointCount x 3, pointArray order
     CageKey* prev;
     CageKey* next;
+    CageKey* mixNext; // chain of the edit tool's merged key entry
 };
 
 // How a cage moves the points of its group (the item panel's Mode popup).
@@ -359,7 +360,10 @@ struct CageInstance {
     int notYetTimed;
     int refreshPending;
 
-    // Item.
+    // Item. serial is unique per instance over the module's life (never
+    // reused, unlike the record's address); 0 for cages made outside the
+    // cage server.
+    unsigned int serial;
     LWItemID itemID;
     char description[80];
 

@@ -33,6 +33,20 @@ struct EditCageState {
     int timeSliderBX;
     double pixPerFrame;
     double circleTable[64][2];
+    // Merged key list of the selected cages and its allocator.
+    struct MixEnvelopeKey* mixKeyHead;
+    struct MixEnvelopeKey* mixKeyTail;
+    struct MixEnvKeyChunk* mixKeyChunks;
+    struct MixEnvKeyChunk* mixKeyChunkCurrent;
+    unsigned int mixKeyChunkSize;
+    struct MixEnvelopeKey* grabbedKey;
+    struct MixEnvelopeKey* grabbedLast;
+    // Undo history.
+    struct UndoRecord* undoHead;
+    struct UndoRecord* undoCurrent;
+    int undoRecordCount;
+    int undoRecordLimit;
+    int undoStepId;
     int needsRedraw;
     int toolLive;
     char versionText[16];

@@ -2,6 +2,8 @@
 #include "module/host_services.h"
 #include "module/servers.h"
 #include "tool/tool_lifecycle.h"
+#include "tool/tool_mixed_keys.h"
+#include "tool/tool_undo.h"
 #include "tool/tool_ring.h"
 #include "tool/tool_selection.h"
 #include "tool/tool_services.h"
@@ -71,6 +73,8 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
         detachToolRing();
         clearCageSelection(&stInstData);
         freeCageLists(&stInstData);
+        destroyMixEnvelopeKeyData(&stInstData);
+        destroyUndoStcData(&stInstData);
         if (stInstData.editBaseCage) {
             sendShowBaseOff();
             s.command("RefreshNow");
@@ -80,6 +84,9 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
     stInstData.timeSliderBX = stripPosition;
     stInstData.pixPerFrame = stripScale;
     everActivated = 1;
+    stInstData.mixKeyChunkSize = kMixKeyChunkSize;
+    addNewMixEnvKeyMemChunk(&stInstData, kMixKeyChunkSize);
+    initUndoStcData(&stInstData);
 
     stToolLocal->instance = &stInstData;
     if (stToolLocal->tool) fillEditCageFuncs(stToolLocal->tool);

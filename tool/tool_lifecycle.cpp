@@ -6,7 +6,9 @@
 
 #include "module/host_services.h"
 #include "module/version.h"
+#include "tool/tool_mixed_keys.h"
 #include "tool/tool_ring.h"
+#include "tool/tool_undo.h"
 #include "tool/tool_selection.h"
 #include "tool/tool_services.h"
 #include "tool/tool_texts.h"
@@ -78,6 +80,8 @@ XCALL_(void) EditCageDone(LWInstance instance) {
     stToolServices.comRing = static_cast<LWComRing*>(acquireService("LW Communication Ring"));
     clearCageSelection(&stInstData);
     freeCageLists(&stInstData);
+    destroyMixEnvelopeKeyData(&stInstData);
+    destroyUndoStcData(&stInstData);
     detachToolRing();
     sendToolEnds();
     if (stInstData.editBaseCage) {
