@@ -146,6 +146,28 @@ TEST_F(Drawing, CustomObjectShapesLandWhereTheirCoordinatesSay) {
     EXPECT_NE(testing::internal::GetCapturedStdout().find("flags 0"), std::string::npos);
 }
 
+TEST_F(Drawing, PatternsCullingOutlinesAndIndexedPolygons) {
+    run("AddNull probe\nApplyServer CustomObjHandler draw_modes\n");
+    testing::internal::CaptureStdout();
+    const Raster r = draw();
+    testing::internal::GetCapturedStdout();
+    // The dash runs 6 on, 4 off from the line's start.
+    std::string runs;
+    for (int x = 10; x < 70; ++x)
+        runs += near(r.pixel(x, 60), Rgba{1, 1, 1, 1}) ? '#' : '.';
+    EXPECT_EQ(runs, std::string("######....") + "######...." + "######...." + "######...." +
+                        "######...." + "######....");
+    // Culling drops the clockwise triangle only.
+    EXPECT_FALSE(near(r.pixel(14, 74), kRed));
+    EXPECT_TRUE(near(r.pixel(44, 74), kGreen));
+    // OUTLINE draws the polygon's edges, not its inside.
+    EXPECT_TRUE(near(r.pixel(80, 80), kBlue));
+    EXPECT_TRUE(near(r.pixel(90, 70), kBlue));
+    EXPECT_FALSE(near(r.pixel(90, 80), kBlue));
+    // The indexed polygon is filled through its index list.
+    EXPECT_EQ(count(r, [&](int x, int y) { return near(r.pixel(x, y), kYellow); }), 20 * 20);
+}
+
 // ICON coordinates are the item's, scaled by the view's grid spacing.
 TEST_F(Drawing, IconCoordinatesScaleWithTheGrid) {
     run("AddNull probe\nPosition 0 1 0\nApplyServer CustomObjHandler draw_shapes\n");
