@@ -3,6 +3,7 @@
 #include "common/host_error.h"
 #include "common/text_encoding.h"
 #include "scene/scene.h"
+#include "ui/number_text.h"
 #include "ui/panel_parts.h"
 
 #include <algorithm>
@@ -15,26 +16,6 @@
 namespace host {
 
 namespace {
-
-bool parseWholeInt(const std::string& text, long& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (errno || *end || v < -2147483647L - 1 || v > 2147483647L) return false;
-    out = v;
-    return true;
-}
-
-bool parseWholeDouble(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno || *end || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
 
 // "1 2 3" or "1,2,3".
 bool parseTriple(const std::string& text, double out[3]) {

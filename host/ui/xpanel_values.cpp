@@ -1,4 +1,5 @@
 // How an XPanel control's value is typed and shown: units, choices, limits.
+#include "ui/number_text.h"
 #include "ui/xpanel_parts.h"
 
 #include <algorithm>
@@ -30,22 +31,9 @@ std::string number(double v) {
 }
 
 bool wholeInt(const std::string& text, int& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (errno || *end || v < -2147483647L - 1 || v > 2147483647L) return false;
+    long v = 0;
+    if (!parseWholeInt(text, v)) return false;
     out = int(v);
-    return true;
-}
-
-bool wholeDouble(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (errno || *end || !std::isfinite(v)) return false;
-    out = v;
     return true;
 }
 
@@ -53,7 +41,7 @@ bool wholeDouble(const std::string& text, double& out) {
 // in radians. A percent sign is optional.
 bool unitNumber(std::string text, Unit unit, double& out) {
     if (unit == Unit::Percent && !text.empty() && text.back() == '%') text.pop_back();
-    if (!wholeDouble(text, out)) return false;
+    if (!parseWholeDouble(text, out)) return false;
     if (unit == Unit::Percent) out /= 100.0;
     if (unit == Unit::Angle) out *= kPi / 180.0;
     return std::isfinite(out);
