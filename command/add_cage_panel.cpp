@@ -4,6 +4,7 @@
 #include "command/add_cage.h"
 #include "command/add_cage_texts.h"
 #include "module/host_services.h"
+#include "module/panel_controls.h"
 
 namespace {
 
@@ -15,22 +16,6 @@ const int kPanelMargin = 60;
 const int kListWidth = 200;
 const int kParentItemType = 5; // the host's "any item" list
 const int kObjectItemType = LWI_OBJECT;
-
-int controlInt(LWControl* control, cTag tag) {
-    LWValue value;
-    memset(&value, 0, sizeof value);
-    value.type = LWT_INTEGER;
-    control->get(control, tag, &value);
-    return value.intv.value;
-}
-
-void setControlInt(LWControl* control, cTag tag, int n) {
-    LWValue value;
-    memset(&value, 0, sizeof value);
-    value.type = LWT_INTEGER;
-    value.intv.value = n;
-    control->set(control, tag, &value);
-}
 
 // Item IDs travel as pointers: an integer would cut them to 32 bits.
 LWItemID controlItem(LWControl* control) {
@@ -59,14 +44,12 @@ LWControl* addItemList(LWPanelFuncs* panels, LWPanelID panel, GlobalFunc* global
     desc.lwitem.list = nullptr;
     desc.lwitem.count = 0;
     desc.lwitem.width = kListWidth;
-    return panels->addControl(panel, const_cast<char*>("LWListControl"), &desc,
-                              const_cast<char*>(label));
+    return addPanelControl(panels, panel, "LWListControl", &desc, label);
 }
 
 // The label ends at kLabelRight, so both lists line up.
 void placeControl(LWControl* control, int y) {
-    setControlInt(control, CTL_X, kLabelRight - controlInt(control, CTL_LABELWIDTH));
-    setControlInt(control, CTL_Y, y);
+    moveControl(control, kLabelRight - controlInt(control, CTL_LABELWIDTH), y);
 }
 
 } // namespace

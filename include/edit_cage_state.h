@@ -27,6 +27,9 @@ struct EditCageState {
     struct CageInstance** sceneCages;
     int sceneCageCount;
     int sceneCageCapacity;
+    // One item name of the Current popup; grows to fit.
+    char* cageNameBuffer;
+    unsigned int cageNameBufferSize;
     double pixelSize;
     double currentTime;
     int maxBrushRadius;
@@ -41,13 +44,18 @@ struct EditCageState {
     unsigned int mixKeyChunkSize;
     struct MixEnvelopeKey* grabbedKey;
     struct MixEnvelopeKey* grabbedLast;
+    // Time range selected on the key strip; equal ends: none.
+    double keyRangeStart;
+    double keyRangeEnd;
     // Undo history.
     struct UndoRecord* undoHead;
     struct UndoRecord* undoCurrent;
     int undoRecordCount;
     int undoRecordLimit;
     int undoStepId;
+    int dragButton; // pointer button held since the press: 0 none, 1 left, 2 right
     int needsRedraw;
+    int viewportsToDraw; // draw calls still to come before the list is rebuilt
     int toolLive;
     char versionText[16];
 };

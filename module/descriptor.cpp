@@ -2,6 +2,7 @@
 #include <lwmodule.h>
 
 #include "module/servers.h"
+#include "tool/tool_lifecycle.h"
 
 namespace {
 
@@ -9,7 +10,9 @@ XCALL_(void*) Startup(void) {
     return reinterpret_cast<void*>(4);
 }
 
-XCALL_(void) Shutdown(void*) {}
+XCALL_(void) Shutdown(void*) {
+    forgetEditTool();
+}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "module/host_services.h"
 #include "module/servers.h"
 #include "tool/tool_lifecycle.h"
+#include "tool/tool_panel.h"
 #include "tool/tool_mixed_keys.h"
 #include "tool/tool_undo.h"
 #include "tool/tool_ring.h"
@@ -14,8 +15,6 @@ unsigned int stToolBuildNumber = 0;
 LWLayoutTool* stToolLocal = nullptr;
 
 namespace {
-
-int everActivated = 0;
 
 // The tool edits cages through the objects they deform, so it starts only
 // while an object is the first selected item.
@@ -63,7 +62,7 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
 
     stToolServices = s;
     stToolLocal = static_cast<LWLayoutTool*>(local);
-    int firstActivation = !everActivated;
+    int firstActivation = !stToolEverActivated;
     int stripPosition = stInstData.timeSliderBX;
     double stripScale = stInstData.pixPerFrame;
     if (firstActivation) {
@@ -71,10 +70,7 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
     } else {
         // What the previous activation left, if the host did not end it.
         detachToolRing();
-        clearCageSelection(&stInstData);
-        freeCageLists(&stInstData);
-        destroyMixEnvelopeKeyData(&stInstData);
-        destroyUndoStcData(&stInstData);
+        releaseToolData(&stInstData);
         if (stInstData.editBaseCage) {
             sendShowBaseOff();
             s.command("RefreshNow");
@@ -83,7 +79,7 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
     initEditCageState(&stInstData, firstActivation);
     stInstData.timeSliderBX = stripPosition;
     stInstData.pixPerFrame = stripScale;
-    everActivated = 1;
+    stToolEverActivated = 1;
     stInstData.mixKeyChunkSize = kMixKeyChunkSize;
     addNewMixEnvKeyMemChunk(&stInstData, kMixKeyChunkSize);
     initUndoStcData(&stInstData);
@@ -92,5 +88,10 @@ XCALL_(int) EditCageHandler(int version, GlobalFunc* global, void* local, void*)
     if (stToolLocal->tool) fillEditCageFuncs(stToolLocal->tool);
     attachToolRing();
     sendToolStarts();
+
+    prepareSceneForEditing();
+    stInstData.currentTime = stToolServices.interfaceInfo->curTime;
+    refreshMixEnvelopeKeyData(&stInstData, 1);
+    if (buildToolPanel(&stInstData)) openToolPanel(&stInstData);
     return AFUNC_OK;
 }

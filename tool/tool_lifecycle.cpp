@@ -5,6 +5,9 @@
 #include <string.h>
 
 #include "module/host_services.h"
+#include "module/memory.h"
+#include "tool/falloff_panel.h"
+#include "tool/tool_panel.h"
 #include "module/version.h"
 #include "tool/tool_mixed_keys.h"
 #include "tool/tool_ring.h"
@@ -14,6 +17,7 @@
 #include "tool/tool_texts.h"
 
 EditCageState stInstData;
+int stToolEverActivated = 0;
 
 namespace {
 
@@ -68,8 +72,34 @@ void initEditCageState(EditCageState* state, int firstActivation) {
     state->toolLive = 1;
 }
 
+void releaseToolData(EditCageState* state) {
+    destroyUndoStcData(state);
+    destroyMixEnvelopeKeyData(state);
+    clearCageSelection(state);
+    freeCageLists(state);
+    morvaneFree(state->cageNameBuffer);
+    state->cageNameBuffer = nullptr;
+    state->cageNameBufferSize = 0;
+}
+
+void forgetEditTool(void) {
+    destroyUndoStcData(&stInstData);
+    destroyMixEnvelopeKeyData(&stInstData);
+    freeCageLists(&stInstData);
+    morvaneFree(stInstData.cageNameBuffer);
+    memset(&stInstData, 0, sizeof stInstData);
+    stToolPanel = nullptr;
+    stFalloffPanel = nullptr;
+    stRastIDFO = nullptr;
+    isOpen = 0;
+    isOpenFO = 0;
+    stToolEverActivated = 0;
+    stToolLocal = nullptr;
+}
+
 void fillEditCageFuncs(LWLayoutToolFuncs* funcs) {
     funcs->done = EditCageDone;
+    funcs->draw = EditCageDraw;
     funcs->help = EditCageHelp;
     funcs->dirty = EditCageDirty;
     funcs->event = EditCageEvent;
@@ -78,10 +108,9 @@ void fillEditCageFuncs(LWLayoutToolFuncs* funcs) {
 XCALL_(void) EditCageDone(LWInstance instance) {
     if (instance != &stInstData) return;
     stToolServices.comRing = static_cast<LWComRing*>(acquireService("LW Communication Ring"));
-    clearCageSelection(&stInstData);
-    freeCageLists(&stInstData);
-    destroyMixEnvelopeKeyData(&stInstData);
-    destroyUndoStcData(&stInstData);
+    releaseToolData(&stInstData);
+    closeFalloffPanel();
+    closeToolPanel();
     detachToolRing();
     sendToolEnds();
     if (stInstData.editBaseCage) {

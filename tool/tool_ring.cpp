@@ -4,8 +4,11 @@
 
 #include "module/ring_protocol.h"
 #include "tool/tool_lifecycle.h"
+#include "tool/tool_mixed_keys.h"
+#include "tool/tool_panel.h"
 #include "tool/tool_selection.h"
 #include "tool/tool_services.h"
+#include "tool/tool_undo.h"
 
 namespace {
 
@@ -18,14 +21,26 @@ void ringEvent(void* data, void*, int code, void* payload) {
     if (!state) return;
     switch (code) {
     case kToolCageCreated:
-        // The cage popup of the panel lists it at its next refresh.
+        // A new cage has no geometry yet: the popup lists it once it has,
+        // as the popup counts the cages each time it is shown.
+        refreshCurrentCagePopCtl(state);
         state->needsRedraw = 1;
         break;
     case kToolCageDestroyed:
     case kToolCageUnseen:
-        if (query && query->pointer)
-            remove1CageFromSelection(state, static_cast<CageInstance*>(query->pointer));
+        if (query && query->pointer &&
+            remove1CageFromSelection(state, static_cast<CageInstance*>(query->pointer)))
+            refreshMixEnvelopeKeyData(state, 0);
+        refreshCurrentCagePopCtl(state);
         state->needsRedraw = 1;
+        break;
+    case kToolKeysChanged:
+        if (query) query->pointer = state;
+        // Keys edited outside the tool make the history's snapshots stale.
+        if (state->undoRecordCount > 0) {
+            initUndoStcData(state);
+            refreshUndoRedoCtl(state);
+        }
         break;
     default:
         if (query) query->pointer = state;

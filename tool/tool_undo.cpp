@@ -6,6 +6,7 @@
 #include "module/memory.h"
 #include "tool/tool_mixed_keys.h"
 #include "tool/tool_selection.h"
+#include "tool/tool_panel.h"
 #include "tool/tool_services.h"
 
 namespace {
@@ -232,6 +233,7 @@ void rec1Process(EditCageState* state, int newStep, int flags, double time) {
     if (state->undoCurrent != state->undoHead) recordAfterState(state, record, flags);
     appendRecord(state, record);
     state->undoCurrent = record;
+    if (newStep) refreshUndoRedoCtl(state);
 }
 
 int undoAvailable(const EditCageState* state) {
@@ -242,7 +244,7 @@ int redoAvailable(const EditCageState* state) {
     return state->undoCurrent && state->undoCurrent->next && state->undoCurrent->next->next;
 }
 
-int pushUndoButtonEvent(EditCageState* state) {
+int undoOneStep(EditCageState* state) {
     if (state->needsRedraw || !undoAvailable(state)) return 0;
     getListOfCagesInThisScene(state);
     UndoRecord* r = state->undoCurrent;
@@ -274,7 +276,7 @@ int pushUndoButtonEvent(EditCageState* state) {
     return 1;
 }
 
-int pushRedoButtonEvent(EditCageState* state) {
+int redoOneStep(EditCageState* state) {
     if (state->needsRedraw || !redoAvailable(state)) return 0;
     getListOfCagesInThisScene(state);
     UndoRecord* a = state->undoCurrent->next;

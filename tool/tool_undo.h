@@ -56,10 +56,10 @@ void rec1Process(EditCageState* state, int newStep, int flags, double time);
 // 1 when the entry's cage is listed in sceneCages and still the same cage.
 int undoEntryMatchesScene(const EditCageState* state, const UndoCageEntry* entry);
 
-// The buttons; 1 when a step was applied. Each then rebuilds the merged key
+// Undo and Redo of one step; 1 when a step was applied. Each then rebuilds the merged key
 // list and sends the host to the time of the last applied snapshot.
-int pushUndoButtonEvent(EditCageState* state);
-int pushRedoButtonEvent(EditCageState* state);
+int undoOneStep(EditCageState* state);
+int redoOneStep(EditCageState* state);
 int undoAvailable(const EditCageState* state);
 int redoAvailable(const EditCageState* state);
 

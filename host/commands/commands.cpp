@@ -316,8 +316,16 @@ const std::map<std::string, Handler>& commands() {
                                  std::to_string(kFrameLimit) + ")");
              h.goToTime(frame / h.scene().timing().framesPerSecond);
          }},
-        {"Refresh", [](HostCore&, Args& a) { a.end(); }},
-        {"RefreshNow", [](HostCore&, Args& a) { a.end(); }},
+        {"Refresh",
+         [](HostCore& h, Args& a) {
+             a.end();
+             h.refreshScene();
+         }},
+        {"RefreshNow",
+         [](HostCore& h, Args& a) {
+             a.end();
+             h.refreshScene();
+         }},
         {"Redraw", [](HostCore&, Args& a) { a.end(); }},
         {"RedrawNow", [](HostCore&, Args& a) { a.end(); }},
         {"Position", setMotionCommand(0, 1.0)},

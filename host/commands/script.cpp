@@ -189,6 +189,11 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
                           h.out() << "snapshot: " << a[2] << " (" << size.first << " x "
                                   << size.second << ")\n";
                       }}},
+                    {"Status",
+                     {0, 0, "Status",
+                      [](HostCore& h, const std::vector<std::string>&) {
+                          h.out() << "status: " << h.status() << "\n";
+                      }}},
                     {"Activate",
                      {3, 3, "Activate CLASS NAME VERSION",
                       [](HostCore& h, const std::vector<std::string>& a) {
@@ -280,6 +285,7 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         for (const std::string& w : words)
             line += (line.empty() ? "" : " ") + w;
         CommandInterpreter(host_).execute(line);
+        host_.afterEvent();
         std::string pending = host_.panels().takePendingError();
         if (pending.empty()) pending = host_.xpanels().takePendingError();
         if (!pending.empty()) throw HostError(pending);
@@ -289,6 +295,7 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
     if (args.size() < command->minArgs || args.size() > command->maxArgs)
         throw HostError(std::string("usage: ") + command->usage);
     command->run(host_, args);
+    host_.afterEvent();
     std::string pending = host_.takePendingError();
     if (pending.empty()) pending = host_.panels().takePendingError();
     if (pending.empty()) pending = host_.xpanels().takePendingError();

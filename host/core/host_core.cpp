@@ -2,6 +2,7 @@
 
 #include "common/host_error.h"
 #include "plugins/displacement.h"
+#include "view/viewport_drawing.h"
 
 #include <ostream>
 
@@ -60,6 +61,9 @@ int HostCore::activate(const std::string& className, const std::string& name, in
         if (result != AFUNC_OK) {
             toolRecord_ = LWLayoutTool{};
             toolFuncs_ = LWLayoutToolFuncs{};
+        } else if (toolFuncs_.help) {
+            const char* help = toolFuncs_.help(toolRecord_.instance, nullptr);
+            status_ = help ? locale_.shown(help) : "";
         }
         return result;
     }
@@ -81,6 +85,24 @@ void HostCore::dropTool() {
     if (toolRecord_.instance && toolFuncs_.done) toolFuncs_.done(toolRecord_.instance);
     toolRecord_ = LWLayoutTool{};
     toolFuncs_ = LWLayoutToolFuncs{};
+    status_.clear();
+}
+
+void HostCore::afterEvent() {
+    // A tool's draw may issue commands, which end in another afterEvent.
+    if (inAfterEvent_) return;
+    inAfterEvent_ = true;
+    if (toolRecord_.instance && toolFuncs_.dirty) {
+        const int dirty = toolFuncs_.dirty(toolRecord_.instance);
+        if ((dirty & LWT_DIRTY_HELPTEXT) && toolRecord_.instance && toolFuncs_.help) {
+            const char* help = toolFuncs_.help(toolRecord_.instance, nullptr);
+            status_ = help ? locale_.shown(help) : "";
+        }
+        if (dirty & LWT_DIRTY_WIREFRAME)
+            redrawToolOverlays(viewports_,
+                               DrawnScene{scene_, *instances_, &toolRecord_, scene_.timing().time});
+    }
+    inAfterEvent_ = false;
 }
 
 int HostCore::runCommand(const char* text) {

@@ -86,6 +86,17 @@ class HostCore {
     // Drops the Layout tool in use (its done callback runs).
     void dropTool();
 
+    // After every event Layout asks the active tool what it made dirty: a
+    // dirty help text becomes the status line, a dirty wireframe redraws
+    // every view (the tool's draw runs once per view).
+    void afterEvent();
+    // The status line: the active tool's help text, else empty.
+    const std::string& status() const { return status_; }
+
+    // Layout's RefreshNow: every plug-in instance hears of the current time
+    // again and the objects are displaced anew.
+    void refreshScene() { goToTime(scene_.timing().time); }
+
     // The message service (ui/messages.h): messages printed as
     // "info: TEXT" and so on, questions answered from the queued answers.
     void message(const char* kind, const char* line1, const char* line2) {
@@ -121,6 +132,8 @@ class HostCore {
     std::vector<std::unique_ptr<ActivationRecord>> activations_;
     LWLayoutToolFuncs toolFuncs_{};
     LWLayoutTool toolRecord_{};
+    std::string status_;
+    bool inAfterEvent_ = false;
 };
 
 } // namespace host

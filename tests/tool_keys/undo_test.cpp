@@ -20,11 +20,11 @@ class Undo : public ToolKeysTest {
     // Undo and redo as the panel does them, the viewports redrawn between.
     void undo() {
         state.needsRedraw = 0;
-        EXPECT_EQ(pushUndoButtonEvent(&state), 1);
+        EXPECT_EQ(undoOneStep(&state), 1);
     }
     void redo() {
         state.needsRedraw = 0;
-        EXPECT_EQ(pushRedoButtonEvent(&state), 1);
+        EXPECT_EQ(redoOneStep(&state), 1);
     }
     CageInstance* a = nullptr;
     CageInstance* b = nullptr;
@@ -71,7 +71,7 @@ TEST_F(Undo, StepsUndoOneAtATimeAndGoToTheirFrame) {
     EXPECT_EQ(keyState(), start);
     EXPECT_NEAR(layout.scene().timing().time, 0.5, 1e-9);
     // Not yet drawn: ignored.
-    EXPECT_EQ(pushRedoButtonEvent(&state), 0);
+    EXPECT_EQ(redoOneStep(&state), 0);
     // A new edit drops what was undone.
     setInterpolatedKeyAtTime(&state, 1.5);
     EXPECT_FALSE(redoAvailable(&state));

@@ -1,0 +1,151 @@
+// Texts of the edit tool's panels, English and Japanese: Shift-JIS, and UTF-8
+// copies of those that newer hosts show in UTF-8. Written by
+// scripts/tool_panel_texts.py; change the texts there.
+#ifndef MORVANE_TOOL_TOOL_PANEL_TEXTS_H
+#define MORVANE_TOOL_TOOL_PANEL_TEXTS_H
+
+#define TOOL_PANEL_EDIT_EN "Edit"
+// "編集"
+#define TOOL_PANEL_EDIT_JA "\x95\xD2\x8F\x57"
+#define TOOL_PANEL_CURRENT_EN "Current"
+// "ケージ"
+#define TOOL_PANEL_CURRENT_JA "\x83\x50\x81\x5B\x83\x57"
+#define TOOL_PANEL_BRUSH_RADIUS_EN "Brush Radius"
+// "ブラシ半径"
+#define TOOL_PANEL_BRUSH_RADIUS_JA "\x83\x75\x83\x89\x83\x56\x94\xBC\x8C\x61"
+#define TOOL_PANEL_STRENGTH_EN "Strength"
+// "強さ"
+#define TOOL_PANEL_STRENGTH_JA "\x8B\xAD\x82\xB3"
+#define TOOL_PANEL_STIFFNESS_EN "Stiffness"
+// "硬さ"
+#define TOOL_PANEL_STIFFNESS_JA "\x8D\x64\x82\xB3"
+#define TOOL_PANEL_FIX_OUTER_EN "Fix Outer Edges"
+// "外周頂点を固定"
+#define TOOL_PANEL_FIX_OUTER_JA "\x8A\x4F\x8E\xFC\x92\xB8\x93\x5F\x82\xF0\x8C\xC5\x92\xE8"
+#define TOOL_PANEL_FIX_OUT_OF_RANGE_EN "Fix pnts out of range"
+// "ブラシ範囲外の頂点を固定"
+#define TOOL_PANEL_FIX_OUT_OF_RANGE_JA                                                             \
+    "\x83\x75\x83\x89\x83\x56\x94\xCD\x88\xCD\x8A\x4F\x82\xCC\x92\xB8\x93\x5F\x82\xF0\x8C\xC5\x92" \
+    "\xE8"
+#define TOOL_PANEL_EDIT_BASE_EN "Edit BaseCage"
+// "ベース形状を編集"
+#define TOOL_PANEL_EDIT_BASE_JA "\x83\x78\x81\x5B\x83\x58\x8C\x60\x8F\xF3\x82\xF0\x95\xD2\x8F\x57"
+#define TOOL_PANEL_ZERO_KEY_EN "Zero-Key"
+// "無変形キー"
+#define TOOL_PANEL_ZERO_KEY_JA "\x96\xB3\x95\xCF\x8C\x60\x83\x4C\x81\x5B"
+#define TOOL_PANEL_CREATE_KEY_EN "Create Key"
+// "キー作成"
+#define TOOL_PANEL_CREATE_KEY_JA "\x83\x4C\x81\x5B\x8D\xEC\x90\xAC"
+#define TOOL_PANEL_DELETE_KEY_EN "Delete Key"
+// "キー削除"
+#define TOOL_PANEL_DELETE_KEY_JA "\x83\x4C\x81\x5B\x8D\xED\x8F\x9C"
+#define TOOL_PANEL_UNDO_EN "Undo"
+// "ｱﾝﾄﾞｩ"
+#define TOOL_PANEL_UNDO_JA "\xB1\xDD\xC4\xDE\xA9"
+#define TOOL_PANEL_REDO_EN "Redo"
+// "ﾘﾄﾞｩ"
+#define TOOL_PANEL_REDO_JA "\xD8\xC4\xDE\xA9"
+#define TOOL_DELETE_ALL_TITLE_EN "Delete All Keys"
+// "全キーフレームを削除"
+#define TOOL_DELETE_ALL_TITLE_JA                                                                   \
+    "\x91\x53\x83\x4C\x81\x5B\x83\x74\x83\x8C\x81\x5B\x83\x80\x82\xF0\x8D\xED\x8F\x9C"
+#define TOOL_DELETE_ALL_TEXT_EN "Are you sure you want to clear all keys of the selected cages?"
+// "現在選択されているケージの全キーフレームを削除しますか？"
+#define TOOL_DELETE_ALL_TEXT_JA                                                                    \
+    "\x8C\xBB\x8D\xDD\x91\x49\x91\xF0\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x83\x50\x81\x5B\x83" \
+    "\x57\x82\xCC\x91\x53\x83\x4C\x81\x5B\x83\x74\x83\x8C\x81\x5B\x83\x80\x82\xF0\x8D\xED\x8F\x9C" \
+    "\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48"
+#define TOOL_VISIBILITY_CHANGED_EN "The visibility setting of objects was changed."
+// "いくつかのオブジェクトの表示設定が変更されました。"
+#define TOOL_VISIBILITY_CHANGED_JA                                                                 \
+    "\x82\xA2\x82\xAD\x82\xC2\x82\xA9\x82\xCC\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4E\x83\x67\x82" \
+    "\xCC\x95\x5C\x8E\xA6\x90\xDD\x92\xE8\x82\xAA\x95\xCF\x8D\x58\x82\xB3\x82\xEA\x82\xDC\x82\xB5" \
+    "\x82\xBD\x81\x42"
+#define TOOL_ORDER_ARRANGED_EN "The internal array of objects was arranged."
+// "いくつかのオブジェクトの内部の配列順番が変更されました。"
+#define TOOL_ORDER_ARRANGED_JA                                                                     \
+    "\x82\xA2\x82\xAD\x82\xC2\x82\xA9\x82\xCC\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4E\x83\x67\x82" \
+    "\xCC\x93\xE0\x95\x94\x82\xCC\x94\x7A\x97\xF1\x8F\x87\x94\xD4\x82\xAA\x95\xCF\x8D\x58\x82\xB3" \
+    "\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x42"
+#define FALLOFF_PANEL_TITLE_EN "Falloff Preferences"
+// "減衰設定"
+#define FALLOFF_PANEL_TITLE_JA "\x8C\xB8\x90\x8A\x90\xDD\x92\xE8"
+#define FALLOFF_PANEL_PRESETS_EN "Presets"
+// "プリセット"
+#define FALLOFF_PANEL_PRESETS_JA "\x83\x76\x83\x8A\x83\x5A\x83\x62\x83\x67"
+#define TOOL_POPUP_NONE_EN " (none) "
+// " (なし) "
+#define TOOL_POPUP_NONE_JA "\x20\x28\x82\xC8\x82\xB5\x29\x20"
+#define TOOL_POPUP_NONE_UTF8_JA "\x20\x28\xE3\x81\xAA\xE3\x81\x97\x29\x20"
+#define TOOL_POPUP_MULTIPLE_EN " (multiple) "
+// " (複数選択) "
+#define TOOL_POPUP_MULTIPLE_JA "\x20\x28\x95\xA1\x90\x94\x91\x49\x91\xF0\x29\x20"
+#define TOOL_POPUP_MULTIPLE_UTF8_JA                                                                \
+    "\x20\x28\xE8\xA4\x87\xE6\x95\xB0\xE9\x81\xB8\xE6\x8A\x9E\x29\x20"
+
+// ケージ選択 / 頂点選択 / 投げ縄選択 / 移動 / 回転 / ストレッチ / 拡大縮小 / ドラッグ / グラッブ /
+// ｸﾞﾗｯﾌﾞﾎﾞﾃﾞｨ / ｸﾞﾗｯﾌﾞｽｷﾝ / ｸﾞﾗｯﾌﾞﾂｲｽﾄ / ｸﾞﾗｯﾌﾞﾈｯﾄ / マグネット / 形状復元 / 消去
+#define TOOLLIST_EN_ITEMS                                                                          \
+    "Sel Cage", "Sel Point", "Sel Lasso", "Move", "Rotate", "Stretch", "Size", "Drag", "Grab",     \
+        "GrabBody", "GrabSkin", "GrabTwist", "Grabnet", "Magnet", "ReBody", "Erase"
+#define TOOLLIST_JA_ITEMS                                                                          \
+    "\x83\x50\x81\x5B\x83\x57\x91\x49\x91\xF0", "\x92\xB8\x93\x5F\x91\x49\x91\xF0",                \
+        "\x93\x8A\x82\xB0\x93\xEA\x91\x49\x91\xF0", "\x88\xDA\x93\xAE", "\x89\xF1\x93\x5D",        \
+        "\x83\x58\x83\x67\x83\x8C\x83\x62\x83\x60", "\x8A\x67\x91\xE5\x8F\x6B\x8F\xAC",            \
+        "\x83\x68\x83\x89\x83\x62\x83\x4F", "\x83\x4F\x83\x89\x83\x62\x83\x75",                    \
+        "\xB8\xDE\xD7\xAF\xCC\xDE\xCE\xDE\xC3\xDE\xA8", "\xB8\xDE\xD7\xAF\xCC\xDE\xBD\xB7\xDD",    \
+        "\xB8\xDE\xD7\xAF\xCC\xDE\xC2\xB2\xBD\xC4", "\xB8\xDE\xD7\xAF\xCC\xDE\xC8\xAF\xC4",        \
+        "\x83\x7D\x83\x4F\x83\x6C\x83\x62\x83\x67", "\x8C\x60\x8F\xF3\x95\x9C\x8C\xB3",            \
+        "\x8F\xC1\x8B\x8E"
+// 無変形状態のキーフレームを作成 / 補間したキーフレームを作成 / キーフレームを削除 /
+// ----------------------- / 影響減衰設定パネルを開く / ----------------------- / ケージの表示を
+// 非表示 に変更 / ケージの表示を ソリッド に変更 / ケージの表示を 透過 に変更
+#define EDITCOMMANDLIST_EN_ITEMS                                                                   \
+    "Set Zero-Key", "Create Key", "Delete Keys", "-----------------------", "Open Falloff Panel",  \
+        "-----------------------", "Display: Unseen", "Display: Solid", "Display: X-Ray"
+#define EDITCOMMANDLIST_JA_ITEMS                                                                   \
+    "\x96\xB3\x95\xCF\x8C\x60\x8F\xF3\x91\xD4\x82\xCC\x83\x4C\x81\x5B\x83\x74\x83\x8C\x81\x5B\x83" \
+    "\x80\x82\xF0\x8D\xEC\x90\xAC",                                                                \
+        "\x95\xE2\x8A\xD4\x82\xB5\x82\xBD\x83\x4C\x81\x5B\x83\x74\x83\x8C\x81\x5B\x83\x80\x82\xF0" \
+        "\x8D\xEC\x90\xAC",                                                                        \
+        "\x83\x4C\x81\x5B\x83\x74\x83\x8C\x81\x5B\x83\x80\x82\xF0\x8D\xED\x8F\x9C",                \
+        "-----------------------",                                                                 \
+        "\x89\x65\x8B\xBF\x8C\xB8\x90\x8A\x90\xDD\x92\xE8\x83\x70\x83\x6C\x83\x8B\x82\xF0\x8A\x4A" \
+        "\x82\xAD",                                                                                \
+        "-----------------------",                                                                 \
+        "\x83\x50\x81\x5B\x83\x57\x82\xCC\x95\x5C\x8E\xA6\x82\xF0\x20\x94\xF1\x95\x5C\x8E\xA6\x20" \
+        "\x82\xC9\x95\xCF\x8D\x58",                                                                \
+        "\x83\x50\x81\x5B\x83\x57\x82\xCC\x95\x5C\x8E\xA6\x82\xF0\x20\x83\x5C\x83\x8A\x83\x62\x83" \
+        "\x68\x20\x82\xC9\x95\xCF\x8D\x58",                                                        \
+        "\x83\x50\x81\x5B\x83\x57\x82\xCC\x95\x5C\x8E\xA6\x82\xF0\x20\x93\xA7\x89\xDF\x20\x82\xC9" \
+        "\x95\xCF\x8D\x58"
+#define EDITCOMMANDLIST_UTF8_JA_ITEMS                                                              \
+    "\xE7\x84\xA1\xE5\xA4\x89\xE5\xBD\xA2\xE7\x8A\xB6\xE6\x85\x8B\xE3\x81\xAE\xE3\x82\xAD\xE3\x83" \
+    "\xBC\xE3\x83\x95\xE3\x83\xAC\xE3\x83\xBC\xE3\x83\xA0\xE3\x82\x92\xE4\xBD\x9C\xE6\x88\x90",    \
+        "\xE8\xA3\x9C\xE9\x96\x93\xE3\x81\x97\xE3\x81\x9F\xE3\x82\xAD\xE3\x83\xBC\xE3\x83\x95\xE3" \
+        "\x83\xAC\xE3\x83\xBC\xE3\x83\xA0\xE3\x82\x92\xE4\xBD\x9C\xE6\x88\x90",                    \
+        "\xE3\x82\xAD\xE3\x83\xBC\xE3\x83\x95\xE3\x83\xAC\xE3\x83\xBC\xE3\x83\xA0\xE3\x82\x92\xE5" \
+        "\x89\x8A\xE9\x99\xA4",                                                                    \
+        "-----------------------",                                                                 \
+        "\xE5\xBD\xB1\xE9\x9F\xBF\xE6\xB8\x9B\xE8\xA1\xB0\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x83\x91\xE3" \
+        "\x83\x8D\xE3\x83\xAB\xE3\x82\x92\xE9\x96\x8B\xE3\x81\x8F",                                \
+        "-----------------------",                                                                 \
+        "\xE3\x82\xB1\xE3\x83\xBC\xE3\x82\xB8\xE3\x81\xAE\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\x92\x20" \
+        "\xE9\x9D\x9E\xE8\xA1\xA8\xE7\xA4\xBA\x20\xE3\x81\xAB\xE5\xA4\x89\xE6\x9B\xB4",            \
+        "\xE3\x82\xB1\xE3\x83\xBC\xE3\x82\xB8\xE3\x81\xAE\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\x92\x20" \
+        "\xE3\x82\xBD\xE3\x83\xAA\xE3\x83\x83\xE3\x83\x89\x20\xE3\x81\xAB\xE5\xA4\x89\xE6\x9B"     \
+        "\xB4",                                                                                    \
+        "\xE3\x82\xB1\xE3\x83\xBC\xE3\x82\xB8\xE3\x81\xAE\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\x92\x20" \
+        "\xE9\x80\x8F\xE9\x81\x8E\x20\xE3\x81\xAB\xE5\xA4\x89\xE6\x9B\xB4"
+// リニア / イーズイン / イーズアウト / スムース
+#define FALLOFFPRESETLIST_EN_ITEMS "Linear", "Ease In", "Ease Out", "Smooth"
+#define FALLOFFPRESETLIST_JA_ITEMS                                                                 \
+    "\x83\x8A\x83\x6A\x83\x41", "\x83\x43\x81\x5B\x83\x59\x83\x43\x83\x93",                        \
+        "\x83\x43\x81\x5B\x83\x59\x83\x41\x83\x45\x83\x67", "\x83\x58\x83\x80\x81\x5B\x83\x58"
+#define FALLOFFPRESETLIST_UTF8_JA_ITEMS                                                            \
+    "\xE3\x83\xAA\xE3\x83\x8B\xE3\x82\xA2",                                                        \
+        "\xE3\x82\xA4\xE3\x83\xBC\xE3\x82\xBA\xE3\x82\xA4\xE3\x83\xB3",                            \
+        "\xE3\x82\xA4\xE3\x83\xBC\xE3\x82\xBA\xE3\x82\xA2\xE3\x82\xA6\xE3\x83\x88",                \
+        "\xE3\x82\xB9\xE3\x83\xA0\xE3\x83\xBC\xE3\x82\xB9"
+
+#endif
