@@ -240,6 +240,8 @@ Handler editMode(LWItemType type) {
     return [type](HostCore& h, Args& a) {
         a.end();
         h.setEditMode(type);
+        // Bones are edited on the selected object; the host has none.
+        if (type != LWI_BONE) h.scene().selectForEditing(type);
     };
 }
 

@@ -51,22 +51,8 @@ int HostCore::activate(const std::string& className, const std::string& name, in
     if (!server->activate)
         throw HostError("server " + className + " " + name + " has no activation");
 
-    if (className == LWLAYOUTTOOL_CLASS) {
-        // Layout keeps one tool record: the tool in use is dropped, and the
-        // new one fills the same record.
-        dropTool();
-        toolRecord_.tool = &toolFuncs_;
-        int result =
-            server->activate(version, ServiceTable::accessor, &toolRecord_, module_->serverData());
-        if (result != AFUNC_OK) {
-            toolRecord_ = LWLayoutTool{};
-            toolFuncs_ = LWLayoutToolFuncs{};
-        } else if (toolFuncs_.help) {
-            const char* help = toolFuncs_.help(toolRecord_.instance, nullptr);
-            status_ = help ? locale_.shown(help) : "";
-        }
-        return result;
-    }
+    if (className == LWLAYOUTTOOL_CLASS)
+        return activateTool(server->activate, version, module_->serverData());
 
     auto record = std::make_unique<ActivationRecord>();
     record->className = className;
@@ -78,6 +64,22 @@ int HostCore::activate(const std::string& className, const std::string& name, in
         server->activate(version, ServiceTable::accessor, local, module_->serverData());
     int result = record->result;
     if (result == AFUNC_OK) activations_.push_back(std::move(record));
+    return result;
+}
+
+int HostCore::activateTool(ActivateFunc* activation, int version, void* serverData) {
+    // Layout keeps one tool record: the tool in use is dropped, and the new
+    // one fills the same record.
+    dropTool();
+    toolRecord_.tool = &toolFuncs_;
+    int result = activation(version, ServiceTable::accessor, &toolRecord_, serverData);
+    if (result != AFUNC_OK) {
+        toolRecord_ = LWLayoutTool{};
+        toolFuncs_ = LWLayoutToolFuncs{};
+    } else if (toolFuncs_.help) {
+        const char* help = toolFuncs_.help(toolRecord_.instance, nullptr);
+        status_ = help ? locale_.shown(help) : "";
+    }
     return result;
 }
 

@@ -54,6 +54,12 @@ class HostCore {
     // no module is loaded or it has no such server.
     int activate(const std::string& className, const std::string& name, int version);
 
+    // Starts a Layout tool from its activation function, as activate does
+    // for the module's LayoutTool servers: the tool in use is dropped and
+    // the new one fills the same record. Tests start tool code linked into
+    // them this way.
+    int activateTool(ActivateFunc* activation, int version, void* serverData);
+
     // The active Layout tool's record; its instance is null when no tool is
     // active.
     const LWLayoutTool& toolRecord() const { return toolRecord_; }

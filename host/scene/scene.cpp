@@ -225,11 +225,30 @@ void Scene::setParent(LWItemID child, LWItemID parent) {
 
 void Scene::select(LWItemID id) {
     selection_.assign({id, nullptr});
+    rememberSelected(id);
+}
+
+void Scene::rememberSelected(LWItemID id) {
+    const Item* item = find(id);
+    if (item && item->type >= 0 && item->type <= LWI_CAMERA) lastSelected_[item->type] = id;
+}
+
+void Scene::selectForEditing(LWItemType type) {
+    const Item* first = find(firstSelected());
+    if (first && first->type == type) return;
+    LWItemID id = type >= 0 && type <= LWI_CAMERA ? lastSelected_[type] : nullptr;
+    const Item* item = find(id);
+    if (!item || item->type != type) id = this->first(type);
+    if (id)
+        select(id);
+    else
+        clearSelection();
 }
 
 void Scene::addToSelection(LWItemID id) {
     if (std::find(selection_.begin(), selection_.end() - 1, id) != selection_.end() - 1) return;
     selection_.insert(selection_.end() - 1, id);
+    rememberSelected(id);
 }
 
 void Scene::clearSelection() {

@@ -126,6 +126,10 @@ class Scene {
     void select(LWItemID id);
     void addToSelection(LWItemID id);
     void clearSelection();
+    // Layout's edit modes act on one item type: unless the first selected
+    // item is of that type, the item of that type selected last (else the
+    // first of that type in the list, else none) becomes the selection.
+    void selectForEditing(LWItemType type);
     // Selected items in selection order, followed by a null entry. The
     // pointer stays valid until the selection changes.
     const LWItemID* selection() const { return selection_.data(); }
@@ -143,12 +147,14 @@ class Scene {
     static std::uint32_t fileId(LWItemID id) { return std::uint32_t(std::uintptr_t(id)); }
 
   private:
+    void rememberSelected(LWItemID id);
     std::vector<std::unique_ptr<Item>>::iterator locate(const Item* item);
     Item& insert(LWItemType type, const std::string& name);
 
     std::vector<std::unique_ptr<Item>> items_;
     std::uint32_t nextNumber_[4] = {};
     std::vector<LWItemID> selection_{nullptr};
+    LWItemID lastSelected_[LWI_CAMERA + 1] = {};
     SceneTiming timing_;
 };
 

@@ -52,19 +52,7 @@ class ToolKeysTest : public testing::Test {
 
     // A cage of n points at (i + seed, i * seed, 1), selected when asked.
     CageInstance* newCage(int n, bool select = true, double seed = 0.5) {
-        host::Item& item = layout.scene().addNull("Lattice" + std::to_string(++nulls));
-        LWError error = nullptr;
-        auto* cage = static_cast<CageInstance*>(CageCustomCreate(nullptr, item.id, &error));
-        allocCageBlocks(cage, n, 0, 0, 0);
-        cage->pointArray = static_cast<PointData**>(morvaneCalloc(size_t(n), sizeof(PointData*)));
-        for (int i = 0; i < n; ++i) {
-            double pos[3] = {i + seed, i * seed, 1.0};
-            cage->pointArray[i] = add1PointData(cage, pos);
-            cage->pointArray[i]->index = unsigned(i);
-        }
-        cage->pointCount = n;
-        cage->display = 2;
-        cage->highlighted = 0; // made while no tool runs
+        CageInstance* cage = makePointCage(layout, "Lattice" + std::to_string(++nulls), n, seed);
         cages.push_back(cage);
         if (select) add1CageToSelection(&state, cage, 1);
         return cage;
