@@ -127,7 +127,7 @@ struct HotSize {
 };
 
 // The hot area's size by the control's type, from its description where it
-// gives one (README, "LWPanels layout").
+// gives one (README, "LWPanels panels").
 HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType descType) {
     const std::string& t = c.type;
     auto given = [](int v, int fallback) { return v > 0 ? v : fallback; };
