@@ -3,6 +3,7 @@
 #include "commands/commands.h"
 #include "commands/dump.h"
 #include "commands/interface_panels.h"
+#include "commands/lwpanel_commands.h"
 #include "commands/snapshot.h"
 #include "commands/view_commands.h"
 #include "common/host_error.h"
@@ -182,11 +183,14 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
                           }
                       }}},
                     {"PanelSnapshot",
-                     {3, 3, "PanelSnapshot ITEM CLASS PATH",
+                     {2, 3, "PanelSnapshot ITEM CLASS PATH | PanelSnapshot \"TITLE\" PATH",
                       [](HostCore& h, const std::vector<std::string>& a) {
-                          std::string path = h.resolvePath(a[2]);
-                          auto size = panelSnapshot(h, a[0], a[1], path);
-                          h.out() << "snapshot: " << a[2] << " (" << size.first << " x "
+                          // Two words name an open LWPanels panel, three an XPanel.
+                          const std::string& shown = a.back();
+                          std::string path = h.resolvePath(shown);
+                          auto size = a.size() == 2 ? lwPanelSnapshot(h, a[0], path)
+                                                    : panelSnapshot(h, a[0], a[1], path);
+                          h.out() << "snapshot: " << shown << " (" << size.first << " x "
                                   << size.second << ")\n";
                       }}},
                     {"Status",
@@ -207,7 +211,8 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
 }
 
 const ScriptCommand* findScriptCommand(const std::string& name) {
-    for (const ScriptCommandTable* table : {&scriptCommands(), &viewScriptCommands()}) {
+    for (const ScriptCommandTable* table :
+         {&scriptCommands(), &viewScriptCommands(), &lwPanelScriptCommands()}) {
         auto found = table->find(name);
         if (found != table->end()) return &found->second;
     }

@@ -1,5 +1,6 @@
 // Panel, panel-drawing and raster services. Panels are headless: drawing on
-// a panel does nothing, while rasters keep their pixels in memory.
+// a panel is recorded for its picture, while rasters keep their pixels in
+// memory.
 #include "services/service_records.h"
 #include "services/services.h"
 #include "ui/panels.h"
@@ -62,15 +63,40 @@ LWControl* panNextControl(LWPanelID pan, LWControlID ctl) {
     return p ? p->nextControl(pan, ctl) : nullptr;
 }
 
-// ---- DrawFuncs: nothing is on screen ----
+// ---- DrawFuncs: recorded in the panel's display list ----
 
-void drawPixel(LWPanelID, int, int, int) {}
-void drawRGBPixel(LWPanelID, int, int, int, int, int) {}
-void drawLine(LWPanelID, int, int, int, int, int) {}
-void drawBox(LWPanelID, int, int, int, int, int) {}
-void drawRGBBox(LWPanelID, int, int, int, int, int, int, int) {}
-void drawBorder(LWPanelID, int, int, int, int, int) {}
-void drawText(LWPanelID, char*, int, int, int) {}
+unsigned int rgb(int r, int g, int b) {
+    auto clamp = [](int v) { return unsigned(v < 0 ? 0 : v > 255 ? 255 : v); };
+    return (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
+}
+
+void drawPixel(LWPanelID pan, int c, int x, int y) {
+    if (PanelSystem* p = panels()) p->panelBox(pan, x, y, 1, 1, PanelSystem::rgbOf(c));
+}
+
+void drawRGBPixel(LWPanelID pan, int r, int g, int b, int x, int y) {
+    if (PanelSystem* p = panels()) p->panelBox(pan, x, y, 1, 1, rgb(r, g, b));
+}
+
+void drawLine(LWPanelID pan, int c, int x0, int y0, int x1, int y1) {
+    if (PanelSystem* p = panels()) p->panelLine(pan, x0, y0, x1, y1, PanelSystem::rgbOf(c));
+}
+
+void drawBox(LWPanelID pan, int c, int x, int y, int w, int h) {
+    if (PanelSystem* p = panels()) p->panelBox(pan, x, y, w, h, PanelSystem::rgbOf(c));
+}
+
+void drawRGBBox(LWPanelID pan, int r, int g, int b, int x, int y, int w, int h) {
+    if (PanelSystem* p = panels()) p->panelBox(pan, x, y, w, h, rgb(r, g, b));
+}
+
+void drawBorder(LWPanelID pan, int indent, int x, int y, int w, int h) {
+    if (PanelSystem* p = panels()) p->panelBorder(pan, indent, x, y, w, h);
+}
+
+void drawText(LWPanelID pan, char* text, int c, int x, int y) {
+    if (PanelSystem* p = panels()) p->panelText(pan, text, x, y, PanelSystem::rgbOf(c));
+}
 
 // A fixed-width font, so layout code gets stable numbers.
 int textWidth(LWPanelID, char* text) {
@@ -86,11 +112,6 @@ const LWDisplayMetrics* dispMetrics() {
 
 void rasPixel(LWRasterID r, int c, int x, int y) {
     if (PanelSystem* p = panels()) p->rasterPixel(r, x, y, PanelSystem::rgbOf(c));
-}
-
-unsigned int rgb(int r, int g, int b) {
-    auto clamp = [](int v) { return unsigned(v < 0 ? 0 : v > 255 ? 255 : v); };
-    return (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
 }
 
 void rasRGBPixel(LWRasterID ras, int r, int g, int b, int x, int y) {
@@ -129,8 +150,9 @@ void rasDestroy(LWRasterID r) {
     if (PanelSystem* p = panels()) p->destroyRaster(r);
 }
 
-// A panel has no pixels to receive it.
-void rasBlitPanel(LWRasterID, int, int, LWPanelID, int, int, int, int) {}
+void rasBlitPanel(LWRasterID src, int sx, int sy, LWPanelID pan, int dx, int dy, int w, int h) {
+    if (PanelSystem* p = panels()) p->blitPanel(src, sx, sy, pan, dx, dy, w, h);
+}
 
 void rasBlitRaster(LWRasterID src, int sx, int sy, LWRasterID dest, int dx, int dy, int w, int h) {
     if (PanelSystem* p = panels()) p->blitRaster(src, sx, sy, dest, dx, dy, w, h);

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 namespace host {
@@ -24,6 +26,12 @@ bool parseWholeDouble(const std::string& text, double& out) {
     if (errno || *end || !std::isfinite(v)) return false;
     out = v;
     return true;
+}
+
+std::string numberText(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", v);
+    return std::strcmp(text, "-0") == 0 ? "0" : text;
 }
 
 } // namespace host

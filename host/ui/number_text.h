@@ -10,6 +10,8 @@ namespace host {
 bool parseWholeInt(const std::string& text, long& out);
 // A finite number in C's notation, nothing before or after it.
 bool parseWholeDouble(const std::string& text, double& out);
+// A number as a panel shows it: %.9g, with no negative zero.
+std::string numberText(double v);
 
 } // namespace host
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace host {
 
@@ -111,6 +112,70 @@ void ctlSet(LWControlID c, cTag tag, LWValue* v) {
     if (PanelSystem* p = PanelSystem::current()) p->controlSet(c, tag, v);
 }
 
+bool is(const std::string& type, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (type == n) return true;
+    return false;
+}
+
+int textPixels(const char* text) {
+    return text ? int(strnlen(text, 512)) * kCharWidth : 0;
+}
+
+struct HotSize {
+    int w, h;
+};
+
+// The hot area's size by the control's type, from its description where it
+// gives one (README, "LWPanels panels").
+HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType descType) {
+    const std::string& t = c.type;
+    auto given = [](int v, int fallback) { return v > 0 ? v : fallback; };
+    if (descType == LWT_AREA) {
+        int w = given(d.area.width, is(t, {"ButtonControl", "BoolButtonControl"})
+                                        ? int(c.label.size()) * kCharWidth + 16
+                                        : 100);
+        return {w, given(d.area.height, kRowHeight)};
+    }
+    if (descType == LWT_TEXT) {
+        int lines = 0, widest = 0;
+        for (const char** l = d.text.text; l && *l && lines < 1000; ++l, ++lines)
+            widest = std::max(widest, textPixels(*l));
+        return {widest, std::max(1, lines) * (kRowHeight - 4)};
+    }
+    if (is(t, {"ButtonControl", "BoolButtonControl"}))
+        return {int(c.label.size()) * kCharWidth + 16, kRowHeight};
+    if (t == "BoolControl") return {18, 18};
+    if (is(t, {"InfoControl", "NumInfoControl", "FloatInfoControl", "VecInfoControl",
+               "FVecInfoControl"})) {
+        int w = descType == LWT_STRING ? d.string.width * kCharWidth : 0;
+        return {given(w, t == "InfoControl" ? 160 : 64), 18};
+    }
+    if (descType == LWT_CHOICE) {
+        int n = 0, widest = 0, sum = 0;
+        for (const char** e = d.choice.items; e && *e && n < 1000; ++e, ++n) {
+            widest = std::max(widest, textPixels(*e));
+            sum += textPixels(*e) + 16;
+        }
+        if (d.choice.vertical == MX_POPUP || is(t, {"PopDownControl", "PopupControl"}))
+            return {widest + 28, kRowHeight};
+        if (d.choice.vertical == MX_VCHOICE) return {widest + 24, std::max(1, n) * 18};
+        return {std::max(sum, 16), kRowHeight};
+    }
+    if (descType == LWT_POPUP) return {given(d.popup.width, 120), kRowHeight};
+    if (descType == LWT_RANGE && is(t, {"MiniSliderControl", "HSlideControl", "SliderControl",
+                                        "VSlideControl", "UnboundSlideControl"}))
+        return {given(d.range.width, 120), kRowHeight};
+    if (is(t,
+           {"PercentControl", "NumControl", "FloatControl", "AngleControl", "MiniDistanceControl"}))
+        return {64, kRowHeight};
+    if (descType == LWT_STRING) return {given(d.string.width * kCharWidth, 160), kRowHeight};
+    if (descType == LWT_LWITEM) return {given(d.lwitem.width, 160), kRowHeight};
+    if (t == "ListBoxControl" && descType != LWT_NULL)
+        return {given(d.listbox.width, 160), std::max(1, d.listbox.visItems) * kRowHeight};
+    if (c.kind == Kind::IVec || c.kind == Kind::FVec) return {200, kRowHeight};
+    return {160, kRowHeight};
+}
 } // namespace
 
 LWControl* PanelSystem::addControl(LWPanelID id, const char* typeName, const ControlDesc* desc,
@@ -164,7 +229,8 @@ LWControl* PanelSystem::addControl(LWPanelID id, const char* typeName, const Con
 }
 
 void PanelSystem::layout(Panel& panel, Control& c, const ControlDesc* desc) {
-    // One control per row, label on the left, as the panel would stack them.
+    // Stacked one per row until the module places it (MOVE_CON); nothing
+    // moves it after that.
     c.x = kGap;
     c.y = kGap;
     if (!panel.controls.empty()) {
@@ -172,38 +238,13 @@ void PanelSystem::layout(Panel& panel, Control& c, const ControlDesc* desc) {
         c.y = last.y + last.h + kGap;
     }
     c.labelWidth = c.label.empty() ? 0 : int(c.label.size()) * kCharWidth + kGap;
-    int hotW = 20 * kCharWidth;
-    c.h = kRowHeight;
-    if (desc) {
-        switch (desc->type) {
-        case LWT_STRING:
-            if (desc->string.width > 0) hotW = desc->string.width * kCharWidth;
-            break;
-        case LWT_RANGE:
-            if (desc->range.width > 0) hotW = desc->range.width;
-            break;
-        case LWT_AREA:
-            if (desc->area.width > 0) hotW = desc->area.width;
-            if (desc->area.height > 0) c.h = desc->area.height;
-            break;
-        case LWT_LWITEM:
-            if (desc->lwitem.width > 0) hotW = desc->lwitem.width;
-            break;
-        case LWT_POPUP:
-            if (desc->popup.width > 0) hotW = desc->popup.width;
-            break;
-        case LWT_TEXT: {
-            int lines = 0;
-            for (const char** t = desc->text.text; t && *t && lines < 1000; ++t)
-                ++lines;
-            c.h = std::max(1, lines) * (kRowHeight - 4);
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    c.w = c.labelWidth + std::min(hotW, 4096);
+    const LWType descType = desc ? desc->type : LWT_NULL;
+    const HotSize size = hotSize(c, desc ? *desc : ControlDesc{}, descType);
+    c.h = std::min(size.h, 4096);
+    c.w = c.labelWidth + std::min(size.w, 4096);
+    if (descType == LWT_TEXT)
+        for (const char** t = desc->text.text; t && *t && c.lines.size() < 1000; ++t)
+            c.lines.push_back(*t);
 }
 
 LWControl* PanelSystem::nextControl(LWPanelID id, LWControlID control) {

@@ -100,6 +100,7 @@ int PanelSystem::open(LWPanelID id, int flags) {
     panel->flags = flags;
     if (!panel->open) {
         panel->open = true;
+        panel->opened = ++opens_;
         callPanelHook(panel, panel->hooks[PAN_USEROPEN]);
         if (!findPanel(id)) return 0;
     }
@@ -193,10 +194,8 @@ int PanelSystem::answer(Panel& panelRef) {
             break;
         }
         // The person changed the control: its event runs as it would.
-        if (c.userEvent) {
-            hookAs<LWCtlEventHook>(c.userEvent)(&c.rec, c.userData);
-            if (!findPanel(id)) return result;
-        }
+        fireEvent(c);
+        if (!findPanel(id)) return result;
     }
     return result;
 }
@@ -301,7 +300,11 @@ std::string PanelSystem::convert(const Panel&, const Control& c, const std::stri
 
 void PanelSystem::draw(LWPanelID id, DrMode mode) {
     Panel* panel = findPanel(id);
-    if (!panel || panel->drawing || !panel->hooks[PAN_USERDRAW]) return;
+    if (!panel || panel->drawing) return;
+    // A redraw starts from the bare panel: what the hook draws is all there is.
+    panel->display.clear();
+    panel->displayPixels = 0;
+    if (!panel->hooks[PAN_USERDRAW]) return;
     panel->drawing = true;
     hookAs<LWPanDrawHook>(panel->hooks[PAN_USERDRAW])(id, panel->userData, mode);
     if ((panel = findPanel(id))) panel->drawing = false;
@@ -312,6 +315,17 @@ void PanelSystem::close(LWPanelID id) {
     if (!panel || !panel->open) return;
     panel->open = false;
     callPanelHook(panel, panel->hooks[PAN_USERCLOSE]);
+}
+
+std::pair<int, int> PanelSystem::panelSize(const Panel& panel) const {
+    if (panel.sized) return {panel.w, panel.h};
+    // Room for the controls and the OK/Cancel row.
+    int w = 200, h = 0;
+    for (const auto& c : panel.controls) {
+        w = std::max(w, c->x + c->w + 2 * kGap);
+        h = std::max(h, c->y + c->h);
+    }
+    return {w, h + kRowHeight + 4 * kGap};
 }
 
 void PanelSystem::get(LWPanelID id, pTag tag, void* value) {
@@ -328,24 +342,18 @@ void PanelSystem::get(LWPanelID id, pTag tag, void* value) {
         break;
     case PAN_W:
     case PAN_H: {
-        int w = panel->w, h = panel->h;
-        if (!panel->sized) {
-            // Room for the controls and the OK/Cancel row.
-            w = 200;
-            h = 0;
-            for (const auto& c : panel->controls) {
-                w = std::max(w, c->x + c->w + 2 * kGap);
-                h = std::max(h, c->y + c->h);
-            }
-            h += kRowHeight + 4 * kGap;
-        }
-        *i = tag == PAN_W ? w : h;
+        auto size = panelSize(*panel);
+        *i = tag == PAN_W ? size.first : size.second;
         break;
     }
     case PAN_MOUSEX:
+        *i = panel->mouseX;
+        break;
     case PAN_MOUSEY:
+        *i = panel->mouseY;
+        break;
     case PAN_QUALIFIERS:
-        *i = 0;
+        *i = panel->qualifiers;
         break;
     case PAN_FLAGS:
         *i = panel->flags;
@@ -402,11 +410,9 @@ void PanelSystem::set(LWPanelID id, pTag tag, void* value) {
     case PAN_H:
         if (!i) break;
         if (!panel->sized) {
-            int w = 0, h = 0;
-            get(id, PAN_W, &w);
-            get(id, PAN_H, &h);
-            panel->w = w;
-            panel->h = h;
+            auto size = panelSize(*panel);
+            panel->w = size.first;
+            panel->h = size.second;
             panel->sized = true;
         }
         (tag == PAN_W ? panel->w : panel->h) = std::max(0, *i);

@@ -4,12 +4,16 @@
 // its items); nothing here calls the host's other parts.
 //
 // Headless LWPanels: panels and controls a module builds, opened modal and
-// answered from the script, and the off-screen rasters of the raster service.
-// Nothing is shown; a modal panel takes the next response the script queued,
-// as a person would fill it in and press OK or Cancel.
+// answered from the script, or opened non-modal and used control by control
+// as a person would (press, tick, choose, type, click, close), and the
+// off-screen rasters of the raster service. Nothing is shown: what the
+// module draws on a panel is recorded, so a picture of the panel can be
+// made; a modal panel takes the next response the script queued, as a
+// person would fill it in and press OK or Cancel.
 #ifndef MORVANE_HOST_UI_PANELS_H
 #define MORVANE_HOST_UI_PANELS_H
 
+#include "ui/panel_look.h"
 #include "ui/pending_error.h"
 
 #include <lwpanel.h>
@@ -67,6 +71,49 @@ class PanelSystem {
     void controlGet(LWControlID control, cTag tag, LWValue* value);
     void controlSet(LWControlID control, cTag tag, LWValue* value);
 
+    // Drawing on a panel (DrawFuncs, the raster service's blitPanel): each
+    // call is appended to the panel's display list, which a redraw (draw)
+    // clears before the module's draw hook records into it again. Colours
+    // are 0xRRGGBB; a blit copies the raster's pixels as they are now.
+    void panelLine(LWPanelID panel, int x0, int y0, int x1, int y1, unsigned int rgb);
+    void panelBox(LWPanelID panel, int x, int y, int w, int h, unsigned int rgb);
+    // h 0 is a divider: a dark line over a light one; else a frame of
+    // thickness indent, raised (sunken for a negative indent).
+    void panelBorder(LWPanelID panel, int indent, int x, int y, int w, int h);
+    void panelText(LWPanelID panel, const char* text, int x, int y, unsigned int rgb);
+    void blitPanel(LWRasterID src, int sx, int sy, LWPanelID panel, int dx, int dy, int w, int h);
+
+    // A person using an open panel. TITLE and LABEL are UTF-8 (a Japanese
+    // module's Shift-JIS texts are converted to compare); of two open panels
+    // with one title, the latest opened is used; a label "#N" is the N-th
+    // control added, from 1. Each throws HostError and changes nothing when
+    // there is no such open panel or control, the control is of the wrong
+    // type, ghosted or hidden, or the value does not fit; otherwise the
+    // control's event runs as after a person's change.
+    // A button is pressed; a check box or bool button flips.
+    void press(const std::string& title, const std::string& label);
+    // A check box or bool button is set; its event runs when it changed.
+    void tick(const std::string& title, const std::string& label, bool on);
+    // A popup or choice takes the entry whose text (blanks around it
+    // ignored) is entry, or "#N" the N-th from 0.
+    void choose(const std::string& title, const std::string& label, const std::string& entry);
+    // A number typed into a number, slider or percent control (whole numbers
+    // for integer ones), stored as typed even outside the range; text into
+    // an edit control.
+    void type(const std::string& title, const std::string& label, const std::string& text);
+    // The panel's mouse-button hook gets a press and a release of button
+    // (MOUSE_LEFT or MOUSE_RIGHT) at (x, y), or, without xy, at a point on
+    // the panel under no control. A point outside the panel or on a control
+    // is an error.
+    void click(const std::string& title, int button, const int* xy);
+    // The person closes the window: marked closed, its close hook runs.
+    void userClose(const std::string& title);
+    // A control's value as a person reads it: numbers in their shortest
+    // form, on/off, a popup's entry text, text as it is.
+    std::string value(const std::string& title, const std::string& label) const;
+    // The open panel as a person sees it, for a picture.
+    PanelPicture picture(const std::string& title) const;
+
     // Queues one response from the script's words: OK or Cancel, then
     // LABEL=VALUE pairs. Throws HostError on malformed words.
     void queueResponse(const std::vector<std::string>& words);
@@ -112,6 +159,19 @@ class PanelSystem {
                         LWValue& out, void*& item) const;
     void layout(Panel& panel, Control& control, const ControlDesc* desc);
     void callPanelHook(Panel* panel, void* hook);
+    void record(LWPanelID panel, PanelDrawOp op);
+    // PAN_W and PAN_H: as the module set them, else room for the controls.
+    std::pair<int, int> panelSize(const Panel& panel) const;
+    // The open panel of a title and its control by label; throw HostError.
+    Panel& shownPanel(const std::string& title) const;
+    Control& controlOf(const Panel& panel, const std::string& label) const;
+    // As controlOf, for a control a person can reach.
+    Control& reachable(const Panel& panel, const std::string& label) const;
+    // Runs the control's event as after a person's change.
+    void fireEvent(Control& control);
+    std::string valueText(const Control& control) const;
+    // A choice control's entries, or false when it is none.
+    bool entries(const Control& control, std::vector<std::string>& out) const;
 
     Scene& scene_;
     std::ostream& out_;
@@ -122,6 +182,7 @@ class PanelSystem {
     std::vector<std::unique_ptr<Raster>> rasters_;
     std::deque<Response> responses_;
     PendingError pending_;
+    unsigned long opens_ = 0;
 };
 
 } // namespace host

@@ -101,22 +101,23 @@ void PanelSystem::rasterLine(LWRasterID id, int x0, int y0, int x1, int y1, unsi
     }
 }
 
-void PanelSystem::rasterBorder(LWRasterID id, int indent, int x, int y, int w, int h) {
-    if (!findRaster(id) || w <= 0) return;
-    unsigned light = rgbOf(LWP_HILIGHT), dark = rgbOf(LWP_SHADOW);
-    if (h == 0) {
-        rasterBox(id, x, y, w, 1, dark);
-        rasterBox(id, x, y + 1, w, 1, light);
-        return;
-    }
-    if (h < 0) return;
-    // A negative indent is sunken: the shading swaps.
+std::vector<BorderBox> borderBoxes(int indent, int x, int y, int w, int h) {
+    if (w <= 0 || h < 0) return {};
+    unsigned light = PanelSystem::rgbOf(LWP_HILIGHT), dark = PanelSystem::rgbOf(LWP_SHADOW);
+    if (h == 0) return {{x, y, w, 1, dark}, {x, y + 1, w, 1, light}};
     if (indent < 0) std::swap(light, dark);
     int t = std::min(std::abs(indent), std::min(w, h) / 2);
-    rasterBox(id, x, y, w, t, light);
-    rasterBox(id, x, y, t, h, light);
-    rasterBox(id, x, y + h - t, w, t, dark);
-    rasterBox(id, x + w - t, y, t, h, dark);
+    if (t <= 0) return {};
+    return {{x, y, w, t, light},
+            {x, y, t, h, light},
+            {x, y + h - t, w, t, dark},
+            {x + w - t, y, t, h, dark}};
+}
+
+void PanelSystem::rasterBorder(LWRasterID id, int indent, int x, int y, int w, int h) {
+    if (!findRaster(id)) return;
+    for (const BorderBox& b : borderBoxes(indent, x, y, w, h))
+        rasterBox(id, b.x, b.y, b.w, b.h, b.rgb);
 }
 
 void PanelSystem::blitRaster(LWRasterID srcId, int sx, int sy, LWRasterID destId, int dx, int dy,

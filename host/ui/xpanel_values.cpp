@@ -24,12 +24,6 @@ Look lookOf(const std::string& cls) {
     return Look::Plain;
 }
 
-std::string number(double v) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.9g", v);
-    return std::strcmp(text, "-0") == 0 ? "0" : text;
-}
-
 bool wholeInt(const std::string& text, int& out) {
     long v = 0;
     if (!parseWholeInt(text, v)) return false;
@@ -48,9 +42,9 @@ bool unitNumber(std::string text, Unit unit, double& out) {
 }
 
 std::string unitText(double v, Unit unit) {
-    if (unit == Unit::Percent) return number(v * 100.0) + "%";
-    if (unit == Unit::Angle) return number(v * 180.0 / kPi);
-    return number(v);
+    if (unit == Unit::Percent) return numberText(v * 100.0) + "%";
+    if (unit == Unit::Angle) return numberText(v * 180.0 / kPi);
+    return numberText(v);
 }
 
 // "1 2 3" or "1,2,3".
