@@ -100,7 +100,7 @@ void drawText(LWPanelID pan, char* text, int c, int x, int y) {
 
 // A fixed-width font, so layout code gets stable numbers.
 int textWidth(LWPanelID, char* text) {
-    return text ? int(std::strlen(text)) * 8 : 0;
+    return PanelSystem::textWidth(text);
 }
 
 const LWDisplayMetrics* dispMetrics() {

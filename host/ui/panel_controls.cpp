@@ -119,7 +119,13 @@ bool is(const std::string& type, std::initializer_list<const char*> names) {
 }
 
 int textPixels(const char* text) {
-    return text ? int(strnlen(text, 512)) * kCharWidth : 0;
+    return PanelSystem::textWidth(text);
+}
+
+// Buttons show their label on their face and a check box to its right:
+// no label column to their left.
+bool labelInside(const std::string& type) {
+    return is(type, {"ButtonControl", "BoolButtonControl", "BoolControl"});
 }
 
 struct HotSize {
@@ -145,7 +151,7 @@ HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType desc
     }
     if (is(t, {"ButtonControl", "BoolButtonControl"}))
         return {int(c.label.size()) * kCharWidth + 16, kRowHeight};
-    if (t == "BoolControl") return {18, 18};
+    if (t == "BoolControl") return {18 + kGap + textPixels(c.label.c_str()), 18};
     if (is(t, {"InfoControl", "NumInfoControl", "FloatInfoControl", "VecInfoControl",
                "FVecInfoControl"})) {
         int w = descType == LWT_STRING ? d.string.width * kCharWidth : 0;
@@ -177,6 +183,10 @@ HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType desc
     return {160, kRowHeight};
 }
 } // namespace
+
+int PanelSystem::textWidth(const char* text) {
+    return text ? int(strnlen(text, 512)) * kCharWidth : 0;
+}
 
 LWControl* PanelSystem::addControl(LWPanelID id, const char* typeName, const ControlDesc* desc,
                                    const char* label) {
@@ -237,7 +247,8 @@ void PanelSystem::layout(Panel& panel, Control& c, const ControlDesc* desc) {
         const Control& last = *panel.controls.back();
         c.y = last.y + last.h + kGap;
     }
-    c.labelWidth = c.label.empty() ? 0 : int(c.label.size()) * kCharWidth + kGap;
+    c.labelWidth =
+        c.label.empty() || labelInside(c.type) ? 0 : int(c.label.size()) * kCharWidth + kGap;
     const LWType descType = desc ? desc->type : LWT_NULL;
     const HotSize size = hotSize(c, desc ? *desc : ControlDesc{}, descType);
     c.h = std::min(size.h, 4096);

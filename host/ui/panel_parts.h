@@ -19,7 +19,8 @@ namespace host {
 enum class Kind { Item, String, Int, Float, IVec, FVec, Pointer, Button, Plain };
 
 // Control sizes in the headless layout.
-inline constexpr int kCharWidth = 8;
+// The width of one character of the pictures' 6 x 10 font.
+inline constexpr int kCharWidth = 6;
 inline constexpr int kRowHeight = 20;
 inline constexpr int kGap = 4;
 

@@ -136,6 +136,8 @@ class PanelSystem {
     // False for a foreign raster or a pixel outside it.
     bool readRasterPixel(LWRasterID raster, int x, int y, unsigned int* rgb) const;
     size_t rasterCount() const { return rasters_.size(); }
+    // Pixels a text takes in panels: a fixed width per byte.
+    static int textWidth(const char* text);
     // A colour argument (LWP_* palette entry or RGB_ value) as 0xRRGGBB.
     static unsigned int rgbOf(int colour);
 

@@ -103,8 +103,11 @@ void drawControl(Canvas& canvas, const ControlPicture& c) {
         break;
     }
     case ControlLook::Check: {
+        // The box, then the label to its right when it has no column of its own.
         const int side = std::min(14, std::min(hw, hh));
-        const int bx = hx + (hw - side) / 2, by = hy + (hh - side) / 2;
+        const bool labelRight = c.labelWidth == 0 && !c.label.empty();
+        const int bx = labelRight ? hx + 2 : hx + (hw - side) / 2, by = hy + (hh - side) / 2;
+        if (labelRight) canvas.text(bx + side + 4, textY, c.label, 0, text);
         canvas.box(bx, by, side, side, c.ghosted ? kGhostFace : palette(LWP_EDIT_BG));
         if (!c.ghosted) canvas.frame(bx, by, side, side, true);
         if (c.on) canvas.box(bx + 3, by + 3, side - 6, side - 6, text);
