@@ -260,6 +260,7 @@ ControlLook lookOf(const Control& c, bool hasEntries) {
     if (c.type == "ButtonControl") return ControlLook::Button;
     if (c.type == "BoolButtonControl") return ControlLook::Toggle;
     if (c.type == "BoolControl") return ControlLook::Check;
+    if (c.type == "PopDownControl") return ControlLook::Menu;
     if (hasEntries) return ControlLook::Popup;
     if (isSlider(c)) return ControlLook::Slider;
     if (isInfo(c)) return ControlLook::Info;

@@ -122,10 +122,10 @@ int textPixels(const char* text) {
     return PanelSystem::textWidth(text);
 }
 
-// Buttons show their label on their face and a check box to its right:
-// no label column to their left.
+// Buttons and pop-down menus show their label on their face and a check
+// box to its right: no label column to their left.
 bool labelInside(const std::string& type) {
-    return is(type, {"ButtonControl", "BoolButtonControl", "BoolControl"});
+    return is(type, {"ButtonControl", "BoolButtonControl", "BoolControl", "PopDownControl"});
 }
 
 struct HotSize {
@@ -152,6 +152,7 @@ HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType desc
     if (is(t, {"ButtonControl", "BoolButtonControl"}))
         return {int(c.label.size()) * kCharWidth + 16, kRowHeight};
     if (t == "BoolControl") return {18 + kGap + textPixels(c.label.c_str()), 18};
+    if (t == "PopDownControl") return {textPixels(c.label.c_str()) + 28, kRowHeight};
     if (is(t, {"InfoControl", "NumInfoControl", "FloatInfoControl", "VecInfoControl",
                "FVecInfoControl"})) {
         int w = descType == LWT_STRING ? d.string.width * kCharWidth : 0;
@@ -163,8 +164,7 @@ HotSize hotSize(const PanelSystem::Control& c, const ControlDesc& d, LWType desc
             widest = std::max(widest, textPixels(*e));
             sum += textPixels(*e) + 16;
         }
-        if (d.choice.vertical == MX_POPUP || is(t, {"PopDownControl", "PopupControl"}))
-            return {widest + 28, kRowHeight};
+        if (d.choice.vertical == MX_POPUP || t == "PopupControl") return {widest + 28, kRowHeight};
         if (d.choice.vertical == MX_VCHOICE) return {widest + 24, std::max(1, n) * 18};
         return {std::max(sum, 16), kRowHeight};
     }

@@ -28,6 +28,7 @@ enum class ControlLook {
     Toggle, // a bool button: pressed-looking when on
     Check,  // a check box
     Popup,  // the current entry with an arrow
+    Menu,   // a pop-down menu: its label with an arrow
     Slider, // a bar filled to the value, the number on it
     Field,  // a sunken field with the value
     Info,   // the value as plain text

@@ -83,6 +83,14 @@ class Canvas {
     int top_, w_, h_;
 };
 
+// Layout draws its icon codes "(i:N)" as little pictures; the previous and
+// next key arrows stand in for the two the module's buttons use.
+std::string iconShown(const std::string& label) {
+    if (label == "(i:103)") return "<";
+    if (label == "(i:104)") return ">";
+    return label;
+}
+
 void drawControl(Canvas& canvas, const ControlPicture& c) {
     const int hx = c.x + c.labelWidth, hy = c.y, hw = c.w - c.labelWidth, hh = c.h;
     const unsigned text = c.ghosted ? kGhostText : palette(LWP_NORMAL);
@@ -91,15 +99,16 @@ void drawControl(Canvas& canvas, const ControlPicture& c) {
         canvas.box(hx, hy, hw, hh, c.ghosted ? kGhostFace : colour);
         if (!c.ghosted) canvas.frame(hx, hy, hw, hh, sunken);
     };
-    const bool inside = c.look == ControlLook::Button || c.look == ControlLook::Toggle;
-    if (!inside && !c.label.empty())
+    const bool inside = c.look == ControlLook::Button || c.look == ControlLook::Toggle ||
+                        c.look == ControlLook::Menu;
+    if (!inside && c.labelWidth > 0 && !c.label.empty())
         canvas.text(hx - 4, c.y + (c.h - Raster::textHeight()) / 2, c.label, 2, text);
     switch (c.look) {
     case ControlLook::Button:
     case ControlLook::Toggle: {
         const bool pressed = c.look == ControlLook::Toggle && c.on;
         face(pressed ? palette(LWP_EDIT_SEL) : palette(LWP_RAISED), pressed);
-        canvas.text(hx + hw / 2, textY, c.label, 1, text);
+        canvas.text(hx + hw / 2, textY, iconShown(c.label), 1, text);
         break;
     }
     case ControlLook::Check: {
@@ -114,8 +123,9 @@ void drawControl(Canvas& canvas, const ControlPicture& c) {
         break;
     }
     case ControlLook::Popup:
+    case ControlLook::Menu:
         face(palette(LWP_RAISED), false);
-        canvas.text(hx + 4, textY, c.value, 0, text);
+        canvas.text(hx + 4, textY, c.look == ControlLook::Menu ? c.label : c.value, 0, text);
         // The arrow: a small triangle pointing down at the right end.
         for (int i = 0; i < 4; ++i)
             canvas.box(hx + hw - 13 + i, hy + hh / 2 - 2 + i, 7 - 2 * i, 1, text);

@@ -84,8 +84,9 @@ TEST_F(LWPanelScript, MoveConPlacesEachHotAreaByTheDocumentedSizes) {
                   6)
             << line;
         std::string label = kLabels[index];
-        // Buttons and check boxes show their label on or beside the hot area.
-        const bool inside = label == "Apply" || label == "Lock" || label == "Symmetry" || label == "Close";
+        // Buttons, menus and check boxes show their label on or beside the hot area.
+        const bool inside = label == "Apply" || label == "Lock" || label == "Symmetry" ||
+                            label == "Close" || label == "Mode";
         int labelWidth = label.empty() || inside ? 0 : int(label.size()) * 6 + 4;
         EXPECT_EQ(x, 100 - labelWidth) << label;
         EXPECT_EQ(hotx, 100) << label;
