@@ -235,6 +235,12 @@ std::string PanelSystem::valueText(const Control& c) const {
         long index = long(c.num[0]);
         if (entries(c, names) && index >= 0 && size_t(index) < names.size())
             return trimmed(names[size_t(index)]);
+        // A custom popup names its value itself, beyond its list too (a
+        // popup showing "several" that cannot be chosen).
+        if (!c.choices && c.countFn && c.nameFn && index >= 0 && index <= 1000000) {
+            const char* name = c.nameFn(c.userData, int(index));
+            if (name) return trimmed(locale_.shown(name));
+        }
         return numberText(c.num[0]);
     }
     case Kind::Float:

@@ -1,0 +1,74 @@
+// The edit tool end to end through the morvane program and the module file:
+// the start refused without an object, the scene prepared at the start, and
+// a key made, undone and redone from the tool's panel.
+#include "cli_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> linesStartingWith(const std::string& out, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    return lines;
+}
+
+TEST(ToolEndToEnd, WithALightSelectedTheToolDoesNotStart) {
+    Outcome r =
+        morvane("run " + script("light.script", "AddLight Key\nTool_Zentrik_Morvane_Tool\n"));
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.out, "warning: Objects mode only.\n");
+    EXPECT_NE(r.err.find("did not start (5)"), std::string::npos) << r.err;
+}
+
+TEST(ToolEndToEnd, StartPreparesTheSceneAndTheKeyButtonsUndoAndRedo) {
+    script("tcube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_tcube";
+    const std::string tool = "\"Morvane Tool\" ";
+    Outcome r =
+        morvane("run " +
+                script("tool.script", "LoadObject " + tempPath("tcube.obj") +
+                                          "\nApplyServer DisplacementHandler " +
+                                          "Zentrik_Morvane\nRespond OK \"Reference Object=" + cube +
+                                          "\"\nGeneric \"Morvane Add\"\n"
+                                          "SelectByName " +
+                                          cube +
+                                          "\nItemVisibility 0\n"
+                                          "Tool_Zentrik_Morvane_Tool\nStatus\n"
+                                          "PanelChoose " +
+                                          tool +
+                                          "Current _Cage\n"
+                                          "Dump _Cage\n"
+                                          "GoToFrame 10\nPanelPress " +
+                                          tool +
+                                          "\"Create Key\"\nDump _Cage\n"
+                                          "GoToFrame 0\nPanelPress " +
+                                          tool +
+                                          "Undo\nDump _Cage\n"
+                                          "PanelPress " +
+                                          tool + "Redo\nDump _Cage\n"));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    // The hidden reference object is shown, then the deformed object (the
+    // same one) is put after its cage.
+    EXPECT_EQ(linesStartingWith(r.out, "info:"),
+              (std::vector<std::string>{"info: The visibility setting of objects was changed.",
+                                        "info: The internal array of objects was arranged."}));
+    EXPECT_EQ(linesStartingWith(r.out, "status:"),
+              (std::vector<std::string>{"status: Morvane Tool"}));
+    const std::vector<std::string> dumps = linesStartingWith(r.out, "{\"name\":\"_Cage\"");
+    ASSERT_EQ(dumps.size(), 4u) << r.out;
+    EXPECT_NE(dumps[1], dumps[0]); // a key more
+    EXPECT_EQ(dumps[2], dumps[0]); // undone
+    EXPECT_EQ(dumps[3], dumps[1]); // redone
+    EXPECT_NE(r.out.find("command: GoToFrame 10.000000000000"), std::string::npos) << r.out;
+}
+
+} // namespace
