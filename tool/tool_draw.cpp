@@ -10,16 +10,11 @@
 XCALL_(void) EditCageDraw(LWInstance instance, LWCustomObjAccess*) {
     EditCageState* state = &stInstData;
     if (!state->toolLive) return;
-    if (auto* views = static_cast<LWViewportInfo*>(acquireService("LW Viewport Info 4")))
-        stToolServices.viewportInfo = views;
-    if (auto* iface = static_cast<LWInterfaceInfo*>(acquireService("LW Interface Info 7")))
-        stToolServices.interfaceInfo = iface;
-    if (auto* scene = static_cast<LWSceneInfo*>(acquireService("LW Scene Info 6")))
-        stToolServices.sceneInfo = scene;
+    reacquireToolServices(kReacquireViewports | kReacquireInterface | kReacquireScene);
     const LWInterfaceInfo* iface = stToolServices.interfaceInfo;
     if (iface) state->currentTime = iface->curTime;
     if (instance != state || !isOpen || !iface || !iface->selItems || !iface->selItems[0]) {
-        if (stToolServices.command) stToolServices.command("ChangeTool");
+        toolCommand("ChangeTool");
         return;
     }
 

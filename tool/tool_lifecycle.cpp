@@ -107,7 +107,7 @@ void fillEditCageFuncs(LWLayoutToolFuncs* funcs) {
 
 XCALL_(void) EditCageDone(LWInstance instance) {
     if (instance != &stInstData) return;
-    stToolServices.comRing = static_cast<LWComRing*>(acquireService("LW Communication Ring"));
+    reacquireToolServices(kReacquireRing);
     releaseToolData(&stInstData);
     closeFalloffPanel();
     closeToolPanel();
@@ -119,7 +119,7 @@ XCALL_(void) EditCageDone(LWInstance instance) {
     }
     if (stInstData.toolLive) {
         stInstData.toolLive = 0;
-        if (stToolServices.command) stToolServices.command("RefreshNow");
+        toolCommand("RefreshNow");
     }
 }
 

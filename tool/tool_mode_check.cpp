@@ -15,15 +15,7 @@ LWItemID firstSelectedItem() {
 }
 
 void reacquire() {
-    if (auto* iface = static_cast<LWInterfaceInfo*>(acquireService("LW Interface Info 7")))
-        stToolServices.interfaceInfo = iface;
-    if (auto* items =
-            static_cast<LWItemInfo*>(acquireService(toolItemInfoServiceName(stToolBuildNumber))))
-        stToolServices.itemInfo = items;
-}
-
-void command(const char* text) {
-    if (stToolServices.command) stToolServices.command(text);
+    reacquireToolServices(kReacquireInterface | kReacquireItems);
 }
 
 } // namespace
@@ -35,10 +27,10 @@ int correctEditMode(void) {
     if (!funcs || funcs->done != EditCageDone) {
         // The user switched to another tool: come back when there is an item
         // to work on, else give up the panel.
-        command("EditObjects");
+        toolCommand("EditObjects");
         if (firstSelectedItem()) {
             closeFalloffPanel();
-            command("Tool_" MORVANE_TOOL_SERVER_NAME);
+            toolCommand("Tool_" MORVANE_TOOL_SERVER_NAME);
             return 2;
         }
         closeToolPanel();
@@ -47,7 +39,7 @@ int correctEditMode(void) {
     LWItemID item = firstSelectedItem();
     if (item && stToolServices.itemInfo && stToolServices.itemInfo->type(item) == LWI_OBJECT)
         return 0;
-    command("EditObjects");
+    toolCommand("EditObjects");
     reacquire();
     if (firstSelectedItem()) return 0;
     closeToolPanel();

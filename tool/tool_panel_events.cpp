@@ -36,20 +36,6 @@ EditCageState* stateOf(void* data) {
     return data ? static_cast<EditCageState*>(data) : &stInstData;
 }
 
-void command(const char* text) {
-    if (stToolServices.command) stToolServices.command(text);
-}
-
-void reacquireInterface() {
-    if (auto* iface = static_cast<LWInterfaceInfo*>(acquireService("LW Interface Info 7")))
-        stToolServices.interfaceInfo = iface;
-}
-
-void reacquireRing() {
-    if (auto* ring = static_cast<LWComRing*>(acquireService("LW Communication Ring")))
-        stToolServices.comRing = ring;
-}
-
 double hostTime() {
     return stToolServices.interfaceInfo ? stToolServices.interfaceInfo->curTime : 0.0;
 }
@@ -62,13 +48,13 @@ int clampInt(int v, int lo, int hi) {
 void finishKeyEdit(EditCageState* state) {
     refreshMixEnvelopeKeyData(state, 1);
     state->needsRedraw = 1;
-    command("RefreshNow");
+    toolCommand("RefreshNow");
 }
 
 void finishSelectionChange(EditCageState* state) {
     refreshMixEnvelopeKeyData(state, 0);
     state->needsRedraw = 1;
-    command("RedrawNow");
+    toolCommand("RedrawNow");
 }
 
 void deleteInRange(EditCageState* state, double from, double to) {
@@ -117,7 +103,7 @@ void setDisplay(EditCageState* state, int display) {
         refreshCurrentCagePopCtl(state);
     }
     state->needsRedraw = 1;
-    command("RedrawNow");
+    toolCommand("RedrawNow");
 }
 
 // The buffer of one popup name, grown to the name's length + 16.
@@ -131,6 +117,15 @@ char* nameBuffer(EditCageState* state, int length) {
         state->cageNameBufferSize = needed;
     }
     return state->cageNameBuffer;
+}
+
+// Undo and Redo: a step applied changes the selection and the history.
+void pushHistoryButton(void* data, int (*step)(EditCageState*)) {
+    if (correctEditMode()) return;
+    EditCageState* state = stateOf(data);
+    if (!step(state)) return;
+    refreshUndoRedoCtl(state);
+    refreshCurrentCagePopCtl(state);
 }
 
 } // namespace
@@ -179,8 +174,7 @@ void changeToolButtonsEvent(LWControlID control, void* data) {
 void editCommandPopEvent(LWControlID control, void* data) {
     if (correctEditMode()) return;
     EditCageState* state = stateOf(data);
-    reacquireInterface();
-    reacquireRing();
+    reacquireToolServices(kReacquireInterface | kReacquireRing);
     state->currentTime = hostTime();
     const int value = controlInt(control, CTL_VALUE);
     switch (value) {
@@ -270,7 +264,7 @@ void pushOpenPropertyButton(LWControlID, void* data) {
         state->selectedCageCount = 1;
         refreshMixEnvelopeKeyData(state, 0);
         refreshCurrentCagePopCtl(state);
-        command("RedrawNow");
+        toolCommand("RedrawNow");
     }
     const LWItemID item = state->selectedCages[0]->itemID;
     LWItemInfo* items = stToolServices.itemInfo;
@@ -281,9 +275,9 @@ void pushOpenPropertyButton(LWControlID, void* data) {
             char text[96];
             snprintf(text, sizeof text, "SelectItem %x",
                      static_cast<unsigned int>(reinterpret_cast<uintptr_t>(item)));
-            command(text);
+            toolCommand(text);
             snprintf(text, sizeof text, "EditServer %s %d", "CustomObjHandler", n);
-            command(text);
+            toolCommand(text);
             return;
         }
     }
@@ -326,13 +320,13 @@ void pushBoolButtonControlEvent(LWControlID control, void* data) {
     const int value = controlInt(control, CTL_VALUE) ? 1 : 0;
     if (control == stCtl[kCtlEditBase]) {
         state->editBaseCage = value;
-        reacquireRing();
+        reacquireToolServices(kReacquireRing);
         RingQuery query;
         memset(&query, 0, sizeof query);
         sendRingMessage(stToolServices.comRing, RING_TOPIC_CAGES,
                         value ? kRingShowBaseOn : kRingShowBaseOff, &query);
         refreshKeyButtonsCtl(state);
-        command("RefreshNow");
+        toolCommand("RefreshNow");
     } else if (control == stCtl[kCtlFixOuterEdges]) {
         state->fixOuterEdges = value;
     } else if (control == stCtl[kCtlFixOutOfRange]) {
@@ -344,8 +338,7 @@ void pushKeyEditButtonEvent(LWControlID control, void* data) {
     if (correctEditMode()) return;
     EditCageState* state = stateOf(data);
     if (state->needsRedraw || state->selectedCageCount == 0) return;
-    reacquireInterface();
-    reacquireRing();
+    reacquireToolServices(kReacquireInterface | kReacquireRing);
     const double t = hostTime();
     state->currentTime = t;
     if (control == stCtl[kCtlZeroKey]) {
@@ -360,9 +353,8 @@ void pushKeyEditButtonEvent(LWControlID control, void* data) {
 }
 
 void pushPrevNextKeyButton(LWControlID control, void* data) {
-    reacquireInterface();
-    if (auto* scene = static_cast<LWSceneInfo*>(acquireService("LW Scene Info 6")))
-        stToolServices.sceneInfo = scene;
+    reacquireToolServices(kReacquireInterface);
+    reacquireToolServices(kReacquireScene);
     if (correctEditMode()) return;
     EditCageState* state = stateOf(data);
     if (state->selectedCageCount == 0) return;
@@ -373,26 +365,18 @@ void pushPrevNextKeyButton(LWControlID control, void* data) {
         char text[96];
         snprintf(text, sizeof text, "GoToFrame %.20f",
                  target->time * stToolServices.sceneInfo->framesPerSecond);
-        command(text);
+        toolCommand(text);
     }
     state->needsRedraw = 1;
-    command("RefreshNow");
+    toolCommand("RefreshNow");
 }
 
 void pushUndoButtonEvent(LWControlID, void* data) {
-    if (correctEditMode()) return;
-    EditCageState* state = stateOf(data);
-    if (!undoOneStep(state)) return;
-    refreshUndoRedoCtl(state);
-    refreshCurrentCagePopCtl(state);
+    pushHistoryButton(data, undoOneStep);
 }
 
 void pushRedoButtonEvent(LWControlID, void* data) {
-    if (correctEditMode()) return;
-    EditCageState* state = stateOf(data);
-    if (!redoOneStep(state)) return;
-    refreshUndoRedoCtl(state);
-    refreshCurrentCagePopCtl(state);
+    pushHistoryButton(data, redoOneStep);
 }
 
 void mouseButton(LWPanelID, void* data, int qualifiers, int, int) {
@@ -414,7 +398,7 @@ void mouseButton(LWPanelID, void* data, int qualifiers, int, int) {
         state->selectedPointCount = 0;
     }
     state->needsRedraw = 1;
-    command("RedrawNow");
+    toolCommand("RedrawNow");
 }
 
 void panelClose(LWPanelID, void*) {
@@ -423,6 +407,6 @@ void panelClose(LWPanelID, void*) {
     if (!isOpen) return;
     closeFalloffPanel();
     isOpen = 0;
-    command("EditObjects");
-    command("ChangeTool");
+    toolCommand("EditObjects");
+    toolCommand("ChangeTool");
 }

@@ -18,26 +18,16 @@
 
 namespace {
 
-void command(const char* text) {
-    if (stToolServices.command) stToolServices.command(text);
-}
-
 void selectItem(LWItemID item) {
     char text[64];
     snprintf(text, sizeof text, "SelectItem %x",
              static_cast<unsigned int>(reinterpret_cast<uintptr_t>(item)));
-    command(text);
+    toolCommand(text);
 }
 
 // The host invalidates these after a change of the item list.
 void reacquireListServices() {
-    if (auto* iface = static_cast<LWInterfaceInfo*>(acquireService("LW Interface Info 7")))
-        stToolServices.interfaceInfo = iface;
-    if (auto* items =
-            static_cast<LWItemInfo*>(acquireService(toolItemInfoServiceName(stToolBuildNumber))))
-        stToolServices.itemInfo = items;
-    if (auto* list = static_cast<LWListInfo*>(acquireService("LW List Info")))
-        stToolServices.listInfo = list;
+    reacquireToolServices(kReacquireInterface | kReacquireItems | kReacquireList);
 }
 
 // Moves item to right after `after` in the item list.
@@ -55,7 +45,7 @@ int raiseVisibility(CageInstance** cages, int count) {
         const LWInterfaceInfo* iface = stToolServices.interfaceInfo;
         if (!item || !iface->itemVis || iface->itemVis(item) >= 2) continue;
         selectItem(item);
-        command("ItemVisibility 2");
+        toolCommand("ItemVisibility 2");
         ++changed;
     }
     return changed;
@@ -117,5 +107,5 @@ void prepareSceneForEditing(void) {
     if (reordered) lines[n++] = toolText(TOOL_ORDER_ARRANGED_EN, TOOL_ORDER_ARRANGED_JA);
     if (n && stToolServices.messageFuncs) stToolServices.messageFuncs->info(lines[0], lines[1]);
     reacquireListServices();
-    if (visibility) command("Refresh");
+    if (visibility) toolCommand("Refresh");
 }

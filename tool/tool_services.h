@@ -38,4 +38,20 @@ extern unsigned int stToolBuildNumber;
 // The host's LayoutTool record of the latest successful activation.
 extern LWLayoutTool* stToolLocal;
 
+// Services the host may have replaced since the activation (after a change
+// of the item list, for example), acquired again; a record stays as it was
+// when the host gives none.
+enum {
+    kReacquireInterface = 1,
+    kReacquireItems = 2,
+    kReacquireList = 4,
+    kReacquireRing = 8,
+    kReacquireScene = 16,
+    kReacquireViewports = 32
+};
+void reacquireToolServices(int which);
+
+// Sends a command to Layout; its outcome is Layout's to report.
+void toolCommand(const char* text);
+
 #endif
