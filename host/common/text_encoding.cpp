@@ -4,6 +4,25 @@
 
 namespace host {
 
+bool isMultiByteUtf8(const std::string& text) {
+    bool multiByte = false;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        int follow = c < 0x80         ? 0
+                     : (c >> 5) == 6  ? 1
+                     : (c >> 4) == 14 ? 2
+                     : (c >> 3) == 30 ? 3
+                                      : -1;
+        if (follow < 0 || (follow == 1 && c < 0xC2) || text.size() - i <= size_t(follow))
+            return false;
+        for (int k = 1; k <= follow; ++k)
+            if ((static_cast<unsigned char>(text[i + size_t(k)]) >> 6) != 2) return false;
+        multiByte = multiByte || follow > 0;
+        i += size_t(follow) + 1;
+    }
+    return multiByte;
+}
+
 std::string shiftJisToUtf8(const std::string& text) {
     iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
     if (cd == iconv_t(-1)) return text;

@@ -209,3 +209,25 @@ TEST_F(ToolControls, ThePictureShowsTwoColumnsOfToolButtonsWithMoveSetApart) {
 }
 
 } // namespace
+
+namespace {
+
+// Japanese texts: labels in Shift-JIS; the Edit list in UTF-8 from build
+// 3211 on. The host shows both as UTF-8.
+TEST_F(ToolPanelTest, JapaneseTextsFollowTheHostBuild) {
+    for (unsigned int build : {3000u, 3300u}) {
+        layout.services().setLocale(LANGID_JAPANESE);
+        layout.services().setBuildNumber(build);
+        newCage();
+        ASSERT_EQ(start(), AFUNC_OK);
+        EXPECT_EQ(toolTextVariant(), build >= 3211 ? kTextUtf8 : kTextShiftJis);
+        // "影響減衰設定パネルを開く": Open Falloff Panel.
+        run("PanelChoose \"Morvane Tool\" \"編集\" \"影響減衰設定パネルを開く\"");
+        EXPECT_EQ(isOpenFO, 1) << build;
+        EXPECT_EQ(run("PanelValue \"Morvane Tool\" \"ケージ\""), "panel: ケージ = (なし)\n");
+        layout.dropTool();
+        forgetEditTool(); // the panels are built once per loaded module
+    }
+}
+
+} // namespace
