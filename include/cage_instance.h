@@ -356,6 +356,8 @@ struct CageInstance {
     unsigned char showBase;
     unsigned char highlighted;
     unsigned char forceShow;
+    // Link of the edit tool's list of cages under the cursor.
+    CageInstance* hitNext;
     int rebuildNeeded;
     int notYetTimed;
     int refreshPending;
