@@ -358,6 +358,8 @@ struct CageInstance {
     unsigned char forceShow;
     // Link of the edit tool's list of cages under the cursor.
     CageInstance* hitNext;
+    // The key an edit tool stroke writes; null when the stroke writes none.
+    CageKey* editKey;
     int rebuildNeeded;
     int notYetTimed;
     int refreshPending;

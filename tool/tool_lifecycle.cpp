@@ -8,6 +8,8 @@
 #include "module/memory.h"
 #include "tool/falloff_panel.h"
 #include "tool/tool_panel.h"
+#include "tool/tool_pointer.h"
+#include "tool/tool_lasso.h"
 #include "module/version.h"
 #include "tool/tool_mixed_keys.h"
 #include "tool/tool_ring.h"
@@ -80,6 +82,7 @@ void releaseToolData(EditCageState* state) {
     morvaneFree(state->cageNameBuffer);
     state->cageNameBuffer = nullptr;
     state->cageNameBufferSize = 0;
+    destroyLasso(&state->lasso);
 }
 
 void forgetEditTool(void) {
@@ -87,6 +90,7 @@ void forgetEditTool(void) {
     destroyMixEnvelopeKeyData(&stInstData);
     freeCageLists(&stInstData);
     morvaneFree(stInstData.cageNameBuffer);
+    destroyLasso(&stInstData.lasso);
     memset(&stInstData, 0, sizeof stInstData);
     stToolPanel = nullptr;
     stFalloffPanel = nullptr;
@@ -103,6 +107,9 @@ void fillEditCageFuncs(LWLayoutToolFuncs* funcs) {
     funcs->help = EditCageHelp;
     funcs->dirty = EditCageDirty;
     funcs->event = EditCageEvent;
+    funcs->down = EditCageDown;
+    funcs->move = EditCageMove;
+    funcs->up = EditCageUp;
 }
 
 XCALL_(void) EditCageDone(LWInstance instance) {

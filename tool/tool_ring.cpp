@@ -12,6 +12,20 @@
 
 namespace {
 
+// A stroke must not reach a cage that is gone or hidden.
+void forgetCageOfStroke(EditCageState* state, CageInstance* cage) {
+    if (state->dragPoint && state->dragPoint->owner == cage) state->dragPoint = nullptr;
+    if (state->hitCage == cage) {
+        state->hitCage = nullptr;
+        state->hitPoint = nullptr;
+        state->hitLinegon = nullptr;
+        state->hitTrigon = nullptr;
+        state->dragButton = 0;
+    }
+    for (int i = 0; i < state->candidateCount; ++i)
+        if (state->candidates[i].cage == cage) state->candidateCount = 0;
+}
+
 // The tool's handler: every event gets the state pointer back, so senders
 // can tell a tool is running; destruction and Unseen drop the cage from the
 // selection.
@@ -28,6 +42,8 @@ void ringEvent(void* data, void*, int code, void* payload) {
         break;
     case kToolCageDestroyed:
     case kToolCageUnseen:
+        if (query && query->pointer)
+            forgetCageOfStroke(state, static_cast<CageInstance*>(query->pointer));
         if (query && query->pointer &&
             remove1CageFromSelection(state, static_cast<CageInstance*>(query->pointer)))
             refreshMixEnvelopeKeyData(state, 0);

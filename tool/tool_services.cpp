@@ -18,6 +18,8 @@ void reacquireToolServices(int which) {
     if (which & kReacquireRing) reacquire(s.comRing, "LW Communication Ring");
     if (which & kReacquireScene) reacquire(s.sceneInfo, "LW Scene Info 6");
     if (which & kReacquireViewports) reacquire(s.viewportInfo, "LW Viewport Info 4");
+    if (which & kReacquireChannels) reacquire(s.channelInfo, "Channel Info 2");
+    if (which & kReacquireEnvelopes) reacquire(s.envelopeFuncs, "Animation Envelopes");
 }
 
 void toolCommand(const char* text) {

@@ -47,7 +47,9 @@ enum {
     kReacquireList = 4,
     kReacquireRing = 8,
     kReacquireScene = 16,
-    kReacquireViewports = 32
+    kReacquireViewports = 32,
+    kReacquireChannels = 64,
+    kReacquireEnvelopes = 128
 };
 void reacquireToolServices(int which);
 
