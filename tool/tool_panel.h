@@ -33,7 +33,24 @@ enum {
 enum { kToolModeCount = 16, kToolPanelWidth = 212 };
 
 // Tool modes (toolMode) that the panel and the pointer handlers branch on.
-enum { kModeSelCage = 0, kModeSelPoint = 1, kModeSelLasso = 2, kModeReBody = 14 };
+enum {
+    kModeSelCage = 0,
+    kModeSelPoint = 1,
+    kModeSelLasso = 2,
+    kModeMove = 3,
+    kModeRotate = 4,
+    kModeStretch = 5,
+    kModeSize = 6,
+    kModeDrag = 7,
+    kModeGrab = 8,
+    kModeGrabBody = 9,
+    kModeGrabSkin = 10,
+    kModeGrabTwist = 11,
+    kModeGrabnet = 12,
+    kModeMagnet = 13,
+    kModeReBody = 14,
+    kModeErase = 15
+};
 
 extern LWPanelID stToolPanel;
 extern LWControl* stCtl[kCtlCount];

@@ -10,6 +10,7 @@
 #include "tool/tool_panel.h"
 #include "tool/tool_select_modes.h"
 #include "tool/tool_services.h"
+#include "tool/tool_transforms.h"
 #include "tool/tool_view_frame.h"
 
 namespace {
@@ -67,6 +68,80 @@ bool viewMoved(EditCageState* s) {
            now[2] != s->eyePosAtPress[2];
 }
 
+bool isBrushMode(int mode) {
+    return mode >= kModeGrab && mode <= kModeErase;
+}
+
+void modePress(EditCageState* s) {
+    const int mode = s->toolMode;
+    if (isBrushMode(mode) && s->dragButton == 2) {
+        radiusDragPress(s);
+        return;
+    }
+    switch (mode) {
+    case kModeSelCage:
+        selectCagesPress(s);
+        break;
+    case kModeSelPoint:
+        selectPointsPress(s);
+        break;
+    case kModeSelLasso:
+        lassoPress(s);
+        break;
+    case kModeMove:
+    case kModeRotate:
+    case kModeStretch:
+    case kModeSize:
+        transformPress(s);
+        break;
+    case kModeDrag:
+        dragPress(s);
+        break;
+    case kModeGrabnet:
+        grabnetPress(s);
+        break;
+    case kModeMagnet:
+        magnetPress(s);
+        break;
+    default:
+        break;
+    }
+}
+
+void modeMotion(EditCageState* s, const LWToolEvent* event) {
+    const int mode = s->toolMode;
+    if (isBrushMode(mode) && s->dragButton == 2) {
+        radiusDragMotion(s, event);
+        return;
+    }
+    switch (mode) {
+    case kModeSelCage:
+        if (getEventPosRaw(s, event) >= 0.0) selectCagesDrag(s);
+        break;
+    case kModeSelPoint:
+        if (getEventPosRaw(s, event) >= 0.0) selectPointsDrag(s);
+        break;
+    case kModeSelLasso:
+        if (getEventPosRaw(s, event) >= 0.0) lassoDrag(s);
+        break;
+    case kModeMove:
+    case kModeRotate:
+    case kModeStretch:
+    case kModeSize:
+        transformMotion(s, event);
+        break;
+    case kModeDrag:
+        dragMotion(s, event);
+        break;
+    case kModeGrabnet:
+    case kModeMagnet:
+        weightedPointsMotion(s, event);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 XCALL_(int) EditCageDown(LWInstance instance, LWToolEvent* event) {
@@ -96,19 +171,7 @@ XCALL_(int) EditCageDown(LWInstance instance, LWToolEvent* event) {
 
     boundBrushRadius(s);
     s->dragButton = 1 + ((event->flags & LWTOOLF_ALT_BUTTON) ? 1 : 0);
-    switch (s->toolMode) {
-    case kModeSelCage:
-        selectCagesPress(s);
-        break;
-    case kModeSelPoint:
-        selectPointsPress(s);
-        break;
-    case kModeSelLasso:
-        lassoPress(s);
-        break;
-    default:
-        break;
-    }
+    modePress(s);
     s->needsRedraw = 1;
     return 1;
 }
@@ -123,19 +186,7 @@ XCALL_(void) EditCageMove(LWInstance instance, LWToolEvent* event) {
         return;
     }
     if (s->dragButton == 0) return;
-    switch (s->toolMode) {
-    case kModeSelCage:
-        if (getEventPosRaw(s, event) >= 0.0) selectCagesDrag(s);
-        break;
-    case kModeSelPoint:
-        if (getEventPosRaw(s, event) >= 0.0) selectPointsDrag(s);
-        break;
-    case kModeSelLasso:
-        if (getEventPosRaw(s, event) >= 0.0) lassoDrag(s);
-        break;
-    default:
-        break;
-    }
+    modeMotion(s, event);
     s->needsRedraw = 1;
 }
 

@@ -1,7 +1,7 @@
 // A tool state with a hand-set view, and the cursor placed in it as a host
 // event would place it.
-#ifndef MORVANE_TESTS_TOOL_PICKING_SUPPORT_H
-#define MORVANE_TESTS_TOOL_PICKING_SUPPORT_H
+#ifndef MORVANE_TESTS_TOOL_POINTER_SUPPORT_H
+#define MORVANE_TESTS_TOOL_POINTER_SUPPORT_H
 
 #include "geometry/vector.h"
 #include "tool/tool_picking.h"
