@@ -5,6 +5,7 @@
 #include "commands/interface_panels.h"
 #include "commands/lwpanel_commands.h"
 #include "commands/snapshot.h"
+#include "commands/tool_commands.h"
 #include "commands/view_commands.h"
 #include "common/host_error.h"
 #include "core/host_core.h"
@@ -211,8 +212,8 @@ const std::map<std::string, ScriptCommand>& scriptCommands() {
 }
 
 const ScriptCommand* findScriptCommand(const std::string& name) {
-    for (const ScriptCommandTable* table :
-         {&scriptCommands(), &viewScriptCommands(), &lwPanelScriptCommands()}) {
+    for (const ScriptCommandTable* table : {&scriptCommands(), &viewScriptCommands(),
+                                            &toolScriptCommands(), &lwPanelScriptCommands()}) {
         auto found = table->find(name);
         if (found != table->end()) return &found->second;
     }

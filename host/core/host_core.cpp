@@ -84,6 +84,9 @@ int HostCore::activateTool(ActivateFunc* activation, int version, void* serverDa
 }
 
 void HostCore::dropTool() {
+    // A button held for the tool is forgotten with it.
+    held_.reset();
+    eventPending_ = false;
     if (toolRecord_.instance && toolFuncs_.done) toolFuncs_.done(toolRecord_.instance);
     toolRecord_ = LWLayoutTool{};
     toolFuncs_ = LWLayoutToolFuncs{};
@@ -94,10 +97,14 @@ void HostCore::afterEvent() {
     // A tool's draw may issue commands, which end in another afterEvent.
     if (inAfterEvent_) return;
     inAfterEvent_ = true;
+    // The event is the one of this command only; help gets its own copy.
+    LWToolEvent event = lastEvent_;
+    LWToolEvent* latest = eventPending_ ? &event : nullptr;
+    eventPending_ = false;
     if (toolRecord_.instance && toolFuncs_.dirty) {
         const int dirty = toolFuncs_.dirty(toolRecord_.instance);
         if ((dirty & LWT_DIRTY_HELPTEXT) && toolRecord_.instance && toolFuncs_.help) {
-            const char* help = toolFuncs_.help(toolRecord_.instance, nullptr);
+            const char* help = toolFuncs_.help(toolRecord_.instance, latest);
             status_ = help ? locale_.shown(help) : "";
         }
         if (dirty & LWT_DIRTY_WIREFRAME)

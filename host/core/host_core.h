@@ -17,11 +17,13 @@
 #include "ui/messages.h"
 #include "ui/panels.h"
 #include "ui/xpanels.h"
+#include "view/tool_event.h"
 #include "view/viewport.h"
 
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,9 +94,27 @@ class HostCore {
     // Drops the Layout tool in use (its done callback runs).
     void dropTool();
 
+    // Pointer events of the active tool in the views (tool_pointer.cpp),
+    // positions in a view's window pixels as toolEventAt takes them. A
+    // button goes down at (x, y) of view `view` and the tool's down gets the
+    // event (its result is not used). Throws HostError, calling nothing,
+    // when no tool is active, the view does not exist or has no geometry,
+    // (x, y) is outside the view, or a button is held already.
+    void toolPress(int view, double x, double y, bool right);
+    // The held pointer moves to (x, y) of the press's view, inside it or
+    // not, and the tool's move gets the event built from the view as it is
+    // now. Throws HostError when no button is held, the view is gone, or a
+    // coordinate is more than a million pixels away.
+    void toolDrag(double x, double y);
+    // The held button comes up where the pointer last was: the tool's up.
+    // Throws HostError when no button is held.
+    void toolRelease();
+    bool toolPressHeld() const { return held_.has_value(); }
+
     // After every event Layout asks the active tool what it made dirty: a
     // dirty help text becomes the status line, a dirty wireframe redraws
-    // every view (the tool's draw runs once per view).
+    // every view (the tool's draw runs once per view). The help callback
+    // gets the pointer event that came just before, else null.
     void afterEvent();
     // The status line: the active tool's help text, else empty.
     const std::string& status() const { return status_; }
@@ -119,7 +139,20 @@ class HostCore {
     std::string takePendingError() { return messages_.takePendingError(); }
 
   private:
+    // A held button: where it went down and where the pointer is.
+    struct HeldPointer {
+        int view = 0;
+        PointerPress press;
+        double x = 0, y = 0;
+        LWToolEvent last{};
+    };
+
     void unloadModule();
+    // The event for the held pointer at (x, y) from its view now.
+    LWToolEvent heldEventAt(double x, double y) const;
+    // Hands the event to one of the tool's callbacks and keeps it for help.
+    void sendToolEvent(void (*call)(LWLayoutToolFuncs&, LWInstance, LWToolEvent*),
+                       const LWToolEvent& event);
 
     std::ostream& out_;
     Locale locale_;
@@ -140,6 +173,9 @@ class HostCore {
     LWLayoutTool toolRecord_{};
     std::string status_;
     bool inAfterEvent_ = false;
+    std::optional<HeldPointer> held_;
+    LWToolEvent lastEvent_{};
+    bool eventPending_ = false;
 };
 
 } // namespace host
