@@ -108,8 +108,10 @@ void HostCore::afterEvent() {
             status_ = help ? locale_.shown(help) : "";
         }
         if (dirty & LWT_DIRTY_WIREFRAME)
-            redrawToolOverlays(viewports_,
-                               DrawnScene{scene_, *instances_, &toolRecord_, scene_.timing().time});
+            // Layout redraws every view: the custom objects (which bring
+            // their items up to date as they draw) and the tool's overlay.
+            drawWindow(viewports_,
+                       DrawnScene{scene_, *instances_, &toolRecord_, scene_.timing().time});
     }
     inAfterEvent_ = false;
 }

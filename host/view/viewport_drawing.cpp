@@ -66,17 +66,6 @@ Raster drawWindow(const ViewportWindow& window, const DrawnScene& what) {
     return picture;
 }
 
-void redrawToolOverlays(const ViewportWindow& window, const DrawnScene& what) {
-    for (int i = 0; i < window.count(); ++i) {
-        // The tool may end itself while it draws.
-        if (!what.tool || !what.tool->instance) return;
-        const ViewRect& r = window.view(i).rect;
-        Raster scratch(r.width, r.height);
-        const Projector view(window.geometry(what.scene, i, what.time), 0, 0);
-        drawLayoutTool(scratch, view, what.scene, what.tool, what.time);
-    }
-}
-
 Raster drawViewportAlone(const ViewportWindow& window, int index, const DrawnScene& what) {
     const ViewRect& r = window.view(index).rect;
     Raster whole(window.width(), window.height());

@@ -30,11 +30,6 @@ Raster drawWindow(const ViewportWindow& window, const DrawnScene& what);
 // View `index` alone, a picture of its own size.
 Raster drawViewportAlone(const ViewportWindow& window, int index, const DrawnScene& what);
 
-// What Layout does when a tool reports its wireframe dirty: every view is
-// redrawn, so the tool's draw runs once per view, in view order. Only the
-// tool's overlay is drawn, into a scratch picture of the view's size.
-void redrawToolOverlays(const ViewportWindow& window, const DrawnScene& what);
-
 } // namespace host
 
 #endif
