@@ -18,6 +18,22 @@ V3 v3(const double* d) {
     return {d[0], d[1], d[2]};
 }
 
+// A region over the whole grid with current normals and cleared sums, ready
+// for one point's share of a pass.
+void prepareNeighbourhood(RelaxGrid& g) {
+    g.syncCentres();
+    setRelaxPointFlags(&g.state, g.cage.cage, 1);
+    RelaxRegion region;
+    initRelaxRegion(&region, g.cage.cage, g.state.maxLevel);
+    setRelaxCurrentNormals(&region);
+    for (PointData* q : g.p) {
+        q->relaxDispSum[0] = q->relaxDispSum[1] = q->relaxDispSum[2] = 0.0;
+        q->relaxWeightSum = 0.0;
+        q->relaxNormalCorrection[0] = q->relaxNormalCorrection[1] = 0.0;
+        q->relaxNormalCorrection[2] = 0.0;
+    }
+}
+
 // The middle point of a flat 3 x 3 quad grid (element normal -z), lifted by
 // h along z: the relaxation lowers it by half the lift, but by at most half
 // its shortest projected edge (1 + 2e-6); one sunk below its neighbours
@@ -29,17 +45,7 @@ TEST(RelaxNeighbourhood, HeightCorrectionFollowsHalfTheLiftCappedUpward) {
         RelaxGrid g(3, 3, false);
         PointData* mid = g.at(1, 1);
         mid->worldOtherPos[2] = h;
-        g.syncCentres();
-        setRelaxPointFlags(&g.state, g.cage.cage, 1);
-        RelaxRegion region;
-        initRelaxRegion(&region, g.cage.cage, g.state.maxLevel);
-        setRelaxCurrentNormals(&region);
-        for (PointData* q : g.p) {
-            q->relaxDispSum[0] = q->relaxDispSum[1] = q->relaxDispSum[2] = 0.0;
-            q->relaxWeightSum = 0.0;
-            q->relaxNormalCorrection[0] = q->relaxNormalCorrection[1] = 0.0;
-            q->relaxNormalCorrection[2] = 0.0;
-        }
+        prepareNeighbourhood(g);
         addRelaxDispVectorsAroundPoint(mid);
 
         const double expectZ = -std::min(0.5 * h, 0.5 * m);
@@ -53,6 +59,35 @@ TEST(RelaxNeighbourhood, HeightCorrectionFollowsHalfTheLiftCappedUpward) {
             EXPECT_NEAR(q->relaxWeightSum, w, 1e-12);
             EXPECT_NEAR(norm(sub(v3(q->relaxDispSum), V3{0, 0, h * w})), 0.0, 1e-12) << h;
         }
+    }
+}
+
+// The ring of the middle point turned by phi about it, all but the first
+// neighbour: the first neighbour fixes the frame, the other n - 1 turned by
+// phi, so the ring's reference layout is laid out turned by
+// (n - 1) phi / n, in the sense of the turn.
+TEST(RelaxNeighbourhood, RingTurnedButOneIsMatchedByTheMeanTurn) {
+    const double phi = 0.3;
+    RelaxGrid g(3, 3, false);
+    PointData* mid = g.at(1, 1);
+    const int n = mid->neighbourCount;
+    for (int i = 1; i < n; ++i) {
+        double* q = mid->neighbours[i]->worldOtherPos;
+        const double x = q[0] - 1, y = q[1] - 1;
+        q[0] = 1 + std::cos(phi) * x - std::sin(phi) * y;
+        q[1] = 1 + std::sin(phi) * x + std::cos(phi) * y;
+    }
+    prepareNeighbourhood(g);
+    addRelaxDispVectorsAroundPoint(mid);
+    const double theta = (n - 1) * phi / n;
+    for (int i = 0; i < n; ++i) {
+        PointData* q = mid->neighbours[i];
+        const double x = q->startPos[0] - 1, y = q->startPos[1] - 1;
+        const V3 expect{1 + std::cos(theta) * x - std::sin(theta) * y,
+                        1 + std::sin(theta) * x + std::cos(theta) * y, 0};
+        const V3 target = testvec::add(v3(q->worldOtherPos),
+                                       testvec::mul(v3(q->relaxDispSum), 1 / q->relaxWeightSum));
+        EXPECT_LT(norm(sub(target, expect)), 1e-12) << i;
     }
 }
 
@@ -110,6 +145,30 @@ TEST(RelaxShapeMatch, RigidTrianglesStayGrownOnesShrinkBack) {
     const std::array<V3, 3> back = t.steps(grown);
     for (int i = 0; i < 3; ++i)
         EXPECT_LT(norm(sub(back[i], sub(g, kRest[i]))), 1e-12) << i;
+}
+
+// Reference: an equilateral triangle about the origin, corners at 90, 210
+// and 330 degrees. Current: the second corner turned by phi about the
+// origin, its distance and the third's chosen to keep the centroid there.
+// The first corner fixes the frames, the second turned by phi, the third
+// not: the match is the reference turned by phi / 3.
+TEST(RelaxShapeMatch, OneCornerTurnedTurnsTheMatchByAThird) {
+    auto at = [](double deg, double r) {
+        const double a = deg * M_PI / 180;
+        return V3{r * std::cos(a), r * std::sin(a), 0};
+    };
+    const std::array<V3, 3> rest = {at(90, 1), at(210, 1), at(330, 1)};
+    OneTriangle t(rest);
+    const double phi = 0.3, a = (210 + phi * 180 / M_PI) * M_PI / 180;
+    const double r1 = -1 / (std::sin(a) + std::cos(a) / std::sqrt(3.0));
+    const double r2 = -2 * r1 * std::cos(a) / std::sqrt(3.0);
+    const std::array<V3, 3> cur = {at(90, 1), at(210 + phi * 180 / M_PI, r1), at(330, r2)};
+    ASSERT_LT(norm(centroid(cur)), 1e-14);
+    const std::array<V3, 3> step = t.steps(cur);
+    const double third = phi / 3 * 180 / M_PI;
+    const std::array<V3, 3> expect = {at(90 + third, 1), at(210 + third, 1), at(330 + third, 1)};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_LT(norm(sub(testvec::add(cur[i], step[i]), expect[i])), 1e-12) << i;
 }
 
 // Any current shape: the targets form the reference triangle (same side
