@@ -1,6 +1,5 @@
-// Cages for the relaxation tests: grids of quads or triangles whose points
-// carry the search scratch the relaxation reads (startPos, inRange) and a
-// zeroed tool state, and a switch between the two relaxation methods.
+// Grids of quads or triangles carrying the search scratch the relaxations
+// read (startPos, inRange, maxLevel), and a switch between the two methods.
 #ifndef MORVANE_TESTS_TOOL_RELAX_SUPPORT_H
 #define MORVANE_TESTS_TOOL_RELAX_SUPPORT_H
 
@@ -14,99 +13,81 @@
 namespace relaxtest {
 
 using testvec::V3;
+using Height = std::function<double(double, double)>;
 
 enum class Method { Neighbourhood, ShapeMatching };
 
-inline const char* methodName(Method m) {
-    return m == Method::Neighbourhood ? "Neighbourhood" : "ShapeMatching";
+inline V3 v3(const double* d) {
+    return {d[0], d[1], d[2]};
 }
 
-// A cols x rows grid of points, spacing 1, in the z = height(x, y) surface;
-// cells are quads, or two triangles each.
-inline testcage::Shape gridShape(int cols, int rows, bool triangles,
-                                 const std::function<double(double, double)>& height = {}) {
+// cols x rows points, spacing 1, at z = height(x, y), in quads or two
+// triangles each.
+inline testcage::Shape gridShape(int cols, int rows, bool triangles, const Height& height) {
     testcage::Shape s;
     for (int j = 0; j < rows; ++j)
         for (int i = 0; i < cols; ++i)
             s.points.push_back({double(i), double(j), height ? height(i, j) : 0.0});
-    for (int j = 0; j + 1 < rows; ++j)
-        for (int i = 0; i + 1 < cols; ++i) {
-            const int a = j * cols + i, b = a + 1, c = a + cols + 1, d = a + cols;
-            if (triangles) {
-                s.faces.push_back({a, b, c});
-                s.faces.push_back({a, c, d});
-            } else {
-                s.faces.push_back({a, b, c, d});
-            }
-        }
+    for (int a = 0; a + cols + 1 < rows * cols; ++a) {
+        if (a % cols == cols - 1) continue;
+        const int b = a + 1, c = a + cols + 1, d = a + cols;
+        if (triangles)
+            s.faces.insert(s.faces.end(), {{a, b, c}, {a, c, d}});
+        else
+            s.faces.push_back({a, b, c, d});
+    }
     return s;
 }
 
-// The grid with every point in range, reference = current = its shape, and
-// a region that can grow over the whole cage.
+// A cage with every point in range, reference = current shape, and room
+// for the region to cover it.
 struct RelaxGrid {
     testcage::TestCage cage;
     std::vector<PointData*> p;
     EditCageState state;
     int cols;
 
-    RelaxGrid(int cols_, int rows, bool triangles,
-              const std::function<double(double, double)>& height = {})
-        : cols(cols_) {
-        p = testcage::buildCage(cage.cage, gridShape(cols, rows, triangles, height));
+    explicit RelaxGrid(const testcage::Shape& s, int cols_ = 0) : cols(cols_) {
+        p = testcage::buildCage(cage.cage, s);
         for (PointData* q : p) {
             std::memcpy(q->startPos, q->restPos, sizeof q->startPos);
             std::memcpy(q->worldOtherPos, q->restPos, sizeof q->worldOtherPos);
             q->inRange = 1;
         }
         std::memset(&state, 0, sizeof state);
-        state.maxLevel = unsigned(cols + rows);
-        syncCentres();
+        state.maxLevel = unsigned(p.size());
+        // Polygon centres rest at their corners' average, as the search
+        // leaves them; the shape matching places their current position.
+        for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+            std::memcpy(poly->center.startPos, poly->center.restPos, sizeof(double[3]));
     }
+    RelaxGrid(int cols_, int rows, bool triangles, const Height& height = {})
+        : RelaxGrid(gridShape(cols_, rows, triangles, height), cols_) {}
 
     PointData* at(int i, int j) const { return p[std::size_t(j * cols + i)]; }
 
-    // Polygon centres sit at their corners' average, as the search leaves
-    // them.
-    void syncCentres() {
-        for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-            for (int k = 0; k < 3; ++k) {
-                poly->center.startPos[k] = poly->center.worldOtherPos[k] = 0.0;
-                for (PointData* c : poly->pnt) {
-                    poly->center.startPos[k] += c->startPos[k] / 4.0;
-                    poly->center.worldOtherPos[k] += c->worldOtherPos[k] / 4.0;
-                }
-            }
-    }
-
-    // Moves every current position by f.
     void moveAll(const std::function<V3(const V3&)>& f) {
-        for (PointData* q : p) {
-            const V3 v = f({q->worldOtherPos[0], q->worldOtherPos[1], q->worldOtherPos[2]});
-            std::memcpy(q->worldOtherPos, v.data(), sizeof q->worldOtherPos);
-        }
-        syncCentres();
+        for (PointData* q : p)
+            std::memcpy(q->worldOtherPos, f(v3(q->worldOtherPos)).data(), sizeof(double[3]));
     }
 
     std::vector<V3> current() const {
         std::vector<V3> out;
         for (PointData* q : p)
-            out.push_back({q->worldOtherPos[0], q->worldOtherPos[1], q->worldOtherPos[2]});
+            out.push_back(v3(q->worldOtherPos));
         return out;
     }
 
     void run(Method m, int iterations, double factor) {
-        if (m == Method::Neighbourhood) {
-            relaxCageMeshDistortion3D(&state, cage.cage, iterations, factor);
-        } else {
-            state.stiffnessIterations = iterations;
-            state.stiffnessFactor = factor;
-            relaxCageMeshShapeMatching(&state, cage.cage);
-        }
+        if (m == Method::Neighbourhood)
+            return relaxCageMeshDistortion3D(&state, cage.cage, iterations, factor);
+        state.stiffnessIterations = iterations;
+        state.stiffnessFactor = factor;
+        relaxCageMeshShapeMatching(&state, cage.cage);
     }
 };
 
-// A deterministic distortion of every point, a few tenths of the spacing.
+// A deterministic distortion of a few tenths of the spacing.
 inline V3 wobble(const V3& v) {
     return {v[0] + 0.2 * std::sin(3.1 * v[1] + 0.7 * v[0]),
             v[1] + 0.15 * std::cos(2.3 * v[0] - 0.4 * v[1]),
