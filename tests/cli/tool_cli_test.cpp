@@ -72,3 +72,41 @@ TEST(ToolEndToEnd, StartPreparesTheSceneAndTheKeyButtonsUndoAndRedo) {
 }
 
 } // namespace
+
+namespace {
+
+// A cube cage seen from the top (view 0, fitted: the cage's corners 216
+// pixels from the view's centre), picked and moved with the pointer.
+TEST(ToolEndToEnd, ClicksSelectTheCageAndAMoveIsOneUndoStep) {
+    script("pcube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_pcube";
+    const std::string current = "PanelValue \"Morvane Tool\" Current\n";
+    const std::string click = "ToolPress 0 320 240\nToolRelease\n";
+    Outcome r =
+        morvane("run " + script("pointer.script",
+                                "LoadObject " + tempPath("pcube.obj") +
+                                    "\nRespond OK \"Reference Object=" + cube +
+                                    "\"\nGeneric \"Morvane Add\"\nSelectByName " + cube +
+                                    "\nViewFit 0\nTool_Zentrik_Morvane_Tool\n" + click + current +
+                                    click + current + "ToolPress 0 320 240 right\nToolRelease\n" +
+                                    current + "ToolPress 0 320 240 right\nToolRelease\n" + current +
+                                    "ToolPress 0 20 20\nToolRelease\n" + current +
+                                    "Dump _Cage\nPanelPress \"Morvane Tool\" Move\n"
+                                    "ToolPress 0 320 240\nToolDrag 340 240\nToolDrag 360 240\n"
+                                    "ToolRelease\nDump _Cage\nPanelPress \"Morvane Tool\" Undo\n"
+                                    "Dump _Cage\n"));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(linesStartingWith(r.out, "panel: Current"),
+              (std::vector<std::string>{"panel: Current = _Cage", "panel: Current = (none)",
+                                        "panel: Current = _Cage", "panel: Current = _Cage",
+                                        "panel: Current = _Cage"}));
+    const std::vector<std::string> dumps = linesStartingWith(r.out, "{\"name\":\"_Cage\"");
+    ASSERT_EQ(dumps.size(), 3u);
+    // 40 pixels right: every point's key delta is 40 pixels of 2/432.
+    EXPECT_NE(dumps[1].find("\"0.185185"), std::string::npos) << dumps[1];
+    EXPECT_EQ(dumps[2], dumps[0]);
+}
+
+} // namespace
