@@ -4,6 +4,7 @@
 
 #include "geometry/vector.h"
 #include "tool/falloff_panel.h"
+#include "tool/tool_brushes.h"
 #include "tool/tool_lasso.h"
 #include "tool/tool_lifecycle.h"
 #include "tool/tool_mixed_keys.h"
@@ -97,11 +98,21 @@ void modePress(EditCageState* s) {
     case kModeDrag:
         dragPress(s);
         break;
+    case kModeGrab:
+    case kModeGrabBody:
+    case kModeGrabSkin:
+    case kModeGrabTwist:
+        surfaceBrushPress(s);
+        break;
     case kModeGrabnet:
         grabnetPress(s);
         break;
     case kModeMagnet:
         magnetPress(s);
+        break;
+    case kModeReBody:
+    case kModeErase:
+        paintPress(s);
         break;
     default:
         break;
@@ -133,9 +144,19 @@ void modeMotion(EditCageState* s, const LWToolEvent* event) {
     case kModeDrag:
         dragMotion(s, event);
         break;
+    case kModeGrab:
+    case kModeGrabBody:
+    case kModeGrabSkin:
+    case kModeGrabTwist:
+        surfaceBrushMotion(s, event);
+        break;
     case kModeGrabnet:
     case kModeMagnet:
         weightedPointsMotion(s, event);
+        break;
+    case kModeReBody:
+    case kModeErase:
+        paintMotion(s, event);
         break;
     default:
         break;

@@ -110,3 +110,41 @@ TEST(ToolEndToEnd, ClicksSelectTheCageAndAMoveIsOneUndoStep) {
 }
 
 } // namespace
+
+namespace {
+
+// A Grab on one corner of the cube cage (a brush smaller than an edge, so
+// only that corner is weighted), undone by one Erase dab at full strength;
+// in base mode the same Grab moves the base shape and makes no key.
+TEST(ToolEndToEnd, EraseUndoesAGrabAndBaseModeGrabsTheBaseShape) {
+    script("ecube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_ecube";
+    const std::string tool = "\"Morvane Tool\" ";
+    // The corner (-1, 1, 1) is at pixel (104, 24) of the fitted top view.
+    const std::string grab = "ToolPress 0 104 24\nToolDrag 90 -40\nToolRelease\nDump _Cage\n";
+    Outcome r = morvane(
+        "run " +
+        script("erase.script",
+               "LoadObject " + tempPath("ecube.obj") + "\nRespond OK \"Reference Object=" + cube +
+                   "\"\nGeneric \"Morvane Add\"\nSelectByName " + cube +
+                   "\nViewFit 0\nTool_Zentrik_Morvane_Tool\nToolPress 0 320 240\nToolRelease\n"
+                   "Dump _Cage\nPanelPress " +
+                   tool + "Grab\nPanelType " + tool + "\"Brush Radius\" 200\n" + grab +
+                   "PanelPress " + tool + "Erase\nPanelType " + tool +
+                   "Strength 100\nToolPress 0 320 240\nToolDrag 90 -40\nToolRelease\n"
+                   "Dump _Cage\nPanelPress " +
+                   tool + "\"Edit BaseCage\"\nPanelPress " + tool + "Grab\n" + grab));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    const std::vector<std::string> dumps = linesStartingWith(r.out, "{\"name\":\"_Cage\"");
+    ASSERT_EQ(dumps.size(), 4u);
+    EXPECT_NE(dumps[1].find("\"-0.064814"), std::string::npos) << dumps[1]; // -14 pixels
+    EXPECT_EQ(dumps[2], dumps[0]);
+    // The base shape's corner moved; the keys did not.
+    EXPECT_EQ(dumps[3].find("\"-1 1 1\""), std::string::npos) << dumps[3];
+    EXPECT_NE(dumps[3].find("\"-1.0648"), std::string::npos) << dumps[3];
+    EXPECT_EQ(dumps[3].find("\"-0.064814"), std::string::npos) << dumps[3];
+}
+
+} // namespace
