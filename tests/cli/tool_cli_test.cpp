@@ -11,6 +11,11 @@
 
 namespace {
 
+// A cube of side 2 about the origin, the reference of a cage of 8 points.
+const char* const kCubeObj = "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+                             "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                             "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n";
+
 std::vector<std::string> linesStartingWith(const std::string& out, const std::string& prefix) {
     std::vector<std::string> lines;
     std::istringstream in(out);
@@ -28,9 +33,7 @@ TEST(ToolEndToEnd, WithALightSelectedTheToolDoesNotStart) {
 }
 
 TEST(ToolEndToEnd, StartPreparesTheSceneAndTheKeyButtonsUndoAndRedo) {
-    script("tcube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
-                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
-                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    script("tcube.obj", kCubeObj);
     const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_tcube";
     const std::string tool = "\"Morvane Tool\" ";
     Outcome r =
@@ -78,9 +81,7 @@ namespace {
 // A cube cage seen from the top (view 0, fitted: the cage's corners 216
 // pixels from the view's centre), picked and moved with the pointer.
 TEST(ToolEndToEnd, ClicksSelectTheCageAndAMoveIsOneUndoStep) {
-    script("pcube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
-                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
-                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    script("pcube.obj", kCubeObj);
     const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_pcube";
     const std::string current = "PanelValue \"Morvane Tool\" Current\n";
     const std::string click = "ToolPress 0 320 240\nToolRelease\n";
@@ -117,9 +118,7 @@ namespace {
 // only that corner is weighted), undone by one Erase dab at full strength;
 // in base mode the same Grab moves the base shape and makes no key.
 TEST(ToolEndToEnd, EraseUndoesAGrabAndBaseModeGrabsTheBaseShape) {
-    script("ecube.obj", "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
-                        "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
-                        "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+    script("ecube.obj", kCubeObj);
     const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_ecube";
     const std::string tool = "\"Morvane Tool\" ";
     // The corner (-1, 1, 1) is at pixel (104, 24) of the fitted top view.
