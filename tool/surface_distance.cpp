@@ -34,8 +34,8 @@ SearchNodeChunk* pushNodeChunk(EditCageState* state, int capacity) {
     return chunk;
 }
 
-// Enough nodes for every point of the cage and its polygon centres in one
-// chunk, as a point is queued at most once per search.
+// A point is queued at most once per search, so this holds the points and
+// polygon centres of most cages in one chunk; a larger search takes more.
 int chunkCapacityFor(const CageInstance* cage) {
     const long long points = cage->pointCount > 0 ? cage->pointCount : 0;
     const long long wanted = 2 * points + kSearchNodeChunkMin;
