@@ -47,6 +47,10 @@ void storeWholeCage(EditCageState* s, CageInstance* cage) {
 
 } // namespace
 
+int reBodyIterations(int stiffnessIterations) {
+    return stiffnessIterations >= 15 ? stiffnessIterations / 5 : 2;
+}
+
 void surfaceBrushPress(EditCageState* s) {
     if (!searchFromHit(s)) {
         s->dragButton = 0;
@@ -129,7 +133,7 @@ void paintMotion(EditCageState* s, const LWToolEvent* event) {
             copy3D(cage->pointArray[i]->worldRestPos, cage->pointArray[i]->startPos);
         const int kept = s->fixPointsOutOfRange;
         s->fixPointsOutOfRange = 1;
-        relaxCageMeshDistortion3D(s, cage, iterations >= 15 ? iterations / 5 : 2, factor * 0.2);
+        relaxCageMeshDistortion3D(s, cage, reBodyIterations(iterations), factor * 0.2);
         s->fixPointsOutOfRange = kept;
         storeWholeCage(s, cage);
     } else {

@@ -13,4 +13,8 @@ void surfaceBrushMotion(EditCageState* state, const LWToolEvent* event);
 void paintPress(EditCageState* state);
 void paintMotion(EditCageState* state, const LWToolEvent* event);
 
+// ReBody relaxes with fewer passes than the stiffness gives: a fifth of
+// them, at least 2.
+int reBodyIterations(int stiffnessIterations);
+
 #endif

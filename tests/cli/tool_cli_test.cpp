@@ -3,6 +3,8 @@
 // a key made, undone and redone from the tool's panel.
 #include "cli_support.h"
 
+#include "host/view/raster.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -144,6 +146,52 @@ TEST(ToolEndToEnd, EraseUndoesAGrabAndBaseModeGrabsTheBaseShape) {
     EXPECT_EQ(dumps[3].find("\"-1 1 1\""), std::string::npos) << dumps[3];
     EXPECT_NE(dumps[3].find("\"-1.0648"), std::string::npos) << dumps[3];
     EXPECT_EQ(dumps[3].find("\"-0.064814"), std::string::npos) << dumps[3];
+}
+
+} // namespace
+
+namespace {
+
+bool cageColourNear(const host::Raster& picture, int x, int y) {
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const host::Rgba p = picture.pixel(x + dx, y + dy);
+            // The selected cage's outline: (1, 0.8, 0).
+            if (p.r > 0.9f && p.g > 0.7f && p.g < 0.9f && p.b < 0.1f) return true;
+        }
+    return false;
+}
+
+// After a Grab of the cube cage's corner (-1, 1, 1) from pixel (104, 24) to
+// (150, 60) of the top view, the picture shows the corner and its edges
+// there (the corner below it, (-1, -1, 1), stays at (104, 24)).
+TEST(ToolEndToEnd, APictureAfterAGrabShowsTheCornerWhereTheStrokeWent) {
+    script("scube.obj", kCubeObj);
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_scube";
+    const std::string png = tempPath("grab.png");
+    Outcome r =
+        morvane("run " + script("picture.script",
+                                "LoadObject " + tempPath("scube.obj") +
+                                    "\nApplyServer DisplacementHandler Zentrik_Morvane"
+                                    "\nRespond OK \"Reference Object=" +
+                                    cube + "\"\nGeneric \"Morvane Add\"\nSelectByName " + cube +
+                                    "\nViewFit 0\nTool_Zentrik_Morvane_Tool\n"
+                                    "ToolPress 0 320 240\nToolRelease\n"
+                                    "PanelPress \"Morvane Tool\" Grab\n"
+                                    "PanelType \"Morvane Tool\" \"Brush Radius\" 200\n"
+                                    "ToolPress 0 104 24\nToolDrag 150 60\nToolRelease\n"
+                                    "Snapshot 0 " +
+                                    png + "\n"));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    host::Raster picture(1, 1);
+    std::string error;
+    ASSERT_TRUE(host::readPng(png, picture, error)) << error;
+    EXPECT_TRUE(cageColourNear(picture, 150, 60));
+    // The top face's edge to the next corner, which stayed at (536, 24),
+    // now runs from the moved corner: through (343, 42), not along y = 24.
+    EXPECT_TRUE(cageColourNear(picture, 343, 42));
+    EXPECT_FALSE(cageColourNear(picture, 343, 30));
+    EXPECT_TRUE(cageColourNear(picture, 536, 24));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "picking_support.h"
 
 #include "tool/tool_panel.h"
+#include "tool/tool_brushes.h"
 #include "tool/tool_transforms.h"
 
 #include <cmath>
@@ -161,6 +162,11 @@ TEST_F(Strokes, MagnetMovesFarPointsAsFarOnTheScreen) {
     EXPECT_NEAR(moved1, 2 * moved0, 1e-12);
     EXPECT_GT(moved0, 0.0);
     clearCageSelection(state.get());
+}
+
+TEST(ReBody, RelaxesWithAFifthOfTheStiffnessPassesAtLeastTwo) {
+    for (auto [stiffness, passes] : {std::pair{8, 2}, {14, 2}, {15, 3}, {30, 6}, {256, 51}})
+        EXPECT_EQ(reBodyIterations(stiffness), passes) << stiffness;
 }
 
 TEST_F(Strokes, TheRightButtonSizesTheBrush) {
