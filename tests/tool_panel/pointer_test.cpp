@@ -1,6 +1,6 @@
-// The lasso through the host's pointer events: it selects the points it
-// encloses, two points make no lasso, and moving the view during the drag
-// cancels the selection.
+// Point selection through the host's pointer events: the lasso selects the
+// points it encloses, two points make no lasso, moving the view during the
+// drag cancels it; Sel Point brushes points along the cursor ray.
 #include "tool_panel_support.h"
 
 namespace {
@@ -44,6 +44,17 @@ TEST_F(ToolLasso, TwoPointsOrAMovedViewSelectNothing) {
         "ToolRelease");
     EXPECT_TRUE(selected().empty());
     EXPECT_EQ(stInstData.selectedPointCount, 0);
+}
+
+// Sel Point brushes along the cursor ray: the default point brush of 8
+// pixels takes the point under the cursor; a right-button drag adds the
+// points its events come near.
+TEST_F(ToolLasso, SelPointTakesThePointsTheBrushPasses) {
+    run("PanelPress \"Morvane Tool\" \"Sel Point\"\nToolPress 0 375 140\nToolRelease");
+    EXPECT_EQ(selected(), (std::vector<int>{0}));
+    run("ToolPress 0 400 140 right\nToolDrag 440 143\nToolDrag 472 143\nToolRelease");
+    EXPECT_EQ(selected(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(stInstData.selectedPointCount, 2);
 }
 
 } // namespace
