@@ -31,10 +31,9 @@ inline PickView perspectiveView(double pixel = 0.001) {
 class PickingTest : public testing::Test {
   protected:
     PickingTest() { std::memset(state.get(), 0, sizeof(EditCageState)); }
-    ~PickingTest() override {
-        clearCageSelection(state.get());
-        freeCageLists(state.get());
-    }
+    // The cages are gone by now (they live in the tests): only the
+    // selection's array is freed.
+    ~PickingTest() override { freeCageLists(state.get()); }
     void setView(const PickView& v) {
         EditCageState& s = *state;
         s.viewportType = v.type;
