@@ -131,33 +131,22 @@ void pushHistoryButton(void* data, int (*step)(EditCageState*)) {
 } // namespace
 
 void getStiffnessParmBySliderValue(int slider, double* factor, int* iterations) {
+    // Break points of the piecewise linear curve, every 0.2 of s.
+    static const double kBreak[6] = {0.0, 0.2, 0.4, 0.6, 0.8, 1.0};
+    static const double kFactor[6] = {0.3, 0.3, 0.32, 0.64, 0.8, 1.0};
+    static const double kIterations[6] = {8, 20, 40, 60, 128, 256};
     const double s = slider * 0.005;
-    double f, n;
+    double f = kFactor[5], n = kIterations[5];
     if (s <= 0.0) {
-        f = 0.3;
-        n = 8.0;
-    } else if (s < 0.2) {
-        f = 0.3;
-        n = 8.0 + 12.0 * (s / 0.2);
-    } else if (s < 0.4) {
-        const double u = (s - 0.2) / 0.2;
-        f = 0.3 + (0.32 - 0.3) * u;
-        n = 20.0 + 20.0 * u;
-    } else if (s < 0.6) {
-        const double u = (s - 0.4) / 0.2;
-        f = 0.32 + (0.64 - 0.32) * u;
-        n = 40.0 + 20.0 * u;
-    } else if (s < 0.8) {
-        const double u = (s - 0.6) / 0.2;
-        f = 0.64 + (0.8 - 0.64) * u;
-        n = 60.0 + 68.0 * u;
+        f = kFactor[0];
+        n = kIterations[0];
     } else if (s < 1.0) {
-        const double u = (s - 0.8) / 0.2;
-        f = 0.8 + (1.0 - 0.8) * u;
-        n = 128.0 + 128.0 * u;
-    } else {
-        f = 1.0;
-        n = 256.0;
+        int i = 0;
+        while (s >= kBreak[i + 1])
+            ++i;
+        const double u = (s - kBreak[i]) / 0.2;
+        f = kFactor[i] + (kFactor[i + 1] - kFactor[i]) * u;
+        n = kIterations[i] + (kIterations[i + 1] - kIterations[i]) * u;
     }
     *factor = f;
     *iterations = int(n);

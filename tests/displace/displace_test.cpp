@@ -10,6 +10,8 @@
 #include "host/commands/script.h"
 #include "host/services/services.h"
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -45,31 +47,11 @@ class Displace : public testing::Test {
     ~Displace() override { fs::remove_all(dir); }
 
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        try {
-            runner.run(in, "t");
-        } catch (...) {
-            std::cout.flush();
-            testing::internal::GetCapturedStdout();
-            throw;
-        }
-        std::cout.flush();
-        return testing::internal::GetCapturedStdout();
+        CapturedScript r = runCaptured(runner, lines);
+        if (r.failed) throw host::HostError(r.error);
+        return r.printed;
     }
-    std::string failure(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        std::string message;
-        try {
-            runner.run(in, "t");
-        } catch (const host::HostError& e) {
-            message = e.what();
-        }
-        std::cout.flush();
-        testing::internal::GetCapturedStdout();
-        return message;
-    }
+    std::string failure(const std::string& lines) { return runCaptured(runner, lines).error; }
     // The quad, keyed at frames 15 and 30 as the header says.
     std::string movingQuad() {
         return "LoadObject " + (dir / "quad.obj").string() +

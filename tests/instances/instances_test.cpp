@@ -6,6 +6,8 @@
 #include "host/common/host_error.h"
 #include "host/commands/script.h"
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -28,32 +30,15 @@ class Instances : public testing::Test {
 
     // Runs script lines; returns everything host and module printed.
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        try {
-            runner.run(in, "t");
-        } catch (...) {
-            std::cout.flush();
-            testing::internal::GetCapturedStdout();
-            throw;
-        }
-        std::cout.flush();
-        return testing::internal::GetCapturedStdout();
+        CapturedScript r = runCaptured(runner, lines);
+        if (r.failed) throw host::HostError(r.error);
+        return r.printed;
     }
     // The error a script stops with, and what was printed before it.
     std::string failure(const std::string& lines, std::string* printed = nullptr) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        std::string message;
-        try {
-            runner.run(in, "t");
-        } catch (const host::HostError& e) {
-            message = e.what();
-        }
-        std::cout.flush();
-        std::string text = testing::internal::GetCapturedStdout();
-        if (printed) *printed = text;
-        return message;
+        CapturedScript r = runCaptured(runner, lines);
+        if (printed) *printed = r.printed;
+        return r.error;
     }
     LWItemID id(const std::string& name) {
         host::Item* item = layout.scene().find(name);

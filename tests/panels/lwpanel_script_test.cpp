@@ -11,6 +11,8 @@
 
 #include <lwpanel.h>
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -35,16 +37,8 @@ class LWPanelScript : public testing::Test {
 
     // What the lines print; an error ends the text with "error: MESSAGE".
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        std::string error;
-        try {
-            runner.run(in, "t");
-        } catch (const host::HostError& e) {
-            error = std::string("error: ") + e.what();
-        }
-        std::cout.flush();
-        return testing::internal::GetCapturedStdout() + error;
+        CapturedScript r = runCaptured(runner, lines);
+        return r.printed + (r.failed ? "error: " + r.error : "");
     }
 
     std::string open() { return run("Generic lwprobe\n"); }

@@ -9,6 +9,8 @@
 #include "host/common/host_error.h"
 #include "host/host.h"
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -73,15 +75,12 @@ class ToolEvents : public testing::Test {
     }
 
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        try {
-            runner.run(in, "t");
-        } catch (...) {
-            output = testing::internal::GetCapturedStdout();
-            throw;
+        CapturedScript r = runCaptured(runner, lines);
+        if (r.failed) {
+            output = r.printed;
+            throw host::HostError(r.error);
         }
-        return testing::internal::GetCapturedStdout();
+        return r.printed;
     }
 
     host::ViewGeometry geometry(int view) {

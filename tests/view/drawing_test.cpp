@@ -8,6 +8,8 @@
 #include "host/view/view_colours.h"
 #include "host/view/viewport_drawing.h"
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -64,15 +66,9 @@ class Drawing : public testing::Test {
     ~Drawing() override { fs::remove_all(dir); }
 
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        try {
-            runner.run(in, "t");
-        } catch (...) {
-            testing::internal::GetCapturedStdout();
-            throw;
-        }
-        return testing::internal::GetCapturedStdout();
+        CapturedScript r = runCaptured(runner, lines);
+        if (r.failed) throw host::HostError(r.error);
+        return r.printed;
     }
     void cube(const std::string& more = "") {
         run("LoadObject " + (dir / "cube.obj").string() + "\n" + more);

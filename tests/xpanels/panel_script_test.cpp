@@ -5,6 +5,8 @@
 #include "host/common/host_error.h"
 #include "host/commands/script.h"
 
+#include "../support/captured_script.h"
+
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -22,32 +24,17 @@ class PanelScript : public testing::Test {
     PanelScript() : layout(std::cout), runner(layout) { layout.loadModule(probePath()); }
 
     std::string run(const std::string& lines) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        try {
-            runner.run(in, "t");
-        } catch (...) {
-            std::cout.flush();
-            std::string printed = testing::internal::GetCapturedStdout();
-            ADD_FAILURE() << "script stopped; printed:\n" << printed;
-            throw;
+        CapturedScript r = runCaptured(runner, lines);
+        if (r.failed) {
+            ADD_FAILURE() << "script stopped; printed:\n" << r.printed;
+            throw host::HostError(r.error);
         }
-        std::cout.flush();
-        return testing::internal::GetCapturedStdout();
+        return r.printed;
     }
     std::string failure(const std::string& lines, std::string* printed = nullptr) {
-        testing::internal::CaptureStdout();
-        std::istringstream in(lines);
-        std::string message = "(no error)";
-        try {
-            runner.run(in, "t");
-        } catch (const host::HostError& e) {
-            message = e.what();
-        }
-        std::cout.flush();
-        std::string text = testing::internal::GetCapturedStdout();
-        if (printed) *printed = text;
-        return message;
+        CapturedScript r = runCaptured(runner, lines);
+        if (printed) *printed = r.printed;
+        return r.failed ? r.error : "(no error)";
     }
     LWInstance instanceOn(const std::string& item, const std::string& cls) {
         host::ServerInstance* si = layout.instances().find(layout.scene().find(item)->id, cls, 1);
