@@ -125,9 +125,26 @@ struct EditCageState {
     double falloffExponents[2];
     double currentTime;
     int maxBrushRadius;
+    // Key strip: its geometry (kept between activations) and the drag of
+    // the latest press on it.
     int timeSliderBX;
     double pixPerFrame;
+    unsigned int stripDrag; // kind of the strip drag in progress, 0 when none
+    int timeSliderBXAtPress;
+    double pixPerFrameAtPress;
+    double secondsPerFrame;
+    double secondsPerPixel;
+    unsigned int fractionalFrames; // dragged times snap to whole frames when 0
+    int viewportRect[4];           // left, top, width, height of the press's viewport
+    double stripRect[4];           // left, top, width, height in screen units
+    double grabbedTime;
+    double dragTime;
+    double timeAtPress;
+    double rangeAnchor;
+    // Drawing.
+    struct st_LWCustomObjAccess* drawAccess; // the draw call in progress
     double circleTable[64][2];
+    double circlePoints[64][3];
     // Merged key list of the selected cages and its allocator.
     struct MixEnvelopeKey* mixKeyHead;
     struct MixEnvelopeKey* mixKeyTail;
