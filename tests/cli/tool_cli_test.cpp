@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,6 +193,50 @@ TEST(ToolEndToEnd, APictureAfterAGrabShowsTheCornerWhereTheStrokeWent) {
     EXPECT_TRUE(cageColourNear(picture, 343, 42));
     EXPECT_FALSE(cageColourNear(picture, 343, 30));
     EXPECT_TRUE(cageColourNear(picture, 536, 24));
+}
+
+} // namespace
+
+namespace {
+
+int yellowOnRing(const host::Raster& picture, double cx, double cy, double radius) {
+    int n = 0;
+    for (int a = 0; a < 360; a += 3) {
+        const double t = a * 3.14159265358979 / 180.0;
+        const host::Rgba p =
+            picture.pixel(int(cx + radius * std::cos(t)), int(cy + radius * std::sin(t)));
+        n += p.r > 0.9f && p.g > 0.9f && p.b > 0.2f && p.b < 0.4f;
+    }
+    return n;
+}
+
+// A Snapshot taken while the button is held shows the brush's dashed circle
+// about the cursor; after the release it is gone. The key strip with the
+// current-time marker above frame 0 (40 pixels in) shows in both.
+TEST(ToolEndToEnd, ASnapshotDuringAPressShowsTheBrush) {
+    script("bcube.obj", kCubeObj);
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_bcube";
+    const std::string held = tempPath("held.png"), released = tempPath("released.png");
+    Outcome r = morvane(
+        "run " + script("brush.script", "LoadObject " + tempPath("bcube.obj") +
+                                            "\nRespond OK \"Reference Object=" + cube +
+                                            "\"\nGeneric \"Morvane Add\"\nSelectByName " + cube +
+                                            "\nViewFit 0\nTool_Zentrik_Morvane_Tool\n"
+                                            "PanelPress \"Morvane Tool\" Magnet\n"
+                                            "PanelType \"Morvane Tool\" \"Brush Radius\" 40\n"
+                                            "ToolPress 0 300 200\nSnapshot 0 " +
+                                            held + "\nToolRelease\nSnapshot 0 " + released + "\n"));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    host::Raster during(1, 1), after(1, 1);
+    std::string error;
+    ASSERT_TRUE(host::readPng(held, during, error)) << error;
+    ASSERT_TRUE(host::readPng(released, after, error)) << error;
+    EXPECT_GT(yellowOnRing(during, 300.5, 200.5, 40), 30);
+    EXPECT_EQ(yellowOnRing(after, 300.5, 200.5, 40), 0);
+    for (const host::Raster* picture : {&during, &after}) {
+        const host::Rgba marker = picture->pixel(40, 480 - 32 + 16);
+        EXPECT_GT(marker.r + marker.g + marker.b, 2.7f);
+    }
 }
 
 } // namespace
