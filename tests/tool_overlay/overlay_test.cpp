@@ -8,6 +8,7 @@
 
 #include "../tool_panel/tool_panel_support.h"
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -246,6 +247,29 @@ TEST_F(OverlayTest, AFarAwayPerspectiveViewGetsNoOverlay) {
     // The eye farther from the origin than 100 times the far clip (10000).
     run("ViewCenter 0 1e7 0 0");
     EXPECT_TRUE(DrawSpy(layout, 0).calls().empty());
+}
+
+} // namespace
+
+namespace {
+
+// A damaged strip geometry (from a scene record or a ring message) still
+// draws a bounded ruler: the scale is kept within 4 to 128 pixels a frame.
+TEST_F(OverlayTest, ADamagedStripGeometryDrawsABoundedRuler) {
+    ASSERT_EQ(start(), AFUNC_OK);
+    for (double scale : {std::nan(""), 0.0, -5.0, 1e300})
+        for (int scroll : {INT_MIN, -40, INT_MAX}) {
+            stInstData.pixPerFrame = scale;
+            stInstData.timeSliderBX = scroll;
+            DrawSpy spy(layout, 0);
+            int ticks = 0;
+            for (const DrawCall& c : spy.calls()) {
+                ticks += c.kind == DrawCall::Line && c.colour[3] == 1.0f && c.colour[0] == 0.0f;
+                for (const auto& p : c.points)
+                    ASSERT_TRUE(std::isfinite(p[0] + p[1] + p[2]));
+            }
+            EXPECT_LE(ticks, 1280 / 4 + 2) << scale << " " << scroll;
+        }
 }
 
 } // namespace
