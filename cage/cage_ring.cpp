@@ -4,6 +4,7 @@
 
 #include "cage/cage_lifecycle.h"
 #include "module/host_services.h"
+#include "module/key_strip_scale.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
 
@@ -98,8 +99,8 @@ void ringEvent(void* data, void*, int code, void* payload) {
     case kRingStoreSlider:
         if (query) {
             query->count = 1;
-            stTimeSliderBX = query->value;
-            stPixPerFrame = query->scale;
+            stTimeSliderBX = boundStripPixels(query->value);
+            stPixPerFrame = boundPixPerFrame(query->scale);
         }
         break;
     case kRingReadSlider:

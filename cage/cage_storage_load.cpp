@@ -11,6 +11,7 @@
 #include "cage/cage_ring.h"
 #include "cage/cage_storage_build.h"
 #include "cage_instance.h"
+#include "module/key_strip_scale.h"
 #include "module/memory.h"
 #include "module/strings.h"
 
@@ -21,9 +22,6 @@ const int kDisplayMax = 2;
 const int kModeMax = kCageModeVolume;
 const int kFalloffMax = 6;
 const int kRefModeMax = 2;
-// Pixels per frame of the key strip; zero would stall drawing.
-const double kPixPerFrameMin = 4.0;
-const double kPixPerFrameMax = 128.0;
 
 int clampInt(int v, int lo, int hi) {
     return v < lo ? lo : (v > hi ? hi : v);
@@ -132,14 +130,9 @@ int loadSettings(CageInstance* cage, RecordReader* in, double v) {
     }
     if (v > 1.065) {
         if (!in->ints(i, 1)) return 0;
-        stTimeSliderBX = i[0];
+        stTimeSliderBX = boundStripPixels(i[0]);
         if (!in->floats(f, 1)) return 0;
-        if (isfinite(f[0])) {
-            double scale = f[0];
-            stPixPerFrame = scale < kPixPerFrameMin   ? kPixPerFrameMin
-                            : scale > kPixPerFrameMax ? kPixPerFrameMax
-                                                      : scale;
-        }
+        if (!isnan(f[0])) stPixPerFrame = boundPixPerFrame(f[0]);
     }
     unsigned int ref;
     if (!in->unsigneds(&ref, 1)) return 0;

@@ -229,6 +229,17 @@ void deleteKeysWithinTimeRange(EditCageState* state, double from, double to) {
     }
 }
 
+MixEnvelopeKey* newMixEnvelopeKey(EditCageState* state) {
+    return takeEntry(state);
+}
+
+void linkMixEnvelopeKeyInOrder(EditCageState* state, MixEnvelopeKey* entry) {
+    MixEnvelopeKey* before = state->mixKeyTail;
+    while (before && before->time > entry->time)
+        before = before->prev;
+    linkBetween(state, entry, before, before ? before->next : state->mixKeyHead);
+}
+
 void removeMixEnvelopeKeysFromList(EditCageState* state, MixEnvelopeKey* first) {
     for (MixEnvelopeKey* e = first; e; e = e->stripNext) {
         if (e->prev)

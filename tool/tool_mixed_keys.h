@@ -59,6 +59,11 @@ void setZeroKeyAtTime(EditCageState* state, int selectedOnly, double t);
 void setInterpolatedKeyAtTime(EditCageState* state, double t);
 void deleteKeysWithinTimeRange(EditCageState* state, double from, double to);
 
+// A zeroed entry from the chunks, not yet linked; null when memory runs out.
+MixEnvelopeKey* newMixEnvelopeKey(EditCageState* state);
+// Links an unlinked entry after the last entry whose time is not later.
+void linkMixEnvelopeKeyInOrder(EditCageState* state, MixEnvelopeKey* entry);
+
 // Unlinks the run of entries starting at first and following stripNext.
 void removeMixEnvelopeKeysFromList(EditCageState* state, MixEnvelopeKey* first);
 

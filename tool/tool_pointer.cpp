@@ -4,6 +4,7 @@
 
 #include "geometry/vector.h"
 #include "tool/falloff_panel.h"
+#include "tool/key_strip.h"
 #include "tool/tool_brushes.h"
 #include "tool/tool_lasso.h"
 #include "tool/tool_lifecycle.h"
@@ -179,6 +180,7 @@ XCALL_(int) EditCageDown(LWInstance instance, LWToolEvent* event) {
     s->dragButton = 0;
     s->undoPending = 1;
     s->cancelled = 0;
+    s->stripDrag = 0;
     s->grabbedKey = s->grabbedLast = nullptr;
     // A press that finds no point must not leave the last stroke's point.
     s->dragPoint = nullptr;
@@ -189,6 +191,10 @@ XCALL_(int) EditCageDown(LWInstance instance, LWToolEvent* event) {
     const double depth = getEventPosRaw(s, event);
     if (depth < 0.0) return 1; // on or behind the eye: the press does nothing
     if (depth > 0.0) s->pixelSize /= depth;
+    if (keyStripPress(s, event)) {
+        s->needsRedraw = 1;
+        return 1;
+    }
 
     boundBrushRadius(s);
     s->dragButton = 1 + ((event->flags & LWTOOLF_ALT_BUTTON) ? 1 : 0);
@@ -200,6 +206,11 @@ XCALL_(int) EditCageDown(LWInstance instance, LWToolEvent* event) {
 XCALL_(void) EditCageMove(LWInstance instance, LWToolEvent* event) {
     EditCageState* s = stateOf(instance);
     if (!s || !event || s->needsRedraw) return;
+    if (s->stripDrag) {
+        keyStripMotion(s, event);
+        s->needsRedraw = 1;
+        return;
+    }
     if (s->cancelled || viewMoved(s)) {
         s->cancelled = 1;
         s->undoPending = 0;
@@ -211,11 +222,15 @@ XCALL_(void) EditCageMove(LWInstance instance, LWToolEvent* event) {
     s->needsRedraw = 1;
 }
 
-XCALL_(void) EditCageUp(LWInstance instance, LWToolEvent*) {
+XCALL_(void) EditCageUp(LWInstance instance, LWToolEvent* event) {
     EditCageState* s = stateOf(instance);
     if (!s) return;
-    if (s->toolMode == kModeSelLasso) lassoRelease(s);
+    if (s->stripDrag)
+        keyStripRelease(s, event);
+    else if (s->toolMode == kModeSelLasso)
+        lassoRelease(s);
     refreshMixEnvelopeKeyData(s, 1);
+    s->stripDrag = 0;
     s->grabbedKey = s->grabbedLast = nullptr;
     s->undoPending = 0;
     s->dragButton = 0;

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "module/key_strip_scale.h"
 #include "module/ring_protocol.h"
 #include "tool/tool_lifecycle.h"
 #include "tool/tool_mixed_keys.h"
@@ -100,6 +101,14 @@ void readKeyStripGeometry(int* position, double* pixelsPerFrame) {
     RingQuery query;
     memset(&query, 0, sizeof query);
     sendRingMessage(stToolServices.comRing, RING_TOPIC_CAGES, kRingReadSlider, &query);
-    *position = query.count == 1 ? query.value : -40;
-    *pixelsPerFrame = query.count == 1 ? query.scale : 16.0;
+    *position = query.count == 1 ? boundStripPixels(query.value) : -40;
+    *pixelsPerFrame = query.count == 1 ? boundPixPerFrame(query.scale) : kPixPerFrameDefault;
+}
+
+void sendKeyStripGeometry(int position, double pixelsPerFrame) {
+    RingQuery query;
+    memset(&query, 0, sizeof query);
+    query.value = position;
+    query.scale = pixelsPerFrame;
+    sendRingMessage(stToolServices.comRing, RING_TOPIC_CAGES, kRingStoreSlider, &query);
 }

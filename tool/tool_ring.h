@@ -16,5 +16,8 @@ void sendShowBaseOff(void);
 // Reads the key-strip geometry the cages keep (event 91) into the state;
 // −40 and 16 when no cage answers.
 void readKeyStripGeometry(int* position, double* pixelsPerFrame);
+// Hands the key-strip geometry to the cages (event 90), which keep it with
+// the scene.
+void sendKeyStripGeometry(int position, double pixelsPerFrame);
 
 #endif

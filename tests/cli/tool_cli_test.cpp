@@ -1,6 +1,7 @@
 // The edit tool end to end through the morvane program and the module file:
-// the start refused without an object, the scene prepared at the start, and
-// a key made, undone and redone from the tool's panel.
+// the start refused without an object, the scene prepared at the start, a
+// key made, undone and redone from the tool's panel, and a key dragged along
+// the key strip.
 #include "cli_support.h"
 
 #include "host/view/raster.h"
@@ -193,6 +194,31 @@ TEST(ToolEndToEnd, APictureAfterAGrabShowsTheCornerWhereTheStrokeWent) {
     EXPECT_TRUE(cageColourNear(picture, 343, 42));
     EXPECT_FALSE(cageColourNear(picture, 343, 30));
     EXPECT_TRUE(cageColourNear(picture, 536, 24));
+}
+
+// The key at frame 10 sits 200 pixels into the strip (16 pixels a frame
+// from -40); dragged 64 pixels right on the Top view's bottom rows, it goes
+// to frame 14 (0.4667 s at 30 frames a second).
+TEST(ToolEndToEnd, AKeyDraggedAlongTheStripMoves) {
+    script("scube.obj", kCubeObj);
+    const std::string cube = "morvane_cli_" + std::to_string(getpid()) + "_scube";
+    Outcome r = morvane(
+        "run " + script("strip.script",
+                        "LoadObject " + tempPath("scube.obj") +
+                            "\nApplyServer DisplacementHandler Zentrik_Morvane\n"
+                            "Respond OK \"Reference Object=" +
+                            cube + "\"\nGeneric \"Morvane Add\"\nSelectByName " + cube +
+                            "\nTool_Zentrik_Morvane_Tool\n"
+                            "PanelChoose \"Morvane Tool\" Current _Cage\n"
+                            "GoToFrame 10\nPanelPress \"Morvane Tool\" \"Create Key\"\n"
+                            "Dump _Cage\nToolPress 0 200 475\nToolDrag 264 475\nToolRelease\n"
+                            "Dump _Cage\n"));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    const std::vector<std::string> dumps = linesStartingWith(r.out, "{\"name\":\"_Cage\"");
+    ASSERT_EQ(dumps.size(), 2u) << r.out;
+    EXPECT_NE(dumps[0].find("\"0.33333334\""), std::string::npos) << dumps[0];
+    EXPECT_EQ(dumps[1].find("\"0.33333334\""), std::string::npos) << dumps[1];
+    EXPECT_NE(dumps[1].find("\"0.46666667\""), std::string::npos) << dumps[1];
 }
 
 } // namespace
