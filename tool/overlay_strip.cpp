@@ -4,6 +4,7 @@
 #include <math.h>
 #include <stdio.h>
 
+#include "module/key_strip_scale.h"
 #include "tool/glyph_texture.h"
 #include "tool/overlay.h"
 #include "tool/tool_mixed_keys.h"
@@ -22,8 +23,6 @@ const double kLayerBackground = 1.001;
 const double kLayerEdge = 1.0005;
 const double kLayerEndBlocks = 0.9995;
 const double kLayerButtons = 0.999;
-
-const double kPixPerFrameLow = 4.0, kPixPerFrameHigh = 128.0;
 
 // Draws at one layer in pixels from the viewport's centre, y up.
 struct Pen {
@@ -170,9 +169,7 @@ void drawKeyStrip(EditCageState* s, const OverlayView* view) {
     const LWSceneInfo* scene = stToolServices.sceneInfo;
     StripScale scale;
     scale.framesPerSecond = scene ? scene->framesPerSecond : 0.0;
-    scale.pixPerFrame = s->pixPerFrame >= kPixPerFrameLow
-                            ? s->pixPerFrame <= kPixPerFrameHigh ? s->pixPerFrame : kPixPerFrameHigh
-                            : kPixPerFrameLow;
+    scale.pixPerFrame = boundPixPerFrame(s->pixPerFrame);
     scale.scroll = s->timeSliderBX;
     access->setTexture(access->dispData, 0, nullptr);
     access->setPattern(access->dispData, LWLPAT_SOLID);

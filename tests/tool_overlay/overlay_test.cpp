@@ -273,3 +273,41 @@ TEST_F(OverlayTest, ADamagedStripGeometryDrawsABoundedRuler) {
 }
 
 } // namespace
+
+namespace {
+
+struct StripDragCase {
+    const char* events;
+    int x, y;
+    host::Rgba colour; // roughly
+};
+class StripDragTest : public OverlayTest, public testing::WithParamInterface<StripDragCase> {};
+
+// While a strip drag is held the grabbed key follows it (green when moved,
+// red when copied) and a pressed zoom handle lights up (blue; orange for
+// the fit).
+TEST_P(StripDragTest, TheDragShowsOnTheStrip) {
+    CageInstance* cage = keyedCage({{10, 0}});
+    ASSERT_EQ(start(), AFUNC_OK);
+    run("GoToFrame 47");
+    select(cage);
+    run(GetParam().events);
+    DrawSpy spy(layout, 0);
+    const host::Rgba want = GetParam().colour;
+    EXPECT_TRUE(near(spy.picture().pixel(GetParam().x, GetParam().y), want.r, want.g, want.b, 0.1f))
+        << spy.picture().pixel(GetParam().x, GetParam().y).r << " "
+        << spy.picture().pixel(GetParam().x, GetParam().y).g << " "
+        << spy.picture().pixel(GetParam().x, GetParam().y).b;
+}
+
+// The key at frame 10 is in column 200; frame 14 in column 264. The zoom
+// handle's face (texture grey 200 of 255) in column 4 takes the tint.
+INSTANTIATE_TEST_SUITE_P(
+    Drags, StripDragTest,
+    testing::Values(
+        StripDragCase{"ToolPress 0 200 948\nToolDrag 264 948", 264, 955, {0.05f, 1.0f, 0.1f}},
+        StripDragCase{"ToolPress 0 200 948 right\nToolDrag 264 948", 264, 955, {1.0f, 0.1f, 0.05f}},
+        StripDragCase{"ToolPress 0 8 945", 4, 945, {0.45f * 0.784f, 0.7f * 0.784f, 0.98f * 0.784f}},
+        StripDragCase{"ToolPress 0 8 945 right", 4, 945, {1.0f * 0.784f, 0.8f * 0.784f, 0.0f}}));
+
+} // namespace
