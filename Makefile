@@ -28,6 +28,8 @@ test: build
 
 demo: build
 	@$(BUILD)/morvane demo --out demo-out
+	@$(BUILD)/morvane run examples/sculpt.script >demo-out/sculpt.log
+	@echo "sculpt: 5 pictures of the edit tool in demo-out/sculpt_*.png (log: demo-out/sculpt.log)"
 
 fuzz:
 	@MORVANE_FUZZ_DEPS=1 scripts/check-deps.sh

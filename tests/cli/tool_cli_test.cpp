@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -263,6 +264,38 @@ TEST(ToolEndToEnd, ASnapshotDuringAPressShowsTheBrush) {
         const host::Rgba marker = picture->pixel(40, 480 - 32 + 16);
         EXPECT_GT(marker.r + marker.g + marker.b, 2.7f);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The demo's editing run, from a copy of the examples folder: five pictures
+// next to it in demo-out, the strip showing the new key at frame 52 while
+// it is dragged (column 872) and back at 45 (column 760) after the undo.
+TEST(ToolEndToEnd, TheSculptDemoTellsItsStory) {
+    const std::string root = tempPath("sculpt");
+    std::string copy =
+        "rm -rf " + root + " && mkdir -p " + root + "/examples " + root + "/demo-out";
+    for (const char* name : {"sculpt.script", "arm.lws", "arm_tube.obj"})
+        copy += std::string(" && cp ") + MORVANE_SOURCE_DIR + "/examples/" + name + " " + root +
+                "/examples";
+    ASSERT_EQ(std::system(copy.c_str()), 0);
+    Outcome r = morvane("run " + root + "/examples/sculpt.script");
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(linesStartingWith(r.out, "snapshot:").size(), 5u);
+    auto keyAt = [&](const std::string& name, int x) {
+        host::Raster picture(1, 1);
+        std::string error;
+        EXPECT_TRUE(host::readPng(root + "/demo-out/" + name, picture, error)) << error;
+        const host::Rgba p = picture.pixel(x, 955);
+        return p.g > 0.9f && p.r < 0.2f && p.b < 0.2f;
+    };
+    EXPECT_FALSE(keyAt("sculpt_2_grab.png", 760));
+    EXPECT_TRUE(keyAt("sculpt_3_key.png", 760));
+    EXPECT_TRUE(keyAt("sculpt_4_drag.png", 872));
+    EXPECT_TRUE(keyAt("sculpt_5_undo.png", 760));
+    EXPECT_FALSE(keyAt("sculpt_5_undo.png", 872));
 }
 
 } // namespace
