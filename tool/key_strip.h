@@ -25,6 +25,9 @@ enum {
     kStripBreakFlag = 99
 };
 
+// A range of dragged keys reaches this far past its first and last key.
+const double kRangeMargin = 0.0002;
+
 // The strip's part of a press, after the view frame is built: recomputes the
 // strip geometry and, when the cursor is on the strip, acts on the zone it is
 // in and returns 1; 0 when the press is for the tool mode.

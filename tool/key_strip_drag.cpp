@@ -12,7 +12,6 @@
 namespace {
 
 const double kTol = CAGE_KEY_TIME_TOLERANCE;
-const double kRangeMargin = 0.0002;
 
 int takenByOther(const EditCageState* s, const MixEnvelopeKey* self, double t) {
     for (const MixEnvelopeKey* e = s->mixKeyHead; e; e = e->next)

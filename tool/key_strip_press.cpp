@@ -15,7 +15,6 @@
 namespace {
 
 const double kStripHeight = 32.0;
-const double kRangeMargin = 0.0002;
 
 // Where the press is on the strip, in pixels from its top-left corner, and
 // the strip time under it.

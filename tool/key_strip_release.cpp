@@ -15,7 +15,6 @@
 namespace {
 
 const double kTol = CAGE_KEY_TIME_TOLERANCE;
-const double kRangeMargin = 0.0002;
 // Keys dragged further than this off the strip, up or down, are deleted.
 const int kDeleteDistance = 79;
 
