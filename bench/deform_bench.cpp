@@ -226,10 +226,13 @@ void addCageCounters(benchmark::State& state, const Scene& s) {
 }
 
 // Args: mode (0 Skin, 1 Volume), quads per cube-face side, mesh points,
-// placement (0 cube cloud, 1 shell, 2 sphere mesh).
+// placement (0 cube cloud, 1 shell, 2 sphere mesh). Every point is searched
+// (the bind cache is off), as at a frame where the object or cage moved.
 void BM_Evaluate(benchmark::State& state) {
+    setenv("MORVANE_BIND_CACHE", "off", 1);
     Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
     s.setMode(int(state.range(0)));
+    s.newFrame();
     const size_t count = s.mesh->points.size();
     for (auto _ : state) {
         double sum = 0.0;
@@ -241,6 +244,36 @@ void BM_Evaluate(benchmark::State& state) {
     addCageCounters(state, s);
     static const char* const kPlacement[] = {" cloud", " shell", " mesh"};
     state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") + kPlacement[state.range(3)]);
+}
+
+// Args: mode, quads per side, mesh points, placement, bind cache (0 off, 1
+// on). A whole frame as the host runs it for a static object and cage
+// whose key shape changes: NewTime, then every point's Evaluate. With the
+// cache on, every frame after the first finds each point's binding there.
+void BM_Frame(benchmark::State& state) {
+    const bool cached = state.range(4) != 0;
+    if (cached)
+        unsetenv("MORVANE_BIND_CACHE");
+    else
+        setenv("MORVANE_BIND_CACHE", "off", 1);
+    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
+    s.setMode(int(state.range(0)));
+    const size_t count = s.mesh->points.size();
+    auto frame = [&] {
+        s.newFrame();
+        double sum = 0.0;
+        for (size_t i = 0; i < count; ++i)
+            sum += s.evaluate(i);
+        return sum;
+    };
+    frame(); // fills the cache
+    for (auto _ : state)
+        benchmark::DoNotOptimize(frame());
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    addCageCounters(state, s);
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
+                   (cached ? " cached" : " searched"));
+    unsetenv("MORVANE_BIND_CACHE");
 }
 
 // Args: mode, quads per side, rebuild (0/1). One frame change and the first
@@ -309,6 +342,14 @@ void refreshArgs(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Evaluate)->Apply(evaluateArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame)
+    ->Args({0, 13, 100000, 2, 0})
+    ->Args({0, 13, 100000, 2, 1})
+    ->Args({0, 13, 100000, 0, 0})
+    ->Args({0, 13, 100000, 0, 1})
+    ->Args({0, 4, 25000, 2, 0})
+    ->Args({0, 4, 25000, 2, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refresh)->Apply(refreshArgs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HostFrame)
     ->Args({0, 13, 100000})

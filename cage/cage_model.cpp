@@ -132,6 +132,8 @@ int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, i
     // Records in a live block are pointed at from everywhere; never swap one.
     if (cage->pointBlock || cage->linegonBlock || cage->trigonBlock || cage->polygonBlock) return 0;
     cage->pointCount = cage->linegonCount = cage->trigonCount = cage->polygonCount = 0;
+    static unsigned int lastStamp = 0;
+    cage->geometryStamp = ++lastStamp;
 
     int ok = 1;
     if (points > 0)

@@ -6,6 +6,7 @@
 
 #include <lwmeshes.h>
 
+#include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/deform_services.h"
 #include "deform/skin_blends.h"
@@ -37,7 +38,7 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
         out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
 }
 
-// Grows the four arrays to count + 16 entries; on failure the instance acts
+// Grows the five arrays to count + 16 entries; on failure the instance acts
 // as if its group had no cages.
 bool reserveCages(DeformInstance* deform, int count) {
     if (count <= deform->cageCapacity && deform->cageArray) return true;
@@ -48,8 +49,10 @@ bool reserveCages(DeformInstance* deform, int count) {
     deform->volumeTables =
         static_cast<VolumeTable**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     deform->nearHints = static_cast<int*>(morvaneCalloc(size_t(count) + 16, sizeof(int)));
+    deform->bindCaches =
+        static_cast<SkinBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
-        !deform->nearHints) {
+        !deform->nearHints || !deform->bindCaches) {
         freeCageArrays(deform);
         return false;
     }
@@ -78,6 +81,7 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     memset(&query, 0, sizeof query);
     copyCStringN(query.name, deform->groupName, int(sizeof query.name));
     sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingRefreshBit, &query);
+    const int cached = bindCacheEnabled();
     for (int i = 0; i < deform->cageCount; ++i) {
         CageInstance* cage = deform->cageArray[i];
         deform->weightMapIDs[i] = lookupWeightMap(cage, info);
@@ -88,7 +92,18 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         if (volume && !table) table = newVolumeTable();
         fillVolumeTable(table, volume ? cage : nullptr);
         deform->nearHints[i] = -1;
+        SkinBindCache*& bound = deform->bindCaches[i];
+        if (!volume && !bound && cached) bound = newSkinBindCache();
+        if (!cached) {
+            freeSkinBindCache(bound);
+            bound = nullptr;
+        }
+        refreshSkinBindCache(bound, cage);
     }
+    deform->bindCacheBytes = 0;
+    for (int i = 0; i < deform->cageCapacity + 16; ++i)
+        deform->bindCacheBytes += skinBindCacheBytes(deform->bindCaches[i]);
+    deform->pointCursor = 0;
     deform->refreshPending = 0;
 }
 
@@ -120,9 +135,12 @@ int hintCode(const CageInstance* cage, const TrigonData* tri) {
 
 // One Skin cage: the displacement of its nearest element's blend, with the
 // weight-map factor and the range limits; false when it gives nothing. The
-// cage's search hint moves on to this point's nearest triangle.
-bool skinDisplacement(DeformInstance* deform, int index, const double P[3], const double Plocal[3],
-                      const double oPos[3], double* wm, double d[3]) {
+// search's answer comes from the bind cache when this point and the cage's
+// binding shape are what they were last frame; otherwise the cage's search
+// hint (the previous point's nearest triangle) bounds the search.
+bool skinDisplacement(DeformInstance* deform, int index, int slotIndex, LWPntID point,
+                      const double P[3], const double Plocal[3], const double oPos[3], double* wm,
+                      double d[3]) {
     CageInstance* cage = deform->cageArray[index];
     // The search measures from the point's place at frame 0 when the cage
     // rests there.
@@ -132,13 +150,17 @@ bool skinDisplacement(DeformInstance* deform, int index, const double P[3], cons
         place(deform->zeroAxes, oPos, q);
         toLocal(cage->zeroAxes, q, q0);
     }
-    // The previous point's nearest triangle bounds the search.
+    const double* searchPt = cage->restShapeAtFrame0 ? q0 : Plocal;
+    SkinBindCache* cache = deform->bindCaches[index];
+    SkinBindSlot* slot = skinBindSlot(cache, slotIndex, &deform->bindCacheBytes);
+    if (slot && skinBindHit(cache, slot, point, searchPt))
+        return skinBindingDisplacement(cage, &slot->near, P, Plocal, searchPt, wm, d);
+    NearestElement near;
     int& hint = deform->nearHints[index];
-    TrigonData* nearest = hintTriangle(cage, hint);
-    const bool moved = skinCageDisplacement(cage, P, Plocal, cage->restShapeAtFrame0 ? q0 : Plocal,
-                                            &nearest, wm, d);
-    hint = hintCode(cage, nearest);
-    return moved;
+    searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
+    hint = hintCode(cage, near.trigon);
+    if (slot) storeSkinBind(cache, slot, point, searchPt, &near);
+    return skinBindingDisplacement(cage, &near, P, Plocal, searchPt, wm, d);
 }
 
 } // namespace
@@ -148,6 +170,12 @@ void freeCageArrays(DeformInstance* deform) {
     if (deform->volumeTables)
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeVolumeTable(deform->volumeTables[i]);
+    if (deform->bindCaches)
+        for (int i = 0; i < deform->cageCapacity + 16; ++i)
+            freeSkinBindCache(deform->bindCaches[i]);
+    morvaneFree(deform->bindCaches);
+    deform->bindCaches = nullptr;
+    deform->bindCacheBytes = 0;
     morvaneFree(deform->volumeTables);
     morvaneFree(deform->nearHints);
     morvaneFree(deform->cageArray);
@@ -192,6 +220,8 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
     DeformInstance* deform = static_cast<DeformInstance*>(instance);
     if (!deform || !access || deform->cageCount <= 0) return;
     if (deform->refreshPending) refreshAtFirstPoint(deform, access->info);
+    // A slot per call, whatever becomes of the point below.
+    const int slot = deform->pointCursor++;
 
     const double P[3] = {access->source[0], access->source[1], access->source[2]};
     if (!isfinite(P[0] + P[1] + P[2])) return;
@@ -222,7 +252,8 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
             addScaledBlend(&total, &part, wm);
         } else {
             double d[3];
-            if (!skinDisplacement(deform, i, P, Plocal, access->oPos, &wm, d)) continue;
+            if (!skinDisplacement(deform, i, slot, access->point, P, Plocal, access->oPos, &wm, d))
+                continue;
             // A Skin cage adds wm * d and counts one in the common weight.
             ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
             addScaledBlend(&total, &part, 1.0);

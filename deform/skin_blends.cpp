@@ -334,17 +334,30 @@ bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const do
     return finish(D, W, disp);
 }
 
+void searchSkinBinding(CageInstance* cage, const double searchPt[3], TrigonData* hint,
+                       NearestElement* near) {
+    const CageShape shape = cage->restShapeAtFrame0 ? kBaseShape : kRestShape;
+    searchNearLinegon(cage, searchPt, near, shape);
+    searchNearTrigon(cage, searchPt, near, shape, hint);
+}
+
 bool skinCageDisplacement(CageInstance* cage, const double P[3], const double Plocal[3],
                           const double searchPt[3], TrigonData** nearest, double* wm,
                           double disp[3]) {
     if (disp) disp[0] = disp[1] = disp[2] = 0.0;
     if (!cage || !P || !Plocal || !searchPt || !nearest || !wm || !disp) return false;
-    const bool frame0 = cage->restShapeAtFrame0 != 0;
-    const CageShape shape = frame0 ? kBaseShape : kRestShape;
     NearestElement near;
-    searchNearLinegon(cage, searchPt, &near, shape);
-    searchNearTrigon(cage, searchPt, &near, shape, *nearest);
+    searchSkinBinding(cage, searchPt, *nearest, &near);
     *nearest = near.trigon;
+    return skinBindingDisplacement(cage, &near, P, Plocal, searchPt, wm, disp);
+}
+
+bool skinBindingDisplacement(CageInstance* cage, const NearestElement* bound, const double P[3],
+                             const double Plocal[3], const double searchPt[3], double* wm,
+                             double disp[3]) {
+    disp[0] = disp[1] = disp[2] = 0.0;
+    const bool frame0 = cage->restShapeAtFrame0 != 0;
+    const NearestElement& near = *bound;
     if (cage->limitedRange) {
         if (near.dist > cage->perpendicularDistanceClamped) return false;
         if (near.border) {

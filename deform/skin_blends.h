@@ -11,6 +11,7 @@
 #define MORVANE_DEFORM_SKIN_BLENDS_H
 
 #include "cage_instance.h"
+#include "geometry/element_search.h"
 
 // Bound to a standalone trigon: its edge neighbours and the trigons and
 // polygons around its corners join in.
@@ -45,6 +46,16 @@ bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const do
 bool skinCageDisplacement(CageInstance* cage, const double P[3], const double Plocal[3],
                           const double searchPt[3], TrigonData** nearest, double* wm,
                           double disp[3]);
+
+// Its two halves. The search: the nearest linegon, then the nearest trigon
+// (hint: a guess, or null), from searchPt in the shape the cage binds in;
+// the answer depends on searchPt and that shape alone. Then the
+// displacement of the element found, with the range limits.
+void searchSkinBinding(CageInstance* cage, const double searchPt[3], TrigonData* hint,
+                       NearestElement* near);
+bool skinBindingDisplacement(CageInstance* cage, const NearestElement* near, const double P[3],
+                             const double Plocal[3], const double searchPt[3], double* wm,
+                             double disp[3]);
 
 // The point's fraction of the way from A's mitre plane to B's (not clamped);
 // finite for any finite P.

@@ -337,7 +337,10 @@ struct CageInstance {
     char envelopeName[16];
     unsigned char envelopeMute;
 
-    // Binding data.
+    // Binding data. geometryStamp is new at every build of the cage's
+    // records, unique over the module's life, so that what was bound to
+    // an earlier build is never taken for this one.
+    unsigned int geometryStamp;
     double restBoxMin[3];
     double restBoxMax[3];
     TrisMat2D* trisMat2D;

@@ -5,6 +5,7 @@
 #include <lwrender.h>
 
 struct CageInstance;
+struct SkinBindCache;
 struct VolumeTable;
 
 struct DeformInstance {
@@ -15,9 +16,12 @@ struct DeformInstance {
     void** weightMapIDs;        // one vertex-map handle per cage
     VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
     int* nearHints;             // per Skin cage, the last point's nearest triangle (or -1)
+    SkinBindCache** bindCaches; // per Skin cage, what its search found last frame
     int cageCount;
-    int cageCapacity; // the four arrays above hold cageCapacity + 16 entries
+    int cageCapacity; // the five arrays above hold cageCapacity + 16 entries
     int refreshPending;
+    int pointCursor;       // Evaluate calls so far in this frame
+    size_t bindCacheBytes; // held by bindCaches
     char description[84];
 };
 

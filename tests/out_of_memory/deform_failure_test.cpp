@@ -220,6 +220,7 @@ TEST_F(DeformFailure, ACageListThatCannotGrowSkipsTheFrameAndTheNextRecovers) {
                 EXPECT_EQ(deform->cageCount, 0);
                 EXPECT_EQ(deform->cageArray, nullptr);
                 EXPECT_EQ(deform->volumeTables, nullptr);
+                EXPECT_EQ(deform->bindCaches, nullptr);
                 expectSamePoints(deformed(deform, points), points);
                 MorvaneNewTime(deform, 2, 2.0);
             }
@@ -228,8 +229,42 @@ TEST_F(DeformFailure, ACageListThatCannotGrowSkipsTheFrameAndTheNextRecovers) {
                 EXPECT_EQ(deform->cageArray[i], listed[std::size_t(i)]);
             MorvaneDestroy(deform);
         });
-    // The cages, their weight maps, Volume tables and search hints.
-    EXPECT_EQ(attempts, 4 + 1);
+    // The cages, their weight maps, Volume tables, search hints and bind caches.
+    EXPECT_EQ(attempts, 5 + 1);
+}
+
+// Without memory for the bind cache (its record, its snapshot or its slots)
+// the points are searched again and move exactly as with it.
+TEST_F(DeformFailure, ABindCacheThatCannotBeMadeOrGrowChangesNoResult) {
+    TestCage skin;
+    addCage(skin, kCageModeSkin);
+    const std::vector<V3> points = probes();
+    std::vector<V3> want;
+    unarmed([&] {
+        DeformInstance* d = newDeformer();
+        MorvaneNewTime(d, 0, 0.0);
+        want = deformed(d, points);
+        MorvaneDestroy(d);
+    });
+    DeformInstance* deform = nullptr;
+    std::vector<V3> first, second;
+    const int attempts = failEachAllocation(
+        [&] {
+            unarmed([&] {
+                deform = newDeformer();
+                MorvaneNewTime(deform, 0, 0.0);
+            });
+            first = deformed(deform, points);
+            MorvaneNewTime(deform, 1, 0.0);
+            second = deformed(deform, points);
+        },
+        [&](bool) {
+            for (const std::vector<V3>* got : {&first, &second})
+                for (std::size_t i = 0; i < got->size(); ++i)
+                    EXPECT_EQ(std::memcmp(&(*got)[i], &want[i], sizeof(V3)), 0) << i;
+            MorvaneDestroy(deform);
+        });
+    EXPECT_EQ(attempts, 3 + 1);
 }
 
 TEST_F(DeformFailure, ASelectionThatCannotGrowStaysAsItWas) {

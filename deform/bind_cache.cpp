@@ -1,0 +1,116 @@
+#include "deform/bind_cache.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "module/memory.h"
+
+
+namespace {
+
+const int kFirstSlots = 1024;
+
+void dropSlots(SkinBindCache* cache) {
+    if (++cache->epoch == 0) {
+        // After 2^32 invalidations the epochs start over from clean slots.
+        for (int i = 0; i < cache->slotCount; ++i)
+            cache->slots[i].epoch = 0;
+        cache->epoch = 1;
+    }
+}
+
+// Whether the cage's points still sit where the snapshot has them; takes
+// a new snapshot when not.
+bool sameShape(SkinBindCache* cache, const CageInstance* cage) {
+    const int n = cage->pointCount;
+    bool same = cache->shape && cache->pointCount == n && cage->pointArray;
+    for (int i = 0; same && i < n; ++i) {
+        const PointData* p = cage->pointArray[i];
+        same = p && !memcmp(cache->shape + 6 * i, p->restPos, sizeof p->restPos) &&
+               !memcmp(cache->shape + 6 * i + 3, p->basePos, sizeof p->basePos);
+    }
+    if (same) return true;
+    if (cache->pointCount != n || !cache->shape) {
+        morvaneFree(cache->shape);
+        cache->shape =
+            n > 0 ? static_cast<double*>(morvaneCalloc(size_t(n) * 6, sizeof(double))) : nullptr;
+        cache->pointCount = cache->shape ? n : 0;
+    }
+    for (int i = 0; i < cache->pointCount && cage->pointArray; ++i) {
+        const PointData* p = cage->pointArray[i];
+        if (!p) continue;
+        memcpy(cache->shape + 6 * i, p->restPos, sizeof p->restPos);
+        memcpy(cache->shape + 6 * i + 3, p->basePos, sizeof p->basePos);
+    }
+    return false;
+}
+
+} // namespace
+
+int bindCacheEnabled(void) {
+    const char* setting = getenv("MORVANE_BIND_CACHE");
+    return !setting || strcmp(setting, "off") != 0;
+}
+
+SkinBindCache* newSkinBindCache() {
+    auto* cache = static_cast<SkinBindCache*>(morvaneCalloc(1, sizeof(SkinBindCache)));
+    if (cache) cache->epoch = 1;
+    return cache;
+}
+
+void freeSkinBindCache(SkinBindCache* cache) {
+    if (!cache) return;
+    morvaneFree(cache->shape);
+    morvaneFree(cache->slots);
+    morvaneFree(cache);
+}
+
+void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
+    if (!cache || !cage) return;
+    const int frame0 = cage->restShapeAtFrame0 != 0;
+    // sameShape runs first: it also takes the snapshot for the next frame.
+    const bool same = sameShape(cache, cage) && cache->cage == cage &&
+                      cache->geometryStamp == cage->geometryStamp && cache->frame0 == frame0;
+    if (!same) dropSlots(cache);
+    cache->cage = cage;
+    cache->geometryStamp = cage->geometryStamp;
+    cache->frame0 = frame0;
+}
+
+SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used) {
+    if (!cache || index < 0) return nullptr;
+    if (index < cache->slotCount) return &cache->slots[index];
+    int count = cache->slotCount ? cache->slotCount : kFirstSlots;
+    while (count <= index)
+        count *= 2;
+    const size_t more = size_t(count - cache->slotCount) * sizeof(SkinBindSlot);
+    if (*used + more > kBindCacheBudget) return nullptr;
+    auto* grown = static_cast<SkinBindSlot*>(morvaneCalloc(size_t(count), sizeof(SkinBindSlot)));
+    if (!grown) return nullptr;
+    if (cache->slots) memcpy(grown, cache->slots, size_t(cache->slotCount) * sizeof(SkinBindSlot));
+    morvaneFree(cache->slots);
+    cache->slots = grown;
+    cache->slotCount = count;
+    *used += more;
+    return &cache->slots[index];
+}
+
+bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
+                 const double searchPt[3]) {
+    return slot->epoch == cache->epoch && slot->point == point &&
+           !memcmp(slot->searchPt, searchPt, sizeof slot->searchPt);
+}
+
+void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
+                   const double searchPt[3], const NearestElement* near) {
+    slot->point = point;
+    memcpy(slot->searchPt, searchPt, sizeof slot->searchPt);
+    slot->near = *near;
+    slot->epoch = cache->epoch;
+}
+
+size_t skinBindCacheBytes(const SkinBindCache* cache) {
+    if (!cache) return 0;
+    return sizeof *cache + size_t(cache->slotCount) * sizeof(SkinBindSlot) +
+           size_t(cache->pointCount) * 6 * sizeof(double);
+}

@@ -1,0 +1,73 @@
+// What a Skin cage's search found for each point, kept between frames.
+//
+// The search for a point's nearest element is most of a Skin point's cost,
+// and its answer depends only on the point it measures from (searchPt) and
+// on the shape the cage binds in (its rest or base positions, on the
+// records of one build). When neither changed since the last frame, the
+// answer is taken from here instead; everything after the search (range
+// limits, blends over the current shape) is computed as before, so the
+// result is the same to the bit.
+//
+// Slots are kept in the order of the frame's Evaluate calls and each slot
+// names its point and search point, so a host that asks in another order,
+// or a mesh that changed, only misses. The slots of one deformer stay
+// within kBindCacheBudget bytes; points beyond it are searched every frame.
+#ifndef MORVANE_DEFORM_BIND_CACHE_H
+#define MORVANE_DEFORM_BIND_CACHE_H
+
+#include <stddef.h>
+
+#include <lwmeshes.h>
+
+#include "cage_instance.h"
+#include "geometry/element_search.h"
+
+const size_t kBindCacheBudget = size_t(64) << 20;
+
+// Whether the cache is used: yes unless the environment variable
+// MORVANE_BIND_CACHE is "off" (read at each frame's first point), so that
+// tests and benchmarks can compare against the searches.
+int bindCacheEnabled(void);
+
+struct SkinBindSlot {
+    LWPntID point;
+    double searchPt[3];
+    NearestElement near;
+    unsigned int epoch; // the cache's epoch when filled; 0: never
+};
+
+struct SkinBindCache {
+    const CageInstance* cage;
+    unsigned int geometryStamp;
+    int frame0;
+    int pointCount;
+    double* shape; // pointCount x (restPos, basePos) of the last frame
+    SkinBindSlot* slots;
+    int slotCount;
+    unsigned int epoch;
+};
+
+// Null when out of memory (the cage is then searched every frame).
+SkinBindCache* newSkinBindCache();
+void freeSkinBindCache(SkinBindCache* cache);
+
+// At a frame's first point: every slot is dropped unless the cage, its
+// build, its binding shape and the shape it binds in are those of the
+// last frame.
+void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage);
+
+// The slot of the index-th point of the frame, grown into while the
+// deformer's slots stay within the budget (*used counts its bytes); null
+// beyond it.
+SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used);
+
+// Whether the slot holds this point's answer for this search point.
+bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
+                 const double searchPt[3]);
+void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
+                   const double searchPt[3], const NearestElement* near);
+
+// Bytes the cache holds.
+size_t skinBindCacheBytes(const SkinBindCache* cache);
+
+#endif

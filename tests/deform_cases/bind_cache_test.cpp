@@ -1,0 +1,128 @@
+// The Skin bind cache changes no result bit: a sequence of frames (new key
+// shapes, a moved object, edited settings, Rest Shape at Frame 0, another
+// evaluation order, a rebuilt cage, fewer points) gives exactly what the
+// same sequence gives with the cache off, in every cage shape and falloff.
+#include "point_harness.h"
+
+#include "deform/bind_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace {
+
+using harness::P3;
+using harness::PointHarness;
+
+std::vector<P3> randomPoints(int count, std::mt19937& rng) {
+    std::uniform_real_distribution<double> coordinate(-1.4, 1.4);
+    std::vector<P3> points(static_cast<std::size_t>(count));
+    for (P3& p : points)
+        for (double& v : p)
+            v = coordinate(rng);
+    return points;
+}
+
+// Every result of the sequence, in order.
+std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& points, int falloff,
+                            bool cached, unsigned seed) {
+    if (cached)
+        unsetenv("MORVANE_BIND_CACHE");
+    else
+        setenv("MORVANE_BIND_CACHE", "off", 1);
+    PointHarness h(cageShape, harness::meshOf(points));
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> amount(-0.3, 0.3);
+    std::vector<P3> out;
+    const std::size_t n = points.size();
+    auto frame = [&](auto&& evaluate) {
+        const double a = amount(rng), b = amount(rng), c = amount(rng);
+        h.key([&](const P3& p) {
+            return P3{a * std::sin(2.0 * p[1]), b * p[0] * p[2], c * p[2] * p[2]};
+        });
+        h.newTime();
+        evaluate();
+    };
+    auto inOrder = [&] {
+        for (std::size_t i = 0; i < n; ++i)
+            out.push_back(h.evaluate(i));
+    };
+    h.set(kCageModeSkin, falloff);
+    frame(inOrder);
+    frame(inOrder);
+    if (cached) {
+        // The second frame found its answers in the cache.
+        const SkinBindCache* cache = h.deform->bindCaches[0];
+        EXPECT_TRUE(cache && cache->slotCount >= int(n) &&
+                    cache->slots[n - 1].epoch == cache->epoch);
+    }
+    frame([&] { // every third point of the object moved
+        for (std::size_t i = 0; i < n; ++i) {
+            const host::Point& p = harness::meshOf(points).points[i];
+            const double shift = i % 3 ? 0.0 : 0.01;
+            out.push_back(h.evaluateAt(P3{p.x + shift, p.y, p.z}, i));
+        }
+    });
+    h.cage->limitedRange = 1;
+    h.cage->parallelDistance = 0.3;
+    h.cage->perpendicularDistance = 0.5;
+    frame(inOrder);
+    h.cage->restShapeAtFrame0 = 1;
+    frame(inOrder);
+    frame([&] { // backwards
+        for (std::size_t i = n; i-- > 0;)
+            out.push_back(h.evaluate(i));
+    });
+    h.cage->restShapeAtFrame0 = 0;
+    h.cage->rebuildNeeded = 1;
+    frame(inOrder);
+    frame([&] { // half the points
+        for (std::size_t i = 0; i < n; i += 2)
+            out.push_back(h.evaluate(i));
+    });
+    frame(inOrder);
+    unsetenv("MORVANE_BIND_CACHE");
+    return out;
+}
+
+struct CacheCase {
+    const char* name;
+    host::Mesh cage;
+};
+
+TEST(BindCache, ChangesNoResultBit) {
+    const std::vector<CacheCase> cases = {{"cube", harness::boxCage(1)},
+                                          {"twisted box", harness::boxCage(3, 0.6, 0.15)},
+                                          {"sheet", harness::sheetCage(4, 0.3)},
+                                          {"mixed", harness::mixedCage()}};
+    std::mt19937 rng(2026);
+    for (const CacheCase& c : cases)
+        for (int falloff : {0, 2, 6}) {
+            SCOPED_TRACE(std::string(c.name) + " falloff " + std::to_string(falloff));
+            const std::vector<P3> points = randomPoints(120, rng);
+            const unsigned seed = unsigned(rng());
+            const std::vector<P3> cached = runSequence(c.cage, points, falloff, true, seed);
+            const std::vector<P3> searched = runSequence(c.cage, points, falloff, false, seed);
+            ASSERT_EQ(cached.size(), searched.size());
+            int moved = 0;
+            for (std::size_t i = 0; i < cached.size(); ++i) {
+                ASSERT_EQ(std::memcmp(&cached[i], &searched[i], sizeof(P3)), 0) << "result " << i;
+                moved += cached[i] != points[i % points.size()];
+            }
+            EXPECT_GT(moved, int(cached.size() / 2)); // real work was compared
+        }
+}
+
+TEST(BindCache, IsOffWhenTheEnvironmentSaysSo) {
+    setenv("MORVANE_BIND_CACHE", "off", 1);
+    EXPECT_EQ(bindCacheEnabled(), 0);
+    setenv("MORVANE_BIND_CACHE", "on", 1);
+    EXPECT_EQ(bindCacheEnabled(), 1);
+    unsetenv("MORVANE_BIND_CACHE");
+    EXPECT_EQ(bindCacheEnabled(), 1);
+}
+
+} // namespace
