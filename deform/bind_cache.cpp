@@ -5,10 +5,9 @@
 
 #include "module/memory.h"
 
-
 namespace {
 
-const int kFirstSlots = 1024;
+const size_t kFirstSlots = 1024;
 
 void dropSlots(SkinBindCache* cache) {
     if (++cache->epoch == 0) {
@@ -80,17 +79,21 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
 SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used) {
     if (!cache || index < 0) return nullptr;
     if (index < cache->slotCount) return &cache->slots[index];
-    int count = cache->slotCount ? cache->slotCount : kFirstSlots;
-    while (count <= index)
+    // Doubling, but never past the deformer's budget.
+    const size_t room = *used < kBindCacheBudget ? kBindCacheBudget - *used : 0;
+    const size_t most = size_t(cache->slotCount) + room / sizeof(SkinBindSlot);
+    if (size_t(index) >= most) return nullptr;
+    size_t count = cache->slotCount ? size_t(cache->slotCount) : kFirstSlots;
+    while (count <= size_t(index))
         count *= 2;
-    const size_t more = size_t(count - cache->slotCount) * sizeof(SkinBindSlot);
-    if (*used + more > kBindCacheBudget) return nullptr;
-    auto* grown = static_cast<SkinBindSlot*>(morvaneCalloc(size_t(count), sizeof(SkinBindSlot)));
+    if (count > most) count = most;
+    const size_t more = (count - size_t(cache->slotCount)) * sizeof(SkinBindSlot);
+    auto* grown = static_cast<SkinBindSlot*>(morvaneCalloc(count, sizeof(SkinBindSlot)));
     if (!grown) return nullptr;
     if (cache->slots) memcpy(grown, cache->slots, size_t(cache->slotCount) * sizeof(SkinBindSlot));
     morvaneFree(cache->slots);
     cache->slots = grown;
-    cache->slotCount = count;
+    cache->slotCount = int(count);
     *used += more;
     return &cache->slots[index];
 }

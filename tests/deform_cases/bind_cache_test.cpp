@@ -116,6 +116,27 @@ TEST(BindCache, ChangesNoResultBit) {
         }
 }
 
+// Slots grow by doubling within the deformer's budget, the last growth cut
+// to what fits; beyond it there is no slot (that point is searched).
+TEST(BindCache, SlotsStayWithinTheBudget) {
+    SkinBindCache* cache = newSkinBindCache();
+    ASSERT_NE(cache, nullptr);
+    size_t used = 0;
+    ASSERT_NE(skinBindSlot(cache, 0, &used), nullptr);
+    EXPECT_EQ(cache->slotCount, 1024);
+    ASSERT_NE(skinBindSlot(cache, 5000, &used), nullptr);
+    EXPECT_EQ(cache->slotCount, 8192);
+    EXPECT_EQ(used, 8192 * sizeof(SkinBindSlot));
+    used = kBindCacheBudget - 10 * sizeof(SkinBindSlot);
+    EXPECT_NE(skinBindSlot(cache, 8192 + 9, &used), nullptr);
+    EXPECT_EQ(cache->slotCount, 8192 + 10);
+    EXPECT_EQ(used, kBindCacheBudget);
+    EXPECT_EQ(skinBindSlot(cache, 8192 + 10, &used), nullptr);
+    EXPECT_NE(skinBindSlot(cache, 8000, &used), nullptr); // held slots stay
+    EXPECT_GE(skinBindCacheBytes(cache), size_t(8202) * sizeof(SkinBindSlot));
+    freeSkinBindCache(cache);
+}
+
 TEST(BindCache, IsOffWhenTheEnvironmentSaysSo) {
     setenv("MORVANE_BIND_CACHE", "off", 1);
     EXPECT_EQ(bindCacheEnabled(), 0);
