@@ -10,7 +10,13 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= obj lwo2 scene script plugin_io
 
-.PHONY: all deps configure build test demo clean format fuzz
+# `make check-threads`: the suites that run threads (the deformer's, the
+# displacement pass and the host's thread groups) built with ThreadSanitizer
+# in their own folder and run with halt_on_error=1.
+TSAN_BUILD ?= build-tsan
+TSAN_TESTS ?= test_host_threads test_deform test_deform_cases test_displace
+
+.PHONY: all deps configure build test demo clean format fuzz check-threads
 
 all: build
 
@@ -37,6 +43,16 @@ fuzz:
 	  -DMORVANE_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+check-threads: deps
+	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TSAN=ON \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	@for t in $(TSAN_TESTS); do \
+	  echo "== $$t under ThreadSanitizer"; \
+	  MORVANE_SOURCE_DIR=$(CURDIR) TSAN_OPTIONS="halt_on_error=1 $(TSAN_OPTIONS)" \
+	    $(TSAN_BUILD)/tests/$$t --gtest_brief=1 || exit 1; \
+	done
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c' | grep -v '^sdk/')

@@ -222,50 +222,6 @@ void makeInertRecords(ServiceRecords& r) {
     // LWSceneInfo
     makeInert(r.sceneInfo.renderCamera);
 
-    // LWMTUtilFuncs
-    makeInert(r.mtUtilFuncs.create);
-    makeInert(r.mtUtilFuncs.destroy);
-    makeInert(r.mtUtilFuncs.lock);
-    makeInert(r.mtUtilFuncs.unlock);
-    makeInert(r.mtUtilFuncs.groupCreate);
-    makeInert(r.mtUtilFuncs.groupDestroy);
-    makeInert(r.mtUtilFuncs.groupLockMutex);
-    makeInert(r.mtUtilFuncs.groupUnlockMutex);
-    makeInert(r.mtUtilFuncs.groupAddThread);
-    makeInert(r.mtUtilFuncs.groupGetThreadID);
-    makeInert(r.mtUtilFuncs.groupGetThreadCount);
-    makeInert(r.mtUtilFuncs.groupRun);
-    makeInert(r.mtUtilFuncs.groupBegin);
-    makeInert(r.mtUtilFuncs.groupSync);
-    makeInert(r.mtUtilFuncs.groupAbort);
-    makeInert(r.mtUtilFuncs.groupKill);
-    makeInert(r.mtUtilFuncs.groupIsDone);
-    makeInert(r.mtUtilFuncs.groupIsAborted);
-    makeInert(r.mtUtilFuncs.groupThreadResult);
-    makeInert(r.mtUtilFuncs.threadGetID);
-    makeInert(r.mtUtilFuncs.threadSetData);
-    makeInert(r.mtUtilFuncs.threadGetData);
-    makeInert(r.mtUtilFuncs.threadGetArg);
-    makeInert(r.mtUtilFuncs.threadGetArgByID);
-    makeInert(r.mtUtilFuncs.threadGetIndex);
-    makeInert(r.mtUtilFuncs.threadGetIndexByID);
-    makeInert(r.mtUtilFuncs.threadGetThreadCount);
-    makeInert(r.mtUtilFuncs.threadGetGroupID);
-    makeInert(r.mtUtilFuncs.threadCheckAbort);
-    makeInert(r.mtUtilFuncs.threadCheckAbortByID);
-    makeInert(r.mtUtilFuncs.threadSleep);
-    makeInert(r.mtUtilFuncs.threadSetArg);
-    makeInert(r.mtUtilFuncs.threadSetIndex);
-    makeInert(r.mtUtilFuncs.groupWait);
-    makeInert(r.mtUtilFuncs.rwlockCreate);
-    makeInert(r.mtUtilFuncs.rwlockDestroy);
-    makeInert(r.mtUtilFuncs.rwlockReadLock);
-    makeInert(r.mtUtilFuncs.rwlockReadLockTimeout);
-    makeInert(r.mtUtilFuncs.rwlockReadUnlock);
-    makeInert(r.mtUtilFuncs.rwlockWriteLock);
-    makeInert(r.mtUtilFuncs.rwlockWriteUnlock);
-    makeInert(r.mtUtilFuncs.rwlockWriteToReadLock);
-
     // LWViewportInfo
     makeInert(r.viewportInfo.type);
     makeInert(r.viewportInfo.flags);

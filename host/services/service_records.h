@@ -68,6 +68,8 @@ void fillMeshRecords(ServiceRecords& records);
 void fillPanelRecords(ServiceRecords& records);
 void fillXPanelRecords(ServiceRecords& records);
 void fillViewRecords(ServiceRecords& records);
+// "MultiThreading Utilities 2", on std::threads (records_threads.cpp).
+void fillThreadRecords(ServiceRecords& records);
 
 class Scene;
 // Copies the scene's time, selection, ranges and flags into the records that

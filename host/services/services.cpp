@@ -37,6 +37,7 @@ ServiceTable::ServiceTable(const ServiceSources& sources)
     fillPanelRecords(rec_);
     fillXPanelRecords(rec_);
     fillViewRecords(rec_);
+    fillThreadRecords(rec_);
 
     records_ = {
         {"LW Item Info 5", &rec_.itemInfo},
