@@ -31,8 +31,11 @@ Cage closedCage(const std::vector<Vec3>& points,
                 const std::vector<std::vector<std::uint32_t>>& polygons);
 
 // weights[cage.points.size()] (out): the normalised mean value coordinates
-// of x. A point on a triangle (or within a hair of its plane inside it) gets
-// the triangle's barycentric coordinates, one on a vertex that vertex alone.
+// of x. A point on a triangle gets the triangle's barycentric coordinates,
+// one on a vertex that vertex alone. Near a face the formula loses digits
+// (its spherical triangle flattens as the square of the distance): within
+// about 1e-5 of the cage's size the point is taken onto the face, so a
+// result there may be off by about 1e-6 of the size.
 void coordinates(const Cage& cage, const Vec3& x, double* weights);
 
 // Every point's coordinates, row by row: points.size() x vertexCount.
