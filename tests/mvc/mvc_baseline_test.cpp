@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 
@@ -36,6 +37,10 @@ struct CageCase {
     mvc::Cage (*make)();
     double inner; // points in [-inner, inner]^3 lie inside the cage
 };
+
+void PrintTo(const CageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 mvc::Cage organic() {
     return bench::cageOf(bench::organicCage(10, 12, 7));
