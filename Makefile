@@ -32,7 +32,10 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# The demo needs only the module and the program that loads it, not the
+# test suites.
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_module
 	@$(BUILD)/morvane demo --out demo-out
 	@$(BUILD)/morvane run examples/sculpt.script >demo-out/sculpt.log
 	@echo "sculpt: 5 pictures of the edit tool in demo-out/sculpt_*.png (log: demo-out/sculpt.log)"

@@ -7,26 +7,15 @@
 // evaluate) with the access record the host would fill, so the host's
 // transform and bookkeeping stay out of the Evaluate numbers; BM_HostFrame
 // shows the whole frame for comparison.
-#include "host/commands/commands.h"
-#include "host/host.h"
-#include "host/plugins/instances.h"
-#include "host/mesh/mesh.h"
-#include "host/mesh/mesh_info.h"
-#include "host/commands/script.h"
-
-#include "cage_instance.h"
-#include "deform_instance.h"
+#include "bench/module_scene.h"
 
 #include <benchmark/benchmark.h>
-#include <lwdisplce.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -119,43 +108,18 @@ host::Mesh sphereMesh(int count) {
 }
 
 // One scene: a cage of `quads` quads deforming `points` points. Only one
-// host may live at a time (the module's statics are per process), so the
-// scene is rebuilt when a benchmark asks for another shape.
-struct Scene {
+// host may live at a time, so the scene is rebuilt when a benchmark asks for
+// another shape.
+struct Scene : bench::ModuleScene {
     int cageN = 0;
     int points = 0;
     int placement = 0; // 0 cube cloud, 1 shell, 2 sphere mesh
-    std::ostringstream out;
-    std::unique_ptr<host::Host> layout;
-    std::unique_ptr<host::ScriptRunner> script;
-    CageInstance* cage = nullptr;
-    DeformInstance* deform = nullptr;
-    host::ServerInstance* handler = nullptr;
-    std::shared_ptr<const host::Mesh> mesh;
-    LWMeshInfo* info = nullptr;
-    std::vector<LWPntID> ids;
-    int frame = 0;
 
-    Scene(int n, int count, int where) : cageN(n), points(count), placement(where) {
-        layout = std::make_unique<host::Host>(out);
-        script = std::make_unique<host::ScriptRunner>(*layout);
-        // Another build of the module (of the same sources' records) for A/B runs.
-        const char* module = std::getenv("MORVANE_BENCH_MODULE");
-        layout->loadModule(module && *module ? module : MORVANE_MODULE_PATH);
-        layout->scene().addObject("ref", "/nonexistent/ref.obj",
-                                  std::make_shared<const host::Mesh>(sphereCage(n)));
-        script->execute({"Respond", "OK", "Reference Object=ref"});
-        script->execute({"Generic", "Morvane Add"});
-        mesh = std::make_shared<const host::Mesh>(where == 2 ? sphereMesh(count)
-                                                             : pointCloud(count, where == 1));
-        host::Item& cloud = layout->scene().addObject("cloud", "/nonexistent/cloud.obj", mesh);
-        layout->scene().select(cloud.id);
-        host::CommandInterpreter(*layout).execute(
-            "ApplyServer DisplacementHandler Zentrik_Morvane");
-        cage = static_cast<CageInstance*>(
-            layout->instances().on(layout->scene().find("_Cage")->id)[0]->instance);
-        handler = layout->instances().on(cloud.id, LWDISPLACEMENT_HCLASS)[0];
-        deform = static_cast<DeformInstance*>(handler->instance);
+    Scene(int n, int count, int where)
+        : ModuleScene(MORVANE_MODULE_PATH, sphereCage(n),
+                      std::make_shared<const host::Mesh>(
+                          where == 2 ? sphereMesh(count) : pointCloud(count, where == 1))),
+          cageN(n), points(count), placement(where) {
         // A smooth bend of the whole cage, so every blend does real work.
         for (int i = 0; i < cage->pointCount; ++i) {
             const double* p = cage->pointArray[i]->basePos;
@@ -164,46 +128,12 @@ struct Scene {
             d[1] = 0.10 * std::cos(2.0 * p[2]) * p[0];
             d[2] = 0.05 * p[2] * p[2];
         }
-        info = host::newMeshInfo(mesh);
-        ids.resize(mesh->points.size());
-        for (size_t i = 0; i < ids.size(); ++i)
-            ids[i] = host::pointId(info, std::uint32_t(i));
-    }
-    ~Scene() {
-        if (info) info->destroy(info);
-        script.reset();
-        layout.reset();
     }
 
-    // What the host does at a frame change: every handler's NewTime. The
-    // cages refresh on the first Evaluate after it.
-    void newFrame() {
-        ++frame;
-        const double t = frame / layout->scene().timing().framesPerSecond;
-        layout->scene().timing().time = t;
-        layout->instances().newTime(frame, t);
-    }
-
-    void setMode(int mode) {
-        if (cage->mode == mode) return;
-        cage->mode = mode;
-        cage->rebuildNeeded = 1;
-        newFrame();
-        evaluate(0);
-    }
-
-    // The host's call for point i; the cloud sits at the origin unrotated,
-    // so object and world coordinates agree.
     double evaluate(size_t i) {
-        const host::Point& p = mesh->points[i];
-        LWDisplacementAccess access{};
-        access.oPos[0] = access.source[0] = p.x;
-        access.oPos[1] = access.source[1] = p.y;
-        access.oPos[2] = access.source[2] = p.z;
-        access.point = ids[i];
-        access.info = info;
-        handler->server->displacement.evaluate(handler->instance, &access);
-        return access.source[0] + access.source[1] + access.source[2];
+        double r[3];
+        ModuleScene::evaluate(i, r);
+        return r[0] + r[1] + r[2];
     }
 };
 
