@@ -8,8 +8,22 @@
 namespace {
 
 const size_t kFirstSlots = 1024;
+// A point's blend asks a few dozen location questions at most; beyond this
+// the rest of them are computed every frame.
+const int kTapeRoom = 48;
+LocationMemoEntry stRecording[kTapeRoom];
+
+void dropTapes(SkinBindCache* cache) {
+    cache->tapeUsed = 0;
+    if (++cache->tapeEpoch == 0) {
+        for (int i = 0; i < cache->slotCount; ++i)
+            cache->slots[i].tapeEpoch = cache->slots[i].roomEpoch = 0;
+        cache->tapeEpoch = 1;
+    }
+}
 
 void dropSlots(SkinBindCache* cache) {
+    dropTapes(cache);
     if (++cache->epoch == 0) {
         // After 2^32 invalidations the epochs start over from clean slots.
         for (int i = 0; i < cache->slotCount; ++i)
@@ -53,7 +67,7 @@ int bindCacheEnabled(void) {
 
 SkinBindCache* newSkinBindCache() {
     auto* cache = static_cast<SkinBindCache*>(morvaneCalloc(1, sizeof(SkinBindCache)));
-    if (cache) cache->epoch = 1;
+    if (cache) cache->epoch = cache->tapeEpoch = 1;
     return cache;
 }
 
@@ -61,6 +75,7 @@ void freeSkinBindCache(SkinBindCache* cache) {
     if (!cache) return;
     morvaneFree(cache->shape);
     morvaneFree(cache->slots);
+    morvaneFree(cache->tapes);
     morvaneFree(cache);
 }
 
@@ -70,7 +85,11 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
     // sameShape runs first: it also takes the snapshot for the next frame.
     const bool same = sameShape(cache, cage) && cache->cage == cage &&
                       cache->geometryStamp == cage->geometryStamp && cache->frame0 == frame0;
-    if (!same) dropSlots(cache);
+    if (!same)
+        dropSlots(cache);
+    else if (memcmp(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes) != 0)
+        dropTapes(cache);
+    memcpy(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes);
     cache->cage = cage;
     cache->geometryStamp = cage->geometryStamp;
     cache->frame0 = frame0;
@@ -106,14 +125,66 @@ bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID p
 
 void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
                    const double searchPt[3], const NearestElement* near) {
+    slot->tapeEpoch = 0;
     slot->point = point;
     memcpy(slot->searchPt, searchPt, sizeof slot->searchPt);
     slot->near = *near;
     slot->epoch = cache->epoch;
 }
 
+void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo) {
+    memset(memo, 0, sizeof *memo);
+    if (slot->tapeEpoch == cache->tapeEpoch && cache->tapes) {
+        memo->mode = kMemoReplay;
+        memo->entries = cache->tapes + slot->tapeOffset;
+        memo->count = slot->tapeCount;
+        memo->full = slot->tapeFull;
+    } else {
+        memo->mode = kMemoRecord;
+        memo->entries = stRecording;
+        memo->capacity = kTapeRoom;
+    }
+    stLocationMemo = memo;
+}
+
+void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used) {
+    stLocationMemo = nullptr;
+    if (memo->mode == 0) {
+        slot->tapeEpoch = 0; // it no longer matches: record again next frame
+        return;
+    }
+    if (memo->mode != kMemoRecord) return;
+    const size_t n = size_t(memo->count);
+    // Into the slot's own room when the tape fits there, else at the end.
+    size_t offset = slot->tapeOffset;
+    if (slot->roomEpoch != cache->tapeEpoch || slot->tapeRoom < n || !cache->tapes) {
+        if (cache->tapeUsed + n > cache->tapeCapacity) {
+            size_t capacity = cache->tapeCapacity ? cache->tapeCapacity * 2 : 4096;
+            while (capacity < cache->tapeUsed + n)
+                capacity *= 2;
+            const size_t more = (capacity - cache->tapeCapacity) * sizeof(LocationMemoEntry);
+            if (*used + more > kBindCacheBudget) return;
+            void* grown = morvaneRealloc(cache->tapes, capacity * sizeof(LocationMemoEntry));
+            if (!grown) return;
+            cache->tapes = static_cast<LocationMemoEntry*>(grown);
+            cache->tapeCapacity = capacity;
+            *used += more;
+        }
+        offset = cache->tapeUsed;
+        cache->tapeUsed += n;
+        slot->tapeRoom = static_cast<unsigned short>(n);
+        slot->roomEpoch = cache->tapeEpoch;
+    }
+    if (n) memcpy(cache->tapes + offset, memo->entries, n * sizeof(LocationMemoEntry));
+    slot->tapeOffset = static_cast<unsigned int>(offset);
+    slot->tapeCount = static_cast<unsigned short>(n);
+    slot->tapeFull = static_cast<unsigned char>(memo->full);
+    slot->tapeEpoch = cache->tapeEpoch;
+}
+
 size_t skinBindCacheBytes(const SkinBindCache* cache) {
     if (!cache) return 0;
     return sizeof *cache + size_t(cache->slotCount) * sizeof(SkinBindSlot) +
-           size_t(cache->pointCount) * 6 * sizeof(double);
+           size_t(cache->pointCount) * 6 * sizeof(double) +
+           cache->tapeCapacity * sizeof(LocationMemoEntry);
 }

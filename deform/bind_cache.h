@@ -21,6 +21,7 @@
 
 #include "cage_instance.h"
 #include "geometry/element_search.h"
+#include "geometry/location_memo.h"
 
 const size_t kBindCacheBudget = size_t(64) << 20;
 
@@ -34,6 +35,14 @@ struct SkinBindSlot {
     double searchPt[3];
     NearestElement near;
     unsigned int epoch; // the cache's epoch when filled; 0: never
+    // The blend's location answers (geometry/location_memo.h) in the tape
+    // arena, valid while tapeEpoch is the cache's.
+    unsigned int tapeEpoch;
+    unsigned int tapeOffset;
+    unsigned short tapeCount;
+    unsigned short tapeRoom;
+    unsigned int roomEpoch; // tapeOffset..+tapeRoom is this slot's while it is the cache's
+    unsigned char tapeFull;
 };
 
 struct SkinBindCache {
@@ -45,6 +54,12 @@ struct SkinBindCache {
     SkinBindSlot* slots;
     int slotCount;
     unsigned int epoch;
+    // The tapes depend on the cage's place too (the blend locates the world
+    // point over the world-placed rest shape).
+    double worldAxes[4][3];
+    unsigned int tapeEpoch;
+    LocationMemoEntry* tapes;
+    size_t tapeUsed, tapeCapacity; // entries
 };
 
 // Null when out of memory (the cage is then searched every frame).
@@ -66,6 +81,12 @@ bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID p
                  const double searchPt[3]);
 void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
                    const double searchPt[3], const NearestElement* near);
+
+// Around one point's blend: replays the slot's tape when it has one for
+// this epoch, else records a new one; endSkinBindTape keeps what was
+// recorded (within the budget) and forgets a tape that no longer matched.
+void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo);
+void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used);
 
 // Bytes the cache holds.
 size_t skinBindCacheBytes(const SkinBindCache* cache);

@@ -153,14 +153,24 @@ bool skinDisplacement(DeformInstance* deform, int index, int slotIndex, LWPntID 
     const double* searchPt = cage->restShapeAtFrame0 ? q0 : Plocal;
     SkinBindCache* cache = deform->bindCaches[index];
     SkinBindSlot* slot = skinBindSlot(cache, slotIndex, &deform->bindCacheBytes);
-    if (slot && skinBindHit(cache, slot, point, searchPt))
-        return skinBindingDisplacement(cage, &slot->near, P, Plocal, searchPt, wm, d);
     NearestElement near;
-    int& hint = deform->nearHints[index];
-    searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
-    hint = hintCode(cage, near.trigon);
-    if (slot) storeSkinBind(cache, slot, point, searchPt, &near);
-    return skinBindingDisplacement(cage, &near, P, Plocal, searchPt, wm, d);
+    const NearestElement* bound = &near;
+    if (slot && skinBindHit(cache, slot, point, searchPt)) {
+        bound = &slot->near;
+    } else {
+        int& hint = deform->nearHints[index];
+        searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
+        hint = hintCode(cage, near.trigon);
+        if (slot) storeSkinBind(cache, slot, point, searchPt, &near);
+    }
+    if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    // The blend's questions about the rest shape are answered from the
+    // slot's tape when they are the ones asked last frame.
+    LocationMemo memo;
+    beginSkinBindTape(cache, slot, &memo);
+    const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes);
+    return moved;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Location of a point over a triangle. See element_location.h.
 #include "geometry/element_location.h"
 
+#include "geometry/location_memo.h"
+
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -343,14 +345,8 @@ double acrossSide(const Place& p) {
     }
 }
 
-} // namespace
-
-int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3]) {
-    return getLocationPerAtTrigon(tri, pt, out, nullptr, 0.0);
-}
-
-int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
-                           double cornerDepth[2], double within) {
+int locationAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
+                     double cornerDepth[2], double within) {
     if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = 0.0;
     if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
@@ -361,12 +357,8 @@ int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out
     return p.code;
 }
 
-int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4]) {
-    return getLocationPerAtPolygon(tri, pt, out, nullptr, 0.0);
-}
-
-int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
-                            double cornerDepth[2], double within) {
+int locationAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
+                      double cornerDepth[2], double within) {
     if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = out[3] = 0.0;
     if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
@@ -376,4 +368,43 @@ int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double ou
     out[3] = acrossSide(p);
     if (cornerDepth) cornerDepth[0] = p.depth[0], cornerDepth[1] = p.depth[1];
     return p.code;
+}
+
+// A query asked with or without depths is another question.
+int memoKind(int kind, const double* cornerDepth) {
+    return cornerDepth ? kind + 16 : kind;
+}
+
+} // namespace
+
+int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
+                           double cornerDepth[2], double within) {
+    const bool memo = stLocationMemo && pt && out;
+    const int kind = memoKind(kMemoTrigon, cornerDepth);
+    int code = 0;
+    if (memo && replayLocation(kind, tri, pt, within, &code, out, 3, cornerDepth, nullptr))
+        return code;
+    code = locationAtTrigon(tri, pt, out, cornerDepth, within);
+    if (memo) recordLocation(kind, tri, pt, within, code, out, 3, cornerDepth, nullptr);
+    return code;
+}
+
+int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
+                            double cornerDepth[2], double within) {
+    const bool memo = stLocationMemo && pt && out;
+    const int kind = memoKind(kMemoPolygon, cornerDepth);
+    int code = 0;
+    if (memo && replayLocation(kind, tri, pt, within, &code, out, 4, cornerDepth, nullptr))
+        return code;
+    code = locationAtPolygon(tri, pt, out, cornerDepth, within);
+    if (memo) recordLocation(kind, tri, pt, within, code, out, 4, cornerDepth, nullptr);
+    return code;
+}
+
+int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3]) {
+    return getLocationPerAtTrigon(tri, pt, out, nullptr, 0.0);
+}
+
+int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4]) {
+    return getLocationPerAtPolygon(tri, pt, out, nullptr, 0.0);
 }

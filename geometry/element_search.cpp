@@ -1,6 +1,8 @@
 // Nearest-element tests and grid searches. See element_search.h.
 #include "geometry/element_search.h"
 
+#include "geometry/location_memo.h"
+
 #include "geometry/element_grids.h"
 #include "geometry/vector.h"
 
@@ -726,8 +728,9 @@ double nearTrigonDistance(const TrigonData* tri, const double pt[3], CageShape s
                                : trigonDistance<On<kRestShape>>(tri, pt, corner);
 }
 
-TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
-    if (!poly || !pt) return nullptr;
+namespace {
+
+TrigonData* nearestOfFan(PolygonData* poly, const double pt[3]) {
     TrigonData* tri = poly->tri;
     for (int k = 0; k < 4; ++k)
         if (!tri[k].pnt[0] || !tri[k].pnt[1] || !tri[k].pnt[2]) return nullptr;
@@ -768,4 +771,18 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     for (int k = 0; k < 4; ++k)
         if (candidate[k]) acceptNear(&tri[k], delta[k], planar[k], 0, &near);
     return near.trigon;
+}
+
+} // namespace
+
+TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
+    if (!poly || !pt) return nullptr;
+    void* nearest = nullptr;
+    if (stLocationMemo &&
+        replayLocation(kMemoNearestFan, poly, pt, -1.0, nullptr, nullptr, 0, nullptr, &nearest))
+        return static_cast<TrigonData*>(nearest);
+    TrigonData* found = nearestOfFan(poly, pt);
+    if (stLocationMemo)
+        recordLocation(kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
+    return found;
 }

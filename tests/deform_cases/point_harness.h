@@ -169,10 +169,14 @@ class PointHarness {
         const host::Point& p = mesh_->points[i];
         return evaluateAt(P3{p.x, p.y, p.z}, i);
     }
-    P3 evaluateAt(const P3& at, std::size_t i = 0) {
+    P3 evaluateAt(const P3& at, std::size_t i = 0) { return evaluateFrom(at, at, i); }
+    // The same with the object's position (oPos) apart from the world one.
+    P3 evaluateFrom(const P3& objectPos, const P3& at, std::size_t i) {
         LWDisplacementAccess access{};
-        for (int c = 0; c < 3; ++c)
-            access.oPos[c] = access.source[c] = at[c];
+        for (int c = 0; c < 3; ++c) {
+            access.oPos[c] = objectPos[c];
+            access.source[c] = at[c];
+        }
         access.point = host::pointId(info_, std::uint32_t(i));
         access.info = info_;
         handler_->server->displacement.evaluate(handler_->instance, &access);

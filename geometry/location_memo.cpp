@@ -1,0 +1,50 @@
+#include "geometry/location_memo.h"
+
+#include <string.h>
+
+LocationMemo* stLocationMemo = nullptr;
+
+bool replayLocation(int kind, const void* element, const double pt[3], double within, int* code,
+                    double* out, int outCount, double* depth, void** result) {
+    LocationMemo* memo = stLocationMemo;
+    if (!memo || memo->mode != kMemoReplay) return false;
+    if (memo->cursor >= memo->count) {
+        // Past a tape that filled up: the rest is computed, as recorded.
+        if (!memo->full) memo->mode = 0;
+        return false;
+    }
+    const LocationMemoEntry& e = memo->entries[memo->cursor];
+    if (e.kind != kind || e.element != element || memcmp(e.pt, pt, sizeof e.pt) != 0 ||
+        memcmp(&e.within, &within, sizeof within) != 0) {
+        memo->mode = 0;
+        return false;
+    }
+    ++memo->cursor;
+    if (code) *code = e.code;
+    for (int k = 0; k < outCount; ++k)
+        out[k] = e.out[k];
+    if (depth) depth[0] = e.depth[0], depth[1] = e.depth[1];
+    if (result) *result = e.result;
+    return true;
+}
+
+void recordLocation(int kind, const void* element, const double pt[3], double within, int code,
+                    const double* out, int outCount, const double* depth, void* result) {
+    LocationMemo* memo = stLocationMemo;
+    if (!memo || memo->mode != kMemoRecord || memo->full) return;
+    if (memo->count >= memo->capacity) {
+        memo->full = 1;
+        return;
+    }
+    LocationMemoEntry& e = memo->entries[memo->count++];
+    e.kind = kind;
+    e.element = element;
+    memcpy(e.pt, pt, sizeof e.pt);
+    e.within = within;
+    e.code = code;
+    for (int k = 0; k < 4; ++k)
+        e.out[k] = k < outCount ? out[k] : 0.0;
+    e.depth[0] = depth ? depth[0] : 0.0;
+    e.depth[1] = depth ? depth[1] : 0.0;
+    e.result = result;
+}

@@ -1,0 +1,49 @@
+// A tape of what the rest-shape location queries answered for one point.
+//
+// Where a point lies over a cage's rest triangles (getLocationPerAtTrigon,
+// getLocationPerAtPolygon, nearestFanTriangle) depends on the point and the
+// rest shape alone. A caller that evaluates the same point against the same
+// rest shape again can record the answers once and replay them: while a tape
+// is set (stLocationMemo), each query either appends its question and answer
+// (recording) or, replaying, takes the next entry when its question is the
+// same to the bit and otherwise stops replaying and answers by itself. So a
+// replay can only ever give the answers a computation would give.
+//
+// One tape at a time (a caller sets and clears it around one point's work).
+#ifndef MORVANE_GEOMETRY_LOCATION_MEMO_H
+#define MORVANE_GEOMETRY_LOCATION_MEMO_H
+
+enum { kMemoRecord = 1, kMemoReplay = 2 };
+enum { kMemoTrigon = 1, kMemoPolygon = 2, kMemoNearestFan = 3 };
+
+struct LocationMemoEntry {
+    const void* element; // the triangle or polygon asked about
+    double pt[3];
+    double within; // the depth band asked for; -1 when no depths were
+    int kind;
+    int code;
+    double out[4];
+    double depth[2];
+    void* result; // nearestFanTriangle's answer
+};
+
+struct LocationMemo {
+    LocationMemoEntry* entries;
+    int count;    // entries held (recorded so far, or on the tape)
+    int capacity; // room for entries when recording
+    int cursor;   // the next entry to replay
+    int mode;     // kMemoRecord or kMemoReplay; 0 once a replay diverged
+    int full;     // recording ran out of room: the tape holds a first part
+};
+
+extern LocationMemo* stLocationMemo;
+
+// The replayed answer of the next query, when it is this one: true with the
+// answer filled in. Otherwise false (and replaying stops).
+bool replayLocation(int kind, const void* element, const double pt[3], double within, int* code,
+                    double* out, int outCount, double* depth, void** result);
+// Records a computed answer (recording only).
+void recordLocation(int kind, const void* element, const double pt[3], double within, int code,
+                    const double* out, int outCount, const double* depth, void* result);
+
+#endif
