@@ -200,6 +200,7 @@ void BM_Frame(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(frame());
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    state.counters["cache_MB"] = double(s.deform->bindCacheBytes) / double(1 << 20);
     addCageCounters(state, s);
     state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
                    (cached ? " cached" : " searched"));

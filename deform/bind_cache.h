@@ -10,8 +10,9 @@
 //
 // Slots are kept in the order of the frame's Evaluate calls and each slot
 // names its point and search point, so a host that asks in another order,
-// or a mesh that changed, only misses. The slots of one deformer stay
-// within kBindCacheBudget bytes; points beyond it are searched every frame.
+// or a mesh that changed, only misses. The slots and tapes of one deformer
+// stay within kBindCacheBudget bytes; beyond it points are searched (and
+// their rest shape located) every frame.
 #ifndef MORVANE_DEFORM_BIND_CACHE_H
 #define MORVANE_DEFORM_BIND_CACHE_H
 
@@ -23,7 +24,7 @@
 #include "geometry/element_search.h"
 #include "geometry/location_memo.h"
 
-const size_t kBindCacheBudget = size_t(64) << 20;
+const size_t kBindCacheBudget = size_t(256) << 20;
 
 // Whether the cache is used: yes unless the environment variable
 // MORVANE_BIND_CACHE is "off" (read at each frame's first point), so that
