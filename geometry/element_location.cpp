@@ -370,35 +370,31 @@ int locationAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
     return p.code;
 }
 
-// A query asked with or without depths is another question.
-int memoKind(int kind, const double* cornerDepth) {
-    return cornerDepth ? kind + 16 : kind;
+// A location answered from the memo when one is set and replays this
+// question; else computed (and recorded when the memo records).
+template <class Compute>
+int throughMemo(int kind, const TrigonData* tri, const double pt[3], double* out, int outCount,
+                double cornerDepth[2], double within, Compute compute) {
+    const bool memo = stLocationMemo && pt && out;
+    if (cornerDepth) kind += 16; // asked with depths: another question
+    int code = 0;
+    if (memo && replayLocation(kind, tri, pt, within, &code, out, outCount, cornerDepth, nullptr))
+        return code;
+    code = compute(tri, pt, out, cornerDepth, within);
+    if (memo) recordLocation(kind, tri, pt, within, code, out, outCount, cornerDepth, nullptr);
+    return code;
 }
 
 } // namespace
 
 int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
                            double cornerDepth[2], double within) {
-    const bool memo = stLocationMemo && pt && out;
-    const int kind = memoKind(kMemoTrigon, cornerDepth);
-    int code = 0;
-    if (memo && replayLocation(kind, tri, pt, within, &code, out, 3, cornerDepth, nullptr))
-        return code;
-    code = locationAtTrigon(tri, pt, out, cornerDepth, within);
-    if (memo) recordLocation(kind, tri, pt, within, code, out, 3, cornerDepth, nullptr);
-    return code;
+    return throughMemo(kMemoTrigon, tri, pt, out, 3, cornerDepth, within, locationAtTrigon);
 }
 
 int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
                             double cornerDepth[2], double within) {
-    const bool memo = stLocationMemo && pt && out;
-    const int kind = memoKind(kMemoPolygon, cornerDepth);
-    int code = 0;
-    if (memo && replayLocation(kind, tri, pt, within, &code, out, 4, cornerDepth, nullptr))
-        return code;
-    code = locationAtPolygon(tri, pt, out, cornerDepth, within);
-    if (memo) recordLocation(kind, tri, pt, within, code, out, 4, cornerDepth, nullptr);
-    return code;
+    return throughMemo(kMemoPolygon, tri, pt, out, 4, cornerDepth, within, locationAtPolygon);
 }
 
 int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3]) {
