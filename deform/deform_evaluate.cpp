@@ -1,5 +1,6 @@
 #include "deform/deform_evaluate.h"
 
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -230,8 +231,9 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
     DeformInstance* deform = static_cast<DeformInstance*>(instance);
     if (!deform || !access || deform->cageCount <= 0) return;
     if (deform->refreshPending) refreshAtFirstPoint(deform, access->info);
-    // A slot per call, whatever becomes of the point below.
-    const int slot = deform->pointCursor++;
+    // A slot per call, whatever becomes of the point below; a host that
+    // never starts a new frame runs out of slots, not past the int.
+    const int slot = deform->pointCursor < INT_MAX ? deform->pointCursor++ : -1;
 
     const double P[3] = {access->source[0], access->source[1], access->source[2]};
     if (!isfinite(P[0] + P[1] + P[2])) return;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -150,6 +151,22 @@ TEST(BindCache, SlotsStayWithinTheBudget) {
     EXPECT_NE(skinBindSlot(cache, 8000, &used), nullptr); // held slots stay
     EXPECT_GE(skinBindCacheBytes(cache), size_t(8202) * sizeof(SkinBindSlot));
     freeSkinBindCache(cache);
+}
+
+// Without a new frame the calls run out of slots, not past the int: the
+// points are then searched, with the same results.
+TEST(BindCache, CallsBeyondTheLastSlotAreSearched) {
+    std::mt19937 rng(7);
+    const std::vector<P3> points = randomPoints(8, rng);
+    PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
+    h.set(kCageModeSkin, 2);
+    std::vector<P3> first;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        first.push_back(h.evaluate(i));
+    h.deform->pointCursor = INT_MAX - 2;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        EXPECT_EQ(std::memcmp(&first[i], &h.evaluate(i)[0], sizeof(P3)), 0) << i;
+    EXPECT_EQ(h.deform->pointCursor, INT_MAX);
 }
 
 TEST(BindCache, IsOffWhenTheEnvironmentSaysSo) {
