@@ -94,16 +94,36 @@ void setRelaxPointFlags(const EditCageState* state, CageInstance* cage, int anch
         if (p->relaxFixed && hasFreeNeighbour(p)) p->relaxInList = 0;
 }
 
+namespace {
+
+// Partly covered elements are pushed onto the active list, fully covered
+// ones onto their own, which then goes behind it; the scan of the active
+// elements ends where the full ones begin.
+template <class Element> struct ElementLists {
+    Element* partial = nullptr;
+    Element* lastPartial = nullptr;
+    Element* full = nullptr;
+    void add(Element* e, bool fullyCovered) {
+        Element*& head = fullyCovered ? full : partial;
+        if (!fullyCovered && !partial) lastPartial = e;
+        e->relaxNext = head;
+        head = e;
+    }
+    void finish(Element** list, Element** scanEnd) {
+        if (lastPartial) lastPartial->relaxNext = full;
+        *list = lastPartial ? partial : full;
+        *scanEnd = full;
+    }
+};
+
+} // namespace
+
 void initRelaxRegion(RelaxRegion* region, CageInstance* cage, unsigned int maxLevel) {
     const unsigned int start = maxLevel + 1;
     region->points = nullptr;
     region->level = start;
 
-    // Partly covered elements are pushed onto the active lists, fully covered
-    // ones onto their own, which then go behind them.
-    TrigonData* fullTrigons = nullptr;
-    TrigonData* lastPartialTrigon = nullptr;
-    region->trigons = nullptr;
+    ElementLists<TrigonData> trigons;
     for (TrigonData* tri = cage->trigonList; tri; tri = tri->next) {
         tri->relaxInList = 0;
         relaxTriangleNormal(tri->pnt[0]->startPos, tri->pnt[1]->startPos, tri->pnt[2]->startPos,
@@ -111,24 +131,11 @@ void initRelaxRegion(RelaxRegion* region, CageInstance* cage, unsigned int maxLe
         if (!anyInRange(tri->pnt, 3)) continue;
         tri->relaxInList = 1;
         joinInRangeCorners(region, tri->pnt, 3, start);
-        if (allInRange(tri->pnt, 3)) {
-            tri->relaxNext = fullTrigons;
-            fullTrigons = tri;
-        } else {
-            if (!region->trigons) lastPartialTrigon = tri;
-            tri->relaxNext = region->trigons;
-            region->trigons = tri;
-        }
+        trigons.add(tri, allInRange(tri->pnt, 3));
     }
-    if (lastPartialTrigon)
-        lastPartialTrigon->relaxNext = fullTrigons;
-    else
-        region->trigons = fullTrigons;
-    region->trigonScanEnd = fullTrigons;
+    trigons.finish(&region->trigons, &region->trigonScanEnd);
 
-    PolygonData* fullPolygons = nullptr;
-    PolygonData* lastPartialPolygon = nullptr;
-    region->polygons = nullptr;
+    ElementLists<PolygonData> polygons;
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
         PointData* const* c = poly->pnt;
         poly->relaxInList = 0;
@@ -138,20 +145,9 @@ void initRelaxRegion(RelaxRegion* region, CageInstance* cage, unsigned int maxLe
         if (!anyInRange(c, 4)) continue;
         poly->relaxInList = 1;
         joinInRangeCorners(region, c, 4, start);
-        if (allInRange(c, 4)) {
-            poly->relaxNext = fullPolygons;
-            fullPolygons = poly;
-        } else {
-            if (!region->polygons) lastPartialPolygon = poly;
-            poly->relaxNext = region->polygons;
-            region->polygons = poly;
-        }
+        polygons.add(poly, allInRange(c, 4));
     }
-    if (lastPartialPolygon)
-        lastPartialPolygon->relaxNext = fullPolygons;
-    else
-        region->polygons = fullPolygons;
-    region->polygonScanEnd = fullPolygons;
+    polygons.finish(&region->polygons, &region->polygonScanEnd);
 }
 
 void setRelaxCurrentNormals(RelaxRegion* region) {
