@@ -3,6 +3,7 @@
 #include "geometry/rotation.h"
 #include "geometry/vector.h"
 
+#include <cstring>
 #include <cmath>
 #include <initializer_list>
 
@@ -298,7 +299,7 @@ void rebuildCageRestData(CageInstance* cage) {
     for (TrigonData* t = cage->trigonList; t; t = t->next) {
         initTrigonData(t, atFrame0);
         sumVertNormWithTrigon(t);
-        t->deformMark = 0;
+        memset(t->deformMark, 0, sizeof t->deformMark);
     }
 
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
@@ -307,10 +308,10 @@ void rebuildCageRestData(CageInstance* cage) {
             TrigonData* t = &poly->tri[k];
             initTrigonData(t, atFrame0);
             sumVertNormWithTrigon(t);
-            t->deformMark = 0;
+            memset(t->deformMark, 0, sizeof t->deformMark);
         }
         normalize3D(poly->center.normal);
-        poly->workMark = 0;
+        memset(poly->blendMark, 0, sizeof poly->blendMark);
         poly->restHeight = smallestFanHeight(poly);
     }
 

@@ -1,5 +1,6 @@
 #include "deform/bind_cache.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -8,10 +9,47 @@
 namespace {
 
 const size_t kFirstSlots = 1024;
-// A point's blend asks a few dozen location questions at most; beyond this
-// the rest of them are computed every frame.
-const int kTapeRoom = 48;
-LocationMemoEntry stRecording[kTapeRoom];
+
+// Where chunk k starts in the tapes' entry numbering, and the chunk that
+// holds entry e.
+size_t chunkStart(int k) {
+    return kFirstTapeChunk * ((size_t(1) << k) - 1);
+}
+int chunkOf(size_t e) {
+    int k = 0;
+    while (k + 1 < kTapeChunks && chunkStart(k + 1) <= e)
+        ++k;
+    return k;
+}
+
+// Room for n more entries that do not straddle two chunks: their first
+// entry's number, or SIZE_MAX when the budget or the memory runs out.
+size_t appendRoom(SkinBindCache* cache, size_t n, size_t* used) {
+    size_t at = cache->tapeUsed;
+    int k = chunkOf(at);
+    if (at + n > chunkStart(k + 1)) {
+        ++k;
+        at = chunkStart(k);
+    }
+    if (k >= kTapeChunks) return SIZE_MAX;
+    while (cache->chunkCount <= k) {
+        const size_t entries = kFirstTapeChunk << cache->chunkCount;
+        const size_t more = entries * sizeof(LocationMemoEntry);
+        if (*used + more > kBindCacheBudget) return SIZE_MAX;
+        void* chunk = morvaneAlloc(more);
+        if (!chunk) return SIZE_MAX;
+        cache->tapeChunks[cache->chunkCount++] = static_cast<LocationMemoEntry*>(chunk);
+        cache->tapeCapacity += entries;
+        *used += more;
+    }
+    cache->tapeUsed = at + n;
+    return at;
+}
+
+LocationMemoEntry* tapeAt(const SkinBindCache* cache, size_t e) {
+    const int k = chunkOf(e);
+    return cache->tapeChunks[k] + (e - chunkStart(k));
+}
 
 void dropTapes(SkinBindCache* cache) {
     cache->tapeUsed = 0;
@@ -75,7 +113,8 @@ void freeSkinBindCache(SkinBindCache* cache) {
     if (!cache) return;
     morvaneFree(cache->shape);
     morvaneFree(cache->slots);
-    morvaneFree(cache->tapes);
+    for (int k = 0; k < cache->chunkCount; ++k)
+        morvaneFree(cache->tapeChunks[k]);
     morvaneFree(cache);
 }
 
@@ -117,6 +156,10 @@ SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used) {
     return &cache->slots[index];
 }
 
+SkinBindSlot* heldSkinBindSlot(SkinBindCache* cache, int index) {
+    return cache && index >= 0 && index < cache->slotCount ? &cache->slots[index] : nullptr;
+}
+
 bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
                  const double searchPt[3]) {
     return slot->epoch == cache->epoch && slot->point == point &&
@@ -132,22 +175,24 @@ void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point
     slot->epoch = cache->epoch;
 }
 
-void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo) {
+void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo,
+                       LocationMemoEntry* room) {
     memset(memo, 0, sizeof *memo);
-    if (slot->tapeEpoch == cache->tapeEpoch && cache->tapes) {
+    if (slot->tapeEpoch == cache->tapeEpoch) {
         memo->mode = kMemoReplay;
-        memo->entries = cache->tapes + slot->tapeOffset;
+        memo->entries = tapeAt(cache, slot->tapeOffset);
         memo->count = slot->tapeCount;
         memo->full = slot->tapeFull;
     } else {
         memo->mode = kMemoRecord;
-        memo->entries = stRecording;
-        memo->capacity = kTapeRoom;
+        memo->entries = room;
+        memo->capacity = kBindTapeRoom;
     }
     stLocationMemo = memo;
 }
 
-void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used) {
+void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used,
+                     const BindCacheLock* lock) {
     stLocationMemo = nullptr;
     if (memo->mode == 0) {
         slot->tapeEpoch = 0; // it no longer matches: record again next frame
@@ -157,25 +202,15 @@ void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* mem
     const size_t n = size_t(memo->count);
     // Into the slot's own room when the tape fits there, else at the end.
     size_t offset = slot->tapeOffset;
-    if (slot->roomEpoch != cache->tapeEpoch || slot->tapeRoom < n || !cache->tapes) {
-        if (cache->tapeUsed + n > cache->tapeCapacity) {
-            size_t capacity = cache->tapeCapacity ? cache->tapeCapacity * 2 : 4096;
-            while (capacity < cache->tapeUsed + n)
-                capacity *= 2;
-            const size_t more = (capacity - cache->tapeCapacity) * sizeof(LocationMemoEntry);
-            if (*used + more > kBindCacheBudget) return;
-            void* grown = morvaneRealloc(cache->tapes, capacity * sizeof(LocationMemoEntry));
-            if (!grown) return;
-            cache->tapes = static_cast<LocationMemoEntry*>(grown);
-            cache->tapeCapacity = capacity;
-            *used += more;
-        }
-        offset = cache->tapeUsed;
-        cache->tapeUsed += n;
+    if (slot->roomEpoch != cache->tapeEpoch || slot->tapeRoom < n) {
+        if (lock) lock->lock(lock->arg);
+        offset = appendRoom(cache, n, used);
+        if (lock) lock->unlock(lock->arg);
+        if (offset == SIZE_MAX) return;
         slot->tapeRoom = static_cast<unsigned short>(n);
         slot->roomEpoch = cache->tapeEpoch;
     }
-    if (n) memcpy(cache->tapes + offset, memo->entries, n * sizeof(LocationMemoEntry));
+    if (n) memcpy(tapeAt(cache, offset), memo->entries, n * sizeof(LocationMemoEntry));
     slot->tapeOffset = static_cast<unsigned int>(offset);
     slot->tapeCount = static_cast<unsigned short>(n);
     slot->tapeFull = static_cast<unsigned char>(memo->full);

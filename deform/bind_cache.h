@@ -25,6 +25,21 @@
 #include "geometry/location_memo.h"
 
 const size_t kBindCacheBudget = size_t(256) << 20;
+// A point's blend asks a few dozen location questions at most; beyond this
+// the rest of them are computed every frame.
+const int kBindTapeRoom = 48;
+// The tapes live in chunks that never move (chunk k holds
+// kFirstTapeChunk << k entries), so that threads can replay theirs while
+// another appends.
+const size_t kFirstTapeChunk = 4096;
+const int kTapeChunks = 24;
+
+// Serialises the growth of the caches while a parallel pass runs.
+struct BindCacheLock {
+    void (*lock)(void* arg);
+    void (*unlock)(void* arg);
+    void* arg;
+};
 
 // Whether the cache is used: yes unless the environment variable
 // MORVANE_BIND_CACHE is "off" (read at each frame's first point), so that
@@ -59,8 +74,9 @@ struct SkinBindCache {
     // point over the world-placed rest shape).
     double worldAxes[4][3];
     unsigned int tapeEpoch;
-    LocationMemoEntry* tapes;
-    size_t tapeUsed, tapeCapacity; // entries
+    LocationMemoEntry* tapeChunks[kTapeChunks];
+    int chunkCount;
+    size_t tapeUsed, tapeCapacity; // entries, over the chunks in order
 };
 
 // Null when out of memory (the cage is then searched every frame).
@@ -76,6 +92,8 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage);
 // deformer's slots stay within the budget (*used counts its bytes); null
 // beyond it.
 SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used);
+// The same without growing: null when the cache holds no such slot.
+SkinBindSlot* heldSkinBindSlot(SkinBindCache* cache, int index);
 
 // Whether the slot holds this point's answer for this search point.
 bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
@@ -84,10 +102,14 @@ void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point
                    const double searchPt[3], const NearestElement* near);
 
 // Around one point's blend: replays the slot's tape when it has one for
-// this epoch, else records a new one; endSkinBindTape keeps what was
-// recorded (within the budget) and forgets a tape that no longer matched.
-void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo);
-void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used);
+// this epoch, else records a new one into room (kBindTapeRoom entries, the
+// caller's); endSkinBindTape keeps what was recorded (within the budget,
+// under the lock when one is given) and forgets a tape that no longer
+// matched. Threads may work on different slots of one cache at once.
+void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo,
+                       LocationMemoEntry* room);
+void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used,
+                     const BindCacheLock* lock);
 
 // Bytes the cache holds.
 size_t skinBindCacheBytes(const SkinBindCache* cache);

@@ -225,21 +225,24 @@ void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D
     addMapped(m, P, D, W, w);
 }
 
+void readyTrigonWorldMap(TrigonData* tri) {
+    // A triangle's map is the same for every point of a frame: it is worked
+    // out as an affine transform at the first point and kept in the record
+    // until the cage refreshes the triangle.
+    if (tri->worldMapState == 0 && trigonUsable(tri))
+        tri->worldMapState = trigonAffineMap(tri, tri->worldMap, tri->worldMap + 9) ? 1 : 2;
+}
+
 void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
                             double w) {
     // Nothing to add (and a weight addMapped would refuse): the blends give
     // many triangles a weight of exactly 0.
     if (!(w > 0.0)) return;
     if (!trigonUsable(tri) || !P || !D || !W) return;
-    // A triangle's map is the same for every point of a frame: it is worked
-    // out as an affine transform at the first point and kept in the record
-    // (scratch, like the marks) until the cage refreshes the triangle.
-    TrigonData* cache = const_cast<TrigonData*>(tri);
-    if (cache->worldMapState == 0)
-        cache->worldMapState = trigonAffineMap(tri, cache->worldMap, cache->worldMap + 9) ? 1 : 2;
+    readyTrigonWorldMap(const_cast<TrigonData*>(tri));
     double m[3];
-    if (cache->worldMapState == 1) {
-        const double* M = cache->worldMap;
+    if (tri->worldMapState == 1) {
+        const double* M = tri->worldMap;
         for (int r = 0; r < 3; ++r)
             m[r] = M[3 * r] * P[0] + M[3 * r + 1] * P[1] + M[3 * r + 2] * P[2] + M[9 + r];
     } else {

@@ -42,6 +42,10 @@ void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3
 // The element's map as one affine transform, map(P) = M P + b (M row-major),
 // equal to the maps above up to rounding; the map is the same for every
 // point of a frame. False (M, b untouched) when it is not finite.
+// Works out the triangle's map (worldMap) when the record holds none yet;
+// the weighting then only reads it.
+void readyTrigonWorldMap(TrigonData* tri);
+
 bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]);
 bool trigonAffineMap(const TrigonData* tri, double M[9], double b[3]);
 

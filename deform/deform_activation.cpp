@@ -20,6 +20,7 @@ XCALL_(int) MorvaneHandler(int version, GlobalFunc* global, void* local, void*) 
         {"LW Communication Ring", (void**)&s.comRing, 1},
         {"Instance Update", (void**)&s.instUpdate, 1},
         {"LW Item Info 5", (void**)&s.itemInfo, 1},
+        {LWMTUTILFUNCS_GLOBAL, (void**)&s.mtUtil, 0},
     };
     int result = acquireServices(global, requests, int(sizeof requests / sizeof *requests));
     if (result != AFUNC_OK) return result;

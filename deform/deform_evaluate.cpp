@@ -10,6 +10,8 @@
 #include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/deform_services.h"
+#include "deform/frame_pass.h"
+#include "deform/point_displacement.h"
 #include "deform/skin_blends.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
@@ -23,24 +25,9 @@
 namespace {
 
 const unsigned int kFirstBuildWithNamedMaps = 3211;
-// Beyond this a double no longer resolves a unit step, so no displacement of
-// such a point means anything; it stays where it is.
-const double kFarthestPoint = 1e15;
-
-void toLocal(const double axes[4][3], const double p[3], double out[3]) {
-    double d[3];
-    sub3D(p, axes[3], d);
-    for (int k = 0; k < 3; ++k)
-        out[k] = dot3D(d, axes[k]);
-}
-
-void place(const double axes[4][3], const double o[3], double out[3]) {
-    for (int c = 0; c < 3; ++c)
-        out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
-}
-
-// Grows the five arrays to count + 16 entries; on failure the instance acts
-// as if its group had no cages.
+// Grows the per-cage arrays to count + 16 entries (the hints to a row of
+// them per mark lane); on failure the instance acts as if its group had no
+// cages.
 bool reserveCages(DeformInstance* deform, int count) {
     if (count <= deform->cageCapacity && deform->cageArray) return true;
     freeCageArrays(deform);
@@ -49,11 +36,13 @@ bool reserveCages(DeformInstance* deform, int count) {
     deform->weightMapIDs = static_cast<void**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     deform->volumeTables =
         static_cast<VolumeTable**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
-    deform->nearHints = static_cast<int*>(morvaneCalloc(size_t(count) + 16, sizeof(int)));
+    deform->nearHints =
+        static_cast<int*>(morvaneCalloc((size_t(count) + 16) * kMarkLanes, sizeof(int)));
+    deform->pointWeights = static_cast<float*>(morvaneCalloc(size_t(count) + 16, sizeof(float)));
     deform->bindCaches =
         static_cast<SkinBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
-        !deform->nearHints || !deform->bindCaches) {
+        !deform->nearHints || !deform->bindCaches || !deform->pointWeights) {
         freeCageArrays(deform);
         return false;
     }
@@ -78,6 +67,7 @@ void* lookupWeightMap(const CageInstance* cage, LWMeshInfo* info) {
 }
 
 void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
+    const int lastCalls = deform->pointCursor;
     RingQuery query;
     memset(&query, 0, sizeof query);
     copyCStringN(query.name, deform->groupName, int(sizeof query.name));
@@ -92,7 +82,6 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         const bool volume = cage->mode == kCageModeVolume;
         if (volume && !table) table = newVolumeTable();
         fillVolumeTable(table, volume ? cage : nullptr);
-        deform->nearHints[i] = -1;
         SkinBindCache*& bound = deform->bindCaches[i];
         if (!volume && !bound && cached) bound = newSkinBindCache();
         if (!cached) {
@@ -101,77 +90,26 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         }
         refreshSkinBindCache(bound, cage);
     }
+    const size_t row = size_t(deform->cageCapacity) + 16;
+    for (size_t i = 0; i < row * kMarkLanes; ++i)
+        deform->nearHints[i] = -1;
     deform->bindCacheBytes = 0;
-    for (int i = 0; i < deform->cageCapacity + 16; ++i)
+    for (size_t i = 0; i < row; ++i)
         deform->bindCacheBytes += skinBindCacheBytes(deform->bindCaches[i]);
     deform->pointCursor = 0;
     deform->refreshPending = 0;
-}
 
-// The last nearest triangle of a cage, kept as its place in the cage's
-// blocks (fan triangle k of polygon i: 4 i + k; standalone trigon j:
-// -2 - j) so that a rebuilt cage can never leave a stale pointer behind.
-TrigonData* hintTriangle(const CageInstance* cage, int code) {
-    if (code >= 0) {
-        const int poly = code / 4;
-        if (cage->polygonBlock && poly < cage->polygonCount)
-            return &cage->polygonBlock[poly].tri[code % 4];
-    } else if (code <= -2) {
-        const int tri = -2 - code;
-        if (cage->trigonBlock && tri < cage->trigonCount) return &cage->trigonBlock[tri];
+    // The frame's points worked out ahead on the host's threads, from the
+    // last frame's inputs.
+    deform->passThreads = framePassThreads();
+    if (deform->passThreads < 2 || !stDeformServices.mtUtil) {
+        freeFramePass(deform->framePass);
+        deform->framePass = nullptr;
+        return;
     }
-    return nullptr;
-}
-
-int hintCode(const CageInstance* cage, const TrigonData* tri) {
-    if (!tri) return -1;
-    if (tri->polygon) {
-        const long poly = long(tri->polygon - cage->polygonBlock);
-        if (poly >= 0 && poly < cage->polygonCount) return int(poly) * 4 + int(tri->subIndex & 3u);
-        return -1;
-    }
-    const long index = long(tri - cage->trigonBlock);
-    return index >= 0 && index < cage->trigonCount ? -2 - int(index) : -1;
-}
-
-// One Skin cage: the displacement of its nearest element's blend, with the
-// weight-map factor and the range limits; false when it gives nothing. The
-// search's answer comes from the bind cache when this point and the cage's
-// binding shape are what they were last frame; otherwise the cage's search
-// hint (the previous point's nearest triangle) bounds the search.
-bool skinDisplacement(DeformInstance* deform, int index, int slotIndex, LWPntID point,
-                      const double P[3], const double Plocal[3], const double oPos[3], double* wm,
-                      double d[3]) {
-    CageInstance* cage = deform->cageArray[index];
-    // The search measures from the point's place at frame 0 when the cage
-    // rests there.
-    double q0[3];
-    if (cage->restShapeAtFrame0) {
-        double q[3];
-        place(deform->zeroAxes, oPos, q);
-        toLocal(cage->zeroAxes, q, q0);
-    }
-    const double* searchPt = cage->restShapeAtFrame0 ? q0 : Plocal;
-    SkinBindCache* cache = deform->bindCaches[index];
-    SkinBindSlot* slot = skinBindSlot(cache, slotIndex, &deform->bindCacheBytes);
-    NearestElement near;
-    const NearestElement* bound = &near;
-    if (slot && skinBindHit(cache, slot, point, searchPt)) {
-        bound = &slot->near;
-    } else {
-        int& hint = deform->nearHints[index];
-        searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
-        hint = hintCode(cage, near.trigon);
-        if (slot) storeSkinBind(cache, slot, point, searchPt, &near);
-    }
-    if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
-    // The blend's questions about the rest shape are answered from the
-    // slot's tape when they are the ones asked last frame.
-    LocationMemo memo;
-    beginSkinBindTape(cache, slot, &memo);
-    const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
-    endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes);
-    return moved;
+    if (!deform->framePass) deform->framePass = newFramePass();
+    runFramePass(deform->framePass, deform, lastCalls, stDeformServices.mtUtil,
+                 deform->passThreads);
 }
 
 } // namespace
@@ -189,6 +127,8 @@ void freeCageArrays(DeformInstance* deform) {
     deform->bindCacheBytes = 0;
     morvaneFree(deform->volumeTables);
     morvaneFree(deform->nearHints);
+    morvaneFree(deform->pointWeights);
+    deform->pointWeights = nullptr;
     morvaneFree(deform->cageArray);
     morvaneFree(deform->weightMapIDs);
     deform->volumeTables = nullptr;
@@ -235,48 +175,20 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
     // never starts a new frame runs out of slots, not past the int.
     const int slot = deform->pointCursor < INT_MAX ? deform->pointCursor++ : -1;
 
-    const double P[3] = {access->source[0], access->source[1], access->source[2]};
-    if (!isfinite(P[0] + P[1] + P[2])) return;
-    if (fabs(P[0]) >= kFarthestPoint || fabs(P[1]) >= kFarthestPoint ||
-        fabs(P[2]) >= kFarthestPoint)
-        return;
-
-    ScaledBlend total = {{0.0, 0.0, 0.0}, 0.0, 0.0};
-    for (int i = 0; i < deform->cageCount; ++i) {
-        CageInstance* cage = deform->cageArray[i];
-        double wm = 1.0;
-        if (void* map = deform->weightMapIDs[i]) {
-            float value = 0.0f;
-            if (!access->info->pntVIDGet(access->info, access->point, &value, map)) continue;
-            wm = value;
-            if (!(wm >= 1e-7)) continue;
-        }
-        double Plocal[3];
-        toLocal(cage->worldAxes, P, Plocal);
-        if (cage->mode == kCageModeVolume) {
-            if (cage->ignoreOutside && !isWithinTheCage(cage, Plocal)) continue;
-            ScaledBlend part;
-            VolumeTable* table = deform->volumeTables[i];
-            if (volumeTableReady(table))
-                volumeBlendOfTable(table, P, &part);
-            else
-                calcVolumeWeightsOfCage(cage, P, &part);
-            addScaledBlend(&total, &part, wm);
-        } else {
-            double d[3];
-            if (!skinDisplacement(deform, i, slot, access->point, P, Plocal, access->oPos, &wm, d))
-                continue;
-            // A Skin cage adds wm * d and counts one in the common weight.
-            ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
-            addScaledBlend(&total, &part, 1.0);
-        }
+    float* weights = deform->pointWeights;
+    readPointWeights(deform, access->info, access->point, weights);
+    bool moved = false;
+    double out[3];
+    FramePass* pass = deform->framePass;
+    if (!takeFrameAnswer(pass, slot, access->point, access->source, access->oPos, weights,
+                         deform->cageCount, &moved, out)) {
+        recordFrameInputs(pass, slot, access->point, access->source, access->oPos, weights,
+                          deform->cageCount);
+        const PointWork work = {access->point, access->source,    access->oPos, slot,
+                                weights,       deform->nearHints, true,         nullptr};
+        moved = displacePoint(deform, work, out);
     }
-    double move[3];
-    if (!scaledBlendDisplacement(&total, move)) return;
-    for (int c = 0; c < 3; ++c) {
-        double moved = P[c] + move[c];
-        if (!isfinite(moved)) return; // never hand the host a NaN
-    }
+    if (!moved) return;
     for (int c = 0; c < 3; ++c)
-        access->source[c] = P[c] + move[c];
+        access->source[c] = out[c];
 }

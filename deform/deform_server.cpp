@@ -6,6 +6,7 @@
 
 #include "deform/deform_evaluate.h"
 #include "deform/deform_services.h"
+#include "deform/frame_pass.h"
 #include "module/memory.h"
 #include "module/ring_protocol.h"
 #include "module/strings.h"
@@ -60,6 +61,7 @@ XCALL_(void) MorvaneDestroy(LWInstance instance) {
     if (!deform) return;
     detachRing(stDeformServices.comRing, RING_TOPIC_DEFORMERS, deform);
     freeCageArrays(deform);
+    freeFramePass(deform->framePass);
     morvaneFree(deform);
 }
 

@@ -5,6 +5,7 @@
 #include <lwserver.h>
 #include <lwcomring.h>
 #include <lwhandler.h>
+#include <lwmtutil.h>
 #include <lwrender.h>
 #include <lwxpanel.h>
 
@@ -12,6 +13,7 @@ struct DeformServices {
     LWComRing* comRing;
     LWInstUpdate* instUpdate;
     LWItemInfo* itemInfo;
+    LWMTUtilFuncs* mtUtil; // null when the host has no thread service
 };
 
 struct DeformPanelServices {

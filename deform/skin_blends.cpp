@@ -5,6 +5,7 @@
 #include "deform/skin_bands.h"
 #include "geometry/element_location.h"
 #include "geometry/element_search.h"
+#include "geometry/mark_lane.h"
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -19,21 +20,14 @@ bool finite3(const double v[3]) {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
-// Only the first byte of workMark is ours.
-bool polygonMarked(const PolygonData* poly) {
-    return reinterpret_cast<const unsigned char*>(&poly->workMark)[0] != 0;
-}
-void setPolygonMark(PolygonData* poly, unsigned char v) {
-    reinterpret_cast<unsigned char*>(&poly->workMark)[0] = v;
-}
-
-void markAround(PointData* pnt) {
+// The marks of this thread's lane (geometry/mark_lane.h).
+void markAround(PointData* pnt, int lane) {
     if (!pnt) return;
     for (int k = 0; k < pnt->trigonCount; ++k) {
         TrigonData* t = pnt->trigons[k];
         if (!t) continue;
-        t->deformMark = 1;
-        if (t->polygon) setPolygonMark(t->polygon, 1);
+        t->deformMark[lane] = 1;
+        if (t->polygon) t->polygon->blendMark[lane] = 1;
     }
 }
 
@@ -84,11 +78,11 @@ void addKeptBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
 
 inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double P[3],
                          const double Plocal[3], double D[3], double* W, double w,
-                         NeighbourBlends* blends) {
+                         NeighbourBlends* blends, int lane) {
     if (!nb->polygon) {
         calcWeightWithTrigon_W(nb, P, D, W, w);
-    } else if (polygonMarked(nb->polygon)) {
-        setPolygonMark(nb->polygon, 0);
+    } else if (nb->polygon->blendMark[lane]) {
+        nb->polygon->blendMark[lane] = 0;
         if (blends)
             addKeptBlend(cage, nb->polygon, P, Plocal, D, W, w, blends);
         else
@@ -98,13 +92,13 @@ inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double 
 
 void addAroundCorner(const CageInstance* cage, PointData* pnt, const double P[3],
                      const double Plocal[3], double D[3], double* W, double w,
-                     NeighbourBlends* blends) {
+                     NeighbourBlends* blends, int lane) {
     if (!pnt) return;
     for (int k = 0; k < pnt->trigonCount; ++k) {
         TrigonData* u = pnt->trigons[k];
-        if (!u || !u->deformMark) continue;
-        u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, W, w, blends);
+        if (!u || !u->deformMark[lane]) continue;
+        u->deformMark[lane] = 0;
+        addNeighbour(cage, u, P, Plocal, D, W, w, blends, lane);
     }
 }
 
@@ -162,20 +156,21 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
     const double cw[3] = {poweredWeight(1.0 - o[1], f), poweredWeight(1.0 - o[2], f),
                           poweredWeight(1.0 - o[0], f)};
 
+    const int lane = stMarkLane;
     for (int k = 0; k < 3; ++k)
-        markAround(tri->pnt[k]);
-    tri->deformMark = 0;
+        markAround(tri->pnt[k], lane);
+    tri->deformMark[lane] = 0;
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
     calcWeightWithTrigon_W(tri, P, D, &W, 1.0);
     for (int k = 0; k < 3; ++k) {
         TrigonData* u = acrossEdge(tri->edge[k], tri);
         if (!u) continue;
-        u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, ew[k], nullptr);
+        u->deformMark[lane] = 0;
+        addNeighbour(cage, u, P, Plocal, D, &W, ew[k], nullptr, lane);
     }
     for (int k = 0; k < 3; ++k)
-        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k], nullptr);
+        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k], nullptr, lane);
     return finish(D, W, disp);
 }
 
@@ -215,20 +210,21 @@ bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
         W = 1.0;
     }
 
+    const int lane = stMarkLane;
     for (int k = 0; k < 4; ++k)
-        markAround(poly->pnt[k]);
+        markAround(poly->pnt[k], lane);
     for (TrigonData& t : poly->tri)
-        t.deformMark = 0;
-    setPolygonMark(poly, 0);
+        t.deformMark[lane] = 0;
+    poly->blendMark[lane] = 0;
 
     for (int k = 0; k < 4; ++k) {
         TrigonData* u = acrossEdge(poly->tri[k].edge[1], &poly->tri[k]);
         if (!u) continue;
-        u->deformMark = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends);
+        u->deformMark[lane] = 0;
+        addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends, lane);
     }
     for (int k = 0; k < 4; ++k)
-        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k], blends);
+        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k], blends, lane);
     return finish(D, W, disp);
 }
 

@@ -2,6 +2,7 @@
 // volume_table.h.
 #include "deform/volume_table.h"
 
+#include "geometry/mark_lane.h"
 #include "geometry/vector.h"
 #include "module/memory.h"
 
@@ -85,7 +86,9 @@ struct VolumeTable {
     double* line[kLineFields] = {};
     double* tri[kTriFields] = {};
     double* map[kMapFields] = {};
-    double* reach = nullptr; // per element: distance + smooth, of the last point
+    // Per element: distance + smooth, of the last point; one array per mark
+    // lane (geometry/mark_lane.h), so that threads can blend at once.
+    double* reach = nullptr;
     const TrigonData** oddTris = nullptr;
     double* block = nullptr;
     double smooth = 2e-6;
@@ -103,7 +106,7 @@ bool reserve(VolumeTable* t, int count) {
     t->oddTris = nullptr;
     t->capacity = 0;
     const std::size_t n = (std::size_t(count > 0 ? count : 1) + kLanes - 1) / kLanes * kLanes;
-    const std::size_t arrays = kLineFields + kTriFields + kMapFields + 1;
+    const std::size_t arrays = kLineFields + kTriFields + kMapFields + kMarkLanes;
     t->block = static_cast<double*>(morvaneAlloc(arrays * n * sizeof(double)));
     t->oddTris = static_cast<const TrigonData**>(morvaneAlloc(n * sizeof(TrigonData*)));
     if (!t->block || !t->oddTris) {
@@ -205,10 +208,14 @@ template <int F> inline double powered(double w) {
 #define MORVANE_ALWAYS_INLINE inline
 #endif
 
+// The reach array of the calling thread's lane.
+double* laneReach(const VolumeTable* t) {
+    return t->reach + std::size_t(stMarkLane) * std::size_t(t->capacity);
+}
+
 // Distances of every element with a frame, into reach[].
-MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3]) {
+MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* r, const double P[3]) {
     const double px = P[0], py = P[1], pz = P[2], smooth = t->smooth;
-    double* r = t->reach;
     {
         double* const* f = t->line;
         const int n = t->lines;
@@ -270,16 +277,17 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3]) {
 
 template <int F>
 MORVANE_ALWAYS_INLINE void blendBody(VolumeTable* t, const double P[3], ScaledBlend* out) {
-    measureAll(t, P);
+    double* reach = laneReach(t);
+    measureAll(t, reach, P);
     const int framed = t->lines + t->tris;
     for (int i = 0; i < t->odd; ++i)
-        t->reach[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
+        reach[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
 
     // Lane by lane over blocks of kLanes (the padding weighs nothing), so
     // the sums vectorise without reordering: every build adds the same
     // terms in the same order.
     const int blocks = (framed + t->odd + kLanes - 1) / kLanes;
-    const double* r = t->reach;
+    const double* r = reach;
     double low[kLanes];
     for (int l = 0; l < kLanes; ++l)
         low[l] = r[l];
@@ -441,7 +449,8 @@ bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {
     // Padding up to the whole block: never nearest, weight 0, map 0.
     const int used = t->lines + t->tris + t->odd;
     for (int e = used; e < t->capacity; ++e) {
-        t->reach[e] = HUGE_VAL;
+        for (int lane = 0; lane < kMarkLanes; ++lane)
+            t->reach[std::size_t(lane) * std::size_t(t->capacity) + std::size_t(e)] = HUGE_VAL;
         for (double* a : t->map)
             a[e] = 0.0;
     }

@@ -169,7 +169,8 @@ template <class Grid> void resetGrid3D(Grid* g) {
     g->maxReach = 0.0;
     std::free(g->cleared);
     g->cleared = nullptr;
-    g->clearedCount = 0;
+    for (unsigned int& count : g->clearedCount)
+        count = 0;
     g->clearedCapacity = 0;
     freeChunks(g->chunks);
     g->chunks = nullptr;
@@ -240,13 +241,20 @@ template <class Grid> int indexOf(const Grid* g, int axes, const double p[], int
     return 1;
 }
 
-// Room to remember every element's cleared mark, and every mark set.
+// Room to remember every element's cleared mark in every lane.
 template <class Grid, class Element> bool setUpMarks(Grid* g, long long count) {
-    g->cleared = static_cast<Element**>(gridAlloc(std::size_t(count), sizeof(Element*)));
+    g->cleared =
+        static_cast<Element**>(gridAlloc(std::size_t(count) * kMarkLanes, sizeof(Element*)));
     if (!g->cleared) return false;
-    g->clearedCount = 0;
+    for (unsigned int& cleared : g->clearedCount)
+        cleared = 0;
     g->clearedCapacity = unsigned(count);
     return true;
+}
+
+template <class Element> void setAllMarks(Element* e) {
+    for (unsigned char& mark : e->searchMark)
+        mark = 1;
 }
 
 long long triangleCount(const CageInstance* cage) {
@@ -432,10 +440,10 @@ int makeTrisMat3D(CageInstance* cage) {
         return 0;
     }
     for (TrigonData* t = cage->trigonList; t; t = t->next)
-        t->searchMark = 1;
+        setAllMarks(t);
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-        for (int k = 0; k < 4; ++k)
-            poly->tri[k].searchMark = 1;
+        for (TrigonData& t : poly->tri)
+            setAllMarks(&t);
     return 1;
 }
 
@@ -460,7 +468,7 @@ int makeLineMat3D(CageInstance* cage) {
         return 0;
     }
     for (LinegonData* lin = cage->linegonList; lin; lin = lin->next)
-        lin->searchMark = 1;
+        setAllMarks(lin);
     return 1;
 }
 

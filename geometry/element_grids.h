@@ -55,11 +55,12 @@ struct TrisMat3D {
     // empty box), and how far any cell's box reaches out of its cell.
     float* cellBounds;
     double maxReach;
-    // Search scratch: the triangles whose searchMark the last search
-    // cleared. Every other triangle's mark is still set, so the next search
-    // sets just these again instead of walking the whole cage.
+    // Search scratch, per mark lane: the triangles whose searchMark the
+    // lane's last search cleared. Every other triangle's mark is still set,
+    // so the next search sets just these again instead of walking the whole
+    // cage. Lane l's list starts at cleared + l * clearedCapacity.
     TrigonData** cleared;
-    unsigned int clearedCount;
+    unsigned int clearedCount[kMarkLanes];
     unsigned int clearedCapacity;
 };
 
@@ -79,7 +80,7 @@ struct LineMat3D {
     double maxReach;
     // As in TrisMat3D.
     LinegonData** cleared;
-    unsigned int clearedCount;
+    unsigned int clearedCount[kMarkLanes];
     unsigned int clearedCapacity;
 };
 
@@ -103,10 +104,10 @@ double calcdLenOfMat(double extents[3], int target, unsigned int dims[3]);
 
 // Rebuild the cage's grid of that kind from the rest data (rebuildCageRestData
 // first). The 3D grids also set the searchMark of every element of their
-// kind and empty their list of cleared marks (see TrisMat3D). The record is allocated when the cage
-// has none. Returns 1 when the grid has cells, 0 when it is empty: no elements of the kind, or an
-// allocation failed (then nothing of the new grid is kept; a failed record
-// allocation leaves the cage's pointer null).
+// kind in every lane and empty their lists of cleared marks (see TrisMat3D). The record is
+// allocated when the cage has none. Returns 1 when the grid has cells, 0 when it is empty: no
+// elements of the kind, or an allocation failed (then nothing of the new grid is kept; a failed
+// record allocation leaves the cage's pointer null).
 int makeTrisMat3D(CageInstance* cage);
 int makeLineMat3D(CageInstance* cage);
 int makeTrisMat2D(CageInstance* cage);

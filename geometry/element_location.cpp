@@ -145,6 +145,14 @@ void prepareSlide(TrigonData* tri) {
     tri->slideReady = 1;
 }
 
+} // namespace
+
+void readyTrigonSlide(TrigonData* tri) {
+    if (!tri->slideReady) prepareSlide(tri);
+}
+
+namespace {
+
 double soundSlideHeight(const TrigonData* tri, double h) {
     const double a0 = tri->slideArea[0];
     if (!(a0 != 0.0) || !std::isfinite(h) || h == 0.0) return h;
@@ -199,7 +207,7 @@ void locate(const TrigonData* tri, const double pt[3], Place* p, double within =
     const double Q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
     const double h = dot3D(tri->N, d);
 
-    if (!tri->slideReady) prepareSlide(const_cast<TrigonData*>(tri));
+    readyTrigonSlide(const_cast<TrigonData*>(tri));
     const double base[3][2] = {
         {0.0, 0.0}, {tri->rest.p1x, tri->rest.p1y}, {tri->rest.p2x, tri->rest.p2y}};
     const double slide = soundSlideHeight(tri, h);

@@ -58,4 +58,8 @@ int getLocationPerAtPolygon(const TrigonData* tri, const double pt[3], double ou
 int getLocationPerAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
                            double cornerDepth[2], double within);
 
+// Works out the slide data locating reads of the triangle (slideRate,
+// slideArea) when the record holds none yet; locating then only reads it.
+void readyTrigonSlide(TrigonData* tri);
+
 #endif // MORVANE_GEOMETRY_ELEMENT_LOCATION_H

@@ -1,6 +1,8 @@
 // Nearest-element tests and grid searches. See element_search.h.
 #include "geometry/element_search.h"
 
+#include "geometry/mark_lane.h"
+
 #include "geometry/location_memo.h"
 
 #include "geometry/element_grids.h"
@@ -418,12 +420,14 @@ struct CellBox {
     int hi[3];
 };
 
-// Sets again the marks the previous walk cleared; with the grid's own
-// setting of every mark at build time, every element's mark is then set.
-template <class Grid> void restoreMarks(Grid* g) {
-    for (unsigned int i = 0; i < g->clearedCount; ++i)
-        g->cleared[i]->searchMark = 1;
-    g->clearedCount = 0;
+// Sets again the marks the lane's previous walk cleared; with the grid's
+// own setting of every mark at build time, every element's mark of the lane
+// is then set.
+template <class Grid> void restoreMarks(Grid* g, int lane) {
+    auto** cleared = g->cleared + std::size_t(lane) * g->clearedCapacity;
+    for (unsigned int i = 0; i < g->clearedCount[lane]; ++i)
+        cleared[i]->searchMark[lane] = 1;
+    g->clearedCount[lane] = 0;
 }
 
 template <class Method> class GridWalk {
@@ -432,8 +436,9 @@ template <class Method> class GridWalk {
     using Grid = typename GridOf<Elem>::Grid;
     using Node = typename GridOf<Elem>::Node;
 
-    GridWalk(Grid* grid, const double* pt, NearestElement* near, SearchLimit* limit)
-        : grid_(grid), pt_(pt), near_(near), limit_(limit) {}
+    GridWalk(Grid* grid, int lane, const double* pt, NearestElement* near, SearchLimit* limit)
+        : grid_(grid), lane_(lane), pt_(pt), near_(near), limit_(limit),
+          cleared_(grid->cleared + std::size_t(lane) * grid->clearedCapacity) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
     // A cell is passed over only when all it holds lies out of reach: every
@@ -552,16 +557,19 @@ template <class Method> class GridWalk {
     }
 
     void testElement(Elem* e) const {
-        if (!e->searchMark) return;
-        e->searchMark = 0;
-        if (grid_->clearedCount < grid_->clearedCapacity) grid_->cleared[grid_->clearedCount++] = e;
+        if (!e->searchMark[lane_]) return;
+        e->searchMark[lane_] = 0;
+        unsigned int& count = grid_->clearedCount[lane_];
+        if (count < grid_->clearedCapacity) cleared_[count++] = e;
         Method::test(e, pt_, near_, limit_);
     }
 
     Grid* grid_;
+    int lane_;
     const double* pt_;
     NearestElement* near_;
     SearchLimit* limit_;
+    Elem** cleared_;
 };
 
 double clampToCells(double v, int count) {
@@ -619,9 +627,10 @@ bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, const double p
     const typename Method::Elem* noElement = nullptr;
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return true;
-    restoreMarks(grid);
+    const int lane = stMarkLane;
+    restoreMarks(grid, lane);
 
-    const GridWalk<Method> walk(grid, pt, near, limit);
+    const GridWalk<Method> walk(grid, lane, pt, near, limit);
     walk.testBox(searched);
     // Growing stops at the first accepted element, or once nothing outside
     // the searched box could still be accepted (a nearer element of another

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-LocationMemo* stLocationMemo = nullptr;
+thread_local LocationMemo* stLocationMemo = nullptr;
 
 bool replayLocation(int kind, const void* element, const double pt[3], double within, int* code,
                     double* out, int outCount, double* depth, void** result) {

@@ -9,7 +9,8 @@
 // same to the bit and otherwise stops replaying and answers by itself. So a
 // replay can only ever give the answers a computation would give.
 //
-// One tape at a time (a caller sets and clears it around one point's work).
+// One tape at a time per thread (a caller sets and clears it around one
+// point's work).
 #ifndef MORVANE_GEOMETRY_LOCATION_MEMO_H
 #define MORVANE_GEOMETRY_LOCATION_MEMO_H
 
@@ -36,7 +37,7 @@ struct LocationMemo {
     int full;     // recording ran out of room: the tape holds a first part
 };
 
-extern LocationMemo* stLocationMemo;
+extern thread_local LocationMemo* stLocationMemo;
 
 // The replayed answer of the next query, when it is this one: true with the
 // answer filled in. Otherwise false (and replaying stops).

@@ -35,6 +35,11 @@ enum {
     kPointTrigonInline = 8
 };
 
+// The per-point work (searches and blends) keeps scratch marks in the
+// element records, one lane per thread that may run it at once; a thread
+// uses the lane of stMarkLane (geometry/mark_lane.h).
+enum { kMarkLanes = 8 };
+
 struct PointData {
     // Tool marks (brush and relax steps).
     unsigned char toolMark;
@@ -143,7 +148,7 @@ struct LinegonData {
     double restDir_t0[3];
     double restLength_t0;
 
-    unsigned char searchMark;
+    unsigned char searchMark[kMarkLanes];
     LinegonData* next;
 };
 
@@ -170,7 +175,7 @@ struct TrigonData {
     EdgeData* edge[3]; // edge i joins pnt[i] and pnt[(i+1)%3]; null if not shared
     // A ball holding the rest triangle (restPos): centre, radius.
     double restSphere[4];
-    unsigned char searchMark; // next to the ball: a search reads both first
+    unsigned char searchMark[kMarkLanes]; // next to the ball: a search reads both first
 
     // The local frame and 2D data of the rest shape (restPos).
     TrigonFrame rest;
@@ -195,7 +200,7 @@ struct TrigonData {
     double worldMap[12];
     unsigned char worldMapState;
 
-    unsigned char deformMark;
+    unsigned char deformMark[kMarkLanes];
 
     PolygonData* polygon; // owner of a fan triangle; null when standalone
     unsigned int subIndex;
@@ -226,7 +231,7 @@ struct TrigonData {
 };
 
 struct PolygonData {
-    unsigned int workMark;
+    unsigned char blendMark[kMarkLanes];
     PointData* pnt[4];
     PointData center;
     TrigonData tri[4]; // tri[k] = (center, pnt[k], pnt[(k+1)%4])

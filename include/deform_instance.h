@@ -5,6 +5,7 @@
 #include <lwrender.h>
 
 struct CageInstance;
+struct FramePass;
 struct SkinBindCache;
 struct VolumeTable;
 
@@ -15,13 +16,18 @@ struct DeformInstance {
     CageInstance** cageArray;   // the group's cages gathered by NewTime
     void** weightMapIDs;        // one vertex-map handle per cage
     VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
-    int* nearHints;             // per Skin cage, the last point's nearest triangle (or -1)
+    // Per mark lane (kMarkLanes rows of cageCapacity + 16) and Skin cage, the
+    // last point's nearest triangle (or -1).
+    int* nearHints;
     SkinBindCache** bindCaches; // per Skin cage, what its search found last frame
+    float* pointWeights;        // per cage, the current point's weight-map value
     int cageCount;
-    int cageCapacity; // the five arrays above hold cageCapacity + 16 entries
+    int cageCapacity; // the arrays above hold cageCapacity + 16 entries (per row)
     int refreshPending;
     int pointCursor;       // Evaluate calls so far in this frame
     size_t bindCacheBytes; // held by bindCaches
+    FramePass* framePass;  // the frame's points worked out ahead (or null)
+    int passThreads;       // the threads of this frame's pass
     char description[84];
 };
 

@@ -10,6 +10,7 @@
 #include "deform/deform_evaluate.h"
 #include "deform/deform_server.h"
 #include "deform/deform_services.h"
+#include "deform/frame_pass.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "edit_cage_state.h"
@@ -229,8 +230,9 @@ TEST_F(DeformFailure, ACageListThatCannotGrowSkipsTheFrameAndTheNextRecovers) {
                 EXPECT_EQ(deform->cageArray[i], listed[std::size_t(i)]);
             MorvaneDestroy(deform);
         });
-    // The cages, their weight maps, Volume tables, search hints and bind caches.
-    EXPECT_EQ(attempts, 5 + 1);
+    // The cages, their weight maps, Volume tables, search hints, bind caches
+    // and the point's weight-map values.
+    EXPECT_EQ(attempts, 6 + 1);
 }
 
 // Without memory for the bind cache (its record, its snapshot, its slots or
@@ -265,6 +267,53 @@ TEST_F(DeformFailure, ABindCacheThatCannotBeMadeOrGrowChangesNoResult) {
             MorvaneDestroy(deform);
         });
     EXPECT_EQ(attempts, 4 + 1);
+}
+
+// Without memory for the frame pass (its record, its rows, the bind cache's
+// slots it grows ahead) the points are computed call by call, to the same
+// bits.
+TEST_F(DeformFailure, AFramePassThatCannotBeMadeOrGrowChangesNoResult) {
+    TestCage skin;
+    addCage(skin, kCageModeSkin);
+    stDeformServices.mtUtil =
+        static_cast<LWMTUtilFuncs*>(layout.services().lookup(LWMTUTILFUNCS_GLOBAL));
+    ASSERT_NE(stDeformServices.mtUtil, nullptr);
+    setenv("MORVANE_THREADS", "2", 1);
+    const std::vector<V3> points = probes();
+    std::vector<V3> want;
+    unarmed([&] {
+        DeformInstance* d = newDeformer();
+        MorvaneNewTime(d, 0, 0.0);
+        want = deformed(d, points);
+        MorvaneDestroy(d);
+    });
+    DeformInstance* deform = nullptr;
+    std::vector<V3> frames[3];
+    int answered = 0;
+    const int attempts = failEachAllocation(
+        [&] {
+            unarmed([&] {
+                deform = newDeformer();
+                MorvaneNewTime(deform, 0, 0.0);
+            });
+            for (std::vector<V3>& got : frames) {
+                got = deformed(deform, points);
+                MorvaneNewTime(deform, 1, 0.0);
+            }
+            answered = framePassAnswered(deform->framePass);
+        },
+        [&](bool fired) {
+            for (const std::vector<V3>& got : frames)
+                for (std::size_t i = 0; i < got.size(); ++i)
+                    EXPECT_EQ(std::memcmp(&got[i], &want[i], sizeof(V3)), 0) << i;
+            if (!fired) {
+                EXPECT_EQ(answered, int(points.size()));
+            }
+            MorvaneDestroy(deform);
+        });
+    unsetenv("MORVANE_THREADS");
+    // The bind cache's four, the pass's record and its two row arrays.
+    EXPECT_EQ(attempts, 4 + 3 + 1);
 }
 
 TEST_F(DeformFailure, ASelectionThatCannotGrowStaysAsItWas) {

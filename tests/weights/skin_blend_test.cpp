@@ -30,11 +30,11 @@ V3 refDisp(const TrigonData* t, const V3& P) {
 
 bool allMarksClear(const CageInstance* cage) {
     for (const TrigonData* t = cage->trigonList; t; t = t->next)
-        if (t->deformMark) return false;
+        if (t->deformMark[0]) return false;
     for (const PolygonData* q = cage->polygonList; q; q = q->next) {
-        if (q->workMark & 0xffu) return false;
+        if (q->blendMark[0]) return false;
         for (const TrigonData& t : q->tri)
-            if (t.deformMark) return false;
+            if (t.deformMark[0]) return false;
     }
     return true;
 }
@@ -165,10 +165,10 @@ TEST(SkinFan, NeighboursAcrossEdgesAndAroundCornersByHand) {
     double d[3];
     ASSERT_TRUE(skinBlendFanTriangle(m.c.cage, &Q->tri[0], P.data(), P.data(), d));
     expectNear(fromArr(d), mul(sum, 1.0 / (1.0 + 0.4 + 0.6 + 0.75 + 0.15)), 1e-12);
-    EXPECT_EQ(Q->workMark & 0xffu, 0u);
+    EXPECT_EQ(Q->blendMark[0], 0);
     for (const TrigonData& t : Q->tri)
-        EXPECT_EQ(t.deformMark, 0);
-    EXPECT_EQ(m.Q2->workMark & 0xffu, 0u);
+        EXPECT_EQ(t.deformMark[0], 0);
+    EXPECT_EQ(m.Q2->blendMark[0], 0);
 }
 
 TEST(SkinTrigon, PolygonReachedByEdgeAndCornersJoinsOnce) {

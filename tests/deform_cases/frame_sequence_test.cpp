@@ -1,10 +1,12 @@
-// The Skin bind cache changes no result bit: a sequence of frames (new key
-// shapes, a moved object, edited settings, Rest Shape at Frame 0, another
-// evaluation order, a rebuilt cage, fewer points) gives exactly what the
-// same sequence gives with the cache off, in every cage shape and falloff.
+// Neither the Skin bind cache nor the frame pass on several threads changes
+// a result bit: a sequence of frames (new key shapes, a moved object, edited
+// settings, Rest Shape at Frame 0, another evaluation order, a rebuilt cage,
+// fewer points, Volume mode) gives exactly what the same sequence gives
+// with the cache off, or on one thread, in every cage shape and falloff.
 #include "point_harness.h"
 
 #include "deform/bind_cache.h"
+#include "deform/frame_pass.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +29,20 @@ std::vector<P3> randomPoints(int count, std::mt19937& rng) {
     return points;
 }
 
+struct Setting {
+    bool cached;
+    int threads;
+};
+
 // Every result of the sequence, in order.
 std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& points, int falloff,
-                            bool cached, unsigned seed) {
+                            Setting setting, unsigned seed) {
+    const bool cached = setting.cached;
     if (cached)
         unsetenv("MORVANE_BIND_CACHE");
     else
         setenv("MORVANE_BIND_CACHE", "off", 1);
+    setenv("MORVANE_THREADS", std::to_string(setting.threads).c_str(), 1);
     const host::Mesh mesh = harness::meshOf(points);
     PointHarness h(cageShape, mesh);
     // Where the host has point i (its mesh holds floats).
@@ -60,6 +69,8 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
     h.set(kCageModeSkin, falloff);
     frame(inOrder);
     frame(inOrder);
+    // The second frame's points were worked out ahead by the threads.
+    EXPECT_EQ(framePassAnswered(h.deform->framePass), setting.threads > 1 ? int(n) : 0);
     if (cached) {
         // The second frame found its answers in the cache.
         const SkinBindCache* cache = h.deform->bindCaches[0];
@@ -100,36 +111,63 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
             out.push_back(h.evaluate(i));
     });
     frame(inOrder);
+    h.set(kCageModeVolume, falloff);
+    frame(inOrder);
+    frame(inOrder);
     unsetenv("MORVANE_BIND_CACHE");
+    unsetenv("MORVANE_THREADS");
     return out;
 }
 
-struct CacheCase {
+struct SequenceCase {
     const char* name;
     host::Mesh cage;
 };
 
-TEST(BindCache, ChangesNoResultBit) {
-    const std::vector<CacheCase> cases = {{"cube", harness::boxCage(1)},
-                                          {"twisted box", harness::boxCage(3, 0.6, 0.15)},
-                                          {"sheet", harness::sheetCage(4, 0.3)},
-                                          {"mixed", harness::mixedCage()}};
+// Each setting against the reference (searched, one thread).
+void expectSameSequences(const std::vector<Setting>& settings) {
+    const std::vector<SequenceCase> cases = {{"cube", harness::boxCage(1)},
+                                             {"twisted box", harness::boxCage(3, 0.6, 0.15)},
+                                             {"sheet", harness::sheetCage(4, 0.3)},
+                                             {"mixed", harness::mixedCage()}};
     std::mt19937 rng(2026);
-    for (const CacheCase& c : cases)
+    for (const SequenceCase& c : cases)
         for (int falloff : {0, 2, 6}) {
             SCOPED_TRACE(std::string(c.name) + " falloff " + std::to_string(falloff));
             const std::vector<P3> points = randomPoints(120, rng);
             const unsigned seed = unsigned(rng());
-            const std::vector<P3> cached = runSequence(c.cage, points, falloff, true, seed);
-            const std::vector<P3> searched = runSequence(c.cage, points, falloff, false, seed);
-            ASSERT_EQ(cached.size(), searched.size());
+            const std::vector<P3> want = runSequence(c.cage, points, falloff, {false, 1}, seed);
             int moved = 0;
-            for (std::size_t i = 0; i < cached.size(); ++i) {
-                ASSERT_EQ(std::memcmp(&cached[i], &searched[i], sizeof(P3)), 0) << "result " << i;
-                moved += cached[i] != points[i % points.size()];
+            for (std::size_t i = 0; i < want.size(); ++i)
+                moved += want[i] != points[i % points.size()];
+            EXPECT_GT(moved, int(want.size() / 2)); // real work is compared
+            for (const Setting& setting : settings) {
+                SCOPED_TRACE("cache " + std::to_string(setting.cached) + ", threads " +
+                             std::to_string(setting.threads));
+                const std::vector<P3> got = runSequence(c.cage, points, falloff, setting, seed);
+                ASSERT_EQ(got.size(), want.size());
+                for (std::size_t i = 0; i < got.size(); ++i)
+                    ASSERT_EQ(std::memcmp(&got[i], &want[i], sizeof(P3)), 0) << "result " << i;
             }
-            EXPECT_GT(moved, int(cached.size() / 2)); // real work was compared
         }
+}
+
+TEST(BindCache, ChangesNoResultBit) {
+    expectSameSequences({{true, 1}});
+}
+
+TEST(FramePass, ChangesNoResultBit) {
+    expectSameSequences({{false, 2}, {true, 3}, {true, kMarkLanes}});
+}
+
+TEST(FramePass, ThreadsFollowTheEnvironmentWithinTheLanes) {
+    setenv("MORVANE_THREADS", "3", 1);
+    EXPECT_EQ(framePassThreads(), 3);
+    setenv("MORVANE_THREADS", "1000", 1);
+    EXPECT_EQ(framePassThreads(), kMarkLanes);
+    setenv("MORVANE_THREADS", "none", 1); // the processors online
+    EXPECT_GE(framePassThreads(), 1);
+    unsetenv("MORVANE_THREADS");
 }
 
 // Slots grow by doubling within the deformer's budget, the last growth cut

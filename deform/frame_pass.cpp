@@ -1,0 +1,252 @@
+#include "deform/frame_pass.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <atomic>
+
+#include "deform/bind_cache.h"
+#include "deform/binding_weights.h"
+#include "deform/point_displacement.h"
+#include "deform_instance.h"
+#include "geometry/element_location.h"
+#include "geometry/mark_lane.h"
+#include "module/cpu_count.h"
+#include "module/memory.h"
+
+namespace {
+
+// A point's inputs and, after a pass, its answer.
+struct FramePoint {
+    LWPntID point;
+    double source[3];
+    double oPos[3];
+    double out[3];
+    int answer; // kNoAnswer, kStays or kMoves
+};
+
+enum { kNoAnswer, kStays, kMoves };
+
+// The budget of the recorded inputs, like the bind cache's.
+const size_t kFramePassBudget = size_t(256) << 20;
+// Points a thread takes at a time.
+const int kPassChunk = 64;
+// The lock of the bind caches' growth, among the group's mutexes.
+const int kCacheMutex = 1;
+
+} // namespace
+
+struct FramePass {
+    FramePoint* points;
+    float* weights; // capacity x width
+    int capacity;
+    int width;    // cages per recorded row
+    int recorded; // rows that hold this frame's (or the last frame's) inputs
+    int answered; // rows whose answer is this frame's
+};
+
+namespace {
+
+bool sameBits(const void* a, const void* b, size_t n) {
+    return memcmp(a, b, n) == 0;
+}
+
+bool reserveRows(FramePass* pass, int rows, int width) {
+    if (width != pass->width) {
+        // Rows of another number of cages mean nothing now.
+        morvaneFree(pass->weights);
+        pass->weights = nullptr;
+        pass->width = width;
+        pass->recorded = pass->answered = 0;
+        pass->capacity = 0;
+        morvaneFree(pass->points);
+        pass->points = nullptr;
+    }
+    if (rows <= pass->capacity) return true;
+    size_t capacity = pass->capacity ? size_t(pass->capacity) : 1024;
+    while (capacity < size_t(rows))
+        capacity *= 2;
+    const size_t row = sizeof(FramePoint) + size_t(width) * sizeof(float);
+    if (capacity * row > kFramePassBudget) capacity = kFramePassBudget / row;
+    if (capacity < size_t(rows)) return false;
+    auto* points = static_cast<FramePoint*>(morvaneCalloc(capacity, sizeof(FramePoint)));
+    auto* weights =
+        width ? static_cast<float*>(morvaneCalloc(capacity * size_t(width), sizeof(float)))
+              : nullptr;
+    if (!points || (width && !weights)) {
+        morvaneFree(points);
+        morvaneFree(weights);
+        return false;
+    }
+    if (pass->points) memcpy(points, pass->points, size_t(pass->capacity) * sizeof(FramePoint));
+    if (pass->weights)
+        memcpy(weights, pass->weights, size_t(pass->capacity) * size_t(width) * sizeof(float));
+    morvaneFree(pass->points);
+    morvaneFree(pass->weights);
+    pass->points = points;
+    pass->weights = weights;
+    pass->capacity = int(capacity);
+    return true;
+}
+
+// What the lazily kept per-triangle data of the cage would hold after the
+// frame's first blends, worked out now: the threads then only read it.
+void readyCage(CageInstance* cage) {
+    auto ready = [](TrigonData* t) {
+        readyTrigonSlide(t);
+        readyTrigonWorldMap(t);
+    };
+    for (TrigonData* t = cage->trigonList; t; t = t->next)
+        ready(t);
+    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
+        for (TrigonData& t : poly->tri)
+            ready(&t);
+}
+
+struct PassRun {
+    FramePass* pass;
+    DeformInstance* deform;
+    LWMTUtilFuncs* mt;
+    LWMTGroupID group;
+    int count;
+    std::atomic<int> next;
+    BindCacheLock lock;
+};
+
+struct PassThread {
+    PassRun* run;
+    int lane;
+};
+
+void lockCaches(void* arg) {
+    auto* run = static_cast<PassRun*>(arg);
+    run->mt->groupLockMutex(run->group, kCacheMutex);
+}
+
+void unlockCaches(void* arg) {
+    auto* run = static_cast<PassRun*>(arg);
+    run->mt->groupUnlockMutex(run->group, kCacheMutex);
+}
+
+int passThread(void* arg) {
+    const PassThread* self = static_cast<const PassThread*>(arg);
+    PassRun* run = self->run;
+    FramePass* pass = run->pass;
+    DeformInstance* deform = run->deform;
+    stMarkLane = self->lane;
+    int* hints = deform->nearHints + size_t(self->lane) * size_t(deform->cageCapacity + 16);
+    for (;;) {
+        const int first = run->next.fetch_add(kPassChunk);
+        if (first >= run->count) break;
+        const int last = first + kPassChunk < run->count ? first + kPassChunk : run->count;
+        for (int i = first; i < last; ++i) {
+            FramePoint& p = pass->points[i];
+            const PointWork work = {
+                p.point, p.source, p.oPos,    i, pass->weights + size_t(i) * size_t(pass->width),
+                hints,   false,    &run->lock};
+            p.answer = displacePoint(deform, work, p.out) ? kMoves : kStays;
+        }
+    }
+    stMarkLane = 0;
+    return 0;
+}
+
+} // namespace
+
+FramePass* newFramePass() {
+    return static_cast<FramePass*>(morvaneCalloc(1, sizeof(FramePass)));
+}
+
+void freeFramePass(FramePass* pass) {
+    if (!pass) return;
+    morvaneFree(pass->points);
+    morvaneFree(pass->weights);
+    morvaneFree(pass);
+}
+
+int framePassThreads() {
+    int threads = onlineProcessorCount();
+    if (const char* setting = getenv("MORVANE_THREADS")) {
+        const int asked = atoi(setting);
+        if (asked >= 1) threads = asked;
+    }
+    return threads < kMarkLanes ? threads : kMarkLanes;
+}
+
+void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFuncs* mt,
+                  int threads) {
+    if (!pass) return;
+    pass->answered = 0;
+    const int count = calls < pass->recorded ? calls : pass->recorded;
+    pass->recorded = count;
+    if (!mt || threads < 2 || count <= 0 || pass->width != deform->cageCount) return;
+    if (threads > kMarkLanes) threads = kMarkLanes;
+
+    for (int i = 0; i < deform->cageCount; ++i) {
+        readyCage(deform->cageArray[i]);
+        // Every slot the threads reach, grown now (as far as the budget goes).
+        if (SkinBindCache* cache = deform->bindCaches[i])
+            skinBindSlot(cache, count - 1, &deform->bindCacheBytes);
+    }
+    PassRun run;
+    run.pass = pass;
+    run.deform = deform;
+    run.mt = mt;
+    run.count = count;
+    run.next.store(0);
+    run.lock = {lockCaches, unlockCaches, &run};
+    run.group = mt->groupCreate(threads);
+    if (!run.group) return;
+    PassThread self[kMarkLanes];
+    bool added = true;
+    for (int t = 0; t < threads && added; ++t) {
+        self[t] = {&run, t};
+        added = mt->groupAddThread(run.group, passThread, 0, &self[t]) != nullptr;
+    }
+    const bool ran = added && mt->groupRun(run.group);
+    mt->groupDestroy(run.group);
+    // A run cut short leaves answers only where its threads wrote them;
+    // those are sound, but the rest are last frame's.
+    if (ran && run.next.load() >= count) pass->answered = count;
+}
+
+bool takeFrameAnswer(const FramePass* pass, int slot, LWPntID point, const double source[3],
+                     const double oPos[3], const float* weights, int cageCount, bool* moved,
+                     double out[3]) {
+    if (!pass || slot < 0 || slot >= pass->answered || cageCount != pass->width) return false;
+    const FramePoint& p = pass->points[slot];
+    if (p.answer == kNoAnswer || p.point != point || !sameBits(p.source, source, sizeof p.source) ||
+        !sameBits(p.oPos, oPos, sizeof p.oPos) ||
+        !sameBits(pass->weights + size_t(slot) * size_t(pass->width), weights,
+                  size_t(cageCount) * sizeof(float)))
+        return false;
+    *moved = p.answer == kMoves;
+    if (*moved) memcpy(out, p.out, sizeof p.out);
+    return true;
+}
+
+void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double source[3],
+                       const double oPos[3], const float* weights, int cageCount) {
+    if (!pass || slot < 0) return;
+    if (!reserveRows(pass, slot + 1, cageCount)) return;
+    FramePoint& p = pass->points[slot];
+    p.point = point;
+    memcpy(p.source, source, sizeof p.source);
+    memcpy(p.oPos, oPos, sizeof p.oPos);
+    if (cageCount)
+        memcpy(pass->weights + size_t(slot) * size_t(cageCount), weights,
+               size_t(cageCount) * sizeof(float));
+    p.answer = kNoAnswer;
+    if (slot >= pass->recorded) pass->recorded = slot + 1;
+}
+
+int framePassAnswered(const FramePass* pass) {
+    return pass ? pass->answered : 0;
+}
+
+size_t framePassBytes(const FramePass* pass) {
+    if (!pass) return 0;
+    return sizeof *pass +
+           size_t(pass->capacity) * (sizeof(FramePoint) + size_t(pass->width) * sizeof(float));
+}

@@ -1,0 +1,151 @@
+#include "deform/point_displacement.h"
+
+#include <math.h>
+
+#include "deform/bind_cache.h"
+#include "deform/binding_weights.h"
+#include "deform/skin_blends.h"
+#include "deform/volume_table.h"
+#include "deform_instance.h"
+#include "geometry/inside_test.h"
+#include "geometry/vector.h"
+
+namespace {
+
+// Beyond this a double no longer resolves a unit step, so no displacement of
+// such a point means anything; it stays where it is.
+const double kFarthestPoint = 1e15;
+
+void toLocal(const double axes[4][3], const double p[3], double out[3]) {
+    double d[3];
+    sub3D(p, axes[3], d);
+    for (int k = 0; k < 3; ++k)
+        out[k] = dot3D(d, axes[k]);
+}
+
+void place(const double axes[4][3], const double o[3], double out[3]) {
+    for (int c = 0; c < 3; ++c)
+        out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
+}
+
+// The last nearest triangle of a cage, kept as its place in the cage's
+// blocks (fan triangle k of polygon i: 4 i + k; standalone trigon j:
+// -2 - j) so that a rebuilt cage can never leave a stale pointer behind.
+TrigonData* hintTriangle(const CageInstance* cage, int code) {
+    if (code >= 0) {
+        const int poly = code / 4;
+        if (cage->polygonBlock && poly < cage->polygonCount)
+            return &cage->polygonBlock[poly].tri[code % 4];
+    } else if (code <= -2) {
+        const int tri = -2 - code;
+        if (cage->trigonBlock && tri < cage->trigonCount) return &cage->trigonBlock[tri];
+    }
+    return nullptr;
+}
+
+int hintCode(const CageInstance* cage, const TrigonData* tri) {
+    if (!tri) return -1;
+    if (tri->polygon) {
+        const long poly = long(tri->polygon - cage->polygonBlock);
+        if (poly >= 0 && poly < cage->polygonCount) return int(poly) * 4 + int(tri->subIndex & 3u);
+        return -1;
+    }
+    const long index = long(tri - cage->trigonBlock);
+    return index >= 0 && index < cage->trigonCount ? -2 - int(index) : -1;
+}
+
+// One Skin cage: the displacement of its nearest element's blend, with the
+// weight-map factor and the range limits; false when it gives nothing. The
+// search's answer comes from the bind cache when this point and the cage's
+// binding shape are what they were last frame; otherwise the cage's search
+// hint (the previous point's nearest triangle) bounds the search.
+bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, const double P[3],
+                      const double Plocal[3], double* wm, double d[3]) {
+    CageInstance* cage = deform->cageArray[index];
+    // The search measures from the point's place at frame 0 when the cage
+    // rests there.
+    double q0[3];
+    if (cage->restShapeAtFrame0) {
+        double q[3];
+        place(deform->zeroAxes, work.oPos, q);
+        toLocal(cage->zeroAxes, q, q0);
+    }
+    const double* searchPt = cage->restShapeAtFrame0 ? q0 : Plocal;
+    SkinBindCache* cache = deform->bindCaches[index];
+    SkinBindSlot* slot = work.growCache ? skinBindSlot(cache, work.slot, &deform->bindCacheBytes)
+                                        : heldSkinBindSlot(cache, work.slot);
+    NearestElement near;
+    const NearestElement* bound = &near;
+    if (slot && skinBindHit(cache, slot, work.point, searchPt)) {
+        bound = &slot->near;
+    } else {
+        int& hint = work.hints[index];
+        searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
+        hint = hintCode(cage, near.trigon);
+        if (slot) storeSkinBind(cache, slot, work.point, searchPt, &near);
+    }
+    if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    // The blend's questions about the rest shape are answered from the
+    // slot's tape when they are the ones asked last frame.
+    LocationMemo memo;
+    LocationMemoEntry room[kBindTapeRoom];
+    beginSkinBindTape(cache, slot, &memo, room);
+    const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes, work.lock);
+    return moved;
+}
+
+} // namespace
+
+bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3]) {
+    const double P[3] = {work.source[0], work.source[1], work.source[2]};
+    if (!isfinite(P[0] + P[1] + P[2])) return false;
+    if (fabs(P[0]) >= kFarthestPoint || fabs(P[1]) >= kFarthestPoint ||
+        fabs(P[2]) >= kFarthestPoint)
+        return false;
+
+    ScaledBlend total = {{0.0, 0.0, 0.0}, 0.0, 0.0};
+    for (int i = 0; i < deform->cageCount; ++i) {
+        CageInstance* cage = deform->cageArray[i];
+        double wm = 1.0;
+        if (deform->weightMapIDs[i]) {
+            wm = work.weights[i]; // NaN when the point has no value
+            if (!(wm >= 1e-7)) continue;
+        }
+        double Plocal[3];
+        toLocal(cage->worldAxes, P, Plocal);
+        if (cage->mode == kCageModeVolume) {
+            if (cage->ignoreOutside && !isWithinTheCage(cage, Plocal)) continue;
+            ScaledBlend part;
+            VolumeTable* table = deform->volumeTables[i];
+            if (volumeTableReady(table))
+                volumeBlendOfTable(table, P, &part);
+            else
+                calcVolumeWeightsOfCage(cage, P, &part);
+            addScaledBlend(&total, &part, wm);
+        } else {
+            double d[3];
+            if (!skinDisplacement(deform, i, work, P, Plocal, &wm, d)) continue;
+            // A Skin cage adds wm * d and counts one in the common weight.
+            ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
+            addScaledBlend(&total, &part, 1.0);
+        }
+    }
+    double move[3];
+    if (!scaledBlendDisplacement(&total, move)) return false;
+    for (int c = 0; c < 3; ++c) {
+        out[c] = P[c] + move[c];
+        if (!isfinite(out[c])) return false; // never hand the host a NaN
+    }
+    return true;
+}
+
+void readPointWeights(const DeformInstance* deform, LWMeshInfo* info, LWPntID point, float* row) {
+    for (int i = 0; i < deform->cageCount; ++i) {
+        row[i] = 1.0f;
+        void* map = deform->weightMapIDs[i];
+        if (!map) continue;
+        float value = 0.0f;
+        row[i] = info && info->pntVIDGet(info, point, &value, map) ? value : NAN;
+    }
+}
