@@ -5,6 +5,7 @@
 #include "deform/skin_bands.h"
 #include "geometry/element_location.h"
 #include "geometry/element_search.h"
+#include "geometry/location_memo.h"
 #include "geometry/mark_lane.h"
 #include "geometry/vector.h"
 
@@ -144,6 +145,30 @@ const LinegonData* chainNext(const PointData* pnt, const LinegonData* self) {
     return pnt->linegonCount >= 2 ? pnt->linegons[1] : nullptr;
 }
 
+// The weights of the fan triangles (bound: the bound one's place) whose
+// band searchPt lies in; how many weigh. The bound triangle's distance
+// first, then those of the others that might come within the band (all of
+// them when measuring the base shape, which the cheap tests do not know).
+int fanBandWeights(PolygonData* poly, int bound, const double searchPt[3], bool frame0,
+                   double width, double weight[4]) {
+    if (!(width > 0.0)) return 0;
+    double dist[4];
+    const PointData* corner[4];
+    auto measure = [&](int k) {
+        dist[k] = nearTrigonDistance(&poly->tri[k], searchPt, frame0 ? kBaseShape : kRestShape,
+                                     &corner[k]);
+    };
+    measure(bound);
+    const double reach = std::sqrt(dist[bound] * dist[bound] + width * width);
+    for (int k = 0; k < 4; ++k) {
+        if (k == bound) continue;
+        dist[k] = HUGE_VAL;
+        corner[k] = nullptr;
+        if (frame0 || !nearTrigonSurelyBeyond(&poly->tri[k], searchPt, reach)) measure(k);
+    }
+    return skinFanBandWeights(dist, corner, bound, width, weight);
+}
+
 } // namespace
 
 bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double P[3],
@@ -241,26 +266,18 @@ bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
     if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon || !searchPt) return false;
     PolygonData* poly = tri->polygon;
     const double width = skinBandWidth(poly);
-    // The bound triangle's distance, then those of the others that might
-    // come within the band (all of them when measuring the base shape,
-    // which the cheap tests do not know).
-    double dist[4], weight[4];
-    const PointData* corner[4];
-    const int bound = int(tri - poly->tri);
-    auto measure = [&](int k) {
-        dist[k] = nearTrigonDistance(&poly->tri[k], searchPt, frame0 ? kBaseShape : kRestShape,
-                                     &corner[k]);
-    };
-    measure(bound);
-    const double reach = width > 0.0 ? std::sqrt(dist[bound] * dist[bound] + width * width) : 0.0;
-    for (int k = 0; k < 4; ++k) {
-        if (k == bound) continue;
-        dist[k] = HUGE_VAL;
-        corner[k] = nullptr;
-        if (width > 0.0 && (frame0 || !nearTrigonSurelyBeyond(&poly->tri[k], searchPt, reach)))
-            measure(k);
+    // The band weights depend on the binding shape alone: on a bind tape
+    // they are replayed with the locations.
+    double weight[4] = {0.0, 0.0, 0.0, 0.0};
+    int taking = 0;
+    LocationMemo* memo = stLocationMemo;
+    const double shape = frame0 ? 1.0 : 0.0;
+    if (!replayLocation(memo, kMemoFanBands, tri, searchPt, shape, &taking, weight, 4, nullptr,
+                        nullptr)) {
+        taking = fanBandWeights(poly, int(tri - poly->tri), searchPt, frame0, width, weight);
+        recordLocation(memo, kMemoFanBands, tri, searchPt, shape, taking, weight, 4, nullptr,
+                       nullptr);
     }
-    const int taking = width > 0.0 ? skinFanBandWeights(dist, corner, bound, width, weight) : 0;
     if (taking <= 1) {
         for (int k = 0; taking == 1 && k < 4; ++k)
             if (weight[k] > 0.0) tri = &poly->tri[k];

@@ -383,13 +383,15 @@ int locationAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
 template <class Compute>
 int throughMemo(int kind, const TrigonData* tri, const double pt[3], double* out, int outCount,
                 double cornerDepth[2], double within, Compute compute) {
-    const bool memo = stLocationMemo && pt && out;
+    LocationMemo* memo = pt && out ? stLocationMemo : nullptr;
     if (cornerDepth) kind += 16; // asked with depths: another question
     int code = 0;
-    if (memo && replayLocation(kind, tri, pt, within, &code, out, outCount, cornerDepth, nullptr))
+    if (memo &&
+        replayLocation(memo, kind, tri, pt, within, &code, out, outCount, cornerDepth, nullptr))
         return code;
     code = compute(tri, pt, out, cornerDepth, within);
-    if (memo) recordLocation(kind, tri, pt, within, code, out, outCount, cornerDepth, nullptr);
+    if (memo)
+        recordLocation(memo, kind, tri, pt, within, code, out, outCount, cornerDepth, nullptr);
     return code;
 }
 

@@ -787,11 +787,11 @@ TrigonData* nearestOfFan(PolygonData* poly, const double pt[3]) {
 TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
     if (!poly || !pt) return nullptr;
     void* nearest = nullptr;
-    if (stLocationMemo &&
-        replayLocation(kMemoNearestFan, poly, pt, -1.0, nullptr, nullptr, 0, nullptr, &nearest))
+    LocationMemo* memo = stLocationMemo;
+    if (memo && replayLocation(memo, kMemoNearestFan, poly, pt, -1.0, nullptr, nullptr, 0, nullptr,
+                               &nearest))
         return static_cast<TrigonData*>(nearest);
     TrigonData* found = nearestOfFan(poly, pt);
-    if (stLocationMemo)
-        recordLocation(kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
+    recordLocation(memo, kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
     return found;
 }

@@ -2,11 +2,11 @@
 
 #include <string.h>
 
-thread_local LocationMemo* stLocationMemo = nullptr;
+thread_local LocationMemo* stLocationMemo MORVANE_QUICK_TLS = nullptr;
 
-bool replayLocation(int kind, const void* element, const double pt[3], double within, int* code,
-                    double* out, int outCount, double* depth, void** result) {
-    LocationMemo* memo = stLocationMemo;
+bool replayLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
+                    double within, int* code, double* out, int outCount, double* depth,
+                    void** result) {
     if (!memo || memo->mode != kMemoReplay) return false;
     if (memo->cursor >= memo->count) {
         // Past a tape that filled up: the rest is computed, as recorded.
@@ -28,9 +28,9 @@ bool replayLocation(int kind, const void* element, const double pt[3], double wi
     return true;
 }
 
-void recordLocation(int kind, const void* element, const double pt[3], double within, int code,
-                    const double* out, int outCount, const double* depth, void* result) {
-    LocationMemo* memo = stLocationMemo;
+void recordLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
+                    double within, int code, const double* out, int outCount, const double* depth,
+                    void* result) {
     if (!memo || memo->mode != kMemoRecord || memo->full) return;
     if (memo->count >= memo->capacity) {
         memo->full = 1;

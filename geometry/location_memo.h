@@ -14,8 +14,10 @@
 #ifndef MORVANE_GEOMETRY_LOCATION_MEMO_H
 #define MORVANE_GEOMETRY_LOCATION_MEMO_H
 
+#include "geometry/quick_tls.h"
+
 enum { kMemoRecord = 1, kMemoReplay = 2 };
-enum { kMemoTrigon = 1, kMemoPolygon = 2, kMemoNearestFan = 3 };
+enum { kMemoTrigon = 1, kMemoPolygon = 2, kMemoNearestFan = 3, kMemoFanBands = 4 };
 
 struct LocationMemoEntry {
     const void* element; // the triangle or polygon asked about
@@ -37,14 +39,19 @@ struct LocationMemo {
     int full;     // recording ran out of room: the tape holds a first part
 };
 
-extern thread_local LocationMemo* stLocationMemo;
+// The thread's tape.
+extern thread_local LocationMemo* stLocationMemo MORVANE_QUICK_TLS;
 
-// The replayed answer of the next query, when it is this one: true with the
-// answer filled in. Otherwise false (and replaying stops).
-bool replayLocation(int kind, const void* element, const double pt[3], double within, int* code,
-                    double* out, int outCount, double* depth, void** result);
-// Records a computed answer (recording only).
-void recordLocation(int kind, const void* element, const double pt[3], double within, int code,
-                    const double* out, int outCount, const double* depth, void* result);
+// The replayed answer of the next query on the tape memo (the thread's
+// stLocationMemo, read once by the caller; may be null), when it is this
+// one: true with the answer filled in. Otherwise false (and replaying
+// stops).
+bool replayLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
+                    double within, int* code, double* out, int outCount, double* depth,
+                    void** result);
+// Records a computed answer (recording only; memo may be null).
+void recordLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
+                    double within, int code, const double* out, int outCount, const double* depth,
+                    void* result);
 
 #endif

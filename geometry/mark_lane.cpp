@@ -1,3 +1,3 @@
 #include "geometry/mark_lane.h"
 
-thread_local int stMarkLane = 0;
+thread_local int stMarkLane MORVANE_QUICK_TLS = 0;

@@ -5,6 +5,8 @@
 #ifndef MORVANE_GEOMETRY_MARK_LANE_H
 #define MORVANE_GEOMETRY_MARK_LANE_H
 
-extern thread_local int stMarkLane;
+#include "geometry/quick_tls.h"
+
+extern thread_local int stMarkLane MORVANE_QUICK_TLS;
 
 #endif
