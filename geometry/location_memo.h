@@ -16,6 +16,8 @@
 
 #include "geometry/quick_tls.h"
 
+#include <string.h>
+
 enum { kMemoRecord = 1, kMemoReplay = 2 };
 enum { kMemoTrigon = 1, kMemoPolygon = 2, kMemoNearestFan = 3, kMemoFanBands = 4 };
 
@@ -46,9 +48,30 @@ extern thread_local LocationMemo* stLocationMemo MORVANE_QUICK_TLS;
 // stLocationMemo, read once by the caller; may be null), when it is this
 // one: true with the answer filled in. Otherwise false (and replaying
 // stops).
-bool replayLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
-                    double within, int* code, double* out, int outCount, double* depth,
-                    void** result);
+inline bool replayLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
+                           double within, int* code, double* out, int outCount, double* depth,
+                           void** result) {
+    if (!memo || memo->mode != kMemoReplay) return false;
+    if (memo->cursor >= memo->count) {
+        // Past a tape that filled up: the rest is computed, as recorded.
+        if (!memo->full) memo->mode = 0;
+        return false;
+    }
+    const LocationMemoEntry& e = memo->entries[memo->cursor];
+    if (e.kind != kind || e.element != element || memcmp(e.pt, pt, sizeof e.pt) != 0 ||
+        memcmp(&e.within, &within, sizeof within) != 0) {
+        memo->mode = 0;
+        return false;
+    }
+    ++memo->cursor;
+    if (code) *code = e.code;
+    for (int k = 0; k < outCount; ++k)
+        out[k] = e.out[k];
+    if (depth) depth[0] = e.depth[0], depth[1] = e.depth[1];
+    if (result) *result = e.result;
+    return true;
+}
+
 // Records a computed answer (recording only; memo may be null).
 void recordLocation(LocationMemo* memo, int kind, const void* element, const double pt[3],
                     double within, int code, const double* out, int outCount, const double* depth,
