@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <chrono>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -144,13 +146,16 @@ double meanDistance(const std::vector<Vec3>& a, const std::vector<Vec3>& b) {
 
 enum Method { kMvcBind, kMvcFrame, kSkinFrame, kVolumeFrame };
 
-// Args: case (0 organic, 1 arm), method (Method). Counters: points per
-// second, milliseconds per frame (per bind), the mean distance a point
+// Args: case (0 organic, 1 arm), method (Method), the module's threads.
+// Counters: points per second, milliseconds per frame (per bind) of
+// processor time (all threads) and of wall time, the mean distance a point
 // moved, and for the module's frames the mean distance from the baseline's
 // result.
 void BM_Baseline(benchmark::State& state) {
     Setup& s = setupFor(int(state.range(0)));
     const int method = int(state.range(1));
+    const int threads = int(state.range(2));
+    setenv("MORVANE_THREADS", std::to_string(threads).c_str(), 1);
     if (s.cageMismatch > 1e-6) {
         state.SkipWithError("the module's posed cage differs from the baseline's");
         return;
@@ -161,6 +166,7 @@ void BM_Baseline(benchmark::State& state) {
     // Processor time, as Google Benchmark's rates take it, so that other
     // work on the machine counts less.
     const std::clock_t start = std::clock();
+    const auto wallStart = std::chrono::steady_clock::now();
     if (method == kMvcBind) {
         for (auto _ : state) {
             s.binding = mvc::bind(s.surface, s.rest);
@@ -181,6 +187,10 @@ void BM_Baseline(benchmark::State& state) {
         }
     }
     const double loopMs = 1e3 * double(std::clock() - start) / CLOCKS_PER_SEC;
+    const double wallMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
+            .count();
+    unsetenv("MORVANE_THREADS");
     std::vector<Vec3> baseline;
     mvc::deform(s.bound(), s.posed, baseline);
     if (method == kMvcBind)
@@ -191,9 +201,11 @@ void BM_Baseline(benchmark::State& state) {
     state.counters["points_per_s"] =
         benchmark::Counter(double(state.iterations()) * points, benchmark::Counter::kIsRate);
     state.counters["ms_per_frame"] = loopMs / double(state.iterations());
+    state.counters["wall_ms"] = wallMs / double(state.iterations());
     state.counters["moved"] = meanDistance(result, s.rest);
     static const char* const kMethod[] = {"mvc bind", "mvc frame", "Skin frame", "Volume frame"};
     state.SetLabel(std::string(s.input.name) + " " + kMethod[method] + ", " +
+                   (method >= kSkinFrame ? std::to_string(threads) + " threads, " : "") +
                    std::to_string(s.rest.size()) + " points, cage " +
                    std::to_string(s.scene->cage->pointCount) + " points (mvc " +
                    std::to_string(s.surface.points.size()) + ")");
@@ -202,10 +214,11 @@ void BM_Baseline(benchmark::State& state) {
 void baselineArgs(benchmark::internal::Benchmark* b) {
     for (int which : {0, 1})
         for (int method : {kMvcBind, kMvcFrame, kSkinFrame, kVolumeFrame})
-            b->Args({which, method});
+            for (int threads : {1, 2})
+                if (threads == 1 || method >= kSkinFrame) b->Args({which, method, threads});
 }
 
-BENCHMARK(BM_Baseline)->Apply(baselineArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline)->Apply(baselineArgs)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
