@@ -44,6 +44,11 @@ struct FramePass {
     int width;    // cages per recorded row
     int recorded; // rows that hold this frame's (or the last frame's) inputs
     int answered; // rows whose answer is this frame's
+    // This frame's calls that found a row of the last frame, and those of
+    // them whose inputs were the same: the next frame runs a pass only
+    // while at least half were.
+    int compared;
+    int repeated;
 };
 
 namespace {
@@ -180,7 +185,11 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     pass->answered = 0;
     const int count = calls < pass->recorded ? calls : pass->recorded;
     pass->recorded = count;
-    if (!mt || threads < 2 || count <= 0 || pass->width != deform->cageCount) return;
+    // Points that move from frame to frame (a deformer or bones before this
+    // one) would be worked out twice.
+    const bool moving = pass->compared > 0 && pass->repeated < pass->compared - pass->repeated;
+    pass->compared = pass->repeated = 0;
+    if (!mt || threads < 2 || count <= 0 || moving || pass->width != deform->cageCount) return;
     if (threads > kMarkLanes) threads = kMarkLanes;
 
     for (int i = 0; i < deform->cageCount; ++i) {
@@ -211,7 +220,7 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     if (ran && run.next.load() >= count) pass->answered = count;
 }
 
-bool takeFrameAnswer(const FramePass* pass, int slot, LWPntID point, const double source[3],
+bool takeFrameAnswer(FramePass* pass, int slot, LWPntID point, const double source[3],
                      const double oPos[3], const float* weights, int cageCount, bool* moved,
                      double out[3]) {
     if (!pass || slot < 0 || slot >= pass->answered || cageCount != pass->width) return false;
@@ -223,6 +232,8 @@ bool takeFrameAnswer(const FramePass* pass, int slot, LWPntID point, const doubl
         return false;
     *moved = p.answer == kMoves;
     if (*moved) memcpy(out, p.out, sizeof p.out);
+    ++pass->compared;
+    ++pass->repeated;
     return true;
 }
 
@@ -231,12 +242,17 @@ void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double so
     if (!pass || slot < 0) return;
     if (!reserveRows(pass, slot + 1, cageCount)) return;
     FramePoint& p = pass->points[slot];
+    float* row = pass->weights + size_t(slot) * size_t(cageCount);
+    if (slot < pass->recorded) {
+        ++pass->compared;
+        pass->repeated += p.point == point && sameBits(p.source, source, sizeof p.source) &&
+                          sameBits(p.oPos, oPos, sizeof p.oPos) &&
+                          sameBits(row, weights, size_t(cageCount) * sizeof(float));
+    }
     p.point = point;
     memcpy(p.source, source, sizeof p.source);
     memcpy(p.oPos, oPos, sizeof p.oPos);
-    if (cageCount)
-        memcpy(pass->weights + size_t(slot) * size_t(cageCount), weights,
-               size_t(cageCount) * sizeof(float));
+    if (cageCount) memcpy(row, weights, size_t(cageCount) * sizeof(float));
     p.answer = kNoAnswer;
     if (slot >= pass->recorded) pass->recorded = slot + 1;
 }

@@ -30,14 +30,15 @@ int framePassThreads();
 // At a frame's first call, after the cages' refresh: the inputs of the
 // last frame's first `calls` calls are worked out on `threads` threads of
 // mt. Without them (no service, one thread, nothing recorded, another
-// number of cages) the frame runs call by call.
+// number of cages), or when fewer than half of the last frame's calls had
+// the inputs of the frame before, the frame runs call by call.
 void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFuncs* mt,
                   int threads);
 
 // The answer for the call in place `slot` when the pass worked out this
 // very input (weights: one per cage, as readPointWeights gives them):
 // true, with *moved and out (the new position when moved).
-bool takeFrameAnswer(const FramePass* pass, int slot, LWPntID point, const double source[3],
+bool takeFrameAnswer(FramePass* pass, int slot, LWPntID point, const double source[3],
                      const double oPos[3], const float* weights, int cageCount, bool* moved,
                      double out[3]);
 

@@ -160,6 +160,31 @@ TEST(FramePass, ChangesNoResultBit) {
     expectSameSequences({{false, 2}, {true, 3}, {true, kMarkLanes}});
 }
 
+// Points that move every frame would be worked out twice: the pass steps
+// aside while fewer than half of the calls repeat the last frame's inputs.
+TEST(FramePass, StepsAsideWhileThePointsMove) {
+    setenv("MORVANE_THREADS", "2", 1);
+    std::mt19937 rng(11);
+    const std::vector<P3> points = randomPoints(40, rng);
+    PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
+    h.set(kCageModeSkin, 2);
+    auto answeredAt = [&](double shift) {
+        h.newTime();
+        for (std::size_t i = 0; i < points.size(); ++i)
+            h.evaluateAt(P3{points[i][0] + shift, points[i][1], points[i][2]}, i);
+        return framePassAnswered(h.deform->framePass);
+    };
+    const int n = int(points.size());
+    for (int k = 0; k < 3; ++k) // settled on the still points (the host's own pass had floats)
+        answeredAt(0.0);
+    EXPECT_EQ(answeredAt(0.0), n);  // a still object
+    EXPECT_EQ(answeredAt(0.01), n); // worked out, but every point moved
+    EXPECT_EQ(answeredAt(0.02), 0); // so it steps aside
+    EXPECT_EQ(answeredAt(0.02), 0); // the last frame's points had moved too
+    EXPECT_EQ(answeredAt(0.02), n); // still again
+    unsetenv("MORVANE_THREADS");
+}
+
 TEST(FramePass, ThreadsFollowTheEnvironmentWithinTheLanes) {
     setenv("MORVANE_THREADS", "3", 1);
     EXPECT_EQ(framePassThreads(), 3);
