@@ -24,35 +24,84 @@ int chunkOf(size_t e) {
 
 // Room for n more entries that do not straddle two chunks: their first
 // entry's number, or SIZE_MAX when the budget or the memory runs out.
-size_t appendRoom(SkinBindCache* cache, size_t n, size_t* used) {
-    size_t at = cache->tapeUsed;
+size_t appendRoom(ChunkArena* arena, size_t size, size_t n, size_t* used) {
+    size_t at = arena->used;
     int k = chunkOf(at);
     if (at + n > chunkStart(k + 1)) {
         ++k;
         at = chunkStart(k);
     }
     if (k >= kTapeChunks) return SIZE_MAX;
-    while (cache->chunkCount <= k) {
-        const size_t entries = kFirstTapeChunk << cache->chunkCount;
-        const size_t more = entries * sizeof(LocationMemoEntry);
+    while (arena->chunkCount <= k) {
+        const size_t entries = kFirstTapeChunk << arena->chunkCount;
+        const size_t more = entries * size;
         if (*used + more > kBindCacheBudget) return SIZE_MAX;
         void* chunk = morvaneAlloc(more);
         if (!chunk) return SIZE_MAX;
-        cache->tapeChunks[cache->chunkCount++] = static_cast<LocationMemoEntry*>(chunk);
-        cache->tapeCapacity += entries;
+        arena->chunks[arena->chunkCount++] = chunk;
+        arena->capacity += entries;
         *used += more;
     }
-    cache->tapeUsed = at + n;
+    arena->used = at + n;
     return at;
 }
 
-LocationMemoEntry* tapeAt(const SkinBindCache* cache, size_t e) {
+void* entryAt(const ChunkArena* arena, size_t size, size_t e) {
     const int k = chunkOf(e);
-    return cache->tapeChunks[k] + (e - chunkStart(k));
+    return static_cast<char*>(arena->chunks[k]) + (e - chunkStart(k)) * size;
+}
+
+LocationMemoEntry* tapeAt(const SkinBindCache* cache, size_t e) {
+    return static_cast<LocationMemoEntry*>(entryAt(&cache->tapes, sizeof(LocationMemoEntry), e));
+}
+
+void freeArena(ChunkArena* arena) {
+    for (int k = 0; k < arena->chunkCount; ++k)
+        morvaneFree(arena->chunks[k]);
+}
+
+// Where a slot's n entries go: into its own room when that is this epoch's
+// and big enough, else into new room at the arena's end (grown under the
+// lock); SIZE_MAX when there is none.
+size_t slotRoom(ChunkArena* arena, size_t size, size_t n, unsigned int epoch,
+                unsigned int* roomEpoch, unsigned short* room, unsigned int offset, size_t* used,
+                const BindCacheLock* lock) {
+    if (*roomEpoch == epoch && *room >= n) return offset;
+    if (lock) lock->lock(lock->arg);
+    const size_t at = appendRoom(arena, size, n, used);
+    if (lock) lock->unlock(lock->arg);
+    if (at == SIZE_MAX) return at;
+    *room = static_cast<unsigned short>(n);
+    *roomEpoch = epoch;
+    return at;
+}
+
+void dropPrograms(SkinBindCache* cache) {
+    cache->programs.used = 0;
+    if (++cache->programEpoch == 0) {
+        for (int i = 0; i < cache->slotCount; ++i)
+            cache->slots[i].programEpoch = cache->slots[i].programRoomEpoch = 0;
+        cache->programEpoch = 1;
+    }
+}
+
+// Whether the weights' settings are those the programs were recorded
+// with; takes them for the next frame.
+bool sameSettings(SkinBindCache* cache, const CageInstance* cage) {
+    const bool same =
+        cache->falloffType == cage->falloffType && cache->limitedRange == cage->limitedRange &&
+        !memcmp(&cache->perpendicular, &cage->perpendicularDistanceClamped, sizeof(double)) &&
+        !memcmp(&cache->parallel, &cage->parallelDistanceClamped, sizeof(double));
+    cache->falloffType = cage->falloffType;
+    cache->limitedRange = cage->limitedRange;
+    cache->perpendicular = cage->perpendicularDistanceClamped;
+    cache->parallel = cage->parallelDistanceClamped;
+    return same;
 }
 
 void dropTapes(SkinBindCache* cache) {
-    cache->tapeUsed = 0;
+    dropPrograms(cache);
+    cache->tapes.used = 0;
     if (++cache->tapeEpoch == 0) {
         for (int i = 0; i < cache->slotCount; ++i)
             cache->slots[i].tapeEpoch = cache->slots[i].roomEpoch = 0;
@@ -105,7 +154,7 @@ int bindCacheEnabled(void) {
 
 SkinBindCache* newSkinBindCache() {
     auto* cache = static_cast<SkinBindCache*>(morvaneCalloc(1, sizeof(SkinBindCache)));
-    if (cache) cache->epoch = cache->tapeEpoch = 1;
+    if (cache) cache->epoch = cache->tapeEpoch = cache->programEpoch = 1;
     return cache;
 }
 
@@ -113,8 +162,8 @@ void freeSkinBindCache(SkinBindCache* cache) {
     if (!cache) return;
     morvaneFree(cache->shape);
     morvaneFree(cache->slots);
-    for (int k = 0; k < cache->chunkCount; ++k)
-        morvaneFree(cache->tapeChunks[k]);
+    freeArena(&cache->tapes);
+    freeArena(&cache->programs);
     morvaneFree(cache);
 }
 
@@ -128,6 +177,7 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
         dropSlots(cache);
     else if (memcmp(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes) != 0)
         dropTapes(cache);
+    if (!sameSettings(cache, cage)) dropPrograms(cache);
     memcpy(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes);
     cache->cage = cage;
     cache->geometryStamp = cage->geometryStamp;
@@ -168,7 +218,7 @@ bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID p
 
 void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
                    const double searchPt[3], const NearestElement* near) {
-    slot->tapeEpoch = 0;
+    slot->tapeEpoch = slot->programEpoch = 0;
     slot->point = point;
     memcpy(slot->searchPt, searchPt, sizeof slot->searchPt);
     slot->near = *near;
@@ -201,15 +251,9 @@ void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* mem
     if (memo->mode != kMemoRecord) return;
     const size_t n = size_t(memo->count);
     // Into the slot's own room when the tape fits there, else at the end.
-    size_t offset = slot->tapeOffset;
-    if (slot->roomEpoch != cache->tapeEpoch || slot->tapeRoom < n) {
-        if (lock) lock->lock(lock->arg);
-        offset = appendRoom(cache, n, used);
-        if (lock) lock->unlock(lock->arg);
-        if (offset == SIZE_MAX) return;
-        slot->tapeRoom = static_cast<unsigned short>(n);
-        slot->roomEpoch = cache->tapeEpoch;
-    }
+    const size_t offset = slotRoom(&cache->tapes, sizeof(LocationMemoEntry), n, cache->tapeEpoch,
+                                   &slot->roomEpoch, &slot->tapeRoom, slot->tapeOffset, used, lock);
+    if (offset == SIZE_MAX) return;
     if (n) memcpy(tapeAt(cache, offset), memo->entries, n * sizeof(LocationMemoEntry));
     slot->tapeOffset = static_cast<unsigned int>(offset);
     slot->tapeCount = static_cast<unsigned short>(n);
@@ -217,9 +261,39 @@ void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* mem
     slot->tapeEpoch = cache->tapeEpoch;
 }
 
+const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
+                                  const double P[3], const double Plocal[3], int* count) {
+    if (slot->programEpoch != cache->programEpoch || memcmp(slot->programP, P, 3 * sizeof *P) ||
+        memcmp(slot->programLocal, Plocal, 3 * sizeof *Plocal))
+        return nullptr;
+    *count = slot->programCount;
+    return static_cast<const BlendStep*>(
+        entryAt(&cache->programs, sizeof(BlendStep), slot->programOffset));
+}
+
+void storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
+                       const double Plocal[3], const BlendRecorder* recorder, size_t* used,
+                       const BindCacheLock* lock) {
+    slot->programEpoch = 0;
+    if (recorder->abandoned || recorder->depth != 0 || recorder->count <= 0) return;
+    const size_t n = size_t(recorder->count);
+    const size_t offset =
+        slotRoom(&cache->programs, sizeof(BlendStep), n, cache->programEpoch,
+                 &slot->programRoomEpoch, &slot->programRoom, slot->programOffset, used, lock);
+    if (offset == SIZE_MAX) return;
+    memcpy(entryAt(&cache->programs, sizeof(BlendStep), offset), recorder->steps,
+           n * sizeof(BlendStep));
+    memcpy(slot->programP, P, sizeof slot->programP);
+    memcpy(slot->programLocal, Plocal, sizeof slot->programLocal);
+    slot->programOffset = static_cast<unsigned int>(offset);
+    slot->programCount = static_cast<unsigned short>(n);
+    slot->programEpoch = cache->programEpoch;
+}
+
 size_t skinBindCacheBytes(const SkinBindCache* cache) {
     if (!cache) return 0;
     return sizeof *cache + size_t(cache->slotCount) * sizeof(SkinBindSlot) +
            size_t(cache->pointCount) * 6 * sizeof(double) +
-           cache->tapeCapacity * sizeof(LocationMemoEntry);
+           cache->tapes.capacity * sizeof(LocationMemoEntry) +
+           cache->programs.capacity * sizeof(BlendStep);
 }

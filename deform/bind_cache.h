@@ -21,6 +21,7 @@
 #include <lwmeshes.h>
 
 #include "cage_instance.h"
+#include "deform/blend_program.h"
 #include "geometry/element_search.h"
 #include "geometry/location_memo.h"
 
@@ -28,11 +29,20 @@ const size_t kBindCacheBudget = size_t(256) << 20;
 // A point's blend asks a few dozen location questions at most; beyond this
 // the rest of them are computed every frame.
 const int kBindTapeRoom = 48;
-// The tapes live in chunks that never move (chunk k holds
-// kFirstTapeChunk << k entries), so that threads can replay theirs while
+// A point's blend program takes about a hundred steps; a longer one is not
+// kept.
+const int kBlendProgramRoom = 256;
+// Tapes and programs live in chunks that never move (chunk k holds
+// kFirstTapeChunk << k entries), so that threads can read theirs while
 // another appends.
 const size_t kFirstTapeChunk = 4096;
 const int kTapeChunks = 24;
+
+struct ChunkArena {
+    void* chunks[kTapeChunks];
+    int chunkCount;
+    size_t used, capacity; // entries
+};
 
 // Serialises the growth of the caches while a parallel pass runs.
 struct BindCacheLock {
@@ -59,6 +69,16 @@ struct SkinBindSlot {
     unsigned short tapeRoom;
     unsigned int roomEpoch; // tapeOffset..+tapeRoom is this slot's while it is the cache's
     unsigned char tapeFull;
+    // The blend's steps (deform/blend_program.h) in the program arena, for
+    // the world point and cage point they were recorded at, valid while
+    // programEpoch is the cache's.
+    double programP[3];
+    double programLocal[3];
+    unsigned int programEpoch;
+    unsigned int programOffset;
+    unsigned short programCount;
+    unsigned short programRoom;
+    unsigned int programRoomEpoch;
 };
 
 struct SkinBindCache {
@@ -74,9 +94,13 @@ struct SkinBindCache {
     // point over the world-placed rest shape).
     double worldAxes[4][3];
     unsigned int tapeEpoch;
-    LocationMemoEntry* tapeChunks[kTapeChunks];
-    int chunkCount;
-    size_t tapeUsed, tapeCapacity; // entries, over the chunks in order
+    ChunkArena tapes; // LocationMemoEntry
+    // The programs depend on the weights' settings too.
+    unsigned int programEpoch;
+    ChunkArena programs; // BlendStep
+    int falloffType;
+    int limitedRange;
+    double perpendicular, parallel;
 };
 
 // Null when out of memory (the cage is then searched every frame).
@@ -110,6 +134,16 @@ void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, Loc
                        LocationMemoEntry* room);
 void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used,
                      const BindCacheLock* lock);
+
+// The slot's blend program when it holds one for this world point and
+// cage point: its steps, and their count in *count; null otherwise.
+const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
+                                  const double P[3], const double Plocal[3], int* count);
+// Keeps a recorded program (one not abandoned, within the budget, under
+// the lock when one is given).
+void storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
+                       const double Plocal[3], const BlendRecorder* recorder, size_t* used,
+                       const BindCacheLock* lock);
 
 // Bytes the cache holds.
 size_t skinBindCacheBytes(const SkinBindCache* cache);

@@ -1,6 +1,7 @@
 // Element maps and binding weights. See binding_weights.h.
 #include "deform/binding_weights.h"
 
+#include "deform/blend_program.h"
 #include "deform/skin_bands.h"
 #include "geometry/element_location.h"
 #include "geometry/element_search.h"
@@ -219,6 +220,7 @@ struct NearestScale {
 
 void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
                              double w) {
+    recordBlendStep(kStepMapLinegon, lin, w);
     if (!lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W) return;
     double m[3];
     linegonMap(lin, P, m);
@@ -238,6 +240,7 @@ void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3
     // Nothing to add (and a weight addMapped would refuse): the blends give
     // many triangles a weight of exactly 0.
     if (!(w > 0.0)) return;
+    recordBlendStep(kStepMapTrigon, tri, w);
     if (!trigonUsable(tri) || !P || !D || !W) return;
     readyTrigonWorldMap(const_cast<TrigonData*>(tri));
     double m[3];
@@ -375,21 +378,20 @@ void addPolygonOwnPart(const CageInstance* cage, const TrigonData* tri, const do
     const double sC = skinCornerBandShare(cornerDepth[1], width);
     const double share[3] = {sB, sC * (1.0 - sB), (1.0 - sB) * (1.0 - sC)};
     double sum[3] = {0.0, 0.0, 0.0}, taken = 0.0;
+    recordBlendStep(kStepOpen);
     for (int part = 0; part < 3; ++part) {
         if (!(share[part] > 0.0)) continue;
         double d[3] = {0.0, 0.0, 0.0}, w = 0.0;
+        recordBlendStep(kStepOpen);
         if (part < 2)
             addFanCorner(cage, tri, part, P, Plocal, d, &w);
         else
             addFanTriangles(cage, tri, P, o, d, &w);
-        if (!(w > 0.0)) continue;
-        for (int c = 0; c < 3; ++c)
-            sum[c] += share[part] * d[c] / w;
-        taken += share[part];
+        recordBlendStep(kStepPartEnd, nullptr, share[part]);
+        addFadedPart(d, w, share[part], sum, &taken);
     }
-    if (!(taken > 0.0) || !finite3(sum)) return;
-    add3D(D, sum, D);
-    *W += taken;
+    recordBlendStep(kStepFadeEnd);
+    addFadedSum(sum, taken, D, W);
 }
 
 bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3],
@@ -397,6 +399,11 @@ bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
     d[0] = d[1] = d[2] = 0.0;
     *wsum = 0.0;
     if (!cage || !poly || !P || !Plocal) return false;
+    recordBlendStep(kStepOpen);
+    // Every way out closes the sum as its value.
+    struct Close {
+        ~Close() { recordBlendStep(kStepPolygonEnd); }
+    } close;
     TrigonData* best = nearestFanTriangle(poly, Plocal);
     if (!best) return false;
     const double width = skinBandWidth(poly);
@@ -420,7 +427,9 @@ void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const 
                              const double Plocal[3], double D[3], double* W, double w) {
     if (!D || !W || !(w >= 0.0) || !std::isfinite(w)) return;
     double d[3], wsum;
-    if (polygonBlend(cage, poly, P, Plocal, d, &wsum)) addPolygonBlend(d, wsum, D, W, w);
+    const bool sound = polygonBlend(cage, poly, P, Plocal, d, &wsum);
+    recordBlendStep(kStepAddPolygon, nullptr, w);
+    if (sound) addPolygonBlend(d, wsum, D, W, w);
 }
 
 double volumeSmoothDistance(const CageInstance* cage) {

@@ -11,6 +11,7 @@
 #define MORVANE_DEFORM_BINDING_WEIGHTS_H
 
 #include "cage_instance.h"
+#include "geometry/vector.h"
 
 #include <cmath>
 
@@ -83,6 +84,47 @@ inline void addPolygonBlend(const double d[3], double wsum, double D[3], double*
     if (!std::isfinite(s[0]) || !std::isfinite(s[1]) || !std::isfinite(s[2])) return;
     D[0] = s[0], D[1] = s[1], D[2] = s[2];
     *W += w;
+}
+
+// The steps of the blends' partial sums, shared by the blends and their
+// replay (deform/blend_program.h) so that both round alike.
+// A sum's displacement D / W: false (disp untouched) when W is not
+// positive or the result is not finite.
+inline bool finishBlend(const double D[3], double W, double disp[3]) {
+    if (!(W > 0.0)) return false;
+    double r[3];
+    scale3D(D, 1.0 / W, r);
+    if (!std::isfinite(r[0]) || !std::isfinite(r[1]) || !std::isfinite(r[2])) return false;
+    copy3D(r, disp);
+    return true;
+}
+// The polygon's own part counts as one element.
+inline void normaliseBlend(double D[3], double* W) {
+    if (*W > 0.0) {
+        scale3D(D, 1.0 / *W, D);
+        *W = 1.0;
+    }
+}
+// A faded part (d, w) normalised and added with its share.
+inline void addFadedPart(const double d[3], double w, double share, double sum[3], double* taken) {
+    if (!(w > 0.0)) return;
+    for (int c = 0; c < 3; ++c)
+        sum[c] += share * d[c] / w;
+    *taken += share;
+}
+// The faded parts' sum added to (D, W) when sound.
+inline void addFadedSum(const double sum[3], double taken, double D[3], double* W) {
+    if (!(taken > 0.0) || !std::isfinite(sum[0]) || !std::isfinite(sum[1]) ||
+        !std::isfinite(sum[2]))
+        return;
+    add3D(D, sum, D);
+    *W += taken;
+}
+// A band's blend d added with its weight.
+inline void addBandPart(const double d[3], double weight, double sum[3], double* taken) {
+    for (int c = 0; c < 3; ++c)
+        sum[c] += weight * d[c];
+    *taken += weight;
 }
 
 // The cage's clamped smooth distance as Volume weighting uses it (at least

@@ -78,6 +78,12 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     const NearestElement* bound = &near;
     if (slot && skinBindHit(cache, slot, work.point, searchPt)) {
         bound = &slot->near;
+        // The blend's steps, recorded at this very point.
+        int count = 0;
+        if (const BlendStep* steps = heldBlendProgram(cache, slot, P, Plocal, &count)) {
+            const int replayed = replayBlendProgram(steps, count, P, wm, d);
+            if (replayed >= 0) return replayed != 0;
+        }
     } else {
         int& hint = work.hints[index];
         searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
@@ -85,13 +91,19 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         if (slot) storeSkinBind(cache, slot, work.point, searchPt, &near);
     }
     if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
-    // The blend's questions about the rest shape are answered from the
-    // slot's tape when they are the ones asked last frame.
+    // Otherwise the blend's questions about the rest shape are answered
+    // from the slot's tape when they are the ones asked last frame, and
+    // the blend's steps are recorded.
     LocationMemo memo;
     LocationMemoEntry room[kBindTapeRoom];
     beginSkinBindTape(cache, slot, &memo, room);
+    BlendStep steps[kBlendProgramRoom];
+    BlendRecorder recorder = {steps, 0, kBlendProgramRoom, 0, 0};
+    stBlendRecorder = &recorder;
     const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    stBlendRecorder = nullptr;
     endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes, work.lock);
+    storeBlendProgram(cache, slot, P, Plocal, &recorder, &deform->bindCacheBytes, work.lock);
     return moved;
 }
 

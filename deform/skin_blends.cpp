@@ -2,6 +2,7 @@
 #include "deform/skin_blends.h"
 
 #include "deform/binding_weights.h"
+#include "deform/blend_program.h"
 #include "deform/skin_bands.h"
 #include "geometry/element_location.h"
 #include "geometry/element_search.h"
@@ -53,6 +54,7 @@ struct NeighbourBlends {
              const double** dOut, double* wOut) {
         for (int i = 0; i < count; ++i)
             if (poly[i] == p) {
+                recordBlendStep(kStepLoad, nullptr, i);
                 *dOut = d[i];
                 *wOut = wsum[i];
                 return ok[i];
@@ -61,6 +63,7 @@ struct NeighbourBlends {
         const int i = count++;
         poly[i] = p;
         ok[i] = polygonBlend(cage, p, P, Plocal, d[i], &wsum[i]);
+        recordBlendStep(kStepKeep, nullptr, i);
         *dOut = d[i];
         *wOut = wsum[i];
         return ok[i];
@@ -74,7 +77,9 @@ void addKeptBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
                   NeighbourBlends* blends) {
     const double* d = nullptr;
     double wsum = 0.0;
-    if (blends->get(cage, poly, P, Plocal, &d, &wsum)) addPolygonBlend(d, wsum, D, W, w);
+    const bool sound = blends->get(cage, poly, P, Plocal, &d, &wsum);
+    recordBlendStep(kStepAddPolygon, nullptr, w);
+    if (sound) addPolygonBlend(d, wsum, D, W, w);
 }
 
 inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double P[3],
@@ -103,13 +108,16 @@ void addAroundCorner(const CageInstance* cage, PointData* pnt, const double P[3]
     }
 }
 
+// Closes the blend's sum (recorded as its value).
 bool finish(const double D[3], double W, double disp[3]) {
-    if (!(W > 0.0)) return false;
-    double r[3];
-    scale3D(D, 1.0 / W, r);
-    if (!finite3(r)) return false;
-    copy3D(r, disp);
-    return true;
+    recordBlendStep(kStepFinish);
+    return finishBlend(D, W, disp);
+}
+
+// A blend that cannot start: the recording cannot stand for it.
+bool refuse() {
+    abandonBlendRecording();
+    return false;
 }
 
 bool argsOk(const CageInstance* cage, const TrigonData* tri, const double P[3],
@@ -173,7 +181,7 @@ int fanBandWeights(PolygonData* poly, int bound, const double searchPt[3], bool 
 
 bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double P[3],
                                const double Plocal[3], double disp[3]) {
-    if (!argsOk(cage, tri, P, Plocal, disp)) return false;
+    if (!argsOk(cage, tri, P, Plocal, disp)) return refuse();
     const int f = cage->falloffType;
     double o[3];
     getLocationPerAtTrigon(tri, P, o);
@@ -187,6 +195,7 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
     tri->deformMark[lane] = 0;
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
+    recordBlendStep(kStepOpen);
     calcWeightWithTrigon_W(tri, P, D, &W, 1.0);
     for (int k = 0; k < 3; ++k) {
         TrigonData* u = acrossEdge(tri->edge[k], tri);
@@ -205,7 +214,7 @@ namespace {
 // (and kept in) `blends`.
 bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
                       const double Plocal[3], double disp[3], NeighbourBlends* blends) {
-    if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon) return false;
+    if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon) return refuse();
     PolygonData* poly = tri->polygon;
     const int f = cage->falloffType;
     const unsigned i = tri->subIndex & 3u;
@@ -228,12 +237,10 @@ bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
     }
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
+    recordBlendStep(kStepOpen);
     addPolygonOwnPart(cage, tri, P, Plocal, code, o, depth, width, D, &W);
-    // The polygon's own part counts as one element.
-    if (W > 0.0) {
-        scale3D(D, 1.0 / W, D);
-        W = 1.0;
-    }
+    recordBlendStep(kStepNormalise);
+    normaliseBlend(D, &W);
 
     const int lane = stMarkLane;
     for (int k = 0; k < 4; ++k)
@@ -263,7 +270,7 @@ bool skinBlendFanTriangle(CageInstance* cage, TrigonData* tri, const double P[3]
 bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
                       const double Plocal[3], const double searchPt[3], bool frame0,
                       double disp[3]) {
-    if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon || !searchPt) return false;
+    if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon || !searchPt) return refuse();
     PolygonData* poly = tri->polygon;
     const double width = skinBandWidth(poly);
     // The band weights depend on the binding shape alone: on a bind tape
@@ -287,13 +294,13 @@ bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
     // Near an inner spoke: the blends bound to the triangles on either side,
     // which share their neighbours' blends.
     double sum[3] = {0.0, 0.0, 0.0}, taken = 0.0;
+    recordBlendStep(kStepOpen);
     for (int k = 0; k < 4; ++k) {
         double d[3];
-        if (!(weight[k] > 0.0) || !fanTriangleBlend(cage, &poly->tri[k], P, Plocal, d, &blends))
-            continue;
-        for (int c = 0; c < 3; ++c)
-            sum[c] += weight[k] * d[c];
-        taken += weight[k];
+        if (!(weight[k] > 0.0)) continue;
+        const bool sound = fanTriangleBlend(cage, &poly->tri[k], P, Plocal, d, &blends);
+        recordBlendStep(kStepBandAdd, nullptr, weight[k]);
+        if (sound) addBandPart(d, weight[k], sum, &taken);
     }
     return finish(sum, taken, disp);
 }
@@ -332,13 +339,15 @@ double linegonChainPosition(const CageInstance* cage, const LinegonData* lin, co
 bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
                       double disp[3]) {
     if (disp) disp[0] = disp[1] = disp[2] = 0.0;
-    if (!cage || !lin || !P || !disp || !lin->pnt[0] || !lin->pnt[1] || !finite3(P)) return false;
+    if (!cage || !lin || !P || !disp || !lin->pnt[0] || !lin->pnt[1] || !finite3(P))
+        return refuse();
     double s = linegonChainPosition(cage, lin, P);
     s = s < 0.0 ? 0.0 : (s > 1.0 ? 1.0 : s);
     const double wA = poweredWeight(1.0 - s, cage->falloffType);
     const double wB = poweredWeight(s, cage->falloffType);
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
+    recordBlendStep(kStepOpen);
     calcWeightWithLinegon_W(lin, P, D, &W, 1.0);
     if (const LinegonData* la = chainNext(lin->pnt[0], lin))
         calcWeightWithLinegon_W(la, P, D, &W, wA);
@@ -375,8 +384,10 @@ bool skinBindingDisplacement(CageInstance* cage, const NearestElement* bound, co
         if (near.dist > cage->perpendicularDistanceClamped) return false;
         if (near.border) {
             if (near.over > cage->parallelDistanceClamped) return false;
-            *wm *=
+            const double factor =
                 poweredWeight(1.0 - near.over / cage->parallelDistanceClamped, cage->falloffType);
+            recordBlendStep(kStepWeightFactor, nullptr, factor);
+            *wm *= factor;
         }
     }
     TrigonData* tri = near.trigon;

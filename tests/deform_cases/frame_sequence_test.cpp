@@ -77,11 +77,16 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
         EXPECT_TRUE(cache && cache->slotCount >= int(n));
         if (!cache || cache->slotCount < int(n)) return out;
         EXPECT_EQ(cache->slots[n - 1].epoch, cache->epoch);
-        // and the blends' location answers on the slots' tapes
-        int taped = 0;
-        for (std::size_t i = 0; i < n; ++i)
-            taped += cache->slots[i].tapeEpoch == cache->tapeEpoch && cache->slots[i].tapeCount > 0;
+        // and the blends' location answers on the slots' tapes, their steps
+        // in programs
+        int taped = 0, programs = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const SkinBindSlot& slot = cache->slots[i];
+            taped += slot.tapeEpoch == cache->tapeEpoch && slot.tapeCount > 0;
+            programs += slot.programEpoch == cache->programEpoch && slot.programCount > 0;
+        }
         EXPECT_GT(taped, int(n / 2));
+        EXPECT_GT(programs, int(n / 2));
     }
     frame([&] { // every third point of the object moved
         for (std::size_t i = 0; i < n; ++i) {
@@ -89,10 +94,14 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
             out.push_back(h.evaluateAt(P3{at(i)[0] + shift, at(i)[1], at(i)[2]}, i));
         }
     });
+    h.cage->falloffType = (falloff + 3) % 7; // other weights for the same points
+    frame(inOrder);
+    h.cage->falloffType = falloff;
     h.cage->limitedRange = 1;
     h.cage->parallelDistance = 0.3;
     h.cage->perpendicularDistance = 0.5;
     frame(inOrder);
+    frame(inOrder); // the range's weight factors replayed
     h.cage->restShapeAtFrame0 = 1;
     frame(inOrder);
     frame([&] { // the object moved: at frame 0 it stood where it did

@@ -1,0 +1,86 @@
+// A Skin point's blend as a program of steps, kept between frames.
+//
+// The weights of a Skin blend depend on where the point lies over the
+// cage's rest shape and on the cage's settings; only the element maps
+// depend on the current shape. While a point's blend is worked out, each
+// step is recorded (which element is mapped with which weight, and how the
+// partial sums are opened, normalised and closed). Replaying the steps
+// calls the same functions with the same arguments in the same order, so
+// the result is the same to the bit, without locating the point or working
+// out a weight again.
+//
+// The stack machine: a stack of partial sums (D, W), a value register (a
+// blend's displacement, its weight sum and whether it is sound) and a few
+// kept values (a point's neighbouring polygons' blends).
+#ifndef MORVANE_DEFORM_BLEND_PROGRAM_H
+#define MORVANE_DEFORM_BLEND_PROGRAM_H
+
+#include "cage_instance.h"
+#include "geometry/quick_tls.h"
+
+enum BlendOp {
+    kStepMapTrigon,    // calcWeightWithTrigon_W(element, weight) into the top sum
+    kStepMapLinegon,   // calcWeightWithLinegon_W(element, weight) into the top sum
+    kStepOpen,         // a new partial sum on the stack
+    kStepPolygonEnd,   // pop: the value is that polygon blend
+    kStepKeep,         // kept[weight] = the value
+    kStepLoad,         // the value = kept[weight]
+    kStepAddPolygon,   // a sound value's polygon blend added to the top sum with weight
+    kStepPartEnd,      // pop a part: added normalised, with share weight, to the top (fade) sum
+    kStepFadeEnd,      // pop the fade sum: added to the top sum when sound
+    kStepNormalise,    // the top sum normalised to weight 1 (the polygon's own part)
+    kStepFinish,       // pop: the value is that sum's displacement
+    kStepBandAdd,      // a sound value added to the top (band) sum with weight
+    kStepWeightFactor, // the weight-map factor multiplied by weight
+    kStepSteps
+};
+
+struct BlendStep {
+    const void* element;
+    double weight;
+    int op;
+};
+
+// The recording of one point's steps (the caller's room).
+struct BlendRecorder {
+    BlendStep* steps;
+    int count;
+    int capacity;
+    int depth;     // the stack's depth as recorded
+    int abandoned; // a step did not fit, or the blend took a way the steps do not cover
+};
+
+// Partial sums a blend nests at most, and values it keeps.
+const int kBlendStackDepth = 8;
+const int kBlendKept = 32;
+
+// The thread's recording, when one runs (null otherwise).
+extern thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS;
+
+inline void recordBlendStep(int op, const void* element = nullptr, double weight = 0.0) {
+    BlendRecorder* r = stBlendRecorder;
+    if (!r) return;
+    if (r->count >= r->capacity) {
+        r->abandoned = 1;
+        return;
+    }
+    if (op == kStepOpen && ++r->depth > kBlendStackDepth) r->abandoned = 1;
+    const bool closes =
+        op == kStepPolygonEnd || op == kStepPartEnd || op == kStepFadeEnd || op == kStepFinish;
+    if (closes && --r->depth < 0) r->abandoned = 1;
+    BlendStep& s = r->steps[r->count++];
+    s.element = element;
+    s.weight = weight;
+    s.op = op;
+}
+inline void abandonBlendRecording() {
+    if (BlendRecorder* r = stBlendRecorder) r->abandoned = 1;
+}
+
+// Runs the steps for the world point P: 1 with disp when the blend is
+// sound, 0 (disp zero) when it is not, *wm multiplied by the recorded
+// factors; -1 (nothing changed) when the steps are not a whole program.
+int replayBlendProgram(const BlendStep* steps, int count, const double P[3], double* wm,
+                       double disp[3]);
+
+#endif
