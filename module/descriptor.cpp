@@ -26,5 +26,6 @@ XCALL_(void) Shutdown(void*) {
 
 extern "C" {
 MORVANE_EXPORT ModuleDescriptor _mod_descrip = {
-    MOD_SYSSYNC, MOD_SYSVER, MOD_MACHINE, Startup, Shutdown, ServerDesc};
+    MOD_SYSSYNC, MOD_SYSVER, MOD_MACHINE, Startup, Shutdown, ServerDesc,
+};
 }
