@@ -22,7 +22,7 @@ WIN_BUILD ?= build-windows
 WIN_CMAKE = cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DMORVANE_TESTS=OFF $(CMAKE_FLAGS)
 
-.PHONY: all deps configure build test demo clean format fuzz check-threads windows
+.PHONY: all deps configure build test demo clean format fuzz check-threads windows check-windows
 
 all: build
 
@@ -69,6 +69,16 @@ windows:
 	@cmake --build $(WIN_BUILD) -j $(JOBS) --target morvane_module
 	@tests/windows/check-dll.sh $(WIN_BUILD)/morvane.p
 	@tests/windows/check_dll_test.sh .
+
+# The Windows module and program under Wine beside the Linux build: the demo's
+# OBJ files compared, and the command-line tests run with morvane.exe.
+check-windows: configure
+	@MORVANE_WINE_DEPS=1 scripts/check-deps.sh
+	@$(WIN_CMAKE) -DMORVANE_HOST=ON >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS) --target morvane morvane_module
+	@tests/windows/check-dll.sh $(WIN_BUILD)/morvane.p
+	@cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_module test_cli
+	@tests/windows/check-windows.sh $(BUILD) $(WIN_BUILD)
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c' | grep -v '^sdk/')

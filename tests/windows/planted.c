@@ -15,7 +15,7 @@ static void* startup(void) {
 static ServerRecord servers[] = {{0, 0, 0, 0}};
 
 __declspec(dllexport) ModuleDescriptor _mod_descrip = {MOD_SYSSYNC, MOD_SYSVER, MOD_MACHINE,
-                                                       startup, 0, servers};
+                                                       startup,     0,          servers};
 
 #ifdef PLANT_EXPORT
 __declspec(dllexport) int morvaneLeak(void) {
