@@ -16,7 +16,13 @@ FUZZ_TARGETS ?= obj lwo2 scene script plugin_io
 TSAN_BUILD ?= build-tsan
 TSAN_TESTS ?= test_host_threads test_deform test_deform_cases test_displace
 
-.PHONY: all deps configure build test demo clean format fuzz check-threads
+# `make windows`: the module for 64-bit Windows, cross-built with MinGW-w64 in
+# its own folder, then checked as the host's loader sees it.
+WIN_BUILD ?= build-windows
+WIN_CMAKE = cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+  -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DMORVANE_TESTS=OFF $(CMAKE_FLAGS)
+
+.PHONY: all deps configure build test demo clean format fuzz check-threads windows check-windows
 
 all: build
 
@@ -56,6 +62,23 @@ check-threads: deps
 	  MORVANE_SOURCE_DIR=$(CURDIR) TSAN_OPTIONS="halt_on_error=1 $(TSAN_OPTIONS)" \
 	    $(TSAN_BUILD)/tests/$$t --gtest_brief=1 || exit 1; \
 	done
+
+windows:
+	@MORVANE_WINDOWS_DEPS=1 scripts/check-deps.sh
+	@$(WIN_CMAKE) -DMORVANE_HOST=OFF >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS) --target morvane_module
+	@tests/windows/check-dll.sh $(WIN_BUILD)/morvane.p
+	@tests/windows/check_dll_test.sh .
+
+# The Windows module and program under Wine beside the Linux build: the demo's
+# OBJ files compared, and the command-line tests run with morvane.exe.
+check-windows: configure
+	@MORVANE_WINE_DEPS=1 scripts/check-deps.sh
+	@$(WIN_CMAKE) -DMORVANE_HOST=ON >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS) --target morvane morvane_module
+	@tests/windows/check-dll.sh $(WIN_BUILD)/morvane.p
+	@cmake --build $(BUILD) -j $(JOBS) --target morvane morvane_module test_cli
+	@tests/windows/check-windows.sh $(BUILD) $(WIN_BUILD)
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c' | grep -v '^sdk/')

@@ -2,10 +2,9 @@
 #include "commands/script.h"
 #include "common/host_error.h"
 #include "host.h"
+#include "platform.h"
 #include "plugins/module_file.h"
 #include "render.h"
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -41,14 +40,10 @@ const char* kUsage =
 
 // The module beside the program, else the one the build produced.
 std::string defaultModulePath() {
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n > 0) {
-        self[n] = 0;
-        std::string dir(self);
-        dir = dir.substr(0, dir.rfind('/'));
+    const std::string dir = programFolder();
+    if (!dir.empty()) {
         std::string beside = dir + "/morvane.p";
-        if (access(beside.c_str(), R_OK) == 0) return beside;
+        if (isReadable(beside)) return beside;
     }
     return MORVANE_DEFAULT_MODULE;
 }
@@ -139,6 +134,7 @@ int verbRender(const std::vector<std::string>& args, bool demo) {
 } // namespace
 
 int main(int argc, char** argv) {
+    useBinaryStandardStreams();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << kUsage;

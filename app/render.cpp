@@ -6,9 +6,8 @@
 #include "common/host_error.h"
 #include "host.h"
 #include "io/scene_io.h"
+#include "platform.h"
 #include "plugins/displacement.h"
-
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -57,7 +56,7 @@ bool carries(host::Host& layout, const host::Item& item, const std::string& cls)
 class Staging {
   public:
     explicit Staging(const fs::path& outDir)
-        : outDir_(outDir), dir_(outDir / (".morvane-render-" + std::to_string(getpid()))) {
+        : outDir_(outDir), dir_(outDir / (".morvane-render-" + std::to_string(processId()))) {
         std::error_code ec;
         fs::remove_all(dir_, ec);
         if (!fs::create_directory(dir_, ec))
@@ -102,7 +101,7 @@ fs::path prepareOutDir(const std::string& dir, bool& created) {
         created = fs::create_directories(out, ec);
         if (ec) throw host::HostError(dir + ": cannot create the folder (" + ec.message() + ")");
     }
-    if (access(out.c_str(), W_OK | X_OK) != 0) {
+    if (!isWritableFolder(out.string())) {
         if (created) fs::remove(out, ec);
         throw host::HostError(dir + ": the folder is not writable");
     }
@@ -130,11 +129,9 @@ bool parseFrameRange(const std::string& text, int& first, int& last, std::string
 
 std::string exampleScenePath() {
     std::vector<std::string> candidates;
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n > 0) {
-        self[n] = 0;
-        fs::path dir = fs::path(self).parent_path();
+    const std::string self = programFolder();
+    if (!self.empty()) {
+        fs::path dir(self);
         candidates.push_back((dir / "examples/arm.lws").string());
         candidates.push_back((dir.parent_path() / "examples/arm.lws").string());
     }
@@ -142,14 +139,14 @@ std::string exampleScenePath() {
     candidates.push_back(std::string(MORVANE_EXAMPLES_DIR) + "/arm.lws");
 #endif
     for (const std::string& c : candidates)
-        if (access(c.c_str(), R_OK) == 0) return c;
+        if (isReadable(c)) return c;
     return "";
 }
 
 void render(const RenderOptions& options) {
     std::error_code ec;
     if (options.scene.empty()) throw host::HostError("no scene given");
-    if (!fs::is_regular_file(options.scene, ec) || access(options.scene.c_str(), R_OK) != 0)
+    if (!fs::is_regular_file(options.scene, ec) || !isReadable(options.scene))
         throw host::HostError(options.scene + ": no such scene file");
     fs::path scenePath = fs::absolute(options.scene, ec).lexically_normal();
 
@@ -208,8 +205,9 @@ void render(const RenderOptions& options) {
             char number[16];
             std::snprintf(number, sizeof number, "%04d", frame);
             for (host::Item* item : deformed)
-                host::exportObject(layout.scene(), item->name,
-                                   staging.path(fileSafeName(item->name) + "_" + number + ".obj"));
+                host::exportObject(
+                    layout.scene(), item->name,
+                    staging.path(fileSafeName(item->name) + "_" + number + ".obj").string());
             if (pictures) {
                 host::Raster window = pictures->frame(frame);
                 if (options.pictures)
@@ -219,7 +217,7 @@ void render(const RenderOptions& options) {
         if (options.contactSheet)
             writePicture(pictures->contactSheet(), staging.path("contact.png"));
         std::cerr << "\n";
-        host::saveSceneWithPlugins(layout, staging.path("scene.lws"));
+        host::saveSceneWithPlugins(layout, staging.path("scene.lws").string());
         staging.commit();
 
         const int frames = last - first + 1;

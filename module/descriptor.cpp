@@ -16,7 +16,16 @@ XCALL_(void) Shutdown(void*) {
 
 } // namespace
 
+// A Windows module file exports only what is marked for export; elsewhere
+// everything is hidden but what is made visible.
+#if defined(_WIN32)
+#define MORVANE_EXPORT __declspec(dllexport)
+#else
+#define MORVANE_EXPORT __attribute__((visibility("default")))
+#endif
+
 extern "C" {
-__attribute__((visibility("default"))) ModuleDescriptor _mod_descrip = {
-    MOD_SYSSYNC, MOD_SYSVER, MOD_MACHINE, Startup, Shutdown, ServerDesc};
+MORVANE_EXPORT ModuleDescriptor _mod_descrip = {
+    MOD_SYSSYNC, MOD_SYSVER, MOD_MACHINE, Startup, Shutdown, ServerDesc,
+};
 }

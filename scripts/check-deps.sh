@@ -33,6 +33,16 @@ if [ "${MORVANE_FUZZ_DEPS:-0}" = 1 ]; then
   fi
 fi
 
+# `make windows` (MORVANE_WINDOWS_DEPS=1): the MinGW-w64 cross compiler, in
+# its posix thread flavour (the one with std::thread); `make check-windows`
+# (MORVANE_WINE_DEPS=1) also Wine to run what it builds.
+if [ "${MORVANE_WINDOWS_DEPS:-0}" = 1 ] || [ "${MORVANE_WINE_DEPS:-0}" = 1 ]; then
+  have x86_64-w64-mingw32-g++-posix || missing+=(g++-mingw-w64-x86-64-posix)
+fi
+if [ "${MORVANE_WINE_DEPS:-0}" = 1 ]; then
+  have wine64 || have wine || missing+=(wine64)
+fi
+
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi

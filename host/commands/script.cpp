@@ -7,6 +7,7 @@
 #include "commands/snapshot.h"
 #include "commands/tool_commands.h"
 #include "commands/view_commands.h"
+#include "common/file_names.h"
 #include "common/host_error.h"
 #include "core/host_core.h"
 #include "plugins/displacement.h"
@@ -328,7 +329,7 @@ void ScriptRunner::runFile(const std::string& path) {
         throw HostError(path + ": is a folder, not a script");
     std::ifstream in(path);
     if (!in) throw HostError(path + ": cannot open script");
-    size_t slash = path.find_last_of('/');
+    size_t slash = lastSeparator(path);
     host_.setContentDirectory(slash == std::string::npos ? "." : path.substr(0, slash));
     run(in, path);
 }

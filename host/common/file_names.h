@@ -3,6 +3,7 @@
 #ifndef MORVANE_HOST_COMMON_FILE_NAMES_H
 #define MORVANE_HOST_COMMON_FILE_NAMES_H
 
+#include <cstddef>
 #include <string>
 
 namespace host {
@@ -14,6 +15,14 @@ std::string fileStem(const std::string& path);
 
 // The last extension in lower case, without the dot; empty when there is none.
 std::string lowerExtension(const std::string& path);
+
+// Whether the path starts at a root rather than at the current folder: a
+// slash everywhere; on Windows also a backslash or a drive letter ("C:").
+bool isAbsolutePath(const std::string& path);
+
+// The position of the last folder separator (a slash, and on Windows a
+// backslash too), or npos.
+std::size_t lastSeparator(const std::string& path);
 
 } // namespace host
 

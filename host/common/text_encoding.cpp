@@ -1,6 +1,10 @@
 #include "common/text_encoding.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 namespace host {
 
@@ -22,6 +26,35 @@ bool isMultiByteUtf8(const std::string& text) {
     }
     return multiByte;
 }
+
+#if defined(_WIN32)
+
+// Windows converts through its Shift-JIS code page (932), one character (one
+// or two bytes) at a time, so that a byte that does not convert is kept.
+std::string shiftJisToUtf8(const std::string& text) {
+    const UINT kShiftJis = 932;
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const BYTE lead = static_cast<BYTE>(text[i]);
+        const int size = IsDBCSLeadByteEx(kShiftJis, lead) && i + 1 < text.size() ? 2 : 1;
+        wchar_t wide[2];
+        const int n = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, &text[i], size, wide, 2);
+        char utf8[8];
+        const int m =
+            n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, sizeof utf8, nullptr, nullptr)
+                  : 0;
+        if (m > 0) {
+            out.append(utf8, size_t(m));
+            i += size_t(size);
+        } else {
+            out.push_back(text[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+#else
 
 std::string shiftJisToUtf8(const std::string& text) {
     iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
@@ -45,5 +78,7 @@ std::string shiftJisToUtf8(const std::string& text) {
     iconv_close(cd);
     return out;
 }
+
+#endif
 
 } // namespace host

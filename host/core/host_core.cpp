@@ -1,5 +1,6 @@
 #include "core/host_core.h"
 
+#include "common/file_names.h"
 #include "common/host_error.h"
 #include "plugins/displacement.h"
 #include "view/viewport_drawing.h"
@@ -130,7 +131,7 @@ int HostCore::runCommand(const char* text) {
 }
 
 std::string HostCore::resolvePath(const std::string& path) const {
-    if (path.empty() || path[0] == '/' || contentDirectory_.empty()) return path;
+    if (path.empty() || isAbsolutePath(path) || contentDirectory_.empty()) return path;
     return contentDirectory_ + "/" + path;
 }
 

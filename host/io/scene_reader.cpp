@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -26,6 +27,18 @@
 namespace host {
 
 namespace {
+
+// A folder opens as a stream on some systems and not on others; either way
+// it goes on to the object readers, which refuse it in the same words. The
+// name is taken as far as the stream takes it (to a NUL); errno is kept for
+// the caller's message.
+bool isFolder(const std::string& path) {
+    const int saved = errno;
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(path.c_str(), error);
+    errno = saved;
+    return folder;
+}
 
 // Plug-in classes that belong to the item whose lines they sit in; any
 // other class is scene-level.
@@ -628,7 +641,7 @@ class Reader {
             if (d.type != LWI_OBJECT || d.path.empty()) continue;
             d.resolvedPath = host_.resolvePath(d.path);
             auto& mesh = meshes[{d.resolvedPath, d.layer}];
-            if (!mesh && !std::ifstream(d.resolvedPath)) {
+            if (!mesh && !std::ifstream(d.resolvedPath) && !isFolder(d.resolvedPath)) {
                 // Layout keeps the item of an object it cannot find.
                 d.missing = path_ + ":" + std::to_string(d.line) + ": cannot open " +
                             d.resolvedPath + " (" + std::strerror(errno) +

@@ -1,8 +1,8 @@
 #include "plugins/module_file.h"
 
 #include "common/host_error.h"
+#include "plugins/library.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -34,12 +34,10 @@ ModuleFile::ModuleFile(const std::string& path) : path_(path) {
     if (stat(path.c_str(), &info) != 0) throw HostError(path + ": no such module file");
     if (!S_ISREG(info.st_mode)) throw HostError(path + ": not a module file");
 
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        const char* why = dlerror();
-        throw HostError(path + ": cannot load module: " + (why ? why : "unknown error"));
-    }
-    descriptor_ = static_cast<ModuleDescriptor*>(dlsym(handle_, "_mod_descrip"));
+    std::string why;
+    handle_ = openLibrary(path, why);
+    if (!handle_) throw HostError(path + ": cannot load module: " + why);
+    descriptor_ = static_cast<ModuleDescriptor*>(librarySymbol(handle_, "_mod_descrip"));
     try {
         if (!descriptor_) throw HostError(path + ": not a plug-in module (no _mod_descrip)");
         if (descriptor_->sysSync != MOD_SYSSYNC)
@@ -52,14 +50,14 @@ ModuleFile::ModuleFile(const std::string& path) : path_(path) {
         if (!serverData_) throw HostError(path + ": module refused to start");
         readServerTable();
     } catch (...) {
-        dlclose(handle_);
+        closeLibrary(handle_);
         throw;
     }
 }
 
 ModuleFile::~ModuleFile() {
     if (descriptor_ && descriptor_->shutdown) descriptor_->shutdown(serverData_);
-    dlclose(handle_);
+    closeLibrary(handle_);
 }
 
 void ModuleFile::readServerTable() {

@@ -1,8 +1,10 @@
 // Pictures as PNG files through libpng's simplified interface, which keeps
 // libpng's error jumps inside the library and hands back a message instead.
 // The files carry no time or text chunk, so a picture always gives the
-// same bytes.
+// same bytes. Builds without libpng write stored PNGs and read none.
 #include "view/raster.h"
+
+#if defined(MORVANE_HAVE_LIBPNG)
 
 #include <png.h>
 
@@ -85,3 +87,22 @@ bool readPng(const std::string& path, Raster& out, std::string& error) {
 }
 
 } // namespace host
+
+#else
+
+#include "view/png_stored.h"
+
+namespace host {
+
+bool writePng(const std::string& path, const Raster& picture, std::string& error) {
+    return writeStoredPng(path, picture, error);
+}
+
+bool readPng(const std::string& path, Raster&, std::string& error) {
+    error = "cannot read " + path + ": this build has no PNG reader (built without libpng)";
+    return false;
+}
+
+} // namespace host
+
+#endif

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -23,9 +24,13 @@ struct Outcome {
     std::string err;
 };
 
+// MORVANE_APP in the environment names another command to run in place of
+// the built program (make check-windows runs the Windows one under Wine).
 inline Outcome morvane(const std::string& args) {
     std::string errFile = tempPath("stderr.txt");
-    std::string command = std::string(MORVANE_APP_PATH) + " " + args + " 2>" + errFile;
+    const char* app = std::getenv("MORVANE_APP");
+    std::string command =
+        std::string(app && *app ? app : MORVANE_APP_PATH) + " " + args + " 2>" + errFile;
     Outcome run{};
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 4096> buffer;
@@ -37,6 +42,18 @@ inline Outcome morvane(const std::string& args) {
     std::ifstream in(errFile);
     run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return run;
+}
+
+// An absolute path as the program names files in its messages. With
+// MORVANE_APP_DRIVE set (say "Z:", as Wine maps the root) the program runs
+// on Windows and names them from that drive, with backslashes.
+inline std::string shownPath(const std::string& path) {
+    const char* drive = std::getenv("MORVANE_APP_DRIVE");
+    if (!drive || !*drive || path.empty() || path[0] != '/') return path;
+    std::string shown = drive + path;
+    for (char& c : shown)
+        if (c == '/') c = '\\';
+    return shown;
 }
 
 inline std::string script(const std::string& name, const std::string& text) {

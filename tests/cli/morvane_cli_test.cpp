@@ -51,7 +51,7 @@ TEST(MorvaneRun, RunsAScriptWithCommentsAndQuotedArguments) {
 TEST(MorvaneRun, BadLinesStopTheRunWithFileAndLine) {
     struct Case {
         const char* text;
-        const char* error;
+        std::string error;
     } cases[] = {
         {"AddNull Body\nAddNull \"Open\n", "2: unbalanced quote"},
         {"Frobnicate\n", "1: unknown command 'Frobnicate'"},
@@ -62,10 +62,10 @@ TEST(MorvaneRun, BadLinesStopTheRunWithFileAndLine) {
         {"Select Nobody\n", "1: no item named 'Nobody'"},
         {"AddNull\n", "1: AddNull: missing argument"},
         {"LoadObject /nonexistent/arm.obj\n",
-         "1: LoadObject: /nonexistent/arm.obj: cannot open file"},
+         "1: LoadObject: " + shownPath("/nonexistent/arm.obj") + ": cannot open file"},
         // The content, not the name, picks the reader.
         {"LoadObject /nonexistent/arm.xyz\n",
-         "1: LoadObject: /nonexistent/arm.xyz: cannot open file"},
+         "1: LoadObject: " + shownPath("/nonexistent/arm.xyz") + ": cannot open file"},
         {"SelectItem 0x10000005 extra\n", "1: SelectItem: unexpected argument 'extra'"},
         {"Parent Nobody (none)\n", "1: no item named 'Nobody'"},
         {"Trace services maybe\n", "1: expected on or off, not 'maybe'"},

@@ -15,7 +15,7 @@ namespace {
 
 // The path as LoadObject names it in messages: absolute and normal.
 std::string normal(const std::string& path) {
-    return std::filesystem::path(path).lexically_normal().string();
+    return shownPath(std::filesystem::path(path).lexically_normal().string());
 }
 
 // A 2 x 2 x 2 cube as an LWO2 file of one layer: six PTCH quads and one CURV.
@@ -109,11 +109,12 @@ TEST(ObjectFiles, FoldersAndUnreadableLayersAreOneLineErrors) {
         std::string text, error;
     } cases[] = {
         {"LoadObject " + folder + "\n",
-         "1: LoadObject: " + folder + ": cannot open file (it is a folder)"},
+         "1: LoadObject: " + shownPath(folder) + ": cannot open file (it is a folder)"},
         {"LoadObjectLayer 1 " + folder + "\n",
-         "1: LoadObjectLayer: " + folder + ": cannot open file (it is a folder)"},
+         "1: LoadObjectLayer: " + shownPath(folder) + ": cannot open file (it is a folder)"},
         {"LoadObjectLayer 2 " + folder + "/arm.obj\n",
-         "1: LoadObjectLayer: " + folder + "/arm.obj: an OBJ file has only layer 1"},
+         "1: LoadObjectLayer: " + shownPath(folder + "/arm.obj") +
+             ": an OBJ file has only layer 1"},
         {"LoadObjectLayer 0 " + folder + "/arm.obj\n",
          "1: LoadObjectLayer: layer 0 is out of range (1 to 65536)"},
     };

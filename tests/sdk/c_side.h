@@ -20,6 +20,9 @@ const struct sdk_c_row* sdk_c_rows(size_t* count);
 
 /* Macro values as the C preprocessor and compiler see them. */
 unsigned long sdk_c_mod_machine(void);
+/* MOD_MACHINE of a translation unit built as the Windows or macOS flavour. */
+unsigned long sdk_c_mod_machine_mswin(void);
+unsigned long sdk_c_mod_machine_macos(void);
 unsigned long sdk_c_lwid_face(void);
 unsigned long sdk_c_rgb(int r, int g, int b);
 int sdk_c_lwi_any(void);

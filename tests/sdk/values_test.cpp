@@ -33,6 +33,8 @@ TEST(SdkValues, ModuleWords) {
     EXPECT_EQ(words[0], 0x04121994u);
     EXPECT_EQ(words[1], 3u);
     EXPECT_EQ(words[2], 0x200u);
+    EXPECT_EQ(sdk_c_mod_machine_mswin(), 0x300ul);
+    EXPECT_EQ(sdk_c_mod_machine_macos(), 0x400ul);
 }
 
 TEST(SdkValues, GlobalUseAndActivationCodes) {

@@ -1,4 +1,5 @@
 // Pictures written as PNG files and read back.
+#include "host/view/png_stored.h"
 #include "host/view/raster.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,23 @@ TEST_F(PngFile, RoundTripKeepsEveryPixelAndTheSamePictureGivesTheSameBytes) {
     ASSERT_EQ(back.width(), 37);
     ASSERT_EQ(back.height(), 23);
     EXPECT_EQ(back.rgba(), picture.rgba());
+}
+
+// Pictures written without libpng (the Windows build's) read back through
+// libpng: one pixel, one stored block, and more rows than one block holds.
+TEST_F(PngFile, StoredPicturesReadBackThroughLibpng) {
+    for (const auto& size : {std::pair<int, int>{1, 1}, {37, 23}, {160, 150}}) {
+        Raster picture = noise(size.first, size.second, 11);
+        ASSERT_TRUE(host::writeStoredPng(path("stored.png"), picture, error)) << error;
+        Raster back(1, 1);
+        ASSERT_TRUE(host::readPng(path("stored.png"), back, error)) << error;
+        ASSERT_EQ(back.width(), size.first);
+        ASSERT_EQ(back.height(), size.second);
+        EXPECT_EQ(back.rgba(), picture.rgba()) << size.first << " x " << size.second;
+    }
+    EXPECT_FALSE(host::writeStoredPng(path("empty.png"), Raster(0, 4), error));
+    EXPECT_NE(error.find("empty"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(path("empty.png")));
 }
 
 TEST_F(PngFile, FailuresSayWhyAndLeaveThePictureAlone) {
