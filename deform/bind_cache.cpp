@@ -242,9 +242,9 @@ void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, Loc
 }
 
 void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used,
-                     const BindCacheLock* lock) {
+                     const BindCacheLock* lock, bool keep) {
     stLocationMemo = nullptr;
-    if (memo->mode == 0) {
+    if (memo->mode == 0 || !keep) {
         slot->tapeEpoch = 0; // it no longer matches: record again next frame
         return;
     }
@@ -271,16 +271,16 @@ const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot
         entryAt(&cache->programs, sizeof(BlendStep), slot->programOffset));
 }
 
-void storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
+bool storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
                        const double Plocal[3], const BlendRecorder* recorder, size_t* used,
                        const BindCacheLock* lock) {
     slot->programEpoch = 0;
-    if (recorder->abandoned || recorder->depth != 0 || recorder->count <= 0) return;
+    if (recorder->abandoned || recorder->depth != 0 || recorder->count <= 0) return false;
     const size_t n = size_t(recorder->count);
     const size_t offset =
         slotRoom(&cache->programs, sizeof(BlendStep), n, cache->programEpoch,
                  &slot->programRoomEpoch, &slot->programRoom, slot->programOffset, used, lock);
-    if (offset == SIZE_MAX) return;
+    if (offset == SIZE_MAX) return false;
     memcpy(entryAt(&cache->programs, sizeof(BlendStep), offset), recorder->steps,
            n * sizeof(BlendStep));
     memcpy(slot->programP, P, sizeof slot->programP);
@@ -288,6 +288,7 @@ void storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[
     slot->programOffset = static_cast<unsigned int>(offset);
     slot->programCount = static_cast<unsigned short>(n);
     slot->programEpoch = cache->programEpoch;
+    return true;
 }
 
 size_t skinBindCacheBytes(const SkinBindCache* cache) {

@@ -127,21 +127,22 @@ void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point
 
 // Around one point's blend: replays the slot's tape when it has one for
 // this epoch, else records a new one into room (kBindTapeRoom entries, the
-// caller's); endSkinBindTape keeps what was recorded (within the budget,
-// under the lock when one is given) and forgets a tape that no longer
-// matched. Threads may work on different slots of one cache at once.
+// caller's); endSkinBindTape keeps what was recorded when asked to (within
+// the budget, under the lock when one is given) and forgets a tape that no
+// longer matched. Threads may work on different slots of one cache at
+// once.
 void beginSkinBindTape(const SkinBindCache* cache, const SkinBindSlot* slot, LocationMemo* memo,
                        LocationMemoEntry* room);
 void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* memo, size_t* used,
-                     const BindCacheLock* lock);
+                     const BindCacheLock* lock, bool keep);
 
 // The slot's blend program when it holds one for this world point and
 // cage point: its steps, and their count in *count; null otherwise.
 const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
                                   const double P[3], const double Plocal[3], int* count);
 // Keeps a recorded program (one not abandoned, within the budget, under
-// the lock when one is given).
-void storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
+// the lock when one is given); whether it did.
+bool storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
                        const double Plocal[3], const BlendRecorder* recorder, size_t* used,
                        const BindCacheLock* lock);
 

@@ -102,8 +102,10 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     stBlendRecorder = &recorder;
     const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
     stBlendRecorder = nullptr;
-    endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes, work.lock);
-    storeBlendProgram(cache, slot, P, Plocal, &recorder, &deform->bindCacheBytes, work.lock);
+    // A kept program makes the tape needless.
+    const bool kept =
+        storeBlendProgram(cache, slot, P, Plocal, &recorder, &deform->bindCacheBytes, work.lock);
+    endSkinBindTape(cache, slot, &memo, &deform->bindCacheBytes, work.lock, !kept);
     return moved;
 }
 

@@ -77,15 +77,13 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
         EXPECT_TRUE(cache && cache->slotCount >= int(n));
         if (!cache || cache->slotCount < int(n)) return out;
         EXPECT_EQ(cache->slots[n - 1].epoch, cache->epoch);
-        // and the blends' location answers on the slots' tapes, their steps
-        // in programs
-        int taped = 0, programs = 0;
+        // and the blends' steps in programs (which make the location tapes
+        // needless; those are kept where no program could be)
+        int programs = 0;
         for (std::size_t i = 0; i < n; ++i) {
             const SkinBindSlot& slot = cache->slots[i];
-            taped += slot.tapeEpoch == cache->tapeEpoch && slot.tapeCount > 0;
             programs += slot.programEpoch == cache->programEpoch && slot.programCount > 0;
         }
-        EXPECT_GT(taped, int(n / 2));
         EXPECT_GT(programs, int(n / 2));
     }
     frame([&] { // every third point of the object moved
