@@ -27,18 +27,6 @@ int clampFalloff(int f) {
     return f < 0 ? 0 : (f > kMaxFalloffType ? kMaxFalloffType : f);
 }
 
-void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
-    if (!(w >= 0.0 && w < HUGE_VAL)) return;
-    const double s[3] = {D[0] + w * (mapped[0] - P[0]), D[1] + w * (mapped[1] - P[1]),
-                         D[2] + w * (mapped[2] - P[2])};
-    const double wsum = *W + w;
-    // One test for all: a NaN or an infinity anywhere (a non-finite map
-    // included, even at weight 0) makes the sum non-finite.
-    if (!std::isfinite(s[0] + s[1] + s[2] + wsum)) return;
-    copy3D(s, D);
-    *W = wsum;
-}
-
 void linegonMap(const LinegonData* lin, const double P[3], double out[3]) {
     const PointData* a = lin->pnt[0];
     double d[3];
@@ -119,6 +107,8 @@ bool hasAffineMap(const TrigonData* tri) {
     return dot3D(tri->N, tri->N) >= 0.5 && std::fabs(delta) >= kFlatRatio * sq && sq != 0.0;
 }
 
+} // namespace
+
 void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
     if (!hasAffineMap(tri)) {
         flatTrigonMap(tri, P, out);
@@ -138,6 +128,8 @@ void trigonMap(const TrigonData* tri, const double P[3], double out[3]) {
     for (int i = 0; i < 3; ++i)
         out[i] = p0[i] + ux * tri->worldX[i] + uy * tri->worldY[i] + h * tri->worldN[i];
 }
+
+namespace {
 
 // b = origin' - M origin, for a map that takes origin to origin'.
 bool finishAffine(double M[9], const double origin[3], const double mapped[3], double outM[9],
@@ -233,25 +225,6 @@ void readyTrigonWorldMap(TrigonData* tri) {
     // until the cage refreshes the triangle.
     if (tri->worldMapState == 0 && trigonUsable(tri))
         tri->worldMapState = trigonAffineMap(tri, tri->worldMap, tri->worldMap + 9) ? 1 : 2;
-}
-
-void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
-                            double w) {
-    // Nothing to add (and a weight addMapped would refuse): the blends give
-    // many triangles a weight of exactly 0.
-    if (!(w > 0.0)) return;
-    recordBlendStep(kStepMapTrigon, tri, w);
-    if (!trigonUsable(tri) || !P || !D || !W) return;
-    readyTrigonWorldMap(const_cast<TrigonData*>(tri));
-    double m[3];
-    if (tri->worldMapState == 1) {
-        const double* M = tri->worldMap;
-        for (int r = 0; r < 3; ++r)
-            m[r] = M[3 * r] * P[0] + M[3 * r + 1] * P[1] + M[3 * r + 2] * P[2] + M[9 + r];
-    } else {
-        trigonMap(tri, P, m);
-    }
-    addMapped(m, P, D, W, w);
 }
 
 bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]) {

@@ -11,6 +11,7 @@
 #define MORVANE_DEFORM_BINDING_WEIGHTS_H
 
 #include "cage_instance.h"
+#include "deform/blend_program.h"
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -32,20 +33,54 @@ inline double poweredWeight(double x, int falloffType) {
 void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
                              double w);
 
+// Adds the mapped point with weight w: D += w (mapped - P), W += w; nothing
+// when w is negative or infinite, or the sums would not be finite.
+inline void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
+    if (!(w >= 0.0 && w < HUGE_VAL)) return;
+    const double s[3] = {D[0] + w * (mapped[0] - P[0]), D[1] + w * (mapped[1] - P[1]),
+                         D[2] + w * (mapped[2] - P[2])};
+    const double wsum = *W + w;
+    // One test for all: a NaN or an infinity anywhere (a non-finite map
+    // included, even at weight 0) makes the sum non-finite.
+    if (!std::isfinite(s[0] + s[1] + s[2] + wsum)) return;
+    copy3D(s, D);
+    *W = wsum;
+}
+
+// The triangle's map of P worked out from its frames (see below).
+void trigonMap(const TrigonData* tri, const double P[3], double out[3]);
+// Works out the triangle's map as one affine transform (worldMap) when the
+// record holds none yet; the weighting then only reads it.
+void readyTrigonWorldMap(TrigonData* tri);
+
 // Trigon map: the in-plane position follows the triangle's affine change,
 // the height rides unscaled on the current normal. A triangle with no area at
 // rest has no affine map; it moves the point as its longest side would as a
 // linegon (along-side offset stretched, the rest turned with the side), or
-// carries it with P0 when all three points coincide.
-void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
-                            double w);
+// carries it with P0 when all three points coincide. Inline: it is most of
+// a Skin blend's work.
+inline void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                                   double w) {
+    // Nothing to add (and a weight addMapped would refuse): the blends give
+    // many triangles a weight of exactly 0.
+    if (!(w > 0.0)) return;
+    recordBlendStep(kStepMapTrigon, tri, w);
+    if (!tri || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2] || !P || !D || !W) return;
+    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
+    double m[3];
+    if (tri->worldMapState == 1) {
+        const double* M = tri->worldMap;
+        for (int r = 0; r < 3; ++r)
+            m[r] = M[3 * r] * P[0] + M[3 * r + 1] * P[1] + M[3 * r + 2] * P[2] + M[9 + r];
+    } else {
+        trigonMap(tri, P, m);
+    }
+    addMapped(m, P, D, W, w);
+}
 
 // The element's map as one affine transform, map(P) = M P + b (M row-major),
 // equal to the maps above up to rounding; the map is the same for every
 // point of a frame. False (M, b untouched) when it is not finite.
-// Works out the triangle's map (worldMap) when the record holds none yet;
-// the weighting then only reads it.
-void readyTrigonWorldMap(TrigonData* tri);
 
 bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]);
 bool trigonAffineMap(const TrigonData* tri, double M[9], double b[3]);

@@ -57,17 +57,32 @@ const int kBlendKept = 32;
 // The thread's recording, when one runs (null otherwise).
 extern thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS;
 
+// How deep the stack must be for a step, and how its depth changes.
+inline int blendStepNeeds(int op) {
+    if (op == kStepOpen || op == kStepKeep || op == kStepLoad || op == kStepWeightFactor) return 0;
+    return op == kStepPartEnd || op == kStepFadeEnd ? 2 : 1;
+}
+inline int blendStepMoves(int op) {
+    if (op == kStepOpen) return 1;
+    const bool closes =
+        op == kStepPolygonEnd || op == kStepPartEnd || op == kStepFadeEnd || op == kStepFinish;
+    return closes ? -1 : 0;
+}
+
+// Appends a step to the thread's recording. A step that does not fit, or
+// one the stack could not take, abandons the recording: a kept program is
+// whole, so its replay need not check.
 inline void recordBlendStep(int op, const void* element = nullptr, double weight = 0.0) {
     BlendRecorder* r = stBlendRecorder;
     if (!r) return;
-    if (r->count >= r->capacity) {
+    const bool keeps = op == kStepKeep || op == kStepLoad;
+    if (r->count >= r->capacity || r->depth < blendStepNeeds(op) ||
+        (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
         r->abandoned = 1;
         return;
     }
-    if (op == kStepOpen && ++r->depth > kBlendStackDepth) r->abandoned = 1;
-    const bool closes =
-        op == kStepPolygonEnd || op == kStepPartEnd || op == kStepFadeEnd || op == kStepFinish;
-    if (closes && --r->depth < 0) r->abandoned = 1;
+    r->depth += blendStepMoves(op);
+    if (r->depth > kBlendStackDepth) r->abandoned = 1;
     BlendStep& s = r->steps[r->count++];
     s.element = element;
     s.weight = weight;
@@ -77,10 +92,10 @@ inline void abandonBlendRecording() {
     if (BlendRecorder* r = stBlendRecorder) r->abandoned = 1;
 }
 
-// Runs the steps for the world point P: 1 with disp when the blend is
-// sound, 0 (disp zero) when it is not, *wm multiplied by the recorded
-// factors; -1 (nothing changed) when the steps are not a whole program.
-int replayBlendProgram(const BlendStep* steps, int count, const double P[3], double* wm,
-                       double disp[3]);
+// Runs the steps of a kept program for the world point P: true with disp
+// when the blend is sound, false (disp zero) when it is not, *wm multiplied
+// by the recorded factors.
+bool replayBlendProgram(const BlendStep* steps, int count, const double P[3], double* wm,
+                        double disp[3]);
 
 #endif

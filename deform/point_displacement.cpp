@@ -80,10 +80,8 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         bound = &slot->near;
         // The blend's steps, recorded at this very point.
         int count = 0;
-        if (const BlendStep* steps = heldBlendProgram(cache, slot, P, Plocal, &count)) {
-            const int replayed = replayBlendProgram(steps, count, P, wm, d);
-            if (replayed >= 0) return replayed != 0;
-        }
+        if (const BlendStep* steps = heldBlendProgram(cache, slot, P, Plocal, &count))
+            return replayBlendProgram(steps, count, P, wm, d);
     } else {
         int& hint = work.hints[index];
         searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
