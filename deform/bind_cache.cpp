@@ -261,28 +261,26 @@ void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* mem
     slot->tapeEpoch = cache->tapeEpoch;
 }
 
-const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
-                                  const double P[3], const double Plocal[3], int* count) {
+const unsigned char* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
+                                      const double P[3], const double Plocal[3], int* count) {
     if (slot->programEpoch != cache->programEpoch || memcmp(slot->programP, P, 3 * sizeof *P) ||
         memcmp(slot->programLocal, Plocal, 3 * sizeof *Plocal))
         return nullptr;
     *count = slot->programCount;
-    return static_cast<const BlendStep*>(
-        entryAt(&cache->programs, sizeof(BlendStep), slot->programOffset));
+    return static_cast<const unsigned char*>(entryAt(&cache->programs, 1, slot->programOffset));
 }
 
 bool storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],
                        const double Plocal[3], const BlendRecorder* recorder, size_t* used,
                        const BindCacheLock* lock) {
     slot->programEpoch = 0;
-    if (recorder->abandoned || recorder->depth != 0 || recorder->count <= 0) return false;
-    const size_t n = size_t(recorder->count);
+    if (recorder->abandoned || recorder->depth != 0 || recorder->used <= 0) return false;
+    const size_t n = size_t(recorder->used);
     const size_t offset =
-        slotRoom(&cache->programs, sizeof(BlendStep), n, cache->programEpoch,
-                 &slot->programRoomEpoch, &slot->programRoom, slot->programOffset, used, lock);
+        slotRoom(&cache->programs, 1, n, cache->programEpoch, &slot->programRoomEpoch,
+                 &slot->programRoom, slot->programOffset, used, lock);
     if (offset == SIZE_MAX) return false;
-    memcpy(entryAt(&cache->programs, sizeof(BlendStep), offset), recorder->steps,
-           n * sizeof(BlendStep));
+    memcpy(entryAt(&cache->programs, 1, offset), recorder->bytes, n);
     memcpy(slot->programP, P, sizeof slot->programP);
     memcpy(slot->programLocal, Plocal, sizeof slot->programLocal);
     slot->programOffset = static_cast<unsigned int>(offset);
@@ -295,6 +293,5 @@ size_t skinBindCacheBytes(const SkinBindCache* cache) {
     if (!cache) return 0;
     return sizeof *cache + size_t(cache->slotCount) * sizeof(SkinBindSlot) +
            size_t(cache->pointCount) * 6 * sizeof(double) +
-           cache->tapes.capacity * sizeof(LocationMemoEntry) +
-           cache->programs.capacity * sizeof(BlendStep);
+           cache->tapes.capacity * sizeof(LocationMemoEntry) + cache->programs.capacity;
 }

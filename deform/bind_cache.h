@@ -29,9 +29,6 @@ const size_t kBindCacheBudget = size_t(256) << 20;
 // A point's blend asks a few dozen location questions at most; beyond this
 // the rest of them are computed every frame.
 const int kBindTapeRoom = 48;
-// A point's blend program takes about a hundred steps; a longer one is not
-// kept.
-const int kBlendProgramRoom = 256;
 // Tapes and programs live in chunks that never move (chunk k holds
 // kFirstTapeChunk << k entries), so that threads can read theirs while
 // another appends.
@@ -76,7 +73,7 @@ struct SkinBindSlot {
     double programLocal[3];
     unsigned int programEpoch;
     unsigned int programOffset;
-    unsigned short programCount;
+    unsigned short programCount; // bytes
     unsigned short programRoom;
     unsigned int programRoomEpoch;
 };
@@ -97,7 +94,7 @@ struct SkinBindCache {
     ChunkArena tapes; // LocationMemoEntry
     // The programs depend on the weights' settings too.
     unsigned int programEpoch;
-    ChunkArena programs; // BlendStep
+    ChunkArena programs; // program bytes
     int falloffType;
     int limitedRange;
     double perpendicular, parallel;
@@ -137,9 +134,9 @@ void endSkinBindTape(SkinBindCache* cache, SkinBindSlot* slot, LocationMemo* mem
                      const BindCacheLock* lock, bool keep);
 
 // The slot's blend program when it holds one for this world point and
-// cage point: its steps, and their count in *count; null otherwise.
-const BlendStep* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
-                                  const double P[3], const double Plocal[3], int* count);
+// cage point: its bytes, and their count in *count; null otherwise.
+const unsigned char* heldBlendProgram(const SkinBindCache* cache, const SkinBindSlot* slot,
+                                      const double P[3], const double Plocal[3], int* count);
 // Keeps a recorded program (one not abandoned, within the budget, under
 // the lock when one is given); whether it did.
 bool storeBlendProgram(SkinBindCache* cache, SkinBindSlot* slot, const double P[3],

@@ -1,5 +1,7 @@
 #include "deform/blend_program.h"
 
+#include <string.h>
+
 #include "deform/binding_weights.h"
 
 thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS = nullptr;
@@ -17,25 +19,106 @@ struct Value {
     bool sound;
 };
 
+// How deep the stack must be for a step, and how its depth changes.
+int stepNeeds(int op) {
+    if (op == kStepOpen || op == kStepKeep || op == kStepLoad || op == kStepWeightFactor) return 0;
+    return op == kStepPartEnd || op == kStepFadeEnd ? 2 : 1;
+}
+int stepMoves(int op) {
+    if (op == kStepOpen) return 1;
+    const bool closes =
+        op == kStepPolygonEnd || op == kStepPartEnd || op == kStepFadeEnd || op == kStepFinish;
+    return closes ? -1 : 0;
+}
+bool carriesWeight(int op) {
+    return op == kStepMapTrigon || op == kStepMapLinegon || op == kStepAddPolygon ||
+           op == kStepPartEnd || op == kStepBandAdd || op == kStepWeightFactor;
+}
+
+// The element's place in the cage's blocks, or -1.
+long elementPlace(const CageInstance* cage, int op, const void* element) {
+    if (!cage || !element) return -1;
+    if (op == kStepMapLinegon) {
+        const long j = long(static_cast<const LinegonData*>(element) - cage->linegonBlock);
+        return cage->linegonBlock && j >= 0 && j < cage->linegonCount ? j : -1;
+    }
+    const auto* tri = static_cast<const TrigonData*>(element);
+    if (tri->polygon) {
+        const long i = long(tri->polygon - cage->polygonBlock);
+        const long k = long(tri - tri->polygon->tri);
+        return cage->polygonBlock && i >= 0 && i < cage->polygonCount && k >= 0 && k < 4 ? 4 * i + k
+                                                                                         : -1;
+    }
+    const long j = long(tri - cage->trigonBlock);
+    return cage->trigonBlock && j >= 0 && j < cage->trigonCount ? 4 * long(cage->polygonCount) + j
+                                                                : -1;
+}
+
+const TrigonData* trigonAt(const CageInstance* cage, unsigned int place) {
+    const unsigned int fans = 4u * unsigned(cage->polygonCount);
+    return place < fans ? &cage->polygonBlock[place / 4].tri[place % 4]
+                        : &cage->trigonBlock[place - fans];
+}
+
+template <class T> void put(BlendRecorder* r, T v) {
+    memcpy(r->bytes + r->used, &v, sizeof v);
+    r->used += int(sizeof v);
+}
+
+template <class T> T take(const unsigned char*& at) {
+    T v;
+    memcpy(&v, at, sizeof v);
+    at += sizeof v;
+    return v;
+}
+
 } // namespace
 
-bool replayBlendProgram(const BlendStep* steps, int count, const double P[3], double* wm,
-                        double disp[3]) {
+void appendBlendStep(BlendRecorder* r, int op, const void* element, double weight) {
+    if (r->abandoned) return;
+    const bool keeps = op == kStepKeep || op == kStepLoad;
+    if (op == kStepMapTrigon && weight == 1.0) op = kStepMapTrigonUnit;
+    const bool maps = op == kStepMapTrigon || op == kStepMapTrigonUnit || op == kStepMapLinegon;
+    const long place = maps ? elementPlace(r->cage, op, element) : 0;
+    const int size = 1 + (maps ? 4 : 0) + (carriesWeight(op) ? 8 : 0) + (keeps ? 1 : 0);
+    if (r->used + size > r->capacity || r->depth < stepNeeds(op) || place < 0 ||
+        (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
+        r->abandoned = 1;
+        return;
+    }
+    r->depth += stepMoves(op);
+    if (r->depth > kBlendStackDepth) r->abandoned = 1;
+    put<unsigned char>(r, static_cast<unsigned char>(op));
+    if (maps) put<unsigned int>(r, static_cast<unsigned int>(place));
+    if (carriesWeight(op)) put<double>(r, weight);
+    if (keeps) put<unsigned char>(r, static_cast<unsigned char>(weight));
+}
+
+bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
+                        const double P[3], double* wm, double disp[3]) {
     // Kept programs were checked step by step as they were recorded.
     Sum stack[kBlendStackDepth + 1];
     Sum* top = stack; // stack[0] is never a sum: the first step opens one
     Value value = {{0.0, 0.0, 0.0}, 0.0, false};
     Value kept[kBlendKept];
-    for (const BlendStep* s = steps; s != steps + count; ++s) {
-        switch (s->op) {
-        case kStepMapTrigon:
-            calcWeightWithTrigon_W(static_cast<const TrigonData*>(s->element), P, top->D, &top->W,
-                                   s->weight);
+    const unsigned char* at = program;
+    const unsigned char* end = program + count;
+    while (at < end) {
+        const int op = *at++;
+        switch (op) {
+        case kStepMapTrigon: {
+            const TrigonData* tri = trigonAt(cage, take<unsigned int>(at));
+            calcWeightWithTrigon_W(tri, P, top->D, &top->W, take<double>(at));
             break;
-        case kStepMapLinegon:
-            calcWeightWithLinegon_W(static_cast<const LinegonData*>(s->element), P, top->D, &top->W,
-                                    s->weight);
+        }
+        case kStepMapTrigonUnit:
+            calcWeightWithTrigon_W(trigonAt(cage, take<unsigned int>(at)), P, top->D, &top->W, 1.0);
             break;
+        case kStepMapLinegon: {
+            const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(at)];
+            calcWeightWithLinegon_W(lin, P, top->D, &top->W, take<double>(at));
+            break;
+        }
         case kStepOpen:
             ++top;
             *top = Sum{{0.0, 0.0, 0.0}, 0.0};
@@ -48,16 +131,18 @@ bool replayBlendProgram(const BlendStep* steps, int count, const double P[3], do
             --top;
             break;
         case kStepKeep:
-            kept[int(s->weight)] = value;
+            kept[*at++] = value;
             break;
         case kStepLoad:
-            value = kept[int(s->weight)];
+            value = kept[*at++];
             break;
-        case kStepAddPolygon:
-            if (value.sound) addPolygonBlend(value.d, value.wsum, top->D, &top->W, s->weight);
+        case kStepAddPolygon: {
+            const double w = take<double>(at);
+            if (value.sound) addPolygonBlend(value.d, value.wsum, top->D, &top->W, w);
             break;
+        }
         case kStepPartEnd:
-            addFadedPart(top->D, top->W, s->weight, top[-1].D, &top[-1].W);
+            addFadedPart(top->D, top->W, take<double>(at), top[-1].D, &top[-1].W);
             --top;
             break;
         case kStepFadeEnd:
@@ -72,13 +157,16 @@ bool replayBlendProgram(const BlendStep* steps, int count, const double P[3], do
             value.sound = finishBlend(top->D, top->W, value.d);
             --top;
             break;
-        case kStepBandAdd:
-            if (value.sound) addBandPart(value.d, s->weight, top->D, &top->W);
+        case kStepBandAdd: {
+            const double w = take<double>(at);
+            if (value.sound) addBandPart(value.d, w, top->D, &top->W);
             break;
+        }
         case kStepWeightFactor:
-            *wm *= s->weight;
+            *wm *= take<double>(at);
             break;
         default:
+            at = end;
             break;
         }
     }

@@ -19,35 +19,39 @@
 #include "geometry/quick_tls.h"
 
 enum BlendOp {
-    kStepMapTrigon,    // calcWeightWithTrigon_W(element, weight) into the top sum
-    kStepMapLinegon,   // calcWeightWithLinegon_W(element, weight) into the top sum
-    kStepOpen,         // a new partial sum on the stack
-    kStepPolygonEnd,   // pop: the value is that polygon blend
-    kStepKeep,         // kept[weight] = the value
-    kStepLoad,         // the value = kept[weight]
-    kStepAddPolygon,   // a sound value's polygon blend added to the top sum with weight
-    kStepPartEnd,      // pop a part: added normalised, with share weight, to the top (fade) sum
-    kStepFadeEnd,      // pop the fade sum: added to the top sum when sound
-    kStepNormalise,    // the top sum normalised to weight 1 (the polygon's own part)
-    kStepFinish,       // pop: the value is that sum's displacement
-    kStepBandAdd,      // a sound value added to the top (band) sum with weight
-    kStepWeightFactor, // the weight-map factor multiplied by weight
+    kStepMapTrigon,     // calcWeightWithTrigon_W(element, weight) into the top sum
+    kStepMapTrigonUnit, // the same with weight 1
+    kStepMapLinegon,    // calcWeightWithLinegon_W(element, weight) into the top sum
+    kStepOpen,          // a new partial sum on the stack
+    kStepPolygonEnd,    // pop: the value is that polygon blend
+    kStepKeep,          // kept[index] = the value
+    kStepLoad,          // the value = kept[index]
+    kStepAddPolygon,    // a sound value's polygon blend added to the top sum with weight
+    kStepPartEnd,       // pop a part: added normalised, with share weight, to the top (fade) sum
+    kStepFadeEnd,       // pop the fade sum: added to the top sum when sound
+    kStepNormalise,     // the top sum normalised to weight 1 (the polygon's own part)
+    kStepFinish,        // pop: the value is that sum's displacement
+    kStepBandAdd,       // a sound value added to the top (band) sum with weight
+    kStepWeightFactor,  // the weight-map factor multiplied by weight
     kStepSteps
 };
 
-struct BlendStep {
-    const void* element;
-    double weight;
-    int op;
-};
+// A program is a byte string, read at every frame of every point, so it is
+// kept small: each step is its op byte, then for the maps the element's
+// place in the cage's blocks (4 bytes; fan triangle k of polygon i is 4 i +
+// k, standalone trigon j is 4 polygonCount + j) and the weight (8 bytes,
+// none for weight 1), for the kept values their index (1 byte), and for the
+// other weighted steps the weight.
+const int kBlendProgramBytes = 4096;
 
 // The recording of one point's steps (the caller's room).
 struct BlendRecorder {
-    BlendStep* steps;
-    int count;
+    unsigned char* bytes;
+    int used;
     int capacity;
-    int depth;     // the stack's depth as recorded
-    int abandoned; // a step did not fit, or the blend took a way the steps do not cover
+    const CageInstance* cage; // whose elements the steps name
+    int depth;                // the stack's depth as recorded
+    int abandoned;            // a step did not fit, or the blend took a way the steps do not cover
 };
 
 // Partial sums a blend nests at most, and values it keeps.
@@ -57,45 +61,23 @@ const int kBlendKept = 32;
 // The thread's recording, when one runs (null otherwise).
 extern thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS;
 
-// How deep the stack must be for a step, and how its depth changes.
-inline int blendStepNeeds(int op) {
-    if (op == kStepOpen || op == kStepKeep || op == kStepLoad || op == kStepWeightFactor) return 0;
-    return op == kStepPartEnd || op == kStepFadeEnd ? 2 : 1;
-}
-inline int blendStepMoves(int op) {
-    if (op == kStepOpen) return 1;
-    const bool closes =
-        op == kStepPolygonEnd || op == kStepPartEnd || op == kStepFadeEnd || op == kStepFinish;
-    return closes ? -1 : 0;
-}
-
-// Appends a step to the thread's recording. A step that does not fit, or
-// one the stack could not take, abandons the recording: a kept program is
-// whole, so its replay need not check.
+// Appends a step (element: the map's triangle or linegon; weight: its
+// weight, or the kept value's index) to the thread's recording, when one
+// runs. A step that does not fit, or one the stack could not take,
+// abandons the recording: a kept program is whole, so its replay need not
+// check.
+void appendBlendStep(BlendRecorder* r, int op, const void* element, double weight);
 inline void recordBlendStep(int op, const void* element = nullptr, double weight = 0.0) {
-    BlendRecorder* r = stBlendRecorder;
-    if (!r) return;
-    const bool keeps = op == kStepKeep || op == kStepLoad;
-    if (r->count >= r->capacity || r->depth < blendStepNeeds(op) ||
-        (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
-        r->abandoned = 1;
-        return;
-    }
-    r->depth += blendStepMoves(op);
-    if (r->depth > kBlendStackDepth) r->abandoned = 1;
-    BlendStep& s = r->steps[r->count++];
-    s.element = element;
-    s.weight = weight;
-    s.op = op;
+    if (BlendRecorder* r = stBlendRecorder) appendBlendStep(r, op, element, weight);
 }
 inline void abandonBlendRecording() {
     if (BlendRecorder* r = stBlendRecorder) r->abandoned = 1;
 }
 
-// Runs the steps of a kept program for the world point P: true with disp
-// when the blend is sound, false (disp zero) when it is not, *wm multiplied
-// by the recorded factors.
-bool replayBlendProgram(const BlendStep* steps, int count, const double P[3], double* wm,
-                        double disp[3]);
+// Runs a kept program (count bytes) over the cage's elements for the world
+// point P: true with disp when the blend is sound, false (disp zero) when
+// it is not, *wm multiplied by the recorded factors.
+bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
+                        const double P[3], double* wm, double disp[3]);
 
 #endif

@@ -80,8 +80,8 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         bound = &slot->near;
         // The blend's steps, recorded at this very point.
         int count = 0;
-        if (const BlendStep* steps = heldBlendProgram(cache, slot, P, Plocal, &count))
-            return replayBlendProgram(steps, count, P, wm, d);
+        if (const unsigned char* program = heldBlendProgram(cache, slot, P, Plocal, &count))
+            return replayBlendProgram(cage, program, count, P, wm, d);
     } else {
         int& hint = work.hints[index];
         searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
@@ -95,8 +95,8 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     LocationMemo memo;
     LocationMemoEntry room[kBindTapeRoom];
     beginSkinBindTape(cache, slot, &memo, room);
-    BlendStep steps[kBlendProgramRoom];
-    BlendRecorder recorder = {steps, 0, kBlendProgramRoom, 0, 0};
+    unsigned char program[kBlendProgramBytes];
+    BlendRecorder recorder = {program, 0, kBlendProgramBytes, cage, 0, 0};
     stBlendRecorder = &recorder;
     const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
     stBlendRecorder = nullptr;
