@@ -108,6 +108,7 @@ struct VolumeTable {
     double smooth = 2e-6;
     Unit unit = {0.0, 1.0}; // the bounds of a projection onto an edge
     int falloff = 0;
+    bool backwards = false; // the direction of the last point's triangle walk
     bool ready = false;
 };
 
@@ -321,9 +322,16 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3], double 
     const Unit unit = t->unit;
     const int triBlocks = t->tris / kLanes, triLeft = t->tris % kLanes;
     double* const reach = t->reach + t->lines;
-    for (int b = 0; b < triBlocks; ++b)
+    // The distances do not depend on the order (the nearest is a minimum),
+    // so every other point walks the triangles the other way round: the
+    // blocks read last are read first again while still cached, which
+    // helps when the table is a little larger than the cache.
+    t->backwards = !t->backwards;
+    for (int i = 0; i < triBlocks; ++i) {
+        const int b = t->backwards ? triBlocks - 1 - i : i;
         measureTris(t->tri + std::size_t(b) * (kTriFields * kLanes), P, smooth, unit,
                     reach + b * kLanes, low);
+    }
     if (triLeft) {
         double* r = reach + triBlocks * kLanes;
         measureTris(t->tri + std::size_t(triBlocks) * (kTriFields * kLanes), P, smooth, unit, r,
