@@ -217,11 +217,19 @@ template <int F> inline double powered(double w) {
 #define MORVANE_ALWAYS_INLINE inline
 #endif
 
+// The point and what the distances add to it, by value: the loops store
+// distances through pointers the compiler cannot tell from P's.
+struct Probe {
+    double x, y, z;
+    double smooth;
+    Unit unit;
+};
+
 // Distances + smooth of one block of linegons at P into r[], each lane's
 // smallest so far into low[].
-MORVANE_ALWAYS_INLINE void measureLines(const double* f, const double P[3], double smooth,
-                                        double r[kLanes], double low[kLanes]) {
-    const double px = P[0], py = P[1], pz = P[2];
+MORVANE_ALWAYS_INLINE void measureLines(const double* f, Probe p, double r[kLanes],
+                                        double low[kLanes]) {
+    const double px = p.x, py = p.y, pz = p.z, smooth = p.smooth;
 #pragma omp simd
     for (int l = 0; l < kLanes; ++l) {
         const double dx = px - f[kAx * kLanes + l], dy = py - f[kAy * kLanes + l],
@@ -242,9 +250,10 @@ MORVANE_ALWAYS_INLINE void measureLines(const double* f, const double P[3], doub
 
 // Distances + smooth of one block of framed triangles at P into r[], each
 // lane's smallest so far into low[].
-MORVANE_ALWAYS_INLINE void measureTris(const double* f, const double P[3], double smooth, Unit unit,
-                                       double r[kLanes], double low[kLanes]) {
-    const double px = P[0], py = P[1], pz = P[2];
+MORVANE_ALWAYS_INLINE void measureTris(const double* f, Probe p, double r[kLanes],
+                                       double low[kLanes]) {
+    const double px = p.x, py = p.y, pz = p.z, smooth = p.smooth;
+    const Unit unit = p.unit;
 #pragma omp simd
     for (int l = 0; l < kLanes; ++l) {
         const double dx = px - f[kOx * kLanes + l], dy = py - f[kOy * kLanes + l],
@@ -307,19 +316,17 @@ MORVANE_ALWAYS_INLINE void closeRun(double r[kLanes], int left, double low[kLane
 // linegons, so their blocks are stored from there, over the linegons'
 // padding.
 MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3], double low[kLanes]) {
-    const double smooth = t->smooth;
+    const Probe p = {P[0], P[1], P[2], t->smooth, t->unit};
     double spare[kLanes] = {};
     const int lineBlocks = t->lines / kLanes, lineLeft = t->lines % kLanes;
     for (int b = 0; b < lineBlocks; ++b)
-        measureLines(t->line + std::size_t(b) * (kLineFields * kLanes), P, smooth,
-                     t->reach + b * kLanes, low);
+        measureLines(t->line + std::size_t(b) * (kLineFields * kLanes), p, t->reach + b * kLanes,
+                     low);
     if (lineLeft) {
         double* r = t->reach + lineBlocks * kLanes;
-        measureLines(t->line + std::size_t(lineBlocks) * (kLineFields * kLanes), P, smooth, r,
-                     spare);
+        measureLines(t->line + std::size_t(lineBlocks) * (kLineFields * kLanes), p, r, spare);
         closeRun(r, lineLeft, low);
     }
-    const Unit unit = t->unit;
     const int triBlocks = t->tris / kLanes, triLeft = t->tris % kLanes;
     double* const reach = t->reach + t->lines;
     // The distances do not depend on the order (the nearest is a minimum),
@@ -329,13 +336,11 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, const double P[3], double 
     t->backwards = !t->backwards;
     for (int i = 0; i < triBlocks; ++i) {
         const int b = t->backwards ? triBlocks - 1 - i : i;
-        measureTris(t->tri + std::size_t(b) * (kTriFields * kLanes), P, smooth, unit,
-                    reach + b * kLanes, low);
+        measureTris(t->tri + std::size_t(b) * (kTriFields * kLanes), p, reach + b * kLanes, low);
     }
     if (triLeft) {
         double* r = reach + triBlocks * kLanes;
-        measureTris(t->tri + std::size_t(triBlocks) * (kTriFields * kLanes), P, smooth, unit, r,
-                    spare);
+        measureTris(t->tri + std::size_t(triBlocks) * (kTriFields * kLanes), p, r, spare);
         closeRun(r, triLeft, low);
     }
 }
