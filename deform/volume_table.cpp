@@ -4,7 +4,6 @@
 
 #include "geometry/mark_lane.h"
 #include "geometry/vector.h"
-#include "module/cpu_features.h"
 #include "module/memory.h"
 
 #include <cmath>
@@ -62,9 +61,17 @@ enum TriField {
 // Every element's map: M row-major, then b.
 constexpr int kMapFields = 12;
 
-// The per-point sums run over blocks of this many elements; the arrays are
-// padded to whole blocks with elements of infinite distance and zero map.
+// The per-point loops run over blocks of this many elements. Each kind of
+// record is stored block by block: a block holds its elements' first field
+// side by side, then their second, and so on, so one block is one
+// contiguous stretch of memory and a field of the block one vector.
 constexpr int kLanes = 8;
+
+// Where field k of element e is in an array of blocks of `fields` fields.
+inline std::size_t slot(int fields, int e, int k) {
+    return std::size_t(e / kLanes) * std::size_t(fields * kLanes) + std::size_t(k * kLanes) +
+           std::size_t(e % kLanes);
+}
 
 bool finiteAll(const double* v, int n) {
     for (int i = 0; i < n; ++i)
@@ -77,23 +84,34 @@ double inverseSquare(double x, double y) {
     return ll > 0.0 ? 1.0 / ll : 0.0;
 }
 
+// The clamp's bounds come from memory, not literals: with literal 0 and 1
+// the compiler turns clamp-then-multiply into three-way selects, twice
+// the instructions of a max and a min.
+struct Unit {
+    double lo, hi;
+};
+
 } // namespace
 
 struct VolumeTable {
     int lines = 0; // linegons, then triangles with a frame, then the others
     int tris = 0;
     int odd = 0;
-    int capacity = 0; // entries of every array
-    double* line[kLineFields] = {};
-    double* tri[kTriFields] = {};
-    double* map[kMapFields] = {};
-    // Per element: distance + smooth, of the last point; one array per mark
-    // lane (geometry/mark_lane.h), so that threads can blend at once.
+    int capacity = 0;       // elements every array has room for, whole blocks
+    double* line = nullptr; // blocks of kLineFields, by linegon
+    double* tri = nullptr;  // blocks of kTriFields, by framed triangle
+    double* map = nullptr;  // blocks of kMapFields, by element
+    // Per element: distance + smooth, of the last point; a block longer, as
+    // the loops store whole blocks from where their elements start. One
+    // such array per mark lane (geometry/mark_lane.h), so that threads can
+    // blend at once.
     double* reach = nullptr;
     const TrigonData** oddTris = nullptr;
     double* block = nullptr;
     double smooth = 2e-6;
+    Unit unit = {0.0, 1.0}; // the bounds of a projection onto an edge
     int falloff = 0;
+    bool backwards[kMarkLanes] = {}; // per lane, the direction of its last triangle walk
     bool ready = false;
 };
 
@@ -107,8 +125,9 @@ bool reserve(VolumeTable* t, int count) {
     t->oddTris = nullptr;
     t->capacity = 0;
     const std::size_t n = (std::size_t(count > 0 ? count : 1) + kLanes - 1) / kLanes * kLanes;
-    const std::size_t arrays = kLineFields + kTriFields + kMapFields + kMarkLanes;
-    t->block = static_cast<double*>(morvaneAlloc(arrays * n * sizeof(double)));
+    const std::size_t arrays = kLineFields + kTriFields + kMapFields;
+    const std::size_t reaches = kMarkLanes * (n + kLanes);
+    t->block = static_cast<double*>(morvaneAlloc((arrays * n + reaches) * sizeof(double)));
     t->oddTris = static_cast<const TrigonData**>(morvaneAlloc(n * sizeof(TrigonData*)));
     if (!t->block || !t->oddTris) {
         morvaneFree(t->block);
@@ -117,23 +136,19 @@ bool reserve(VolumeTable* t, int count) {
         t->oddTris = nullptr;
         return false;
     }
-    double* next = t->block;
-    for (double*& a : t->line)
-        a = next, next += n;
-    for (double*& a : t->tri)
-        a = next, next += n;
-    for (double*& a : t->map)
-        a = next, next += n;
-    t->reach = next;
+    t->line = t->block;
+    t->tri = t->line + kLineFields * n;
+    t->map = t->tri + kTriFields * n;
+    t->reach = t->map + kMapFields * n;
     t->capacity = int(n);
     return true;
 }
 
 void storeMap(VolumeTable* t, int at, const double M[9], const double b[3]) {
     for (int k = 0; k < 9; ++k)
-        t->map[k][at] = M[k];
+        t->map[slot(kMapFields, at, k)] = M[k];
     for (int k = 0; k < 3; ++k)
-        t->map[9 + k][at] = b[k];
+        t->map[slot(kMapFields, at, 9 + k)] = b[k];
 }
 
 void addLinegon(VolumeTable* t, const LinegonData* lin) {
@@ -148,7 +163,7 @@ void addLinegon(VolumeTable* t, const LinegonData* lin) {
     if (!finiteAll(f, kLineFields)) return;
     const int at = t->lines++;
     for (int k = 0; k < kLineFields; ++k)
-        t->line[k][at] = f[k];
+        t->line[slot(kLineFields, at, k)] = f[k];
     storeMap(t, at, M, b);
 }
 
@@ -180,10 +195,10 @@ void addTriangle(VolumeTable* t, const TrigonData* tri, const TrigonData** odd) 
         odd[t->odd++] = tri;
         return;
     }
-    const int at = t->lines + t->tris++;
+    const int at = t->tris++;
     for (int k = 0; k < kTriFields; ++k)
-        t->tri[k][at - t->lines] = f[k];
-    storeMap(t, at, M, b);
+        t->tri[slot(kTriFields, at, k)] = f[k];
+    storeMap(t, t->lines + at, M, b);
 }
 
 // Branch-free forms the vectoriser takes.
@@ -192,9 +207,6 @@ inline double larger(double a, double b) {
 }
 inline double smaller(double a, double b) {
     return a < b ? a : b;
-}
-inline double unitClamp(double s) {
-    return smaller(larger(s, 0.0), 1.0);
 }
 
 template <int F> inline double powered(double w) {
@@ -209,109 +221,172 @@ template <int F> inline double powered(double w) {
 #define MORVANE_ALWAYS_INLINE inline
 #endif
 
-// The reach array of the calling thread's lane.
-double* laneReach(const VolumeTable* t) {
-    return t->reach + std::size_t(stMarkLane) * std::size_t(t->capacity);
+// The point and what the distances add to it, by value: the loops store
+// distances through pointers the compiler cannot tell from P's.
+struct Probe {
+    double x, y, z;
+    double smooth;
+    Unit unit;
+};
+
+// Distances + smooth of one block of linegons at P into r[], each lane's
+// smallest so far into low[].
+MORVANE_ALWAYS_INLINE void measureLines(const double* f, Probe p, double r[kLanes],
+                                        double low[kLanes]) {
+    const double px = p.x, py = p.y, pz = p.z, smooth = p.smooth;
+#pragma omp simd
+    for (int l = 0; l < kLanes; ++l) {
+        const double dx = px - f[kAx * kLanes + l], dy = py - f[kAy * kLanes + l],
+                     dz = pz - f[kAz * kLanes + l];
+        const double l1 =
+            f[kA1x * kLanes + l] * dx + f[kA1y * kLanes + l] * dy + f[kA1z * kLanes + l] * dz;
+        const double l2 =
+            f[kA2x * kLanes + l] * dx + f[kA2y * kLanes + l] * dy + f[kA2z * kLanes + l] * dz;
+        const double l3 =
+            f[kDx * kLanes + l] * dx + f[kDy * kLanes + l] * dy + f[kDz * kLanes + l] * dz;
+        // Beyond A (l3 < 0), beyond B (l3 > length), or alongside.
+        const double over = larger(-l3, larger(l3 - f[kLen * kLanes + l], 0.0));
+        const double d = std::sqrt(l1 * l1 + l2 * l2 + over * over) + smooth;
+        r[l] = d;
+        low[l] = smaller(d, low[l]);
+    }
 }
 
-// Distances of every element with a frame, into reach[].
-MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* r, const double P[3]) {
-    const double px = P[0], py = P[1], pz = P[2], smooth = t->smooth;
-    {
-        double* const* f = t->line;
-        const int n = t->lines;
+// Distances + smooth of one block of framed triangles at P into r[], each
+// lane's smallest so far into low[].
+MORVANE_ALWAYS_INLINE void measureTris(const double* f, Probe p, double r[kLanes],
+                                       double low[kLanes]) {
+    const double px = p.x, py = p.y, pz = p.z, smooth = p.smooth;
+    const Unit unit = p.unit;
 #pragma omp simd
-        for (int e = 0; e < n; ++e) {
-            const double dx = px - f[kAx][e], dy = py - f[kAy][e], dz = pz - f[kAz][e];
-            const double l1 = f[kA1x][e] * dx + f[kA1y][e] * dy + f[kA1z][e] * dz;
-            const double l2 = f[kA2x][e] * dx + f[kA2y][e] * dy + f[kA2z][e] * dz;
-            const double l3 = f[kDx][e] * dx + f[kDy][e] * dy + f[kDz][e] * dz;
-            // Beyond A (l3 < 0), beyond B (l3 > length), or alongside.
-            const double over = larger(-l3, larger(l3 - f[kLen][e], 0.0));
-            r[e] = std::sqrt(l1 * l1 + l2 * l2 + over * over) + smooth;
-        }
+    for (int l = 0; l < kLanes; ++l) {
+        const double dx = px - f[kOx * kLanes + l], dy = py - f[kOy * kLanes + l],
+                     dz = pz - f[kOz * kLanes + l];
+        const double x =
+            f[kXx * kLanes + l] * dx + f[kXy * kLanes + l] * dy + f[kXz * kLanes + l] * dz;
+        const double y =
+            f[kYx * kLanes + l] * dx + f[kYy * kLanes + l] * dy + f[kYz * kLanes + l] * dz;
+        const double h =
+            f[kNx * kLanes + l] * dx + f[kNy * kLanes + l] * dy + f[kNz * kLanes + l] * dz;
+        const double v1x = f[kV1x * kLanes + l], v1y = f[kV1y * kLanes + l];
+        const double v2x = f[kV2x * kLanes + l], v2y = f[kV2y * kLanes + l];
+
+        // Edge V0 -> V1.
+        double ex = v1x, ey = v1y, qx = x, qy = y;
+        const double c0 = ex * qy - ey * qx;
+        double s = (ex * qx + ey * qy) * f[kIe0 * kLanes + l];
+        s = smaller(larger(s, unit.lo), unit.hi);
+        double gx = qx - s * ex, gy = qy - s * ey;
+        double planar2 = gx * gx + gy * gy;
+        // Edge V1 -> V2.
+        ex = v2x - v1x, ey = v2y - v1y, qx = x - v1x, qy = y - v1y;
+        const double c1 = ex * qy - ey * qx;
+        s = (ex * qx + ey * qy) * f[kIe1 * kLanes + l];
+        s = smaller(larger(s, unit.lo), unit.hi);
+        gx = qx - s * ex, gy = qy - s * ey;
+        double g2 = gx * gx + gy * gy;
+        planar2 = smaller(g2, planar2);
+        // Edge V2 -> V0.
+        ex = -v2x, ey = -v2y, qx = x - v2x, qy = y - v2y;
+        const double c2 = ex * qy - ey * qx;
+        s = (ex * qx + ey * qy) * f[kIe2 * kLanes + l];
+        s = smaller(larger(s, unit.lo), unit.hi);
+        gx = qx - s * ex, gy = qy - s * ey;
+        g2 = gx * gx + gy * gy;
+        planar2 = smaller(g2, planar2);
+
+        // Counter-clockwise: inside is left of all three edges.
+        const double leftOfAll = smaller(c0, smaller(c1, c2));
+        planar2 = leftOfAll >= 0.0 ? 0.0 : planar2;
+        const double d = std::sqrt(planar2 + h * h) + smooth;
+        r[l] = d;
+        low[l] = smaller(d, low[l]);
     }
-    {
-        double* const* f = t->tri;
-        double* rt = r + t->lines;
-        const int n = t->tris;
-#pragma omp simd
-        for (int e = 0; e < n; ++e) {
-            const double dx = px - f[kOx][e], dy = py - f[kOy][e], dz = pz - f[kOz][e];
-            const double x = f[kXx][e] * dx + f[kXy][e] * dy + f[kXz][e] * dz;
-            const double y = f[kYx][e] * dx + f[kYy][e] * dy + f[kYz][e] * dz;
-            const double h = f[kNx][e] * dx + f[kNy][e] * dy + f[kNz][e] * dz;
-            const double v1x = f[kV1x][e], v1y = f[kV1y][e];
-            const double v2x = f[kV2x][e], v2y = f[kV2y][e];
+}
 
-            // Edge V0 -> V1.
-            double ex = v1x, ey = v1y, qx = x, qy = y;
-            const double c0 = ex * qy - ey * qx;
-            double s = (ex * qx + ey * qy) * f[kIe0][e];
-            s = unitClamp(s);
-            double gx = qx - s * ex, gy = qy - s * ey;
-            double planar2 = gx * gx + gy * gy;
-            // Edge V1 -> V2.
-            ex = v2x - v1x, ey = v2y - v1y, qx = x - v1x, qy = y - v1y;
-            const double c1 = ex * qy - ey * qx;
-            s = (ex * qx + ey * qy) * f[kIe1][e];
-            s = unitClamp(s);
-            gx = qx - s * ex, gy = qy - s * ey;
-            double g2 = gx * gx + gy * gy;
-            planar2 = smaller(g2, planar2);
-            // Edge V2 -> V0.
-            ex = -v2x, ey = -v2y, qx = x - v2x, qy = y - v2y;
-            const double c2 = ex * qy - ey * qx;
-            s = (ex * qx + ey * qy) * f[kIe2][e];
-            s = unitClamp(s);
-            gx = qx - s * ex, gy = qy - s * ey;
-            g2 = gx * gx + gy * gy;
-            planar2 = smaller(g2, planar2);
+// The last block of a run of `left` < kLanes elements, measured apart: its
+// lanes from `left` on (past the last element) get HUGE_VAL and stay out of
+// low[].
+MORVANE_ALWAYS_INLINE void closeRun(double r[kLanes], int left, double low[kLanes]) {
+    for (int l = 0; l < kLanes; ++l)
+        if (l < left)
+            low[l] = smaller(r[l], low[l]);
+        else
+            r[l] = HUGE_VAL;
+}
 
-            // Counter-clockwise: inside is left of all three edges.
-            const double leftOfAll = smaller(c0, smaller(c1, c2));
-            planar2 = leftOfAll >= 0.0 ? 0.0 : planar2;
-            rt[e] = std::sqrt(planar2 + h * h) + smooth;
-        }
+// The reach array of the calling thread's lane.
+double* laneReach(const VolumeTable* t) {
+    return t->reach + std::size_t(stMarkLane) * std::size_t(t->capacity + kLanes);
+}
+
+// Distances + smooth of every element with a frame, into reach[], and each
+// lane's smallest into low[]. The triangles start right after the
+// linegons, so their blocks are stored from there, over the linegons'
+// padding.
+MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* all, const double P[3],
+                                      double low[kLanes]) {
+    const Probe p = {P[0], P[1], P[2], t->smooth, t->unit};
+    double spare[kLanes] = {};
+    const int lineBlocks = t->lines / kLanes, lineLeft = t->lines % kLanes;
+    for (int b = 0; b < lineBlocks; ++b)
+        measureLines(t->line + std::size_t(b) * (kLineFields * kLanes), p, all + b * kLanes, low);
+    if (lineLeft) {
+        double* r = all + lineBlocks * kLanes;
+        measureLines(t->line + std::size_t(lineBlocks) * (kLineFields * kLanes), p, r, spare);
+        closeRun(r, lineLeft, low);
+    }
+    const int triBlocks = t->tris / kLanes, triLeft = t->tris % kLanes;
+    double* const reach = all + t->lines;
+    // The distances do not depend on the order (the nearest is a minimum),
+    // so every other point walks the triangles the other way round: the
+    // blocks read last are read first again while still cached, which
+    // helps when the table is a little larger than the cache.
+    bool& backwards = t->backwards[stMarkLane];
+    backwards = !backwards;
+    for (int i = 0; i < triBlocks; ++i) {
+        const int b = backwards ? triBlocks - 1 - i : i;
+        measureTris(t->tri + std::size_t(b) * (kTriFields * kLanes), p, reach + b * kLanes, low);
+    }
+    if (triLeft) {
+        double* r = reach + triBlocks * kLanes;
+        measureTris(t->tri + std::size_t(triBlocks) * (kTriFields * kLanes), p, r, spare);
+        closeRun(r, triLeft, low);
     }
 }
 
 template <int F>
 MORVANE_ALWAYS_INLINE void blendBody(VolumeTable* t, const double P[3], ScaledBlend* out) {
+    double low[kLanes];
+    for (double& l : low)
+        l = HUGE_VAL;
     double* reach = laneReach(t);
-    measureAll(t, reach, P);
+    measureAll(t, reach, P, low);
     const int framed = t->lines + t->tris;
-    for (int i = 0; i < t->odd; ++i)
+    double nearest = low[0];
+    for (int l = 1; l < kLanes; ++l)
+        nearest = smaller(low[l], nearest);
+    for (int i = 0; i < t->odd; ++i) {
         reach[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
+        nearest = smaller(reach[framed + i], nearest);
+    }
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
 
     // Lane by lane over blocks of kLanes (the padding weighs nothing), so
     // the sums vectorise without reordering: every build adds the same
     // terms in the same order.
     const int blocks = (framed + t->odd + kLanes - 1) / kLanes;
     const double* r = reach;
-    double low[kLanes];
-    for (int l = 0; l < kLanes; ++l)
-        low[l] = r[l];
-    for (int b = 1; b < blocks; ++b) {
-        const double* rb = r + b * kLanes;
-#pragma omp simd
-        for (int l = 0; l < kLanes; ++l)
-            low[l] = smaller(rb[l], low[l]);
-    }
-    double nearest = low[0];
-    for (int l = 1; l < kLanes; ++l)
-        nearest = smaller(low[l], nearest);
-    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
-
     double acc[kMapFields + 1][kLanes] = {};
     for (int b = 0; b < blocks; ++b) {
-        const int e0 = b * kLanes;
+        const double* m = t->map + std::size_t(b) * (kMapFields * kLanes);
+        const double* rb = r + b * kLanes;
 #pragma omp simd
         for (int l = 0; l < kLanes; ++l) {
-            const double w = powered<F>(nearest / r[e0 + l]);
+            const double w = powered<F>(nearest / rb[l]);
             acc[kMapFields][l] += w;
             for (int k = 0; k < kMapFields; ++k)
-                acc[k][l] += w * t->map[k][e0 + l];
+                acc[k][l] += w * m[k * kLanes + l];
         }
     }
     double sum[kMapFields + 1];
@@ -371,7 +446,14 @@ constexpr BlendFn kAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blen
 
 // 2: AVX-512, 1: AVX2 and FMA, 0: neither.
 int processorLevel() {
-    return cpuVectorLevel();
+    static const int level = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+            __builtin_cpu_supports("avx512dq"))
+            return 2;
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? 1 : 0;
+    }();
+    return level;
 }
 #else
 int processorLevel() {
@@ -440,14 +522,22 @@ bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {
         trigonAffineMap(t->oddTris[i], M, b); // succeeded when it was listed
         storeMap(t, t->lines + t->tris + i, M, b);
     }
-    // Padding up to the whole block: never nearest, weight 0, map 0.
+    // Padding up to the whole block: never nearest, weight 0, map 0. The
+    // records' padding is measured but not kept; zeros keep it defined.
     const int used = t->lines + t->tris + t->odd;
-    for (int e = used; e < t->capacity; ++e) {
-        for (int lane = 0; lane < kMarkLanes; ++lane)
-            t->reach[std::size_t(lane) * std::size_t(t->capacity) + std::size_t(e)] = HUGE_VAL;
-        for (double* a : t->map)
-            a[e] = 0.0;
-    }
+    for (int lane = 0; lane < kMarkLanes; ++lane)
+        for (int e = used; e < t->capacity + kLanes; ++e)
+            t->reach[std::size_t(lane) * std::size_t(t->capacity + kLanes) + std::size_t(e)] =
+                HUGE_VAL;
+    for (int e = used; e < t->capacity; ++e)
+        for (int k = 0; k < kMapFields; ++k)
+            t->map[slot(kMapFields, e, k)] = 0.0;
+    for (int e = t->lines; e % kLanes; ++e)
+        for (int k = 0; k < kLineFields; ++k)
+            t->line[slot(kLineFields, e, k)] = 0.0;
+    for (int e = t->tris; e % kLanes; ++e)
+        for (int k = 0; k < kTriFields; ++k)
+            t->tri[slot(kTriFields, e, k)] = 0.0;
     t->ready = true;
     return true;
 }

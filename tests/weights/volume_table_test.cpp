@@ -114,6 +114,72 @@ TEST(VolumeTable, MatchesTheElementByElementWeightingForEveryFalloff) {
     EXPECT_EQ(volumeVectorLevel(), widest);
 }
 
+namespace {
+
+// A strip of `tris` triangles over a wavy sheet and a chain of `lines`
+// linegons beside it: element counts on both sides of the loops' block
+// boundaries.
+Shape stripShape(int tris, int lines) {
+    Shape s;
+    const int columns = tris / 2 + 2;
+    for (int i = 0; i < columns; ++i)
+        for (int row = 0; row < 2; ++row)
+            s.points.push_back({0.5 * i, double(row) + 0.1 * std::sin(i), 0.2 * std::cos(0.7 * i)});
+    for (int k = 0; k < tris; ++k) {
+        const int i = k / 2;
+        if (k % 2 == 0)
+            s.faces.push_back({2 * i, 2 * i + 2, 2 * i + 1});
+        else
+            s.faces.push_back({2 * i + 1, 2 * i + 2, 2 * i + 3});
+    }
+    const int first = int(s.points.size());
+    for (int k = 0; k <= lines; ++k)
+        s.points.push_back({0.4 * k, -2.0 + 0.3 * std::sin(k), 0.5});
+    for (int k = 0; k < lines; ++k)
+        s.lines.push_back({first + k, first + k + 1});
+    return s;
+}
+
+struct Counts {
+    int tris, lines;
+};
+
+class VolumeTableCounts : public ::testing::TestWithParam<Counts> {};
+
+} // namespace
+
+// Every build against the element-by-element weighting, whether a run of
+// elements ends on a whole block or not; and a point weighed twice gets the
+// same bits (the loops' order may change between calls, the sums may not).
+TEST_P(VolumeTableCounts, MatchesTheElementByElementWeightingAtEveryCount) {
+    TestCage c;
+    const std::vector<PointData*> p =
+        buildCage(c.cage, stripShape(GetParam().tris, GetParam().lines));
+    bend(c.cage, p);
+    c->smoothDistanceClamped = 0.01;
+    c->falloffType = 2;
+    const int widest = volumeVectorLevel();
+    for (int level = 0; level <= widest; ++level) {
+        capVolumeVectorLevel(level);
+        Table t = filled(c.cage);
+        for (const V3& P : probes(c.cage)) {
+            ScaledBlend got, again, want;
+            volumeBlendOfTable(t.get(), P.data(), &got);
+            volumeBlendOfTable(t.get(), P.data(), &again);
+            calcVolumeWeightsOfCage(c.cage, P.data(), &want);
+            expectSameBlend(got, want, 1e-9);
+            for (int a = 0; a < 3; ++a)
+                EXPECT_EQ(got.disp[a], again.disp[a]);
+            EXPECT_EQ(got.weight, again.weight);
+        }
+    }
+    capVolumeVectorLevel(-1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockEdges, VolumeTableCounts,
+                         ::testing::Values(Counts{1, 0}, Counts{7, 1}, Counts{8, 8}, Counts{9, 7},
+                                           Counts{16, 9}, Counts{17, 0}, Counts{40, 16}));
+
 TEST(VolumeTable, RestShapeAndTranslationAreExact) {
     TestCage c;
     const std::vector<PointData*> p = buildCage(c.cage, busyShape());
