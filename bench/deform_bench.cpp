@@ -157,9 +157,11 @@ void addCageCounters(benchmark::State& state, const Scene& s) {
 
 // Args: mode (0 Skin, 1 Volume), quads per cube-face side, mesh points,
 // placement (0 cube cloud, 1 shell, 2 sphere mesh). Every point is searched
-// (the bind cache is off), as at a frame where the object or cage moved.
+// (the bind cache is off), as at a frame where the object or cage moved,
+// and worked out in its own call (no frame pass).
 void BM_Evaluate(benchmark::State& state) {
     setenv("MORVANE_BIND_CACHE", "off", 1);
+    setenv("MORVANE_THREADS", "1", 1); // call by call, in this thread
     Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
     s.setMode(int(state.range(0)));
     s.newFrame();
@@ -174,6 +176,8 @@ void BM_Evaluate(benchmark::State& state) {
     addCageCounters(state, s);
     static const char* const kPlacement[] = {" cloud", " shell", " mesh"};
     state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") + kPlacement[state.range(3)]);
+    unsetenv("MORVANE_BIND_CACHE");
+    unsetenv("MORVANE_THREADS");
 }
 
 // Args: mode, quads per side, mesh points, placement, bind cache (0 off, 1
