@@ -85,6 +85,19 @@ class DeformFailure : public oom::InProcessLayout {
         return deform;
     }
 
+    // Where a new deformer moves the points at its first frame, with all
+    // the memory it asks for.
+    std::vector<V3> firstFrame(const std::vector<V3>& points) {
+        std::vector<V3> moved;
+        unarmed([&] {
+            DeformInstance* d = newDeformer();
+            MorvaneNewTime(d, 0, 0.0);
+            moved = deformed(d, points);
+            MorvaneDestroy(d);
+        });
+        return moved;
+    }
+
     // Where the deformer moves each point, evaluated in order.
     static std::vector<V3> deformed(DeformInstance* deform, const std::vector<V3>& points) {
         std::vector<V3> out;
@@ -243,13 +256,7 @@ TEST_F(DeformFailure, ABindCacheThatCannotBeMadeOrGrowChangesNoResult) {
     TestCage skin;
     addCage(skin, kCageModeSkin);
     const std::vector<V3> points = probes();
-    std::vector<V3> want;
-    unarmed([&] {
-        DeformInstance* d = newDeformer();
-        MorvaneNewTime(d, 0, 0.0);
-        want = deformed(d, points);
-        MorvaneDestroy(d);
-    });
+    const std::vector<V3> want = firstFrame(points);
     DeformInstance* deform = nullptr;
     std::vector<V3> first, second;
     const int attempts = failEachAllocation(
@@ -284,13 +291,7 @@ TEST_F(DeformFailure, AFramePassThatCannotBeMadeOrGrowChangesNoResult) {
     ASSERT_NE(stDeformServices.mtUtil, nullptr);
     setenv("MORVANE_THREADS", "2", 1);
     const std::vector<V3> points = probes();
-    std::vector<V3> want;
-    unarmed([&] {
-        DeformInstance* d = newDeformer();
-        MorvaneNewTime(d, 0, 0.0);
-        want = deformed(d, points);
-        MorvaneDestroy(d);
-    });
+    const std::vector<V3> want = firstFrame(points);
     DeformInstance* deform = nullptr;
     std::vector<V3> frames[3];
     int answered = 0;
