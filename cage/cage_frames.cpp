@@ -1,5 +1,7 @@
 #include "cage/cage_frames.h"
 
+#include "geometry/mark_lane.h"
+
 #include "geometry/rotation.h"
 #include "geometry/vector.h"
 
@@ -296,10 +298,17 @@ void rebuildCageRestData(CageInstance* cage) {
     for (LinegonData* lin = cage->linegonList; lin; lin = lin->next)
         initLinegonRestFrame(cage, lin);
 
+    // The blends start from clear marks in every lane.
+    for (int lane = 0; lane < kMarkLanes; ++lane) {
+        const LaneMarks m = laneMarksOf(cage, lane);
+        if (m.trigonBlend)
+            memset(m.trigonBlend, 0,
+                   size_t(m.polygonBlend - m.trigonBlend) + size_t(cage->polygonBlockSize));
+    }
+
     for (TrigonData* t = cage->trigonList; t; t = t->next) {
         initTrigonData(t, atFrame0);
         sumVertNormWithTrigon(t);
-        memset(t->deformMark, 0, sizeof t->deformMark);
     }
 
     for (PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
@@ -308,10 +317,8 @@ void rebuildCageRestData(CageInstance* cage) {
             TrigonData* t = &poly->tri[k];
             initTrigonData(t, atFrame0);
             sumVertNormWithTrigon(t);
-            memset(t->deformMark, 0, sizeof t->deformMark);
         }
         normalize3D(poly->center.normal);
-        memset(poly->blendMark, 0, sizeof poly->blendMark);
         poly->restHeight = smallestFanHeight(poly);
     }
 

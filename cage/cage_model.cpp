@@ -1,5 +1,7 @@
 #include "cage/cage_model.h"
 
+#include "geometry/mark_lane.h"
+
 #include "geometry/vector.h"
 #include "module/memory.h"
 
@@ -130,7 +132,9 @@ double edgeBaseLength(const EdgeData* e) {
 
 int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, int polygons) {
     // Records in a live block are pointed at from everywhere; never swap one.
-    if (cage->pointBlock || cage->linegonBlock || cage->trigonBlock || cage->polygonBlock) return 0;
+    if (cage->pointBlock || cage->linegonBlock || cage->trigonBlock || cage->polygonBlock ||
+        cage->laneMarks)
+        return 0;
     cage->pointCount = cage->linegonCount = cage->trigonCount = cage->polygonCount = 0;
     static unsigned int lastStamp = 0;
     cage->geometryStamp = ++lastStamp;
@@ -148,6 +152,10 @@ int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, i
     if (polygons > 0)
         cage->polygonBlock =
             static_cast<PolygonData*>(morvaneCalloc(std::size_t(polygons), sizeof(PolygonData)));
+    const std::size_t stride = laneMarkStride(linegons, trigons, polygons);
+    if (linegons > 0 || trigons > 0 || polygons > 0)
+        cage->laneMarks = static_cast<unsigned char*>(morvaneCalloc(stride, kMarkLanes));
+    cage->laneStride = cage->laneMarks ? stride : 0;
 
     cage->pointBlockSize = cage->pointBlock ? points : 0;
     cage->linegonBlockSize = cage->linegonBlock ? linegons : 0;
@@ -157,6 +165,7 @@ int allocCageBlocks(CageInstance* cage, int points, int linegons, int trigons, i
     if (linegons > 0 && !cage->linegonBlock) ok = 0;
     if (trigons > 0 && !cage->trigonBlock) ok = 0;
     if (polygons > 0 && !cage->polygonBlock) ok = 0;
+    if ((linegons > 0 || trigons > 0 || polygons > 0) && !cage->laneMarks) ok = 0;
     return ok;
 }
 
@@ -184,6 +193,7 @@ PolygonData* add1PolygonData(CageInstance* cage, PointData* c0, PointData* c1, P
     if (cage->polygonCount >= cage->polygonBlockSize) return nullptr;
     PolygonData* poly = &cage->polygonBlock[cage->polygonCount];
     std::memset(poly, 0, sizeof *poly);
+    poly->place = unsigned(cage->polygonCount);
     poly->pnt[0] = c0;
     poly->pnt[1] = c1;
     poly->pnt[2] = c2;
@@ -201,6 +211,7 @@ PolygonData* add1PolygonData(CageInstance* cage, PointData* c0, PointData* c1, P
         tri->pnt[2] = poly->pnt[(k + 1) % 4];
         tri->polygon = poly;
         tri->subIndex = unsigned(k);
+        tri->place = 4 * poly->place + unsigned(k);
     }
     poly->next = cage->polygonList;
     cage->polygonList = poly;
@@ -212,6 +223,7 @@ TrigonData* add1TrigonData(CageInstance* cage, PointData* p0, PointData* p1, Poi
     if (cage->trigonCount >= cage->trigonBlockSize) return nullptr;
     TrigonData* tri = &cage->trigonBlock[cage->trigonCount];
     std::memset(tri, 0, sizeof *tri);
+    tri->place = 4 * unsigned(cage->polygonBlockSize) + unsigned(cage->trigonCount);
     tri->pnt[0] = p0;
     tri->pnt[1] = p1;
     tri->pnt[2] = p2;
@@ -226,6 +238,7 @@ LinegonData* add1LinegonData(CageInstance* cage, PointData* a, PointData* b) {
     if (cage->linegonCount >= cage->linegonBlockSize) return nullptr;
     LinegonData* lin = &cage->linegonBlock[cage->linegonCount];
     std::memset(lin, 0, sizeof *lin);
+    lin->place = unsigned(cage->linegonCount);
     lin->pnt[0] = a;
     lin->pnt[1] = b;
     lin->pos[0] = a->basePos;
@@ -414,4 +427,8 @@ void destroyCageData(CageInstance* cage) {
     cage->edgeBlock = nullptr;
     cage->edgeList = nullptr;
     cage->edgeCount = cage->edgeBlockSize = 0;
+
+    morvaneFree(cage->laneMarks);
+    cage->laneMarks = nullptr;
+    cage->laneStride = 0;
 }

@@ -22,14 +22,15 @@ bool finite3(const double v[3]) {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
-// The marks of this thread's lane (geometry/mark_lane.h).
-void markAround(PointData* pnt, int lane) {
+// The blend marks of this thread's lane (geometry/mark_lane.h): the
+// triangles and polygons around the point not yet added.
+void markAround(PointData* pnt, const LaneMarks& m) {
     if (!pnt) return;
     for (int k = 0; k < pnt->trigonCount; ++k) {
         TrigonData* t = pnt->trigons[k];
         if (!t) continue;
-        t->deformMark[lane] = 1;
-        if (t->polygon) t->polygon->blendMark[lane] = 1;
+        m.trigonBlend[t->place] = 1;
+        if (t->polygon) m.polygonBlend[t->polygon->place] = 1;
     }
 }
 
@@ -84,11 +85,11 @@ void addKeptBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
 
 inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double P[3],
                          const double Plocal[3], double D[3], double* W, double w,
-                         NeighbourBlends* blends, int lane) {
+                         NeighbourBlends* blends, const LaneMarks& m) {
     if (!nb->polygon) {
         calcWeightWithTrigon_W(nb, P, D, W, w);
-    } else if (nb->polygon->blendMark[lane]) {
-        nb->polygon->blendMark[lane] = 0;
+    } else if (m.polygonBlend[nb->polygon->place]) {
+        m.polygonBlend[nb->polygon->place] = 0;
         if (blends)
             addKeptBlend(cage, nb->polygon, P, Plocal, D, W, w, blends);
         else
@@ -98,13 +99,13 @@ inline void addNeighbour(const CageInstance* cage, TrigonData* nb, const double 
 
 void addAroundCorner(const CageInstance* cage, PointData* pnt, const double P[3],
                      const double Plocal[3], double D[3], double* W, double w,
-                     NeighbourBlends* blends, int lane) {
+                     NeighbourBlends* blends, const LaneMarks& m) {
     if (!pnt) return;
     for (int k = 0; k < pnt->trigonCount; ++k) {
         TrigonData* u = pnt->trigons[k];
-        if (!u || !u->deformMark[lane]) continue;
-        u->deformMark[lane] = 0;
-        addNeighbour(cage, u, P, Plocal, D, W, w, blends, lane);
+        if (!u || !m.trigonBlend[u->place]) continue;
+        m.trigonBlend[u->place] = 0;
+        addNeighbour(cage, u, P, Plocal, D, W, w, blends, m);
     }
 }
 
@@ -182,6 +183,8 @@ int fanBandWeights(PolygonData* poly, int bound, const double searchPt[3], bool 
 bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double P[3],
                                const double Plocal[3], double disp[3]) {
     if (!argsOk(cage, tri, P, Plocal, disp)) return refuse();
+    const LaneMarks m = laneMarksOf(cage, stMarkLane);
+    if (!m.trigonBlend) return refuse();
     const int f = cage->falloffType;
     double o[3];
     getLocationPerAtTrigon(tri, P, o);
@@ -189,10 +192,9 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
     const double cw[3] = {poweredWeight(1.0 - o[1], f), poweredWeight(1.0 - o[2], f),
                           poweredWeight(1.0 - o[0], f)};
 
-    const int lane = stMarkLane;
     for (int k = 0; k < 3; ++k)
-        markAround(tri->pnt[k], lane);
-    tri->deformMark[lane] = 0;
+        markAround(tri->pnt[k], m);
+    m.trigonBlend[tri->place] = 0;
 
     double D[3] = {0.0, 0.0, 0.0}, W = 0.0;
     recordBlendStep(kStepOpen);
@@ -200,11 +202,11 @@ bool skinBlendStandaloneTrigon(CageInstance* cage, TrigonData* tri, const double
     for (int k = 0; k < 3; ++k) {
         TrigonData* u = acrossEdge(tri->edge[k], tri);
         if (!u) continue;
-        u->deformMark[lane] = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, ew[k], nullptr, lane);
+        m.trigonBlend[u->place] = 0;
+        addNeighbour(cage, u, P, Plocal, D, &W, ew[k], nullptr, m);
     }
     for (int k = 0; k < 3; ++k)
-        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k], nullptr, lane);
+        addAroundCorner(cage, tri->pnt[k], P, Plocal, D, &W, cw[k], nullptr, m);
     return finish(D, W, disp);
 }
 
@@ -215,6 +217,8 @@ namespace {
 bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
                       const double Plocal[3], double disp[3], NeighbourBlends* blends) {
     if (!argsOk(cage, tri, P, Plocal, disp) || !tri->polygon) return refuse();
+    const LaneMarks m = laneMarksOf(cage, stMarkLane);
+    if (!m.trigonBlend) return refuse();
     PolygonData* poly = tri->polygon;
     const int f = cage->falloffType;
     const unsigned i = tri->subIndex & 3u;
@@ -242,21 +246,20 @@ bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
     recordBlendStep(kStepNormalise);
     normaliseBlend(D, &W);
 
-    const int lane = stMarkLane;
     for (int k = 0; k < 4; ++k)
-        markAround(poly->pnt[k], lane);
-    for (TrigonData& t : poly->tri)
-        t.deformMark[lane] = 0;
-    poly->blendMark[lane] = 0;
+        markAround(poly->pnt[k], m);
+    for (const TrigonData& t : poly->tri)
+        m.trigonBlend[t.place] = 0;
+    m.polygonBlend[poly->place] = 0;
 
     for (int k = 0; k < 4; ++k) {
         TrigonData* u = acrossEdge(poly->tri[k].edge[1], &poly->tri[k]);
         if (!u) continue;
-        u->deformMark[lane] = 0;
-        addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends, lane);
+        m.trigonBlend[u->place] = 0;
+        addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends, m);
     }
     for (int k = 0; k < 4; ++k)
-        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k], blends, lane);
+        if (V[k] != 0.0) addAroundCorner(cage, poly->pnt[k], P, Plocal, D, &W, V[k], blends, m);
     return finish(D, W, disp);
 }
 

@@ -4,10 +4,10 @@
 //
 // P is the point's world position, Plocal the same point in the cage's local
 // coordinates. disp[3] receives the cage's displacement; the result is false
-// (and disp zero) when nothing could be blended. The trigons' deformMark and
-// the polygons' blendMark of the thread's mark lane are scratch: two blends
-// over the same cage must not run at the same time in one lane. No
-// allocation, no NaN or infinity out.
+// (and disp zero) when nothing could be blended. The blend marks of the
+// thread's mark lane (geometry/mark_lane.h) are scratch: two blends over the
+// same cage must not run at the same time in one lane. No allocation, no
+// NaN or infinity out.
 #ifndef MORVANE_DEFORM_SKIN_BLENDS_H
 #define MORVANE_DEFORM_SKIN_BLENDS_H
 

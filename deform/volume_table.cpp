@@ -111,7 +111,7 @@ struct VolumeTable {
     double smooth = 2e-6;
     Unit unit = {0.0, 1.0}; // the bounds of a projection onto an edge
     int falloff = 0;
-    bool backwards[kMarkLanes] = {}; // per lane, the direction of its last triangle walk
+    LaneSlot<bool> backwards[kMarkLanes] = {}; // per lane, the direction of its last triangle walk
     bool ready = false;
 };
 
@@ -342,7 +342,7 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* all, const double 
     // so every other point walks the triangles the other way round: the
     // blocks read last are read first again while still cached, which
     // helps when the table is a little larger than the cache.
-    bool& backwards = t->backwards[stMarkLane];
+    bool& backwards = t->backwards[stMarkLane].value;
     backwards = !backwards;
     for (int i = 0; i < triBlocks; ++i) {
         const int b = backwards ? triBlocks - 1 - i : i;

@@ -1,10 +1,13 @@
 // Element grids over a cage's rest shape. See element_grids.h.
 #include "geometry/element_grids.h"
 
+#include "geometry/mark_lane.h"
+
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -169,8 +172,8 @@ template <class Grid> void resetGrid3D(Grid* g) {
     g->maxReach = 0.0;
     std::free(g->cleared);
     g->cleared = nullptr;
-    for (unsigned int& count : g->clearedCount)
-        count = 0;
+    for (LaneSlot<unsigned int>& count : g->clearedCount)
+        count.value = 0;
     g->clearedCapacity = 0;
     freeChunks(g->chunks);
     g->chunks = nullptr;
@@ -246,15 +249,10 @@ template <class Grid, class Element> bool setUpMarks(Grid* g, long long count) {
     g->cleared =
         static_cast<Element**>(gridAlloc(std::size_t(count) * kMarkLanes, sizeof(Element*)));
     if (!g->cleared) return false;
-    for (unsigned int& cleared : g->clearedCount)
-        cleared = 0;
+    for (LaneSlot<unsigned int>& cleared : g->clearedCount)
+        cleared.value = 0;
     g->clearedCapacity = unsigned(count);
     return true;
-}
-
-template <class Element> void setAllMarks(Element* e) {
-    for (unsigned char& mark : e->searchMark)
-        mark = 1;
 }
 
 long long triangleCount(const CageInstance* cage) {
@@ -439,11 +437,10 @@ int makeTrisMat3D(CageInstance* cage) {
         destroyMat3D(g);
         return 0;
     }
-    for (TrigonData* t = cage->trigonList; t; t = t->next)
-        setAllMarks(t);
-    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-        for (TrigonData& t : poly->tri)
-            setAllMarks(&t);
+    const size_t triangles = 4 * size_t(cage->polygonBlockSize) + size_t(cage->trigonBlockSize);
+    for (int lane = 0; lane < kMarkLanes; ++lane)
+        if (unsigned char* marks = laneMarksOf(cage, lane).trigonSearch)
+            std::memset(marks, 1, triangles);
     return 1;
 }
 
@@ -467,8 +464,9 @@ int makeLineMat3D(CageInstance* cage) {
         destroyMat3D(g);
         return 0;
     }
-    for (LinegonData* lin = cage->linegonList; lin; lin = lin->next)
-        setAllMarks(lin);
+    for (int lane = 0; lane < kMarkLanes; ++lane)
+        if (unsigned char* marks = laneMarksOf(cage, lane).linegonSearch)
+            std::memset(marks, 1, size_t(cage->linegonBlockSize));
     return 1;
 }
 

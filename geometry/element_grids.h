@@ -14,6 +14,7 @@
 #define MORVANE_GEOMETRY_ELEMENT_GRIDS_H
 
 #include "cage_instance.h"
+#include "geometry/mark_lane.h"
 
 struct TrisNode {
     TrigonData* tri;
@@ -60,7 +61,7 @@ struct TrisMat3D {
     // so the next search sets just these again instead of walking the whole
     // cage. Lane l's list starts at cleared + l * clearedCapacity.
     TrigonData** cleared;
-    unsigned int clearedCount[kMarkLanes];
+    LaneSlot<unsigned int> clearedCount[kMarkLanes];
     unsigned int clearedCapacity;
 };
 
@@ -80,7 +81,7 @@ struct LineMat3D {
     double maxReach;
     // As in TrisMat3D.
     LinegonData** cleared;
-    unsigned int clearedCount[kMarkLanes];
+    LaneSlot<unsigned int> clearedCount[kMarkLanes];
     unsigned int clearedCapacity;
 };
 

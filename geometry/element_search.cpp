@@ -408,11 +408,13 @@ template <> struct GridOf<TrigonData> {
     using Grid = TrisMat3D;
     using Node = TrisNode;
     static TrigonData* elementOf(const TrisNode* n) { return n->tri; }
+    static unsigned char* marksOf(const LaneMarks& m) { return m.trigonSearch; }
 };
 template <> struct GridOf<LinegonData> {
     using Grid = LineMat3D;
     using Node = LineNode;
     static LinegonData* elementOf(const LineNode* n) { return n->lin; }
+    static unsigned char* marksOf(const LaneMarks& m) { return m.linegonSearch; }
 };
 
 struct CellBox {
@@ -423,11 +425,11 @@ struct CellBox {
 // Sets again the marks the lane's previous walk cleared; with the grid's
 // own setting of every mark at build time, every element's mark of the lane
 // is then set.
-template <class Grid> void restoreMarks(Grid* g, int lane) {
+template <class Grid> void restoreMarks(Grid* g, int lane, unsigned char* marks) {
     auto** cleared = g->cleared + std::size_t(lane) * g->clearedCapacity;
-    for (unsigned int i = 0; i < g->clearedCount[lane]; ++i)
-        cleared[i]->searchMark[lane] = 1;
-    g->clearedCount[lane] = 0;
+    for (unsigned int i = 0; i < g->clearedCount[lane].value; ++i)
+        marks[cleared[i]->place] = 1;
+    g->clearedCount[lane].value = 0;
 }
 
 template <class Method> class GridWalk {
@@ -436,8 +438,9 @@ template <class Method> class GridWalk {
     using Grid = typename GridOf<Elem>::Grid;
     using Node = typename GridOf<Elem>::Node;
 
-    GridWalk(Grid* grid, int lane, const double* pt, NearestElement* near, SearchLimit* limit)
-        : grid_(grid), lane_(lane), pt_(pt), near_(near), limit_(limit),
+    GridWalk(Grid* grid, int lane, unsigned char* marks, const double* pt, NearestElement* near,
+             SearchLimit* limit)
+        : grid_(grid), lane_(lane), marks_(marks), pt_(pt), near_(near), limit_(limit),
           cleared_(grid->cleared + std::size_t(lane) * grid->clearedCapacity) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
@@ -557,15 +560,16 @@ template <class Method> class GridWalk {
     }
 
     void testElement(Elem* e) const {
-        if (!e->searchMark[lane_]) return;
-        e->searchMark[lane_] = 0;
-        unsigned int& count = grid_->clearedCount[lane_];
+        if (!marks_[e->place]) return;
+        marks_[e->place] = 0;
+        unsigned int& count = grid_->clearedCount[lane_].value;
         if (count < grid_->clearedCapacity) cleared_[count++] = e;
         Method::test(e, pt_, near_, limit_);
     }
 
     Grid* grid_;
     int lane_;
+    unsigned char* marks_; // the lane's search marks of this kind
     const double* pt_;
     NearestElement* near_;
     SearchLimit* limit_;
@@ -622,15 +626,14 @@ template <class Grid> bool usableGrid(const Grid* g) {
 // those of the best distance's box outside them. False when the limit
 // could have changed its answer.
 template <class Method>
-bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, const double pt[3],
-              NearestElement* near, SearchLimit* limit) {
+bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, int lane, unsigned char* marks,
+              const double pt[3], NearestElement* near, SearchLimit* limit) {
     const typename Method::Elem* noElement = nullptr;
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return true;
-    const int lane = stMarkLane;
-    restoreMarks(grid, lane);
+    restoreMarks(grid, lane, marks);
 
-    const GridWalk<Method> walk(grid, lane, pt, near, limit);
+    const GridWalk<Method> walk(grid, lane, marks, pt, near, limit);
     walk.testBox(searched);
     // Growing stops at the first accepted element, or once nothing outside
     // the searched box could still be accepted (a nearer element of another
@@ -654,16 +657,19 @@ void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid
                 const double pt[3], NearestElement* near, double guess = HUGE_VAL) {
     if (!cage || !pt || !near) return;
     if (!usableGrid(grid)) return;
+    const int lane = stMarkLane;
+    unsigned char* marks = GridOf<typename Method::Elem>::marksOf(laneMarksOf(cage, lane));
+    if (!marks) return;
     // Every element is infinitely far from (or NaN away from) such a point.
     if (!std::isfinite(pt[0]) || !std::isfinite(pt[1]) || !std::isfinite(pt[2])) return;
 
     const NearestElement start = *near;
     SearchLimit limit;
     limit.armed = guess;
-    if (walkGrid<Method>(grid, pt, near, &limit)) return;
+    if (walkGrid<Method>(grid, lane, marks, pt, near, &limit)) return;
     *near = start;
     SearchLimit none;
-    walkGrid<Method>(grid, pt, near, &none);
+    walkGrid<Method>(grid, lane, marks, pt, near, &none);
 }
 
 // The limit a first guess gives a trigon walk: its own distance and room

@@ -35,8 +35,9 @@ enum {
     kPointTrigonInline = 8
 };
 
-// The per-point work (searches and blends) keeps scratch marks in the
-// element records, one lane per thread that may run it at once; a thread
+// The per-point work (searches and blends) keeps scratch marks per element,
+// in one array per thread that may run it at once (a lane, kept apart from
+// the records so that threads do not share their cache lines); a thread
 // uses the lane of stMarkLane (geometry/mark_lane.h).
 enum { kMarkLanes = 8 };
 
@@ -148,7 +149,7 @@ struct LinegonData {
     double restDir_t0[3];
     double restLength_t0;
 
-    unsigned char searchMark[kMarkLanes];
+    unsigned int place; // its place in the block: its marks' index
     LinegonData* next;
 };
 
@@ -175,7 +176,9 @@ struct TrigonData {
     EdgeData* edge[3]; // edge i joins pnt[i] and pnt[(i+1)%3]; null if not shared
     // A ball holding the rest triangle (restPos): centre, radius.
     double restSphere[4];
-    unsigned char searchMark[kMarkLanes]; // next to the ball: a search reads both first
+    // Its marks' index: 4 i + k for fan triangle k of polygon i, 4
+    // polygonBlockSize + j for standalone trigon j.
+    unsigned int place;
 
     // The local frame and 2D data of the rest shape (restPos).
     TrigonFrame rest;
@@ -199,8 +202,6 @@ struct TrigonData {
     // map has no finite affine form.
     double worldMap[12];
     unsigned char worldMapState;
-
-    unsigned char deformMark[kMarkLanes];
 
     PolygonData* polygon; // owner of a fan triangle; null when standalone
     unsigned int subIndex;
@@ -231,7 +232,7 @@ struct TrigonData {
 };
 
 struct PolygonData {
-    unsigned char blendMark[kMarkLanes];
+    unsigned int place; // its place in the block: its marks' index
     PointData* pnt[4];
     PointData center;
     TrigonData tri[4]; // tri[k] = (center, pnt[k], pnt[(k+1)%4])
@@ -331,6 +332,10 @@ struct CageInstance {
     int trigonBlockSize;
     int polygonBlockSize;
     int edgeBlockSize;
+    // The elements' scratch marks, kMarkLanes lanes of laneStride bytes
+    // (geometry/mark_lane.h); made with the blocks.
+    unsigned char* laneMarks;
+    size_t laneStride;
 
     // Keys.
     CageKey* keyHead;

@@ -5,6 +5,8 @@
 #include "literal_search.h"
 #include "search_test_support.h"
 
+#include "geometry/mark_lane.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +15,11 @@
 #include <random>
 
 namespace {
+
+// Lane 0's search mark of a triangle.
+int searchMarkOf(const TrigonData* t) {
+    return laneMarksOf(t->pnt[0]->owner, 0).trigonSearch[t->place];
+}
 
 using namespace searchtest;
 
@@ -471,13 +478,13 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     const V3 q = {0.3, 0.4, 0.6};
     const State<TrigonData> got = runTrigons(cage.cage, q);
     ASSERT_NE(got.best, nullptr);
-    EXPECT_EQ(got.best->searchMark[0], 0);
+    EXPECT_EQ(searchMarkOf(got.best), 0);
     int tested = 0;
     for (const TrigonData* t : tris) {
-        if (t->searchMark[0] == 0) {
+        if (searchMarkOf(t) == 0) {
             ++tested;
         } else {
-            EXPECT_EQ(t->searchMark[0], 1);
+            EXPECT_EQ(searchMarkOf(t), 1);
         }
     }
     EXPECT_GE(tested, 1);
@@ -485,7 +492,7 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     // Those at the far end were never reached.
     for (const TrigonData* t : tris)
         if (t->pnt[0]->restPos[0] > 100.0) {
-            EXPECT_EQ(t->searchMark[0], 1);
+            EXPECT_EQ(searchMarkOf(t), 1);
         }
 
     // A later search marks everything again and finds the far end's own.
@@ -493,7 +500,7 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     const State<TrigonData> other = runTrigons(cage.cage, far);
     ASSERT_NE(other.best, nullptr);
     EXPECT_EQ(other.best->pnt[0]->restPos[0], 2.0 * 199);
-    EXPECT_EQ(got.best->searchMark[0], 1); // untested this time
+    EXPECT_EQ(searchMarkOf(got.best), 1); // untested this time
     const State<TrigonData> again = runTrigons(cage.cage, q);
     EXPECT_EQ(again.best, got.best);
 }
@@ -520,7 +527,7 @@ TEST(TrigonSearch, GrowsOnlyAsFarAsTheFirstElementNeeds) {
     EXPECT_EQ(got.best->pnt[0]->restPos[0], 2.0 * 110);
     int tested = 0;
     for (const TrigonData* t : tris)
-        tested += t->searchMark[0] == 0;
+        tested += searchMarkOf(t) == 0;
     EXPECT_GE(tested, 1);
     EXPECT_LT(tested, 30);
 }

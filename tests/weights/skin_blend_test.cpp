@@ -1,6 +1,7 @@
 // The Skin blends of a standalone trigon, a fan triangle and a linegon.
 #include "deform/binding_weights.h"
 #include "deform/skin_blends.h"
+#include "geometry/mark_lane.h"
 #include "geometry/element_grids.h"
 #include "geometry/element_search.h"
 #include "weights_support.h"
@@ -29,12 +30,13 @@ V3 refDisp(const TrigonData* t, const V3& P) {
 }
 
 bool allMarksClear(const CageInstance* cage) {
+    const LaneMarks m = laneMarksOf(cage, 0);
     for (const TrigonData* t = cage->trigonList; t; t = t->next)
-        if (t->deformMark[0]) return false;
+        if (m.trigonBlend[t->place]) return false;
     for (const PolygonData* q = cage->polygonList; q; q = q->next) {
-        if (q->blendMark[0]) return false;
+        if (m.polygonBlend[q->place]) return false;
         for (const TrigonData& t : q->tri)
-            if (t.deformMark[0]) return false;
+            if (m.trigonBlend[t.place]) return false;
     }
     return true;
 }
@@ -165,10 +167,11 @@ TEST(SkinFan, NeighboursAcrossEdgesAndAroundCornersByHand) {
     double d[3];
     ASSERT_TRUE(skinBlendFanTriangle(m.c.cage, &Q->tri[0], P.data(), P.data(), d));
     expectNear(fromArr(d), mul(sum, 1.0 / (1.0 + 0.4 + 0.6 + 0.75 + 0.15)), 1e-12);
-    EXPECT_EQ(Q->blendMark[0], 0);
+    const LaneMarks marks = laneMarksOf(m.c.cage, 0);
+    EXPECT_EQ(marks.polygonBlend[Q->place], 0);
     for (const TrigonData& t : Q->tri)
-        EXPECT_EQ(t.deformMark[0], 0);
-    EXPECT_EQ(m.Q2->blendMark[0], 0);
+        EXPECT_EQ(marks.trigonBlend[t.place], 0);
+    EXPECT_EQ(marks.polygonBlend[m.Q2->place], 0);
 }
 
 TEST(SkinTrigon, PolygonReachedByEdgeAndCornersJoinsOnce) {
