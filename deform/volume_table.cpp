@@ -4,6 +4,7 @@
 
 #include "geometry/mark_lane.h"
 #include "geometry/vector.h"
+#include "module/cpu_features.h"
 #include "module/memory.h"
 
 #include <cmath>
@@ -446,14 +447,7 @@ constexpr BlendFn kAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blen
 
 // 2: AVX-512, 1: AVX2 and FMA, 0: neither.
 int processorLevel() {
-    static const int level = [] {
-        __builtin_cpu_init();
-        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-            __builtin_cpu_supports("avx512dq"))
-            return 2;
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? 1 : 0;
-    }();
-    return level;
+    return cpuVectorLevel();
 }
 #else
 int processorLevel() {
