@@ -35,29 +35,18 @@ bool carriesWeight(int op) {
            op == kStepPartEnd || op == kStepBandAdd || op == kStepWeightFactor;
 }
 
-// The element's place in the cage's blocks, or -1.
+// The element's place in the cage's blocks, or -1 when it is not one of
+// the cage's.
 long elementPlace(const CageInstance* cage, int op, const void* element) {
     if (!cage || !element) return -1;
     if (op == kStepMapLinegon) {
-        const long j = long(static_cast<const LinegonData*>(element) - cage->linegonBlock);
-        return cage->linegonBlock && j >= 0 && j < cage->linegonCount ? j : -1;
+        const auto* lin = static_cast<const LinegonData*>(element);
+        const bool ours = cage->linegonBlock && int(lin->place) < cage->linegonCount &&
+                          &cage->linegonBlock[lin->place] == lin;
+        return ours ? long(lin->place) : -1;
     }
     const auto* tri = static_cast<const TrigonData*>(element);
-    if (tri->polygon) {
-        const long i = long(tri->polygon - cage->polygonBlock);
-        const long k = long(tri - tri->polygon->tri);
-        return cage->polygonBlock && i >= 0 && i < cage->polygonCount && k >= 0 && k < 4 ? 4 * i + k
-                                                                                         : -1;
-    }
-    const long j = long(tri - cage->trigonBlock);
-    return cage->trigonBlock && j >= 0 && j < cage->trigonCount ? 4 * long(cage->polygonCount) + j
-                                                                : -1;
-}
-
-const TrigonData* trigonAt(const CageInstance* cage, unsigned int place) {
-    const unsigned int fans = 4u * unsigned(cage->polygonCount);
-    return place < fans ? &cage->polygonBlock[place / 4].tri[place % 4]
-                        : &cage->trigonBlock[place - fans];
+    return trigonAtPlace(cage, tri->place) == tri ? long(tri->place) : -1;
 }
 
 template <class T> void put(BlendRecorder* r, T v) {
@@ -107,12 +96,13 @@ bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, 
         const int op = *at++;
         switch (op) {
         case kStepMapTrigon: {
-            const TrigonData* tri = trigonAt(cage, take<unsigned int>(at));
+            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(at));
             calcWeightWithTrigon_W(tri, P, top->D, &top->W, take<double>(at));
             break;
         }
         case kStepMapTrigonUnit:
-            calcWeightWithTrigon_W(trigonAt(cage, take<unsigned int>(at)), P, top->D, &top->W, 1.0);
+            calcWeightWithTrigon_W(trigonAtPlace(cage, take<unsigned int>(at)), P, top->D, &top->W,
+                                   1.0);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(at)];

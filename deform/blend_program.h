@@ -38,10 +38,9 @@ enum BlendOp {
 
 // A program is a byte string, read at every frame of every point, so it is
 // kept small: each step is its op byte, then for the maps the element's
-// place in the cage's blocks (4 bytes; fan triangle k of polygon i is 4 i +
-// k, standalone trigon j is 4 polygonCount + j) and the weight (8 bytes,
-// none for weight 1), for the kept values their index (1 byte), and for the
-// other weighted steps the weight.
+// place in the cage's blocks (4 bytes; TrigonData::place) and the weight (8
+// bytes, none for weight 1), for the kept values their index (1 byte), and
+// for the other weighted steps the weight.
 const int kBlendProgramBytes = 4096;
 
 // The recording of one point's steps (the caller's room).

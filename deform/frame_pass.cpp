@@ -53,8 +53,14 @@ struct FramePass {
 
 namespace {
 
-bool sameBits(const void* a, const void* b, size_t n) {
-    return memcmp(a, b, n) == 0;
+// Whether the row holds these inputs, to the bit.
+bool sameInputs(const FramePass* pass, int slot, LWPntID point, const double source[3],
+                const double oPos[3], const float* weights) {
+    const FramePoint& p = pass->points[slot];
+    return p.point == point && !memcmp(p.source, source, sizeof p.source) &&
+           !memcmp(p.oPos, oPos, sizeof p.oPos) &&
+           !memcmp(pass->weights + size_t(slot) * size_t(pass->width), weights,
+                   size_t(pass->width) * sizeof(float));
 }
 
 bool reserveRows(FramePass* pass, int rows, int width) {
@@ -225,10 +231,7 @@ bool takeFrameAnswer(FramePass* pass, int slot, LWPntID point, const double sour
                      double out[3]) {
     if (!pass || slot < 0 || slot >= pass->answered || cageCount != pass->width) return false;
     const FramePoint& p = pass->points[slot];
-    if (p.answer == kNoAnswer || p.point != point || !sameBits(p.source, source, sizeof p.source) ||
-        !sameBits(p.oPos, oPos, sizeof p.oPos) ||
-        !sameBits(pass->weights + size_t(slot) * size_t(pass->width), weights,
-                  size_t(cageCount) * sizeof(float)))
+    if (p.answer == kNoAnswer || !sameInputs(pass, slot, point, source, oPos, weights))
         return false;
     *moved = p.answer == kMoves;
     if (*moved) memcpy(out, p.out, sizeof p.out);
@@ -245,9 +248,7 @@ void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double so
     float* row = pass->weights + size_t(slot) * size_t(cageCount);
     if (slot < pass->recorded) {
         ++pass->compared;
-        pass->repeated += p.point == point && sameBits(p.source, source, sizeof p.source) &&
-                          sameBits(p.oPos, oPos, sizeof p.oPos) &&
-                          sameBits(row, weights, size_t(cageCount) * sizeof(float));
+        pass->repeated += sameInputs(pass, slot, point, source, oPos, weights);
     }
     p.point = point;
     memcpy(p.source, source, sizeof p.source);
@@ -259,10 +260,4 @@ void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double so
 
 int framePassAnswered(const FramePass* pass) {
     return pass ? pass->answered : 0;
-}
-
-size_t framePassBytes(const FramePass* pass) {
-    if (!pass) return 0;
-    return sizeof *pass +
-           size_t(pass->capacity) * (sizeof(FramePoint) + size_t(pass->width) * sizeof(float));
 }

@@ -50,7 +50,4 @@ void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double so
 // The calls of this frame the pass worked out (0 without a pass).
 int framePassAnswered(const FramePass* pass);
 
-// Bytes the pass holds.
-size_t framePassBytes(const FramePass* pass);
-
 #endif

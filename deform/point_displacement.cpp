@@ -28,32 +28,6 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
         out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
 }
 
-// The last nearest triangle of a cage, kept as its place in the cage's
-// blocks (fan triangle k of polygon i: 4 i + k; standalone trigon j:
-// -2 - j) so that a rebuilt cage can never leave a stale pointer behind.
-TrigonData* hintTriangle(const CageInstance* cage, int code) {
-    if (code >= 0) {
-        const int poly = code / 4;
-        if (cage->polygonBlock && poly < cage->polygonCount)
-            return &cage->polygonBlock[poly].tri[code % 4];
-    } else if (code <= -2) {
-        const int tri = -2 - code;
-        if (cage->trigonBlock && tri < cage->trigonCount) return &cage->trigonBlock[tri];
-    }
-    return nullptr;
-}
-
-int hintCode(const CageInstance* cage, const TrigonData* tri) {
-    if (!tri) return -1;
-    if (tri->polygon) {
-        const long poly = long(tri->polygon - cage->polygonBlock);
-        if (poly >= 0 && poly < cage->polygonCount) return int(poly) * 4 + int(tri->subIndex & 3u);
-        return -1;
-    }
-    const long index = long(tri - cage->trigonBlock);
-    return index >= 0 && index < cage->trigonCount ? -2 - int(index) : -1;
-}
-
 // One Skin cage: the displacement of its nearest element's blend, with the
 // weight-map factor and the range limits; false when it gives nothing. The
 // search's answer comes from the bind cache when this point and the cage's
@@ -83,9 +57,12 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         if (const unsigned char* program = heldBlendProgram(cache, slot, P, Plocal, &count))
             return replayBlendProgram(cage, program, count, P, wm, d);
     } else {
+        // The hint is kept as the triangle's place, so that a rebuilt cage
+        // never leaves a stale pointer behind.
         int& hint = work.hints[index];
-        searchSkinBinding(cage, searchPt, hintTriangle(cage, hint), &near);
-        hint = hintCode(cage, near.trigon);
+        searchSkinBinding(cage, searchPt, hint >= 0 ? trigonAtPlace(cage, unsigned(hint)) : nullptr,
+                          &near);
+        hint = near.trigon ? int(near.trigon->place) : -1;
         if (slot) storeSkinBind(cache, slot, work.point, searchPt, &near);
     }
     if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);

@@ -401,4 +401,17 @@ struct CageInstance {
     CageKey* toolKey;
 };
 
+// The triangle at a place of the cage's blocks (see TrigonData::place), or
+// null when the cage holds none there.
+static inline TrigonData* trigonAtPlace(const CageInstance* cage, unsigned int place) {
+    const unsigned int fans = 4u * (unsigned int)cage->polygonBlockSize;
+    if (place < fans)
+        return cage->polygonBlock && (int)(place / 4) < cage->polygonCount
+                   ? &cage->polygonBlock[place / 4].tri[place % 4]
+                   : 0;
+    return cage->trigonBlock && (int)(place - fans) < cage->trigonCount
+               ? &cage->trigonBlock[place - fans]
+               : 0;
+}
+
 #endif

@@ -17,7 +17,7 @@ struct DeformInstance {
     void** weightMapIDs;        // one vertex-map handle per cage
     VolumeTable** volumeTables; // per Volume cage, its elements of this frame (or null)
     // Per mark lane (kMarkLanes rows of cageCapacity + 16) and Skin cage, the
-    // last point's nearest triangle (or -1).
+    // place of the last point's nearest triangle (or -1).
     int* nearHints;
     SkinBindCache** bindCaches; // per Skin cage, what its search found last frame
     float* pointWeights;        // per cage, the current point's weight-map value
