@@ -287,9 +287,9 @@ void frameArgs(benchmark::internal::Benchmark* b) {
         for (int placement : {2, 0})
             for (int cached : {0, 1})
                 b->Args({0, 13, 100000, placement, cached, threads});
-        for (int cached : {0, 1})
-            b->Args({0, 4, 25000, 2, cached, threads});
-        b->Args({1, 4, 25000, 2, 0, threads});
+        for (int mode : {0, 1})
+            for (int cached : {0, 1})
+                b->Args({mode, 4, 25000, 2, cached, threads});
     }
 }
 

@@ -13,6 +13,7 @@
 #include "deform/frame_pass.h"
 #include "deform/point_displacement.h"
 #include "deform/skin_blends.h"
+#include "deform/volume_bind_cache.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "geometry/inside_test.h"
@@ -41,8 +42,11 @@ bool reserveCages(DeformInstance* deform, int count) {
     deform->pointWeights = static_cast<float*>(morvaneCalloc(size_t(count) + 16, sizeof(float)));
     deform->bindCaches =
         static_cast<SkinBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->volumeBinds =
+        static_cast<VolumeBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
-        !deform->nearHints || !deform->bindCaches || !deform->pointWeights) {
+        !deform->nearHints || !deform->bindCaches || !deform->volumeBinds ||
+        !deform->pointWeights) {
         freeCageArrays(deform);
         return false;
     }
@@ -84,18 +88,27 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         fillVolumeTable(table, volume ? cage : nullptr);
         SkinBindCache*& bound = deform->bindCaches[i];
         if (!volume && !bound && cached) bound = newSkinBindCache();
+        VolumeBindCache*& weighed = deform->volumeBinds[i];
+        if (volume && !weighed && cached) weighed = newVolumeBindCache();
         if (!cached) {
             freeSkinBindCache(bound);
             bound = nullptr;
         }
+        if (!cached || !volume) {
+            // Its rows are the largest; a Skin cage has no use for them.
+            freeVolumeBindCache(weighed);
+            weighed = nullptr;
+        }
         refreshSkinBindCache(bound, cage);
+        refreshVolumeBindCache(weighed, table);
     }
     const size_t row = size_t(deform->cageCapacity) + 16;
     for (size_t i = 0; i < row * kMarkLanes; ++i)
         deform->nearHints[i] = -1;
     deform->bindCacheBytes = 0;
     for (size_t i = 0; i < row; ++i)
-        deform->bindCacheBytes += skinBindCacheBytes(deform->bindCaches[i]);
+        deform->bindCacheBytes += skinBindCacheBytes(deform->bindCaches[i]) +
+                                  volumeBindCacheBytes(deform->volumeBinds[i]);
     deform->pointCursor = 0;
     deform->refreshPending = 0;
 
@@ -122,8 +135,13 @@ void freeCageArrays(DeformInstance* deform) {
     if (deform->bindCaches)
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeSkinBindCache(deform->bindCaches[i]);
+    if (deform->volumeBinds)
+        for (int i = 0; i < deform->cageCapacity + 16; ++i)
+            freeVolumeBindCache(deform->volumeBinds[i]);
     morvaneFree(deform->bindCaches);
     deform->bindCaches = nullptr;
+    morvaneFree(deform->volumeBinds);
+    deform->volumeBinds = nullptr;
     deform->bindCacheBytes = 0;
     morvaneFree(deform->volumeTables);
     morvaneFree(deform->nearHints);

@@ -9,6 +9,7 @@
 #include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/point_displacement.h"
+#include "deform/volume_bind_cache.h"
 #include "deform_instance.h"
 #include "geometry/element_location.h"
 #include "geometry/mark_lane.h"
@@ -203,6 +204,7 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
         // Every slot the threads reach, grown now (as far as the budget goes).
         if (SkinBindCache* cache = deform->bindCaches[i])
             skinBindSlot(cache, count - 1, &deform->bindCacheBytes);
+        volumeWeightRoom(deform->volumeBinds[i], count - 1, true, &deform->bindCacheBytes);
     }
     PassRun run;
     run.pass = pass;

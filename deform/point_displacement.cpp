@@ -5,6 +5,7 @@
 #include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/skin_blends.h"
+#include "deform/volume_bind_cache.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "geometry/inside_test.h"
@@ -84,6 +85,23 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     return moved;
 }
 
+// One Volume cage's blend: summed from the point's kept weights when it
+// is where it was last frame over the same rest side, else weighed (into
+// its row of the bind cache when it has one).
+void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const double P[3],
+                 ScaledBlend* out) {
+    VolumeTable* table = deform->volumeTables[index];
+    VolumeBindCache* cache = deform->volumeBinds[index];
+    double nearest = 0.0;
+    if (const double* kept = heldVolumeWeights(cache, work.slot, work.point, P, &nearest))
+        return volumeBlendOfWeights(table, kept, nearest, P, out);
+    double* room = volumeWeightRoom(cache, work.slot, work.growCache, &deform->bindCacheBytes);
+    if (!room) return volumeBlendOfTable(table, P, out);
+    nearest = weighVolumeTable(table, P, room);
+    keepVolumeWeights(cache, work.slot, work.point, P, nearest);
+    volumeBlendOfWeights(table, room, nearest, P, out);
+}
+
 } // namespace
 
 bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3]) {
@@ -108,7 +126,7 @@ bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3])
             ScaledBlend part;
             VolumeTable* table = deform->volumeTables[i];
             if (volumeTableReady(table))
-                volumeBlendOfTable(table, P, &part);
+                volumeBlend(deform, i, work, P, &part);
             else
                 calcVolumeWeightsOfCage(cage, P, &part);
             addScaledBlend(&total, &part, wm);

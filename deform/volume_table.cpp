@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -62,6 +63,11 @@ enum TriField {
 // Every element's map: M row-major, then b.
 constexpr int kMapFields = 12;
 
+// The rest signature: the counts, the smooth distance and the falloff, then
+// the linegons' and triangles' records, then each odd triangle's corners.
+constexpr int kRestHead = 5;
+constexpr int kOddFields = 9;
+
 // The per-point loops run over blocks of this many elements. Each kind of
 // record is stored block by block: a block holds its elements' first field
 // side by side, then their second, and so on, so one block is one
@@ -113,6 +119,13 @@ struct VolumeTable {
     Unit unit = {0.0, 1.0}; // the bounds of a projection onto an edge
     int falloff = 0;
     LaneSlot<bool> backwards[kMarkLanes] = {}; // per lane, the direction of its last triangle walk
+    // What the weights depend on, as of the last fill (see
+    // takeRestSignature), and its epoch, advanced when a fill finds it
+    // changed.
+    double* rest = nullptr;
+    std::size_t restCount = 0;
+    unsigned int restEpoch = 1;
+    int level = 0; // the build of the loops the fill was for
     bool ready = false;
 };
 
@@ -128,7 +141,8 @@ bool reserve(VolumeTable* t, int count) {
     const std::size_t n = (std::size_t(count > 0 ? count : 1) + kLanes - 1) / kLanes * kLanes;
     const std::size_t arrays = kLineFields + kTriFields + kMapFields;
     const std::size_t reaches = kMarkLanes * (n + kLanes);
-    t->block = static_cast<double*>(morvaneAlloc((arrays * n + reaches) * sizeof(double)));
+    const std::size_t rest = kRestHead + (kLineFields + kTriFields + kOddFields) * n;
+    t->block = static_cast<double*>(morvaneAlloc((arrays * n + reaches + rest) * sizeof(double)));
     t->oddTris = static_cast<const TrigonData**>(morvaneAlloc(n * sizeof(TrigonData*)));
     if (!t->block || !t->oddTris) {
         morvaneFree(t->block);
@@ -141,6 +155,8 @@ bool reserve(VolumeTable* t, int count) {
     t->tri = t->line + kLineFields * n;
     t->map = t->tri + kTriFields * n;
     t->reach = t->map + kMapFields * n;
+    t->rest = t->reach + reaches;
+    t->restCount = 0; // unlike any signature
     t->capacity = int(n);
     return true;
 }
@@ -356,38 +372,53 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* all, const double 
     }
 }
 
+// The elements' weights at P relative to the nearest (whose distance +
+// smooth is returned; not above zero or not finite: no weights) into w,
+// block by block: framed elements, then the odd triangles, then zeros up
+// to the whole block. w holds volumeWeightCount doubles.
 template <int F>
-MORVANE_ALWAYS_INLINE void blendBody(VolumeTable* t, const double P[3], ScaledBlend* out) {
+MORVANE_ALWAYS_INLINE double weighBody(VolumeTable* t, const double P[3], double* w) {
     double low[kLanes];
     for (double& l : low)
         l = HUGE_VAL;
-    double* reach = laneReach(t);
-    measureAll(t, reach, P, low);
+    measureAll(t, w, P, low);
     const int framed = t->lines + t->tris;
     double nearest = low[0];
     for (int l = 1; l < kLanes; ++l)
         nearest = smaller(low[l], nearest);
     for (int i = 0; i < t->odd; ++i) {
-        reach[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
-        nearest = smaller(reach[framed + i], nearest);
+        w[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
+        nearest = smaller(w[framed + i], nearest);
     }
-    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return nearest;
+    const int used = framed + t->odd;
+    const int blocks = (used + kLanes - 1) / kLanes;
+    for (int e = used; e < blocks * kLanes; ++e)
+        w[e] = HUGE_VAL; // weighs nothing
+#pragma omp simd
+    for (int e = 0; e < blocks * kLanes; ++e)
+        w[e] = powered<F>(nearest / w[e]);
+    return nearest;
+}
 
+// The blend of weights w (as weighBody gives them) over the maps.
+MORVANE_ALWAYS_INLINE void sumBody(const VolumeTable* t, const double* w, double nearest,
+                                   const double P[3], ScaledBlend* out) {
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
     // Lane by lane over blocks of kLanes (the padding weighs nothing), so
     // the sums vectorise without reordering: every build adds the same
     // terms in the same order.
-    const int blocks = (framed + t->odd + kLanes - 1) / kLanes;
-    const double* r = reach;
+    const int blocks = (t->lines + t->tris + t->odd + kLanes - 1) / kLanes;
     double acc[kMapFields + 1][kLanes] = {};
     for (int b = 0; b < blocks; ++b) {
         const double* m = t->map + std::size_t(b) * (kMapFields * kLanes);
-        const double* rb = r + b * kLanes;
+        const double* wb = w + b * kLanes;
 #pragma omp simd
         for (int l = 0; l < kLanes; ++l) {
-            const double w = powered<F>(nearest / rb[l]);
-            acc[kMapFields][l] += w;
+            const double wl = wb[l];
+            acc[kMapFields][l] += wl;
             for (int k = 0; k < kMapFields; ++k)
-                acc[k][l] += w * m[k * kLanes + l];
+                acc[k][l] += wl * m[k * kLanes + l];
         }
     }
     double sum[kMapFields + 1];
@@ -406,18 +437,23 @@ MORVANE_ALWAYS_INLINE void blendBody(VolumeTable* t, const double P[3], ScaledBl
     if (!finiteAll(d, 3)) return;
     copy3D(d, out->disp);
     out->weight = sw;
-    out->logScale = -double(1 << F) * std::log(nearest);
+    out->logScale = -double(1 << t->falloff) * std::log(nearest);
 }
 
-using BlendFn = void (*)(VolumeTable*, const double*, ScaledBlend*);
+using WeighFn = double (*)(VolumeTable*, const double*, double*);
+using SumFn = void (*)(const VolumeTable*, const double*, double, const double*, ScaledBlend*);
 
-template <int F> void blendPortable(VolumeTable* t, const double P[3], ScaledBlend* out) {
-    blendBody<F>(t, P, out);
+template <int F> double weighPortable(VolumeTable* t, const double P[3], double* w) {
+    return weighBody<F>(t, P, w);
+}
+void sumPortable(const VolumeTable* t, const double* w, double nearest, const double P[3],
+                 ScaledBlend* out) {
+    sumBody(t, w, nearest, P, out);
 }
 
-constexpr BlendFn kPortable[kMaxFalloffType + 1] = {
-    blendPortable<0>, blendPortable<1>, blendPortable<2>, blendPortable<3>,
-    blendPortable<4>, blendPortable<5>, blendPortable<6>};
+constexpr WeighFn kWeighPortable[kMaxFalloffType + 1] = {
+    weighPortable<0>, weighPortable<1>, weighPortable<2>, weighPortable<3>,
+    weighPortable<4>, weighPortable<5>, weighPortable<6>};
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define MORVANE_VOLUME_WIDE 1
@@ -428,22 +464,32 @@ constexpr BlendFn kPortable[kMaxFalloffType + 1] = {
 #else
 #define MORVANE_TARGET_512 "avx512f,avx512vl,avx512dq,avx2,fma,prefer-vector-width=512"
 #endif
+#define MORVANE_TARGET_AVX2 "avx2,fma"
 template <int F>
-__attribute__((target(MORVANE_TARGET_512))) void blend512(VolumeTable* t, const double P[3],
-                                                          ScaledBlend* out) {
-    blendBody<F>(t, P, out);
+__attribute__((target(MORVANE_TARGET_512))) double weigh512(VolumeTable* t, const double P[3],
+                                                            double* w) {
+    return weighBody<F>(t, P, w);
 }
 template <int F>
-__attribute__((target("avx2,fma"))) void blendAvx2(VolumeTable* t, const double P[3],
-                                                   ScaledBlend* out) {
-    blendBody<F>(t, P, out);
+__attribute__((target(MORVANE_TARGET_AVX2))) double weighAvx2(VolumeTable* t, const double P[3],
+                                                              double* w) {
+    return weighBody<F>(t, P, w);
+}
+__attribute__((target(MORVANE_TARGET_512))) void
+sum512(const VolumeTable* t, const double* w, double nearest, const double P[3], ScaledBlend* out) {
+    sumBody(t, w, nearest, P, out);
+}
+__attribute__((target(MORVANE_TARGET_AVX2))) void sumAvx2(const VolumeTable* t, const double* w,
+                                                          double nearest, const double P[3],
+                                                          ScaledBlend* out) {
+    sumBody(t, w, nearest, P, out);
 }
 
-constexpr BlendFn k512[kMaxFalloffType + 1] = {blend512<0>, blend512<1>, blend512<2>, blend512<3>,
-                                               blend512<4>, blend512<5>, blend512<6>};
-constexpr BlendFn kAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blendAvx2<2>,
-                                                blendAvx2<3>, blendAvx2<4>, blendAvx2<5>,
-                                                blendAvx2<6>};
+constexpr WeighFn kWeigh512[kMaxFalloffType + 1] = {
+    weigh512<0>, weigh512<1>, weigh512<2>, weigh512<3>, weigh512<4>, weigh512<5>, weigh512<6>};
+constexpr WeighFn kWeighAvx2[kMaxFalloffType + 1] = {weighAvx2<0>, weighAvx2<1>, weighAvx2<2>,
+                                                     weighAvx2<3>, weighAvx2<4>, weighAvx2<5>,
+                                                     weighAvx2<6>};
 
 // 2: AVX-512, 1: AVX2 and FMA, 0: neither.
 int processorLevel() {
@@ -461,6 +507,39 @@ int gLevelCap = -1;
 int vectorLevel() {
     const int level = processorLevel();
     return gLevelCap >= 0 && gLevelCap < level ? gLevelCap : level;
+}
+
+// Everything the weights at a point depend on: the counts, the smooth
+// distance, the falloff, the framed elements' records (rest data only) and
+// the odd triangles' world rest corners. Compared value by value with the
+// last fill's while it is written over it; a change, or no room for it,
+// starts a new epoch.
+void takeRestSignature(VolumeTable* t) {
+    const std::size_t lineRun =
+        std::size_t((t->lines + kLanes - 1) / kLanes) * kLanes * kLineFields;
+    const std::size_t triRun = std::size_t((t->tris + kLanes - 1) / kLanes) * kLanes * kTriFields;
+    const std::size_t count = kRestHead + lineRun + triRun + kOddFields * std::size_t(t->odd);
+    bool same = count == t->restCount;
+    std::size_t at = 0;
+    auto take = [&](double v) {
+        if (same && std::memcmp(&t->rest[at], &v, sizeof v) != 0) same = false;
+        t->rest[at++] = v;
+    };
+    take(t->lines);
+    take(t->tris);
+    take(t->odd);
+    take(t->smooth);
+    take(t->falloff);
+    for (std::size_t i = 0; i < lineRun; ++i)
+        take(t->line[i]);
+    for (std::size_t i = 0; i < triRun; ++i)
+        take(t->tri[i]);
+    for (int i = 0; i < t->odd; ++i)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k)
+                take(t->oddTris[i]->pnt[c]->worldRestPos[k]);
+    t->restCount = count;
+    if (!same && ++t->restEpoch == 0) t->restEpoch = 1;
 }
 
 } // namespace
@@ -519,10 +598,6 @@ bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {
     // Padding up to the whole block: never nearest, weight 0, map 0. The
     // records' padding is measured but not kept; zeros keep it defined.
     const int used = t->lines + t->tris + t->odd;
-    for (int lane = 0; lane < kMarkLanes; ++lane)
-        for (int e = used; e < t->capacity + kLanes; ++e)
-            t->reach[std::size_t(lane) * std::size_t(t->capacity + kLanes) + std::size_t(e)] =
-                HUGE_VAL;
     for (int e = used; e < t->capacity; ++e)
         for (int k = 0; k < kMapFields; ++k)
             t->map[slot(kMapFields, e, k)] = 0.0;
@@ -532,6 +607,7 @@ bool fillVolumeTable(VolumeTable* t, const CageInstance* cage) {
     for (int e = t->tris; e % kLanes; ++e)
         for (int k = 0; k < kTriFields; ++k)
             t->tri[slot(kTriFields, e, k)] = 0.0;
+    takeRestSignature(t);
     t->ready = true;
     return true;
 }
@@ -540,22 +616,70 @@ bool volumeTableReady(const VolumeTable* table) {
     return table && table->ready;
 }
 
-void volumeBlendOfTable(VolumeTable* t, const double P[3], ScaledBlend* out) {
-    if (!out) return;
-    out->disp[0] = out->disp[1] = out->disp[2] = 0.0;
-    out->weight = 0.0;
-    out->logScale = 0.0;
-    if (!t || !t->ready || !P || !finiteAll(P, 3)) return;
-    if (t->lines + t->tris + t->odd == 0) return;
+unsigned int volumeTableRestEpoch(const VolumeTable* table) {
+    return table && table->ready ? table->restEpoch : 0;
+}
+
+int volumeWeightCount(const VolumeTable* t) {
+    if (!t || !t->ready) return 0;
+    return (t->lines + t->tris + t->odd + kLanes - 1) / kLanes * kLanes + kLanes;
+}
+
+namespace {
+
+bool weighable(const VolumeTable* t, const double P[3]) {
+    return t && t->ready && P && finiteAll(P, 3) && t->lines + t->tris + t->odd > 0;
+}
+
+double weigh(VolumeTable* t, const double P[3], double* w) {
 #ifdef MORVANE_VOLUME_WIDE
     switch (vectorLevel()) {
     case 2:
-        k512[t->falloff](t, P, out);
-        return;
+        return kWeigh512[t->falloff](t, P, w);
     case 1:
-        kAvx2[t->falloff](t, P, out);
-        return;
+        return kWeighAvx2[t->falloff](t, P, w);
     }
 #endif
-    kPortable[t->falloff](t, P, out);
+    return kWeighPortable[t->falloff](t, P, w);
+}
+
+void sum(const VolumeTable* t, const double* w, double nearest, const double P[3],
+         ScaledBlend* out) {
+#ifdef MORVANE_VOLUME_WIDE
+    switch (vectorLevel()) {
+    case 2:
+        return sum512(t, w, nearest, P, out);
+    case 1:
+        return sumAvx2(t, w, nearest, P, out);
+    }
+#endif
+    sumPortable(t, w, nearest, P, out);
+}
+
+void clearBlend(ScaledBlend* out) {
+    out->disp[0] = out->disp[1] = out->disp[2] = 0.0;
+    out->weight = 0.0;
+    out->logScale = 0.0;
+}
+
+} // namespace
+
+double weighVolumeTable(VolumeTable* t, const double P[3], double* w) {
+    if (!w || !weighable(t, P)) return NAN;
+    return weigh(t, P, w);
+}
+
+void volumeBlendOfWeights(const VolumeTable* t, const double* w, double nearest, const double P[3],
+                          ScaledBlend* out) {
+    if (!out) return;
+    clearBlend(out);
+    if (w && weighable(t, P)) sum(t, w, nearest, P, out);
+}
+
+void volumeBlendOfTable(VolumeTable* t, const double P[3], ScaledBlend* out) {
+    if (!out) return;
+    clearBlend(out);
+    if (!weighable(t, P)) return;
+    double* w = laneReach(t);
+    sum(t, w, weigh(t, P, w), P, out);
 }

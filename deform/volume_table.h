@@ -34,6 +34,22 @@ bool volumeTableReady(const VolumeTable* table);
 // gives it: weights relative to the nearest element, the scale in logScale.
 void volumeBlendOfTable(VolumeTable* table, const double P[3], ScaledBlend* out);
 
+// The same in two steps, so that the weights can be kept: the elements'
+// weights at P (volumeWeightCount doubles, written whole) and the nearest
+// element's distance + smooth they are relative to, returned; then the
+// blend of those weights over the table's current maps. The weights depend
+// only on P and on what the table's rest epoch stands for; with them the
+// blend is the one volumeBlendOfTable gives, to the bit, on the same build
+// of the loops (volumeVectorLevel).
+int volumeWeightCount(const VolumeTable* table);
+double weighVolumeTable(VolumeTable* table, const double P[3], double* weights);
+void volumeBlendOfWeights(const VolumeTable* table, const double* weights, double nearest,
+                          const double P[3], ScaledBlend* out);
+
+// Advances whenever a fill finds the elements' rest data, the smooth
+// distance or the falloff changed (0: the table is not ready).
+unsigned int volumeTableRestEpoch(const VolumeTable* table);
+
 // Which build of the loops runs: 2 AVX-512, 1 AVX2 with FMA, 0 portable.
 // The tests cap it to run every build this processor has (-1: no cap).
 int volumeVectorLevel();

@@ -7,6 +7,7 @@
 struct CageInstance;
 struct FramePass;
 struct SkinBindCache;
+struct VolumeBindCache;
 struct VolumeTable;
 
 struct DeformInstance {
@@ -19,13 +20,14 @@ struct DeformInstance {
     // Per mark lane (kMarkLanes rows of cageCapacity + 16) and Skin cage, the
     // place of the last point's nearest triangle (or -1).
     int* nearHints;
-    SkinBindCache** bindCaches; // per Skin cage, what its search found last frame
-    float* pointWeights;        // per cage, the current point's weight-map value
+    SkinBindCache** bindCaches;    // per Skin cage, what its search found last frame
+    VolumeBindCache** volumeBinds; // per Volume cage, the weights of last frame's points
+    float* pointWeights;           // per cage, the current point's weight-map value
     int cageCount;
     int cageCapacity; // the arrays above hold cageCapacity + 16 entries (per row)
     int refreshPending;
     int pointCursor;       // Evaluate calls so far in this frame
-    size_t bindCacheBytes; // held by bindCaches
+    size_t bindCacheBytes; // held by bindCaches and volumeBinds
     FramePass* framePass;  // the frame's points worked out ahead (or null)
     int passThreads;       // the threads of this frame's pass
     char description[84];

@@ -1,12 +1,14 @@
-// Neither the Skin bind cache nor the frame pass on several threads changes
-// a result bit: a sequence of frames (new key shapes, a moved object, edited
-// settings, Rest Shape at Frame 0, another evaluation order, a rebuilt cage,
-// fewer points, Volume mode) gives exactly what the same sequence gives
-// with the cache off, or on one thread, in every cage shape and falloff.
+// Neither the bind caches nor the frame pass on several threads change a
+// result bit: a sequence of frames (new key shapes, a moved object, a moved
+// cage, edited settings, Rest Shape at Frame 0, another evaluation order, a
+// rebuilt cage, fewer points, the other mode) gives exactly what the same
+// sequence gives with the caches off, or on one thread, in either mode and
+// every cage shape and falloff.
 #include "point_harness.h"
 
 #include "deform/bind_cache.h"
 #include "deform/frame_pass.h"
+#include "deform/volume_bind_cache.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +37,8 @@ struct Setting {
 };
 
 // Every result of the sequence, in order.
-std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& points, int falloff,
-                            Setting setting, unsigned seed) {
+std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& points, int mode,
+                            int falloff, Setting setting, unsigned seed) {
     const bool cached = setting.cached;
     if (cached)
         unsetenv("MORVANE_BIND_CACHE");
@@ -66,12 +68,19 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
         for (std::size_t i = 0; i < n; ++i)
             out.push_back(h.evaluate(i));
     };
-    h.set(kCageModeSkin, falloff);
+    h.set(mode, falloff);
     frame(inOrder);
     frame(inOrder);
     // The second frame's points were worked out ahead by the threads.
     EXPECT_EQ(framePassAnswered(h.deform->framePass), setting.threads > 1 ? int(n) : 0);
-    if (cached) {
+    if (cached && mode == kCageModeVolume) {
+        // The second frame summed every point's kept weights.
+        const VolumeBindCache* cache = h.deform->volumeBinds[0];
+        EXPECT_TRUE(cache && cache->rowCount >= int(n));
+        for (int i = 0; cache && i < int(n) && i < cache->rowCount; ++i)
+            EXPECT_EQ(cache->rows[i].epoch, cache->epoch) << i;
+    }
+    if (cached && mode == kCageModeSkin) {
         // The second frame found its answers in the cache.
         const SkinBindCache* cache = h.deform->bindCaches[0];
         EXPECT_TRUE(cache && cache->slotCount >= int(n));
@@ -92,6 +101,10 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
             out.push_back(h.evaluateAt(P3{at(i)[0] + shift, at(i)[1], at(i)[2]}, i));
         }
     });
+    h.placeCage({0.05, -0.03, 0.02}); // the points lie elsewhere over its rest shape
+    frame(inOrder);
+    frame(inOrder);
+    h.placeCage({0.0, 0.0, 0.0});
     h.cage->falloffType = (falloff + 3) % 7; // other weights for the same points
     frame(inOrder);
     h.cage->falloffType = falloff;
@@ -118,7 +131,7 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
             out.push_back(h.evaluate(i));
     });
     frame(inOrder);
-    h.set(kCageModeVolume, falloff);
+    h.set(mode == kCageModeSkin ? kCageModeVolume : kCageModeSkin, falloff);
     frame(inOrder);
     frame(inOrder);
     unsetenv("MORVANE_BIND_CACHE");
@@ -139,24 +152,28 @@ void expectSameSequences(const std::vector<Setting>& settings) {
                                              {"mixed", harness::mixedCage()}};
     std::mt19937 rng(2026);
     for (const SequenceCase& c : cases)
-        for (int falloff : {0, 2, 6}) {
-            SCOPED_TRACE(std::string(c.name) + " falloff " + std::to_string(falloff));
-            const std::vector<P3> points = randomPoints(120, rng);
-            const unsigned seed = unsigned(rng());
-            const std::vector<P3> want = runSequence(c.cage, points, falloff, {false, 1}, seed);
-            int moved = 0;
-            for (std::size_t i = 0; i < want.size(); ++i)
-                moved += want[i] != points[i % points.size()];
-            EXPECT_GT(moved, int(want.size() / 2)); // real work is compared
-            for (const Setting& setting : settings) {
-                SCOPED_TRACE("cache " + std::to_string(setting.cached) + ", threads " +
-                             std::to_string(setting.threads));
-                const std::vector<P3> got = runSequence(c.cage, points, falloff, setting, seed);
-                ASSERT_EQ(got.size(), want.size());
-                for (std::size_t i = 0; i < got.size(); ++i)
-                    ASSERT_EQ(std::memcmp(&got[i], &want[i], sizeof(P3)), 0) << "result " << i;
+        for (int falloff : {0, 2, 6})
+            for (int mode : {kCageModeSkin, kCageModeVolume}) {
+                SCOPED_TRACE(std::string(c.name) + " falloff " + std::to_string(falloff) +
+                             " mode " + std::to_string(mode));
+                const std::vector<P3> points = randomPoints(120, rng);
+                const unsigned seed = unsigned(rng());
+                const std::vector<P3> want =
+                    runSequence(c.cage, points, mode, falloff, {false, 1}, seed);
+                int moved = 0;
+                for (std::size_t i = 0; i < want.size(); ++i)
+                    moved += want[i] != points[i % points.size()];
+                EXPECT_GT(moved, int(want.size() / 2)); // real work is compared
+                for (const Setting& setting : settings) {
+                    SCOPED_TRACE("cache " + std::to_string(setting.cached) + ", threads " +
+                                 std::to_string(setting.threads));
+                    const std::vector<P3> got =
+                        runSequence(c.cage, points, mode, falloff, setting, seed);
+                    ASSERT_EQ(got.size(), want.size());
+                    for (std::size_t i = 0; i < got.size(); ++i)
+                        ASSERT_EQ(std::memcmp(&got[i], &want[i], sizeof(P3)), 0) << "result " << i;
+                }
             }
-        }
 }
 
 TEST(BindCache, ChangesNoResultBit) {

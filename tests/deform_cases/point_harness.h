@@ -160,6 +160,13 @@ class PointHarness {
         cage->falloffType = falloff;
         newTime();
     }
+    // The cage item moved to `at` in the world (for every frame).
+    void placeCage(const P3& at) {
+        host::ScriptRunner script(layout_);
+        script.execute({"SelectByName", "_Cage"});
+        script.execute(
+            {"Position", std::to_string(at[0]), std::to_string(at[1]), std::to_string(at[2])});
+    }
     // The host's NewTime for every handler, at frame 0: the deformer then
     // starts afresh, its cages refreshing at the next evaluation.
     void newTime() { layout_.instances().newTime(0, 0.0); }

@@ -1,0 +1,123 @@
+#include "deform/volume_bind_cache.h"
+
+#include <string.h>
+
+#include "deform/bind_cache.h"
+#include "deform/volume_table.h"
+#include "module/memory.h"
+
+namespace {
+
+const int kFirstRows = 1024;
+
+size_t rowBytes(const VolumeBindCache* cache) {
+    return sizeof(VolumeBindRow) + size_t(cache->stride) * sizeof(double);
+}
+
+void dropRows(VolumeBindCache* cache) {
+    if (++cache->epoch == 0) {
+        // After 2^32 drops the epochs start over from clean rows.
+        for (int i = 0; i < cache->rowCount; ++i)
+            cache->rows[i].epoch = 0;
+        cache->epoch = 1;
+    }
+}
+
+void freeRows(VolumeBindCache* cache) {
+    morvaneFree(cache->rows);
+    morvaneFree(cache->weights);
+    cache->rows = nullptr;
+    cache->weights = nullptr;
+    cache->rowCount = 0;
+}
+
+// Grows the rows to hold index, doubling but never past the budget.
+bool growRows(VolumeBindCache* cache, int index, size_t* used) {
+    const size_t each = rowBytes(cache);
+    const size_t room = *used < kBindCacheBudget ? kBindCacheBudget - *used : 0;
+    const size_t most = size_t(cache->rowCount) + room / each;
+    if (size_t(index) >= most) return false;
+    size_t count = cache->rowCount ? size_t(cache->rowCount) : size_t(kFirstRows);
+    while (count <= size_t(index))
+        count *= 2;
+    if (count > most) count = most;
+    auto* rows = static_cast<VolumeBindRow*>(morvaneCalloc(count, sizeof(VolumeBindRow)));
+    auto* weights =
+        static_cast<double*>(morvaneAlloc(count * size_t(cache->stride) * sizeof(double)));
+    if (!rows || !weights) {
+        morvaneFree(rows);
+        morvaneFree(weights);
+        return false;
+    }
+    if (cache->rowCount) {
+        memcpy(rows, cache->rows, size_t(cache->rowCount) * sizeof(VolumeBindRow));
+        memcpy(weights, cache->weights,
+               size_t(cache->rowCount) * size_t(cache->stride) * sizeof(double));
+    }
+    *used += (count - size_t(cache->rowCount)) * each;
+    freeRows(cache);
+    cache->rows = rows;
+    cache->weights = weights;
+    cache->rowCount = int(count);
+    return true;
+}
+
+} // namespace
+
+VolumeBindCache* newVolumeBindCache() {
+    auto* cache = static_cast<VolumeBindCache*>(morvaneCalloc(1, sizeof(VolumeBindCache)));
+    if (cache) cache->epoch = 1;
+    return cache;
+}
+
+void freeVolumeBindCache(VolumeBindCache* cache) {
+    if (!cache) return;
+    freeRows(cache);
+    morvaneFree(cache);
+}
+
+void refreshVolumeBindCache(VolumeBindCache* cache, const VolumeTable* table) {
+    if (!cache) return;
+    const unsigned int restEpoch = volumeTableRestEpoch(table);
+    const int stride = volumeWeightCount(table);
+    if (stride != cache->stride) {
+        freeRows(cache);
+        cache->stride = stride;
+    }
+    if (restEpoch != cache->restEpoch || restEpoch == 0) dropRows(cache);
+    cache->restEpoch = restEpoch;
+}
+
+const double* heldVolumeWeights(const VolumeBindCache* cache, int index, LWPntID point,
+                                const double P[3], double* nearest) {
+    if (!cache || index < 0 || index >= cache->rowCount || cache->restEpoch == 0) return nullptr;
+    const VolumeBindRow& row = cache->rows[index];
+    if (row.epoch != cache->epoch || row.point != point || memcmp(row.P, P, sizeof row.P) != 0 ||
+        row.level != volumeVectorLevel())
+        return nullptr;
+    *nearest = row.nearest;
+    return cache->weights + size_t(index) * size_t(cache->stride);
+}
+
+double* volumeWeightRoom(VolumeBindCache* cache, int index, bool grow, size_t* used) {
+    if (!cache || index < 0 || cache->stride <= 0 || cache->restEpoch == 0) return nullptr;
+    if (index >= cache->rowCount && (!grow || !growRows(cache, index, used))) return nullptr;
+    // Until kept again, the row is no point's.
+    cache->rows[index].epoch = 0;
+    return cache->weights + size_t(index) * size_t(cache->stride);
+}
+
+void keepVolumeWeights(VolumeBindCache* cache, int index, LWPntID point, const double P[3],
+                       double nearest) {
+    if (!cache || index < 0 || index >= cache->rowCount) return;
+    VolumeBindRow& row = cache->rows[index];
+    row.point = point;
+    memcpy(row.P, P, sizeof row.P);
+    row.nearest = nearest;
+    row.level = volumeVectorLevel();
+    row.epoch = cache->epoch;
+}
+
+size_t volumeBindCacheBytes(const VolumeBindCache* cache) {
+    return cache ? size_t(cache->rowCount) * rowBytes(cache) : 0;
+}

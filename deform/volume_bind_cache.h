@@ -1,0 +1,65 @@
+// What a Volume cage's weights were at each point, kept between frames.
+//
+// A Volume point's weights (every element's, relative to the nearest) depend
+// only on where the point is and on the rest side of the cage's table: the
+// elements' world rest shapes, the smooth distance and the falloff, which
+// the table's rest epoch stands for (deform/volume_table.h). The current
+// shape enters only through the maps the weights are summed over. So each
+// point's weights are kept in a row, in the order of the frame's Evaluate
+// calls as the Skin cache keeps its slots, and a point found at the same
+// place to the bit, on an unchanged rest side, skips its distances and
+// powers: its blend is summed from the row, the same to the bit.
+//
+// A row takes 8 bytes per element (4 KB for a cage of 500 triangles). The
+// rows count against the deformer's bind-cache budget, shared with its Skin
+// caches; beyond it the points are weighed every frame.
+#ifndef MORVANE_DEFORM_VOLUME_BIND_CACHE_H
+#define MORVANE_DEFORM_VOLUME_BIND_CACHE_H
+
+#include <stddef.h>
+
+#include <lwmeshes.h>
+
+struct VolumeTable;
+
+struct VolumeBindRow {
+    LWPntID point;
+    double P[3];
+    double nearest;     // what the weights are relative to
+    unsigned int epoch; // the cache's when weighed; 0: never
+    int level;          // the build of the loops that weighed them
+};
+
+struct VolumeBindCache {
+    unsigned int restEpoch; // the table's, this frame
+    unsigned int epoch;
+    int stride; // doubles a row
+    int rowCount;
+    VolumeBindRow* rows;
+    double* weights; // rowCount x stride
+};
+
+// Null when out of memory (the points are then weighed every frame).
+VolumeBindCache* newVolumeBindCache();
+void freeVolumeBindCache(VolumeBindCache* cache);
+
+// At a frame's first point, after the table's fill: every row is dropped
+// unless the table's rest side is the last frame's.
+void refreshVolumeBindCache(VolumeBindCache* cache, const VolumeTable* table);
+
+// The weights kept for the index-th point of the frame when they were
+// weighed for this point at P (nearest into *nearest); null otherwise.
+const double* heldVolumeWeights(const VolumeBindCache* cache, int index, LWPntID point,
+                                const double P[3], double* nearest);
+// Where the index-th point's weights go: its row, grown into when `grow`
+// while the deformer's caches stay within the budget (*used counts their
+// bytes); null when there is none. keepVolumeWeights then marks what was
+// written there as this point's.
+double* volumeWeightRoom(VolumeBindCache* cache, int index, bool grow, size_t* used);
+void keepVolumeWeights(VolumeBindCache* cache, int index, LWPntID point, const double P[3],
+                       double nearest);
+
+// Bytes the cache holds.
+size_t volumeBindCacheBytes(const VolumeBindCache* cache);
+
+#endif
