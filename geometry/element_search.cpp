@@ -818,6 +818,6 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
                                &nearest))
         return static_cast<TrigonData*>(nearest);
     TrigonData* found = nearestOfFan(poly, pt);
-    recordLocation(memo, kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
+    if (memo) recordLocation(memo, kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
     return found;
 }
