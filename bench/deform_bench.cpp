@@ -7,6 +7,7 @@
 // evaluate) with the access record the host would fill, so the host's
 // transform and bookkeeping stay out of the Evaluate numbers; BM_HostFrame
 // shows the whole frame for comparison.
+#include "bench/bench_shapes.h"
 #include "bench/module_scene.h"
 
 #include <benchmark/benchmark.h>
@@ -22,91 +23,6 @@
 
 namespace {
 
-// A cube whose faces are cut into n x n quads, pushed out onto the unit
-// sphere: 6 n^2 quads (4 fan triangles each) and no flat regions, so the
-// search cannot shortcut through coplanar neighbours.
-host::Mesh sphereCage(int n) {
-    host::Mesh mesh;
-    std::map<std::tuple<int, int, int>, std::uint32_t> index;
-    auto at = [&](int i, int j, int k) {
-        auto key = std::make_tuple(i, j, k);
-        auto found = index.find(key);
-        if (found != index.end()) return found->second;
-        double p[3] = {2.0 * i / n - 1.0, 2.0 * j / n - 1.0, 2.0 * k / n - 1.0};
-        double len = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-        mesh.points.push_back(host::Point{float(p[0] / len), float(p[1] / len), float(p[2] / len)});
-        std::uint32_t id = std::uint32_t(mesh.points.size() - 1);
-        index.emplace(key, id);
-        return id;
-    };
-    for (int axis = 0; axis < 3; ++axis)
-        for (int side = 0; side <= n; side += n) {
-            const int b = (axis + 1) % 3, c = (axis + 2) % 3;
-            // (b, c) then runs counter-clockwise seen from outside on the
-            // positive side; the negative side turns the other way.
-            const bool flip = side == 0;
-            for (int u = 0; u < n; ++u)
-                for (int v = 0; v < n; ++v) {
-                    int corner[4][2] = {{u, v}, {u + 1, v}, {u + 1, v + 1}, {u, v + 1}};
-                    host::Polygon poly;
-                    for (int q = 0; q < 4; ++q) {
-                        int ijk[3];
-                        ijk[axis] = side;
-                        ijk[b] = corner[flip ? 3 - q : q][0];
-                        ijk[c] = corner[flip ? 3 - q : q][1];
-                        poly.points.push_back(at(ijk[0], ijk[1], ijk[2]));
-                    }
-                    mesh.polygons.push_back(poly);
-                }
-        }
-    return mesh;
-}
-
-// Uniform in the cube around the cage (most points deep inside it), or a
-// shell within 0.05 of the cage surface, where a skinned mesh usually lies.
-// Both come in random order, so consecutive points land anywhere on the
-// cage: the worst case for the caches.
-host::Mesh pointCloud(int count, bool shell) {
-    host::Mesh mesh;
-    std::mt19937 rng(12345);
-    std::uniform_real_distribution<float> u(-1.2f, 1.2f);
-    std::uniform_real_distribution<float> r(0.95f, 1.05f);
-    mesh.points.reserve(size_t(count));
-    while (mesh.points.size() < size_t(count)) {
-        host::Point p{u(rng), u(rng), u(rng)};
-        if (shell) {
-            float len = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-            if (len < 1e-3f) continue;
-            float k = r(rng) / len;
-            p = host::Point{p.x * k, p.y * k, p.z * k};
-        }
-        mesh.points.push_back(p);
-    }
-    return mesh;
-}
-
-// A skinned mesh inside the cage: a latitude-longitude sphere of radius
-// 0.95 with a slight ripple, its points in the row-by-row order a modelled
-// mesh has, so consecutive points are neighbours.
-host::Mesh sphereMesh(int count) {
-    host::Mesh mesh;
-    const int rows = std::max(2, int(std::sqrt(count / 2.0)));
-    const int cols = std::max(3, count / rows);
-    const double pi = 3.14159265358979323846;
-    mesh.points.reserve(size_t(rows) * size_t(cols));
-    for (int i = 0; i < rows; ++i) {
-        const double lat = pi * (i + 0.5) / rows - pi / 2;
-        for (int j = 0; j < cols; ++j) {
-            const double lon = 2 * pi * j / cols;
-            const double rad = 0.95 + 0.02 * std::sin(7 * lat) * std::cos(5 * lon);
-            mesh.points.push_back(host::Point{float(rad * std::cos(lat) * std::cos(lon)),
-                                              float(rad * std::sin(lat)),
-                                              float(rad * std::cos(lat) * std::sin(lon))});
-        }
-    }
-    return mesh;
-}
-
 // One scene: a cage of `quads` quads deforming `points` points. Only one
 // host may live at a time, so the scene is rebuilt when a benchmark asks for
 // another shape.
@@ -116,18 +32,12 @@ struct Scene : bench::ModuleScene {
     int placement = 0; // 0 cube cloud, 1 shell, 2 sphere mesh
 
     Scene(int n, int count, int where)
-        : ModuleScene(MORVANE_MODULE_PATH, sphereCage(n),
-                      std::make_shared<const host::Mesh>(
-                          where == 2 ? sphereMesh(count) : pointCloud(count, where == 1))),
+        : ModuleScene(
+              MORVANE_MODULE_PATH, bench::sphereCage(n),
+              std::make_shared<const host::Mesh>(
+                  where == 2 ? bench::sphereMesh(count) : bench::pointCloud(count, where == 1))),
           cageN(n), points(count), placement(where) {
-        // A smooth bend of the whole cage, so every blend does real work.
-        for (int i = 0; i < cage->pointCount; ++i) {
-            const double* p = cage->pointArray[i]->basePos;
-            double* d = cage->keyHead->deltas + 3 * i;
-            d[0] = 0.15 * std::sin(3.0 * p[1]);
-            d[1] = 0.10 * std::cos(2.0 * p[2]) * p[0];
-            d[2] = 0.05 * p[2] * p[2];
-        }
+        bench::bendCage(cage); // so every blend does real work
     }
 
     double evaluate(size_t i) {

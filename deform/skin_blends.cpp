@@ -285,8 +285,9 @@ bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
     if (!replayLocation(memo, kMemoFanBands, tri, searchPt, shape, &taking, weight, 4, nullptr,
                         nullptr)) {
         taking = fanBandWeights(poly, int(tri - poly->tri), searchPt, frame0, width, weight);
-        recordLocation(memo, kMemoFanBands, tri, searchPt, shape, taking, weight, 4, nullptr,
-                       nullptr);
+        if (memo)
+            recordLocation(memo, kMemoFanBands, tri, searchPt, shape, taking, weight, 4, nullptr,
+                           nullptr);
     }
     if (taking <= 1) {
         for (int k = 0; taking == 1 && k < 4; ++k)

@@ -207,7 +207,7 @@ void locate(const TrigonData* tri, const double pt[3], Place* p, double within =
     const double Q[2] = {dot3D(tri->X, d), dot3D(tri->Y, d)};
     const double h = dot3D(tri->N, d);
 
-    readyTrigonSlide(const_cast<TrigonData*>(tri));
+    if (!tri->slideReady) prepareSlide(const_cast<TrigonData*>(tri));
     const double base[3][2] = {
         {0.0, 0.0}, {tri->rest.p1x, tri->rest.p1y}, {tri->rest.p2x, tri->rest.p2y}};
     const double slide = soundSlideHeight(tri, h);

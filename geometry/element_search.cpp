@@ -291,20 +291,27 @@ inline void placeOnTrigon(const TrigonFrame& f, const double d[3], double h, Tri
 // only when it is accepted (it is then the border flag) and 0 is returned
 // otherwise: the searches need no more, and the flag of an edge costs a
 // look at its neighbour.
+// Nothing at or beyond this distance can be accepted or is wanted.
+inline double farthestWanted(const NearestElement* near, const SearchLimit* limit) {
+    return limit && limit->limit < near->dist ? limit->limit : near->dist;
+}
+
+// Whether pt lies farther than `far` from the triangle's ball (a shape
+// without balls never does).
+template <class Shape>
+inline bool beyondBall(const TrigonData* tri, const double pt[3], double far) {
+    const double* ball = Shape::sphere(tri);
+    if (!ball) return false;
+    const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
+    const double reach = far + ball[3];
+    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12);
+}
+
+// The trigon test past its ball test (kFlag false) or without one; far is
+// farthestWanted(near, limit).
 template <class Shape, bool kFlag>
-int nearTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
-               SearchLimit* limit = nullptr) {
-    // Nothing at or beyond this distance can be accepted or is wanted.
-    const double far = limit && limit->limit < near->dist ? limit->limit : near->dist;
-    // A point farther from the triangle's ball than that.
-    if (!kFlag) {
-        if (const double* ball = Shape::sphere(tri)) {
-            double d[3];
-            sub3D(pt, ball, d);
-            const double reach = far + ball[3];
-            if (dot3D(d, d) > reach * reach * (1.0 + 1e-12)) return 0;
-        }
-    }
+int nearTrigonPastBall(TrigonData* tri, const double pt[3], NearestElement* near,
+                       SearchLimit* limit, double far) {
     // Frames are unit or, for a degenerate triangle, zero.
     const TrigonFrame& f = Shape::frame(tri);
     if (dot3D(f.N, f.N) < 0.5) return nearFlatTrigon<Shape>(tri, pt, near, limit);
@@ -336,6 +343,15 @@ int nearTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
         if (limit) limit->accepted(near->dist);
     }
     return flag;
+}
+
+template <class Shape, bool kFlag>
+int nearTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
+               SearchLimit* limit = nullptr) {
+    const double far = farthestWanted(near, limit);
+    // A point farther from the triangle's ball than that.
+    if (!kFlag && beyondBall<Shape>(tri, pt, far)) return 0;
+    return nearTrigonPastBall<Shape, kFlag>(tri, pt, near, limit, far);
 }
 
 // A triangle's distance and overshoot from pt, as the trigon test measures
@@ -384,14 +400,11 @@ template <class Shape> struct AnyTrigon {
     using Elem = TrigonData;
     static void test(TrigonData* t, const double pt[3], NearestElement* near, SearchLimit* limit) {
         // Most triangles a walk meets lie beyond their ball's reach: that
-        // much is told here, before the whole test.
-        if (const double* ball = Shape::sphere(t)) {
-            const double far = limit->limit < near->dist ? limit->limit : near->dist;
-            const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
-            const double reach = far + ball[3];
-            if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12)) return;
-        }
-        nearTrigon<Shape, false>(t, pt, near, limit);
+        // much is told here, before the whole test (which then need not
+        // tell it again).
+        const double far = farthestWanted(near, limit);
+        if (beyondBall<Shape>(t, pt, far)) return;
+        nearTrigonPastBall<Shape, false>(t, pt, near, limit, far);
     }
 };
 
@@ -451,28 +464,34 @@ template <class Method> class GridWalk {
     // layers are passed over with the grid's largest reach out of a cell.
     void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
         const double wide = grid_->maxReach;
+        const double p[3] = {pt_[0], pt_[1], pt_[2]};
+        Node* const* lists = grid_->cellLists;
+        const float* bounds = grid_->cellBounds;
+        const std::size_t strideY = grid_->strideY, strideZ = grid_->strideZ;
+        // The reach only changes when an element is tested.
+        double reach2 = tooFarBound();
         for (int z = z0; z <= z1; ++z) {
             const double gz = gap(2, z), lz = shrink(gz, wide);
-            if (tooFar(lz * lz)) continue;
+            if (lz * lz > reach2) continue;
             for (int y = y0; y <= y1; ++y) {
                 const double gy = gap(1, y), ly = shrink(gy, wide);
-                if (tooFar(lz * lz + ly * ly)) continue;
-                const std::size_t row =
-                    std::size_t(y) * grid_->strideY + std::size_t(z) * grid_->strideZ;
+                if (lz * lz + ly * ly > reach2) continue;
+                const std::size_t row = std::size_t(y) * strideY + std::size_t(z) * strideZ;
                 for (int x = x0; x <= x1; ++x) {
-                    const Node* n = grid_->cellLists[row + std::size_t(x)];
+                    const Node* n = lists[row + std::size_t(x)];
                     if (!n) continue;
-                    const float* box = grid_->cellBounds + 6 * (row + std::size_t(x));
+                    const float* box = bounds + 6 * (row + std::size_t(x));
                     double g2 = 0.0;
                     for (int a = 0; a < 3; ++a) {
-                        const double below = double(box[a]) - pt_[a];
-                        const double above = pt_[a] - double(box[3 + a]);
+                        const double below = double(box[a]) - p[a];
+                        const double above = p[a] - double(box[3 + a]);
                         const double g = below > above ? below : above;
                         if (g > 0.0) g2 += g * g;
                     }
-                    if (tooFar(g2)) continue;
+                    if (g2 > reach2) continue;
                     for (; n; n = n->next)
                         testElement(GridOf<Elem>::elementOf(n));
+                    reach2 = tooFarBound();
                 }
             }
         }
@@ -551,12 +570,13 @@ template <class Method> class GridWalk {
     }
     static double shrink(double g, double reach) { return g > reach ? g - reach : 0.0; }
 
+    // A squared gap beyond this is too far: nothing there can be accepted.
     // A hair of slack keeps rounding from ever passing over a cell that
     // holds an element nearer than the best.
-    bool tooFar(double gap2) const {
+    double tooFarBound() const {
         const double d = limit_->limit < near_->dist ? limit_->limit : near_->dist;
         const double r = d * (1.0 + 1e-9);
-        return gap2 > r * r;
+        return r * r;
     }
 
     void testElement(Elem* e) const {
@@ -798,6 +818,6 @@ TrigonData* nearestFanTriangle(PolygonData* poly, const double pt[3]) {
                                &nearest))
         return static_cast<TrigonData*>(nearest);
     TrigonData* found = nearestOfFan(poly, pt);
-    recordLocation(memo, kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
+    if (memo) recordLocation(memo, kMemoNearestFan, poly, pt, -1.0, 0, nullptr, 0, nullptr, found);
     return found;
 }
