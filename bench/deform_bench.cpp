@@ -40,9 +40,9 @@ struct Scene : bench::ModuleScene {
         bench::bendCage(cage); // so every blend does real work
     }
 
-    double evaluate(size_t i) {
+    double evaluate(size_t i, double shift = 0.0) {
         double r[3];
-        ModuleScene::evaluate(i, r);
+        ModuleScene::evaluate(i, r, shift);
         return r[0] + r[1] + r[2];
     }
 };
@@ -126,6 +126,37 @@ void BM_Frame(benchmark::State& state) {
     unsetenv("MORVANE_THREADS");
 }
 
+// Args: mode, quads per side, mesh points, placement, bind cache (0 off, 1
+// on). A whole frame of an object whose points move at every frame before
+// the deformer (as bones would move them): no point is where it was, so
+// the caches find nothing and the frame pass steps aside. One thread.
+void BM_MovingFrame(benchmark::State& state) {
+    setenv("MORVANE_THREADS", "1", 1);
+    if (state.range(4))
+        unsetenv("MORVANE_BIND_CACHE");
+    else
+        setenv("MORVANE_BIND_CACHE", "off", 1);
+    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
+    s.setMode(int(state.range(0)));
+    const size_t count = s.mesh->points.size();
+    double shift = 0.0;
+    for (auto _ : state) {
+        s.newFrame();
+        shift += 1e-4;
+        double sum = 0.0;
+        for (size_t i = 0; i < count; ++i)
+            sum += s.evaluate(i, shift);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    state.counters["cache_MB"] = double(s.deform->bindCacheBytes) / double(1 << 20);
+    addCageCounters(state, s);
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
+                   (state.range(4) ? " cache on" : " cache off"));
+    unsetenv("MORVANE_BIND_CACHE");
+    unsetenv("MORVANE_THREADS");
+}
+
 // Args: mode, quads per side, rebuild (0/1). One frame change and the first
 // point's Evaluate, which runs the cage's per-frame computation; that one
 // point's own cost rides along (a whole-cage weighting in Volume).
@@ -204,6 +235,12 @@ void frameArgs(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Frame)->Apply(frameArgs)->UseRealTime()->Unit(benchmark::kMillisecond);
+void movingArgs(benchmark::internal::Benchmark* b) {
+    for (int mode : {0, 1})
+        for (int cached : {0, 1})
+            b->Args({mode, 4, 25000, 2, cached});
+}
+BENCHMARK(BM_MovingFrame)->Apply(movingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refresh)->Apply(refreshArgs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HostFrame)
     ->Args({0, 13, 100000})

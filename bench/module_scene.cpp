@@ -55,10 +55,11 @@ void ModuleScene::setMode(int mode) {
     evaluate(0, ignored);
 }
 
-void ModuleScene::evaluate(std::size_t i, double result[3]) {
+void ModuleScene::evaluate(std::size_t i, double result[3], double shift) {
     const host::Point& p = mesh->points[i];
     LWDisplacementAccess access{};
-    access.oPos[0] = access.source[0] = p.x;
+    access.oPos[0] = p.x;
+    access.source[0] = p.x + shift;
     access.oPos[1] = access.source[1] = p.y;
     access.oPos[2] = access.source[2] = p.z;
     access.point = ids[i];

@@ -39,8 +39,9 @@ class ModuleScene {
     void setMode(int mode);
 
     // The host's call for point i, its result in out[3]; the mesh sits at
-    // the origin unrotated, so object and world coordinates agree.
-    void evaluate(std::size_t i, double out[3]);
+    // the origin unrotated, so object and world coordinates agree. `shift`
+    // moves the point along x before the deformer (as a bone would).
+    void evaluate(std::size_t i, double out[3], double shift = 0.0);
 
     std::ostringstream out;
     std::unique_ptr<host::Host> layout;

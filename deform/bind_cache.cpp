@@ -154,7 +154,7 @@ int bindCacheEnabled(void) {
 
 SkinBindCache* newSkinBindCache() {
     auto* cache = static_cast<SkinBindCache*>(morvaneCalloc(1, sizeof(SkinBindCache)));
-    if (cache) cache->epoch = cache->tapeEpoch = cache->programEpoch = 1;
+    if (cache) cache->epoch = cache->tapeEpoch = cache->programEpoch = cache->recording = 1;
     return cache;
 }
 
@@ -179,6 +179,9 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
         dropTapes(cache);
     if (!sameSettings(cache, cage)) dropPrograms(cache);
     memcpy(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes);
+    // A frame worked out by the pass counts nothing: its points were still.
+    cache->recording = cache->lookups == 0 || 2 * cache->repeats >= cache->lookups;
+    cache->lookups = cache->repeats = 0;
     cache->cage = cage;
     cache->geometryStamp = cage->geometryStamp;
     cache->frame0 = frame0;
@@ -214,6 +217,15 @@ bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID p
                  const double searchPt[3]) {
     return slot->epoch == cache->epoch && slot->point == point &&
            !memcmp(slot->searchPt, searchPt, sizeof slot->searchPt);
+}
+
+void countSkinBindLookup(SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
+                         const double searchPt[3], bool hit) {
+    // A slot that never held a point has nothing to compare.
+    if (!cache || !slot || !slot->point) return;
+    ++cache->lookups;
+    cache->repeats +=
+        hit || (slot->point == point && !memcmp(slot->searchPt, searchPt, sizeof slot->searchPt));
 }
 
 void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,

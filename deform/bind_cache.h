@@ -13,6 +13,12 @@
 // or a mesh that changed, only misses. The slots and tapes of one deformer
 // stay within kBindCacheBudget bytes; beyond it points are searched (and
 // their rest shape located) every frame.
+//
+// Points that move at every frame (bones or another deformer before this
+// one) never repeat, and recording their blends would only cost time: while
+// fewer than half of a frame's calls find their point where the slot has
+// it, the next frame records no tapes or programs (the slots themselves are
+// still kept, which tells when the points are still again).
 #ifndef MORVANE_DEFORM_BIND_CACHE_H
 #define MORVANE_DEFORM_BIND_CACHE_H
 
@@ -98,6 +104,10 @@ struct SkinBindCache {
     int falloffType;
     int limitedRange;
     double perpendicular, parallel;
+    // This frame's calls made on the host's thread, and how many of them
+    // found their point where the slot had it; whether this frame records.
+    int lookups, repeats;
+    int recording;
 };
 
 // Null when out of memory (the cage is then searched every frame).
@@ -119,6 +129,11 @@ SkinBindSlot* heldSkinBindSlot(SkinBindCache* cache, int index);
 // Whether the slot holds this point's answer for this search point.
 bool skinBindHit(const SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
                  const double searchPt[3]);
+// Counts a call of the host's thread (not of a frame pass) to a slot that
+// held a point: whether it found its answer (hit), or at least its point
+// where the slot had it.
+void countSkinBindLookup(SkinBindCache* cache, const SkinBindSlot* slot, LWPntID point,
+                         const double searchPt[3], bool hit);
 void storeSkinBind(const SkinBindCache* cache, SkinBindSlot* slot, LWPntID point,
                    const double searchPt[3], const NearestElement* near);
 

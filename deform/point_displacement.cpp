@@ -51,7 +51,9 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
                                         : heldSkinBindSlot(cache, work.slot);
     NearestElement near;
     const NearestElement* bound = &near;
-    if (slot && skinBindHit(cache, slot, work.point, searchPt)) {
+    const bool hit = slot && skinBindHit(cache, slot, work.point, searchPt);
+    if (work.growCache) countSkinBindLookup(cache, slot, work.point, searchPt, hit);
+    if (hit) {
         bound = &slot->near;
         // The blend's steps, recorded at this very point.
         int count = 0;
@@ -66,7 +68,8 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         hint = near.trigon ? int(near.trigon->place) : -1;
         if (slot) storeSkinBind(cache, slot, work.point, searchPt, &near);
     }
-    if (!slot) return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
+    if (!slot || !cache->recording)
+        return skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
     // Otherwise the blend's questions about the rest shape are answered
     // from the slot's tape when they are the ones asked last frame, and
     // the blend's steps are recorded.
@@ -93,10 +96,14 @@ void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const
     VolumeTable* table = deform->volumeTables[index];
     VolumeBindCache* cache = deform->volumeBinds[index];
     double nearest = 0.0;
-    if (const double* kept = heldVolumeWeights(cache, work.slot, work.point, P, &nearest))
-        return volumeBlendOfWeights(table, kept, nearest, P, out);
+    const double* kept = heldVolumeWeights(cache, work.slot, work.point, P, &nearest);
+    if (work.growCache) countVolumeLookup(cache, work.slot, work.point, P, kept != nullptr);
+    if (kept) return volumeBlendOfWeights(table, kept, nearest, P, out);
     double* room = volumeWeightRoom(cache, work.slot, work.growCache, &deform->bindCacheBytes);
-    if (!room) return volumeBlendOfTable(table, P, out);
+    if (!room) {
+        noteVolumePoint(cache, work.slot, work.point, P);
+        return volumeBlendOfTable(table, P, out);
+    }
     nearest = weighVolumeTable(table, P, room);
     keepVolumeWeights(cache, work.slot, work.point, P, nearest);
     volumeBlendOfWeights(table, room, nearest, P, out);

@@ -66,7 +66,7 @@ bool growRows(VolumeBindCache* cache, int index, size_t* used) {
 
 VolumeBindCache* newVolumeBindCache() {
     auto* cache = static_cast<VolumeBindCache*>(morvaneCalloc(1, sizeof(VolumeBindCache)));
-    if (cache) cache->epoch = 1;
+    if (cache) cache->epoch = cache->recording = 1;
     return cache;
 }
 
@@ -86,24 +86,26 @@ void refreshVolumeBindCache(VolumeBindCache* cache, const VolumeTable* table) {
     }
     if (restEpoch != cache->restEpoch || restEpoch == 0) dropRows(cache);
     cache->restEpoch = restEpoch;
+    // A frame worked out by the pass counts nothing: its points were still.
+    cache->recording = cache->lookups == 0 || 2 * cache->repeats >= cache->lookups;
+    cache->lookups = cache->repeats = 0;
 }
 
 const double* heldVolumeWeights(const VolumeBindCache* cache, int index, LWPntID point,
                                 const double P[3], double* nearest) {
     if (!cache || index < 0 || index >= cache->rowCount || cache->restEpoch == 0) return nullptr;
     const VolumeBindRow& row = cache->rows[index];
-    if (row.epoch != cache->epoch || row.point != point || memcmp(row.P, P, sizeof row.P) != 0 ||
-        row.level != volumeVectorLevel())
+    if (row.epoch != cache->epoch || row.level != volumeVectorLevel() || row.point != point ||
+        memcmp(row.P, P, sizeof row.P) != 0)
         return nullptr;
     *nearest = row.nearest;
     return cache->weights + size_t(index) * size_t(cache->stride);
 }
 
 double* volumeWeightRoom(VolumeBindCache* cache, int index, bool grow, size_t* used) {
-    if (!cache || index < 0 || cache->stride <= 0 || cache->restEpoch == 0) return nullptr;
+    if (!cache || index < 0 || cache->stride <= 0 || cache->restEpoch == 0 || !cache->recording)
+        return nullptr;
     if (index >= cache->rowCount && (!grow || !growRows(cache, index, used))) return nullptr;
-    // Until kept again, the row is no point's.
-    cache->rows[index].epoch = 0;
     return cache->weights + size_t(index) * size_t(cache->stride);
 }
 
@@ -116,6 +118,24 @@ void keepVolumeWeights(VolumeBindCache* cache, int index, LWPntID point, const d
     row.nearest = nearest;
     row.level = volumeVectorLevel();
     row.epoch = cache->epoch;
+}
+
+void countVolumeLookup(VolumeBindCache* cache, int index, LWPntID point, const double P[3],
+                       bool hit) {
+    if (!cache || index < 0 || index >= cache->rowCount) return;
+    // A row that never held a point has nothing to compare.
+    const VolumeBindRow& row = cache->rows[index];
+    if (!row.point) return;
+    ++cache->lookups;
+    cache->repeats += hit || (row.point == point && !memcmp(row.P, P, sizeof row.P));
+}
+
+void noteVolumePoint(VolumeBindCache* cache, int index, LWPntID point, const double P[3]) {
+    if (!cache || index < 0 || index >= cache->rowCount) return;
+    VolumeBindRow& row = cache->rows[index];
+    row.point = point;
+    memcpy(row.P, P, sizeof row.P);
+    row.level = -1;
 }
 
 size_t volumeBindCacheBytes(const VolumeBindCache* cache) {

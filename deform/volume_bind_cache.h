@@ -12,7 +12,11 @@
 //
 // A row takes 8 bytes per element (4 KB for a cage of 500 triangles). The
 // rows count against the deformer's bind-cache budget, shared with its Skin
-// caches; beyond it the points are weighed every frame.
+// caches; beyond it the points are weighed every frame. While fewer than
+// half of a frame's calls find their point where its row has it (points
+// moved by bones or another deformer), the next frame keeps no weights:
+// the rows then only note the points, which tells when they are still
+// again.
 #ifndef MORVANE_DEFORM_VOLUME_BIND_CACHE_H
 #define MORVANE_DEFORM_VOLUME_BIND_CACHE_H
 
@@ -27,7 +31,7 @@ struct VolumeBindRow {
     double P[3];
     double nearest;     // what the weights are relative to
     unsigned int epoch; // the cache's when weighed; 0: never
-    int level;          // the build of the loops that weighed them
+    int level;          // the build of the loops that weighed them; -1: not weighed
 };
 
 struct VolumeBindCache {
@@ -37,6 +41,11 @@ struct VolumeBindCache {
     int rowCount;
     VolumeBindRow* rows;
     double* weights; // rowCount x stride
+    // This frame's calls made on the host's thread, and how many of them
+    // found their point where the row had it; whether this frame keeps
+    // weights.
+    int lookups, repeats;
+    int recording;
 };
 
 // Null when out of memory (the points are then weighed every frame).
@@ -58,6 +67,15 @@ const double* heldVolumeWeights(const VolumeBindCache* cache, int index, LWPntID
 double* volumeWeightRoom(VolumeBindCache* cache, int index, bool grow, size_t* used);
 void keepVolumeWeights(VolumeBindCache* cache, int index, LWPntID point, const double P[3],
                        double nearest);
+
+// Counts a call of the host's thread (not of a frame pass) to a row that
+// held a point: whether it found its weights (hit), or at least its point
+// where the row had it.
+void countVolumeLookup(VolumeBindCache* cache, int index, LWPntID point, const double P[3],
+                       bool hit);
+// While the cache keeps no weights: notes the index-th point's place in its
+// row, if it has one.
+void noteVolumePoint(VolumeBindCache* cache, int index, LWPntID point, const double P[3]);
 
 // Bytes the cache holds.
 size_t volumeBindCacheBytes(const VolumeBindCache* cache);

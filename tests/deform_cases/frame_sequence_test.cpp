@@ -101,6 +101,12 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
             out.push_back(h.evaluateAt(P3{at(i)[0] + shift, at(i)[1], at(i)[2]}, i));
         }
     });
+    for (int k = 1; k <= 3; ++k) // bones move every point at every frame
+        frame([&] {
+            for (std::size_t i = 0; i < n; ++i)
+                out.push_back(h.evaluateAt(P3{at(i)[0] + 0.001 * k, at(i)[1], at(i)[2]}, i));
+        });
+    frame(inOrder);                   // still again
     h.placeCage({0.05, -0.03, 0.02}); // the points lie elsewhere over its rest shape
     frame(inOrder);
     frame(inOrder);
@@ -216,6 +222,34 @@ TEST(FramePass, ThreadsFollowTheEnvironmentWithinTheLanes) {
     EXPECT_EQ(framePassThreads(), kMarkLanes);
     setenv("MORVANE_THREADS", "none", 1); // the processors online
     EXPECT_GE(framePassThreads(), 1);
+    unsetenv("MORVANE_THREADS");
+}
+
+// Points that move at every frame are not recorded: the caches step aside
+// while fewer than half of the calls find their point where it was, and
+// take up again when the points are still.
+TEST(BindCache, StepsAsideWhileThePointsMove) {
+    setenv("MORVANE_THREADS", "1", 1);
+    std::mt19937 rng(12);
+    const std::vector<P3> points = randomPoints(40, rng);
+    for (int mode : {kCageModeSkin, kCageModeVolume}) {
+        PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
+        h.set(mode, 2);
+        auto recordingAt = [&](double shift) {
+            h.newTime();
+            for (std::size_t i = 0; i < points.size(); ++i)
+                h.evaluateAt(P3{points[i][0] + shift, points[i][1], points[i][2]}, i);
+            return mode == kCageModeSkin ? h.deform->bindCaches[0]->recording
+                                         : h.deform->volumeBinds[0]->recording;
+        };
+        for (int k = 0; k < 2; ++k) // settled on the still points (the host's own pass had floats)
+            recordingAt(0.0);
+        EXPECT_EQ(recordingAt(0.0), 1) << mode;
+        EXPECT_EQ(recordingAt(0.01), 1) << mode; // its points were the last frame's
+        EXPECT_EQ(recordingAt(0.02), 0) << mode; // the last frame's had moved
+        EXPECT_EQ(recordingAt(0.02), 0) << mode;
+        EXPECT_EQ(recordingAt(0.02), 1) << mode; // still again
+    }
     unsetenv("MORVANE_THREADS");
 }
 
