@@ -90,71 +90,63 @@ void BM_Evaluate(benchmark::State& state) {
     unsetenv("MORVANE_THREADS");
 }
 
-// Args: mode, quads per side, mesh points, placement, bind cache (0 off, 1
-// on), threads. A whole frame as the host runs it for a static object and
-// cage whose key shape changes: NewTime, then every point's Evaluate. With
-// the cache on, every frame after the first finds each point's binding
-// there; with more than one thread, the frame pass works the points out
-// ahead at the first call. Wall time.
-void BM_Frame(benchmark::State& state) {
-    const bool cached = state.range(4) != 0;
-    const int threads = int(state.range(5));
+// The settings of a whole-frame benchmark (Args: mode, quads per side, mesh
+// points, placement, bind cache 0 off / 1 on), and its scene in that mode.
+Scene& frameScene(benchmark::State& state, int threads) {
     setenv("MORVANE_THREADS", std::to_string(threads).c_str(), 1);
-    if (cached)
-        unsetenv("MORVANE_BIND_CACHE");
-    else
-        setenv("MORVANE_BIND_CACHE", "off", 1);
-    Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
-    s.setMode(int(state.range(0)));
-    const size_t count = s.mesh->points.size();
-    auto frame = [&] {
-        s.newFrame();
-        double sum = 0.0;
-        for (size_t i = 0; i < count; ++i)
-            sum += s.evaluate(i);
-        return sum;
-    };
-    frame(); // fills the cache
-    for (auto _ : state)
-        benchmark::DoNotOptimize(frame());
-    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
-    state.counters["cache_MB"] = double(s.deform->bindCacheBytes) / double(1 << 20);
-    addCageCounters(state, s);
-    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
-                   (cached ? " cached, " : " searched, ") + std::to_string(threads) + " threads");
-    unsetenv("MORVANE_BIND_CACHE");
-    unsetenv("MORVANE_THREADS");
-}
-
-// Args: mode, quads per side, mesh points, placement, bind cache (0 off, 1
-// on). A whole frame of an object whose points move at every frame before
-// the deformer (as bones would move them): no point is where it was, so
-// the caches find nothing and the frame pass steps aside. One thread.
-void BM_MovingFrame(benchmark::State& state) {
-    setenv("MORVANE_THREADS", "1", 1);
     if (state.range(4))
         unsetenv("MORVANE_BIND_CACHE");
     else
         setenv("MORVANE_BIND_CACHE", "off", 1);
     Scene& s = sceneFor(int(state.range(1)), int(state.range(2)), int(state.range(3)));
     s.setMode(int(state.range(0)));
-    const size_t count = s.mesh->points.size();
-    double shift = 0.0;
-    for (auto _ : state) {
-        s.newFrame();
-        shift += 1e-4;
-        double sum = 0.0;
-        for (size_t i = 0; i < count; ++i)
-            sum += s.evaluate(i, shift);
-        benchmark::DoNotOptimize(sum);
-    }
-    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    return s;
+}
+
+// A whole frame as the host runs it: NewTime, then every point's Evaluate,
+// each point moved by `shift` along x before the deformer.
+double wholeFrame(Scene& s, double shift = 0.0) {
+    s.newFrame();
+    double sum = 0.0;
+    for (size_t i = 0; i < s.mesh->points.size(); ++i)
+        sum += s.evaluate(i, shift);
+    return sum;
+}
+
+void endFrameBench(benchmark::State& state, const Scene& s, const std::string& label) {
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(s.mesh->points.size()));
     state.counters["cache_MB"] = double(s.deform->bindCacheBytes) / double(1 << 20);
     addCageCounters(state, s);
-    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") +
-                   (state.range(4) ? " cache on" : " cache off"));
+    state.SetLabel(std::string(state.range(0) ? "Volume" : "Skin") + label);
     unsetenv("MORVANE_BIND_CACHE");
     unsetenv("MORVANE_THREADS");
+}
+
+// Args: those of frameScene, threads. A whole frame of a static object and
+// cage whose key shape changes. With the cache on, every frame after the
+// first finds each point's binding there; with more than one thread, the
+// frame pass works the points out ahead at the first call. Wall time.
+void BM_Frame(benchmark::State& state) {
+    const int threads = int(state.range(5));
+    Scene& s = frameScene(state, threads);
+    wholeFrame(s); // fills the cache
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wholeFrame(s));
+    endFrameBench(state, s,
+                  (state.range(4) ? " cached, " : " searched, ") + std::to_string(threads) +
+                      " threads");
+}
+
+// Args: those of frameScene. A whole frame of an object whose points move
+// at every frame before the deformer (as bones would move them): no point
+// is where it was, so the caches find nothing and the frame pass steps
+// aside. One thread.
+void BM_MovingFrame(benchmark::State& state) {
+    Scene& s = frameScene(state, 1);
+    double shift = 0.0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wholeFrame(s, shift += 1e-4));
+    endFrameBench(state, s, state.range(4) ? " cache on" : " cache off");
 }
 
 // Args: mode, quads per side, rebuild (0/1). One frame change and the first

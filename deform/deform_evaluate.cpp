@@ -90,12 +90,12 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         if (!volume && !bound && cached) bound = newSkinBindCache();
         VolumeBindCache*& weighed = deform->volumeBinds[i];
         if (volume && !weighed && cached) weighed = newVolumeBindCache();
-        if (!cached) {
+        // A cage keeps the cache of its mode only.
+        if (!cached || volume) {
             freeSkinBindCache(bound);
             bound = nullptr;
         }
         if (!cached || !volume) {
-            // Its rows are the largest; a Skin cage has no use for them.
             freeVolumeBindCache(weighed);
             weighed = nullptr;
         }
