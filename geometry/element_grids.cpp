@@ -170,11 +170,9 @@ template <class Grid> void resetGrid3D(Grid* g) {
     std::free(g->cellBounds);
     g->cellBounds = nullptr;
     g->maxReach = 0.0;
-    std::free(g->cleared);
-    g->cleared = nullptr;
-    for (LaneSlot<unsigned int>& count : g->clearedCount)
-        count.value = 0;
-    g->clearedCapacity = 0;
+    for (LaneSlot<unsigned char>& stamp : g->walkStamp)
+        stamp.value = 0;
+    g->markCount = 0;
     freeChunks(g->chunks);
     g->chunks = nullptr;
     g->chunkCapacity = 0;
@@ -244,15 +242,16 @@ template <class Grid> int indexOf(const Grid* g, int axes, const double p[], int
     return 1;
 }
 
-// Room to remember every element's cleared mark in every lane.
-template <class Grid, class Element> bool setUpMarks(Grid* g, long long count) {
-    g->cleared =
-        static_cast<Element**>(gridAlloc(std::size_t(count) * kMarkLanes, sizeof(Element*)));
-    if (!g->cleared) return false;
-    for (LaneSlot<unsigned int>& cleared : g->clearedCount)
-        cleared.value = 0;
-    g->clearedCapacity = unsigned(count);
-    return true;
+// Every lane's search marks of a kind of element cleared, and its walks'
+// stamps started over.
+template <class Grid>
+void startMarks(Grid* g, const CageInstance* cage, unsigned char* (*marksOf)(const LaneMarks&),
+                std::size_t count) {
+    for (int lane = 0; lane < kMarkLanes; ++lane) {
+        g->walkStamp[lane].value = 0;
+        if (unsigned char* marks = marksOf(laneMarksOf(cage, lane))) std::memset(marks, 0, count);
+    }
+    g->markCount = unsigned(count);
 }
 
 long long triangleCount(const CageInstance* cage) {
@@ -432,15 +431,13 @@ int makeTrisMat3D(CageInstance* cage) {
         for (int k = 0; ok && k < 4; ++k)
             ok = insertTris3D(g, &poly->tri[k]);
     if (ok) setMaxReach(g);
-    if (ok) ok = setUpMarks<TrisMat3D, TrigonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
         return 0;
     }
-    const size_t triangles = 4 * size_t(cage->polygonBlockSize) + size_t(cage->trigonBlockSize);
-    for (int lane = 0; lane < kMarkLanes; ++lane)
-        if (unsigned char* marks = laneMarksOf(cage, lane).trigonSearch)
-            std::memset(marks, 1, triangles);
+    startMarks(
+        g, cage, [](const LaneMarks& m) { return m.trigonSearch; },
+        4 * size_t(cage->polygonBlockSize) + size_t(cage->trigonBlockSize));
     return 1;
 }
 
@@ -459,14 +456,13 @@ int makeLineMat3D(CageInstance* cage) {
     for (LinegonData* lin = cage->linegonList; ok && lin; lin = lin->next)
         ok = insertLinegon(g, lin);
     if (ok) setMaxReach(g);
-    if (ok) ok = setUpMarks<LineMat3D, LinegonData>(g, n);
     if (!ok) {
         destroyMat3D(g);
         return 0;
     }
-    for (int lane = 0; lane < kMarkLanes; ++lane)
-        if (unsigned char* marks = laneMarksOf(cage, lane).linegonSearch)
-            std::memset(marks, 1, size_t(cage->linegonBlockSize));
+    startMarks(
+        g, cage, [](const LaneMarks& m) { return m.linegonSearch; },
+        size_t(cage->linegonBlockSize));
     return 1;
 }
 

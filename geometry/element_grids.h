@@ -56,13 +56,13 @@ struct TrisMat3D {
     // empty box), and how far any cell's box reaches out of its cell.
     float* cellBounds;
     double maxReach;
-    // Search scratch, per mark lane: the triangles whose searchMark the
-    // lane's last search cleared. Every other triangle's mark is still set,
-    // so the next search sets just these again instead of walking the whole
-    // cage. Lane l's list starts at cleared + l * clearedCapacity.
-    TrigonData** cleared;
-    LaneSlot<unsigned int> clearedCount[kMarkLanes];
-    unsigned int clearedCapacity;
+    // Search scratch, per mark lane: the stamp of the lane's current walk.
+    // A triangle was tested in that walk when its search mark in the lane
+    // (geometry/mark_lane.h) holds the stamp, so a new walk takes the next
+    // stamp instead of clearing the marks of the last; the marks (markCount
+    // of them a lane) are cleared only when the stamps run out.
+    LaneSlot<unsigned char> walkStamp[kMarkLanes];
+    unsigned int markCount;
 };
 
 // Linegons, by the cells their rest segment passes through.
@@ -80,9 +80,8 @@ struct LineMat3D {
     float* cellBounds;
     double maxReach;
     // As in TrisMat3D.
-    LinegonData** cleared;
-    LaneSlot<unsigned int> clearedCount[kMarkLanes];
-    unsigned int clearedCapacity;
+    LaneSlot<unsigned char> walkStamp[kMarkLanes];
+    unsigned int markCount;
 };
 
 // Triangles not seen edge-on from above, by the x-y range of their rest box.

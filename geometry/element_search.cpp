@@ -9,6 +9,7 @@
 #include "geometry/vector.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -435,14 +436,14 @@ struct CellBox {
     int hi[3];
 };
 
-// Sets again the marks the lane's previous walk cleared; with the grid's
-// own setting of every mark at build time, every element's mark of the lane
-// is then set.
-template <class Grid> void restoreMarks(Grid* g, int lane, unsigned char* marks) {
-    auto** cleared = g->cleared + std::size_t(lane) * g->clearedCapacity;
-    for (unsigned int i = 0; i < g->clearedCount[lane].value; ++i)
-        marks[cleared[i]->place] = 1;
-    g->clearedCount[lane].value = 0;
+// The stamp of a new walk in the lane: no element's mark holds it yet.
+template <class Grid> unsigned char nextWalkStamp(Grid* g, int lane, unsigned char* marks) {
+    unsigned char& stamp = g->walkStamp[lane].value;
+    if (++stamp == 0) {
+        std::memset(marks, 0, g->markCount);
+        stamp = 1;
+    }
+    return stamp;
 }
 
 template <class Method> class GridWalk {
@@ -451,10 +452,9 @@ template <class Method> class GridWalk {
     using Grid = typename GridOf<Elem>::Grid;
     using Node = typename GridOf<Elem>::Node;
 
-    GridWalk(Grid* grid, int lane, unsigned char* marks, const double* pt, NearestElement* near,
-             SearchLimit* limit)
-        : grid_(grid), lane_(lane), marks_(marks), pt_(pt), near_(near), limit_(limit),
-          cleared_(grid->cleared + std::size_t(lane) * grid->clearedCapacity) {}
+    GridWalk(Grid* grid, unsigned char* marks, unsigned char stamp, const double* pt,
+             NearestElement* near, SearchLimit* limit)
+        : grid_(grid), marks_(marks), stamp_(stamp), pt_(pt), near_(near), limit_(limit) {}
 
     // Cells x0..x1, y0..y1, z0..z1, z outermost; empty ranges test nothing.
     // A cell is passed over only when all it holds lies out of reach: every
@@ -579,21 +579,19 @@ template <class Method> class GridWalk {
         return r * r;
     }
 
+    // Each element once a walk, however many cells list it.
     void testElement(Elem* e) const {
-        if (!marks_[e->place]) return;
-        marks_[e->place] = 0;
-        unsigned int& count = grid_->clearedCount[lane_].value;
-        if (count < grid_->clearedCapacity) cleared_[count++] = e;
+        if (marks_[e->place] == stamp_) return;
+        marks_[e->place] = stamp_;
         Method::test(e, pt_, near_, limit_);
     }
 
     Grid* grid_;
-    int lane_;
     unsigned char* marks_; // the lane's search marks of this kind
+    unsigned char stamp_;  // this walk's
     const double* pt_;
     NearestElement* near_;
     SearchLimit* limit_;
-    Elem** cleared_;
 };
 
 double clampToCells(double v, int count) {
@@ -635,7 +633,7 @@ template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* 
 }
 
 template <class Grid> bool usableGrid(const Grid* g) {
-    if (!g || !g->cellLists || !g->cellBounds || !g->cleared) return false;
+    if (!g || !g->cellLists || !g->cellBounds || !g->markCount) return false;
     if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
     for (int a = 0; a < 3; ++a)
         if (g->gridDims[a] <= 0) return false;
@@ -651,9 +649,7 @@ bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, int lane, unsi
     const typename Method::Elem* noElement = nullptr;
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return true;
-    restoreMarks(grid, lane, marks);
-
-    const GridWalk<Method> walk(grid, lane, marks, pt, near, limit);
+    const GridWalk<Method> walk(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, limit);
     walk.testBox(searched);
     // Growing stops at the first accepted element, or once nothing outside
     // the searched box could still be accepted (a nearer element of another

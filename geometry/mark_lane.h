@@ -9,6 +9,9 @@
 // parallel pass set another for its run; two threads working on one cage
 // at once must hold different lanes.
 //
+// The searches' marks hold the stamp of the lane's walk that last tested
+// the element (geometry/element_grids.h), the blends' marks a flag.
+//
 // A lane holds, by the elements' place: the triangles' search marks
 // (4 polygonBlockSize + trigonBlockSize), the linegons' search marks
 // (linegonBlockSize), the triangles' blend marks, then the polygons' blend

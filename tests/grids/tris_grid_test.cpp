@@ -98,7 +98,7 @@ void expectEmptyGrid(const TrisMat3D* g) {
     EXPECT_EQ(g->cellBounds, nullptr);
     EXPECT_EQ(g->chunks, nullptr);
     EXPECT_EQ(g->chunkCapacity, 0u);
-    EXPECT_EQ(g->cleared, nullptr);
+    EXPECT_EQ(g->markCount, 0u);
     EXPECT_EQ(g->gridDims[0], 0);
     EXPECT_EQ(g->gridDims[1], 0);
     EXPECT_EQ(g->gridDims[2], 0);
@@ -381,8 +381,8 @@ TEST_F(TrisGrid3D, AllocationFailureLeavesEmptyGrid) {
             },
             [&] { EXPECT_EQ(snapshot3D(c->trisMat3D), reference); });
         // Record (when new), cell array, cell boxes, node array + record
-        // per chunk, then the search's list of cleared marks.
-        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 1 + 2 * chunks + 1 + 1);
+        // per chunk.
+        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 1 + 2 * chunks + 1);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "literal_search.h"
 #include "search_test_support.h"
 
+#include "geometry/element_grids.h"
 #include "geometry/mark_lane.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +17,11 @@
 
 namespace {
 
-// Lane 0's search mark of a triangle.
-int searchMarkOf(const TrigonData* t) {
-    return laneMarksOf(t->pnt[0]->owner, 0).trigonSearch[t->place];
+// Whether lane 0's last walk tested the triangle: its search mark holds
+// the walk's stamp.
+bool testedLastWalk(const TrigonData* t) {
+    const CageInstance* cage = t->pnt[0]->owner;
+    return laneMarksOf(cage, 0).trigonSearch[t->place] == cage->trisMat3D->walkStamp[0].value;
 }
 
 using namespace searchtest;
@@ -461,7 +464,7 @@ TEST(TrigonSearch, CageWithoutTrianglesFindsNothing) {
 
 // --- marks ---------------------------------------------------------------------------------------
 
-TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
+TEST(TrigonSearch, TestsOnlyNearbyCellsAndMarksThem) {
     // A long row of separate trigons; a point at one end.
     Shape s;
     for (int i = 0; i < 200; ++i) {
@@ -478,21 +481,16 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     const V3 q = {0.3, 0.4, 0.6};
     const State<TrigonData> got = runTrigons(cage.cage, q);
     ASSERT_NE(got.best, nullptr);
-    EXPECT_EQ(searchMarkOf(got.best), 0);
+    EXPECT_TRUE(testedLastWalk(got.best));
     int tested = 0;
-    for (const TrigonData* t : tris) {
-        if (searchMarkOf(t) == 0) {
-            ++tested;
-        } else {
-            EXPECT_EQ(searchMarkOf(t), 1);
-        }
-    }
+    for (const TrigonData* t : tris)
+        tested += testedLastWalk(t);
     EXPECT_GE(tested, 1);
     EXPECT_LT(tested, 20);
     // Those at the far end were never reached.
     for (const TrigonData* t : tris)
         if (t->pnt[0]->restPos[0] > 100.0) {
-            EXPECT_EQ(searchMarkOf(t), 1);
+            EXPECT_FALSE(testedLastWalk(t));
         }
 
     // A later search marks everything again and finds the far end's own.
@@ -500,9 +498,17 @@ TEST(TrigonSearch, TestsOnlyNearbyCellsAndClearsTheirMarks) {
     const State<TrigonData> other = runTrigons(cage.cage, far);
     ASSERT_NE(other.best, nullptr);
     EXPECT_EQ(other.best->pnt[0]->restPos[0], 2.0 * 199);
-    EXPECT_EQ(searchMarkOf(got.best), 1); // untested this time
+    EXPECT_FALSE(testedLastWalk(got.best)); // untested this time
     const State<TrigonData> again = runTrigons(cage.cage, q);
     EXPECT_EQ(again.best, got.best);
+    // A walk whose stamp comes round again (the stamps run out every 255
+    // walks) must not take the marks an earlier walk left for its own.
+    for (int between = 250; between < 262; ++between) {
+        ASSERT_EQ(runTrigons(cage.cage, far).best, other.best);
+        for (int k = 0; k < between; ++k)
+            runTrigons(cage.cage, q);
+        ASSERT_EQ(runTrigons(cage.cage, far).best, other.best) << between;
+    }
 }
 
 TEST(TrigonSearch, GrowsOnlyAsFarAsTheFirstElementNeeds) {
@@ -527,7 +533,7 @@ TEST(TrigonSearch, GrowsOnlyAsFarAsTheFirstElementNeeds) {
     EXPECT_EQ(got.best->pnt[0]->restPos[0], 2.0 * 110);
     int tested = 0;
     for (const TrigonData* t : tris)
-        tested += searchMarkOf(t) == 0;
+        tested += testedLastWalk(t);
     EXPECT_GE(tested, 1);
     EXPECT_LT(tested, 30);
 }
