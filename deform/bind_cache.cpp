@@ -6,27 +6,34 @@
 
 #include "module/memory.h"
 
+// Chunk k starts at kFirstTapeChunk (2^k - 1), so it is the highest bit of
+// e / kFirstTapeChunk + 1; every lookup of a slot's program asks.
+int arenaChunkOf(size_t e) {
+    const unsigned long long q = (unsigned long long)(e / kFirstTapeChunk) + 1;
+#if defined(__GNUC__)
+    const int k = 63 - __builtin_clzll(q);
+#else
+    int k = 0;
+    while (q >> (k + 1))
+        ++k;
+#endif
+    return k < kTapeChunks ? k : kTapeChunks - 1;
+}
+
 namespace {
 
 const size_t kFirstSlots = 1024;
 
-// Where chunk k starts in the tapes' entry numbering, and the chunk that
-// holds entry e.
+// Where chunk k starts in the arena's entry numbering.
 size_t chunkStart(int k) {
     return kFirstTapeChunk * ((size_t(1) << k) - 1);
-}
-int chunkOf(size_t e) {
-    int k = 0;
-    while (k + 1 < kTapeChunks && chunkStart(k + 1) <= e)
-        ++k;
-    return k;
 }
 
 // Room for n more entries that do not straddle two chunks: their first
 // entry's number, or SIZE_MAX when the budget or the memory runs out.
 size_t appendRoom(ChunkArena* arena, size_t size, size_t n, size_t* used) {
     size_t at = arena->used;
-    int k = chunkOf(at);
+    int k = arenaChunkOf(at);
     if (at + n > chunkStart(k + 1)) {
         ++k;
         at = chunkStart(k);
@@ -47,7 +54,7 @@ size_t appendRoom(ChunkArena* arena, size_t size, size_t n, size_t* used) {
 }
 
 void* entryAt(const ChunkArena* arena, size_t size, size_t e) {
-    const int k = chunkOf(e);
+    const int k = arenaChunkOf(e);
     return static_cast<char*>(arena->chunks[k]) + (e - chunkStart(k)) * size;
 }
 

@@ -41,6 +41,9 @@ const int kBindTapeRoom = 48;
 const size_t kFirstTapeChunk = 4096;
 const int kTapeChunks = 24;
 
+// The chunk that holds entry e of an arena.
+int arenaChunkOf(size_t e);
+
 struct ChunkArena {
     void* chunks[kTapeChunks];
     int chunkCount;

@@ -59,13 +59,10 @@ void readyTrigonWorldMap(TrigonData* tri);
 // linegon (along-side offset stretched, the rest turned with the side), or
 // carries it with P0 when all three points coincide. Inline: it is most of
 // a Skin blend's work.
-inline void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
-                                   double w) {
-    // Nothing to add (and a weight addMapped would refuse): the blends give
-    // many triangles a weight of exactly 0.
-    if (!(w > 0.0)) return;
-    recordBlendStep(kStepMapTrigon, tri, w);
-    if (!tri || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2] || !P || !D || !W) return;
+// The rest of calcWeightWithTrigon_W, for a triangle with its corners and
+// a weight above 0 (a replayed blend program's steps are such).
+inline void addTrigonMapped(const TrigonData* tri, const double P[3], double D[3], double* W,
+                            double w) {
     if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
     double m[3];
     if (tri->worldMapState == 1) {
@@ -76,6 +73,17 @@ inline void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], dou
         trigonMap(tri, P, m);
     }
     addMapped(m, P, D, W, w);
+}
+
+inline void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                                   double w) {
+    // Nothing to add (and a weight addMapped would refuse): the blends give
+    // many triangles a weight of exactly 0.
+    if (!(w > 0.0)) return;
+    if (!tri || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2] || !P || !D || !W) return;
+    // Recorded past the checks, so that a replayed step needs none.
+    recordBlendStep(kStepMapTrigon, tri, w);
+    addTrigonMapped(tri, P, D, W, w);
 }
 
 // The element's map as one affine transform, map(P) = M P + b (M row-major),

@@ -97,12 +97,11 @@ bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, 
         switch (op) {
         case kStepMapTrigon: {
             const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(at));
-            calcWeightWithTrigon_W(tri, P, top->D, &top->W, take<double>(at));
+            addTrigonMapped(tri, P, top->D, &top->W, take<double>(at));
             break;
         }
         case kStepMapTrigonUnit:
-            calcWeightWithTrigon_W(trigonAtPlace(cage, take<unsigned int>(at)), P, top->D, &top->W,
-                                   1.0);
+            addTrigonMapped(trigonAtPlace(cage, take<unsigned int>(at)), P, top->D, &top->W, 1.0);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(at)];

@@ -290,6 +290,18 @@ TEST(BindCache, CallsBeyondTheLastSlotAreSearched) {
     EXPECT_EQ(h.deform->pointCursor, INT_MAX);
 }
 
+// Chunk k of an arena holds entries kFirstTapeChunk (2^k - 1) on, up to
+// the next; the last chunk holds all beyond.
+TEST(BindCache, ArenaEntriesFindTheirChunk) {
+    for (int k = 0; k < kTapeChunks; ++k) {
+        const size_t start = kFirstTapeChunk * ((size_t(1) << k) - 1);
+        const size_t next = kFirstTapeChunk * ((size_t(2) << k) - 1);
+        for (size_t e : {start, start + 1, next - 1})
+            EXPECT_EQ(arenaChunkOf(e), k) << e;
+    }
+    EXPECT_EQ(arenaChunkOf(SIZE_MAX), kTapeChunks - 1);
+}
+
 TEST(BindCache, IsOffWhenTheEnvironmentSaysSo) {
     setenv("MORVANE_BIND_CACHE", "off", 1);
     EXPECT_EQ(bindCacheEnabled(), 0);
