@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -272,6 +273,43 @@ TEST(BindCache, SlotsStayWithinTheBudget) {
     EXPECT_NE(skinBindSlot(cache, 8000, &used), nullptr); // held slots stay
     EXPECT_GE(skinBindCacheBytes(cache), size_t(8202) * sizeof(SkinBindSlot));
     freeSkinBindCache(cache);
+}
+
+// The Volume rows grow the same way, keep their weights as they grow, and
+// give no room while the cache steps aside.
+TEST(BindCache, VolumeRowsStayWithinTheBudget) {
+    VolumeBindCache* cache = newVolumeBindCache();
+    ASSERT_NE(cache, nullptr);
+    cache->stride = 16; // as a refresh over a table of 8 elements leaves it
+    cache->restEpoch = 1;
+    const size_t row = sizeof(VolumeBindRow) + 16 * sizeof(double);
+    size_t used = 0;
+    double* room = volumeWeightRoom(cache, 100, true, &used);
+    ASSERT_NE(room, nullptr);
+    EXPECT_EQ(cache->rowCount, 1024);
+    for (int e = 0; e < 16; ++e)
+        room[e] = 0.5 + e;
+    const double P[3] = {1, 2, 3};
+    const LWPntID point = reinterpret_cast<LWPntID>(std::uintptr_t(7));
+    keepVolumeWeights(cache, 100, point, P, 0.25);
+    ASSERT_NE(volumeWeightRoom(cache, 5000, true, &used), nullptr);
+    EXPECT_EQ(cache->rowCount, 8192);
+    EXPECT_EQ(used, 8192 * row);
+    used = kBindCacheBudget - 10 * row;
+    EXPECT_NE(volumeWeightRoom(cache, 8192 + 9, true, &used), nullptr);
+    EXPECT_EQ(cache->rowCount, 8192 + 10);
+    EXPECT_EQ(used, kBindCacheBudget);
+    EXPECT_EQ(volumeWeightRoom(cache, 8192 + 10, true, &used), nullptr);
+    double nearest = 0.0;
+    const double* kept = heldVolumeWeights(cache, 100, point, P, &nearest);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(nearest, 0.25);
+    for (int e = 0; e < 16; ++e)
+        EXPECT_EQ(kept[e], 0.5 + e);
+    cache->recording = 0;
+    EXPECT_EQ(volumeWeightRoom(cache, 100, false, &used), nullptr);
+    EXPECT_EQ(volumeBindCacheBytes(cache), size_t(8192 + 10) * row);
+    freeVolumeBindCache(cache);
 }
 
 // Without a new frame the calls run out of slots, not past the int: the
