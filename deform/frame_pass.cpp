@@ -58,10 +58,14 @@ namespace {
 bool sameInputs(const FramePass* pass, int slot, LWPntID point, const double source[3],
                 const double oPos[3], const float* weights) {
     const FramePoint& p = pass->points[slot];
-    return p.point == point && !memcmp(p.source, source, sizeof p.source) &&
-           !memcmp(p.oPos, oPos, sizeof p.oPos) &&
-           !memcmp(pass->weights + size_t(slot) * size_t(pass->width), weights,
-                   size_t(pass->width) * sizeof(float));
+    if (p.point != point || memcmp(p.source, source, sizeof p.source) ||
+        memcmp(p.oPos, oPos, sizeof p.oPos))
+        return false;
+    // Value by value: a row is a cage or two, too short for a call.
+    const float* row = pass->weights + size_t(slot) * size_t(pass->width);
+    for (int i = 0; i < pass->width; ++i)
+        if (memcmp(&row[i], &weights[i], sizeof(float))) return false;
+    return true;
 }
 
 bool reserveRows(FramePass* pass, int rows, int width) {
