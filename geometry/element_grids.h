@@ -103,8 +103,8 @@ struct TrisMat2D {
 double calcdLenOfMat(double extents[3], int target, unsigned int dims[3]);
 
 // Rebuild the cage's grid of that kind from the rest data (rebuildCageRestData
-// first). The 3D grids also set the searchMark of every element of their
-// kind in every lane and empty their lists of cleared marks (see TrisMat3D). The record is
+// first). The 3D grids also clear the search marks of their kind of element
+// in every lane and start the lanes' walk stamps over (see TrisMat3D). The record is
 // allocated when the cage has none. Returns 1 when the grid has cells, 0 when it is empty: no
 // elements of the kind, or an allocation failed (then nothing of the new grid is kept; a failed
 // record allocation leaves the cage's pointer null).
