@@ -191,6 +191,13 @@ TEST(FramePass, ChangesNoResultBit) {
     expectSameSequences({{false, 2}, {true, 3}, {true, kMarkLanes}});
 }
 
+// A frame of the points, each moved by `shift` along x (as bones would).
+void shiftedFrame(PointHarness& h, const std::vector<P3>& points, double shift) {
+    h.newTime();
+    for (std::size_t i = 0; i < points.size(); ++i)
+        h.evaluateAt(P3{points[i][0] + shift, points[i][1], points[i][2]}, i);
+}
+
 // Points that move every frame would be worked out twice: the pass steps
 // aside while fewer than half of the calls repeat the last frame's inputs.
 TEST(FramePass, StepsAsideWhileThePointsMove) {
@@ -200,9 +207,7 @@ TEST(FramePass, StepsAsideWhileThePointsMove) {
     PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
     h.set(kCageModeSkin, 2);
     auto answeredAt = [&](double shift) {
-        h.newTime();
-        for (std::size_t i = 0; i < points.size(); ++i)
-            h.evaluateAt(P3{points[i][0] + shift, points[i][1], points[i][2]}, i);
+        shiftedFrame(h, points, shift);
         return framePassAnswered(h.deform->framePass);
     };
     const int n = int(points.size());
@@ -237,9 +242,7 @@ TEST(BindCache, StepsAsideWhileThePointsMove) {
         PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
         h.set(mode, 2);
         auto recordingAt = [&](double shift) {
-            h.newTime();
-            for (std::size_t i = 0; i < points.size(); ++i)
-                h.evaluateAt(P3{points[i][0] + shift, points[i][1], points[i][2]}, i);
+            shiftedFrame(h, points, shift);
             return mode == kCageModeSkin ? h.deform->bindCaches[0]->recording
                                          : h.deform->volumeBinds[0]->recording;
         };
