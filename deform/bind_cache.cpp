@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "deform/still_points.h"
 #include "module/memory.h"
 
 // Chunk k starts at kFirstTapeChunk (2^k - 1), so it is the highest bit of
@@ -187,24 +188,29 @@ void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage) {
     if (!sameSettings(cache, cage)) dropPrograms(cache);
     memcpy(cache->worldAxes, cage->worldAxes, sizeof cache->worldAxes);
     // A frame worked out by the pass counts nothing: its points were still.
-    cache->recording = cache->lookups == 0 || 2 * cache->repeats >= cache->lookups;
+    cache->recording = mostlyStill(cache->lookups, cache->repeats);
     cache->lookups = cache->repeats = 0;
     cache->cage = cage;
     cache->geometryStamp = cage->geometryStamp;
     cache->frame0 = frame0;
 }
 
+size_t grownCount(size_t held, size_t first, int index, size_t each, size_t used) {
+    const size_t room = used < kBindCacheBudget ? kBindCacheBudget - used : 0;
+    const size_t most = held + room / each;
+    if (index < 0 || size_t(index) >= most) return 0;
+    size_t count = held ? held : first;
+    while (count <= size_t(index))
+        count *= 2;
+    return count < most ? count : most;
+}
+
 SkinBindSlot* skinBindSlot(SkinBindCache* cache, int index, size_t* used) {
     if (!cache || index < 0) return nullptr;
     if (index < cache->slotCount) return &cache->slots[index];
-    // Doubling, but never past the deformer's budget.
-    const size_t room = *used < kBindCacheBudget ? kBindCacheBudget - *used : 0;
-    const size_t most = size_t(cache->slotCount) + room / sizeof(SkinBindSlot);
-    if (size_t(index) >= most) return nullptr;
-    size_t count = cache->slotCount ? size_t(cache->slotCount) : kFirstSlots;
-    while (count <= size_t(index))
-        count *= 2;
-    if (count > most) count = most;
+    const size_t count =
+        grownCount(size_t(cache->slotCount), kFirstSlots, index, sizeof(SkinBindSlot), *used);
+    if (!count) return nullptr;
     const size_t more = (count - size_t(cache->slotCount)) * sizeof(SkinBindSlot);
     auto* grown = static_cast<SkinBindSlot*>(morvaneCalloc(count, sizeof(SkinBindSlot)));
     if (!grown) return nullptr;

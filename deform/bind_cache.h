@@ -122,6 +122,11 @@ void freeSkinBindCache(SkinBindCache* cache);
 // last frame.
 void refreshSkinBindCache(SkinBindCache* cache, const CageInstance* cage);
 
+// How many entries of `each` bytes a cache holding `held` grows to so that
+// entry index fits: doubling from `first`, cut to what the deformer's budget
+// leaves beyond `used`; 0 when index does not fit.
+size_t grownCount(size_t held, size_t first, int index, size_t each, size_t used);
+
 // The slot of the index-th point of the frame, grown into while the
 // deformer's slots stay within the budget (*used counts its bytes); null
 // beyond it.

@@ -9,6 +9,7 @@
 #include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/point_displacement.h"
+#include "deform/still_points.h"
 #include "deform/volume_bind_cache.h"
 #include "deform_instance.h"
 #include "geometry/element_location.h"
@@ -198,7 +199,7 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     pass->recorded = count;
     // Points that move from frame to frame (a deformer or bones before this
     // one) would be worked out twice.
-    const bool moving = pass->compared > 0 && pass->repeated < pass->compared - pass->repeated;
+    const bool moving = !mostlyStill(pass->compared, pass->repeated);
     pass->compared = pass->repeated = 0;
     if (!mt || threads < 2 || count <= 0 || moving || pass->width != deform->cageCount) return;
     if (threads > kMarkLanes) threads = kMarkLanes;

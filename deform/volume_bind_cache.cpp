@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "deform/bind_cache.h"
+#include "deform/still_points.h"
 #include "deform/volume_table.h"
 #include "module/memory.h"
 
@@ -34,13 +35,8 @@ void freeRows(VolumeBindCache* cache) {
 // Grows the rows to hold index, doubling but never past the budget.
 bool growRows(VolumeBindCache* cache, int index, size_t* used) {
     const size_t each = rowBytes(cache);
-    const size_t room = *used < kBindCacheBudget ? kBindCacheBudget - *used : 0;
-    const size_t most = size_t(cache->rowCount) + room / each;
-    if (size_t(index) >= most) return false;
-    size_t count = cache->rowCount ? size_t(cache->rowCount) : size_t(kFirstRows);
-    while (count <= size_t(index))
-        count *= 2;
-    if (count > most) count = most;
+    const size_t count = grownCount(size_t(cache->rowCount), kFirstRows, index, each, *used);
+    if (!count) return false;
     auto* rows = static_cast<VolumeBindRow*>(morvaneCalloc(count, sizeof(VolumeBindRow)));
     auto* weights =
         static_cast<double*>(morvaneAlloc(count * size_t(cache->stride) * sizeof(double)));
@@ -87,7 +83,7 @@ void refreshVolumeBindCache(VolumeBindCache* cache, const VolumeTable* table) {
     if (restEpoch != cache->restEpoch || restEpoch == 0) dropRows(cache);
     cache->restEpoch = restEpoch;
     // A frame worked out by the pass counts nothing: its points were still.
-    cache->recording = cache->lookups == 0 || 2 * cache->repeats >= cache->lookups;
+    cache->recording = mostlyStill(cache->lookups, cache->repeats);
     cache->lookups = cache->repeats = 0;
 }
 
