@@ -223,8 +223,20 @@ void readyTrigonWorldMap(TrigonData* tri) {
     // A triangle's map is the same for every point of a frame: it is worked
     // out as an affine transform at the first point and kept in the record
     // until the cage refreshes the triangle.
-    if (tri->worldMapState == 0 && trigonUsable(tri))
-        tri->worldMapState = trigonAffineMap(tri, tri->worldMap, tri->worldMap + 9) ? 1 : 2;
+    if (tri->worldMapState != 0 || !trigonUsable(tri)) return;
+    double M[9], b[3];
+    if (!trigonAffineMap(tri, M, b)) {
+        tri->worldMapState = 2;
+        return;
+    }
+    double* cols = tri->worldMap;
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r)
+            cols[4 * c + r] = M[3 * r + c];
+    cols[3] = cols[7] = cols[11] = 0.0;
+    copy3D(b, cols + 12);
+    cols[15] = 1.0;
+    tri->worldMapState = 1;
 }
 
 bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]) {

@@ -3,21 +3,11 @@
 #include <string.h>
 
 #include "deform/binding_weights.h"
+#include "module/cpu_features.h"
 
 thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS = nullptr;
 
 namespace {
-
-struct Sum {
-    double D[3];
-    double W;
-};
-
-struct Value {
-    double d[3];
-    double wsum;
-    bool sound;
-};
 
 // How deep the stack must be for a step, and how its depth changes.
 int stepNeeds(int op) {
@@ -83,83 +73,125 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     if (keeps) put<unsigned char>(r, static_cast<unsigned char>(weight));
 }
 
-bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
-                        const double P[3], double* wm, double disp[3]) {
+namespace {
+
+// A finished blend: its displacement and weight sum (see toSum), and
+// whether it is sound.
+struct Value {
+    Double4 v;
+    bool sound;
+};
+
+// The replay, inlined into one build for every processor and one for those
+// with AVX. AVX adds no fused multiply-add, so both round every lane alike.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool
+replayBody(const CageInstance* cage, const unsigned char* program, int count, const double P[3],
+           double* wm, double disp[3]) {
     // Kept programs were checked step by step as they were recorded.
-    Sum stack[kBlendStackDepth + 1];
-    Sum* top = stack; // stack[0] is never a sum: the first step opens one
-    Value value = {{0.0, 0.0, 0.0}, 0.0, false};
+    Double4 stack[kBlendStackDepth + 1];
+    Double4* top = stack; // stack[0] is never a sum: the first step opens one
+    Value value;
+    splat4(0.0, value.v);
+    value.sound = false;
     Value kept[kBlendKept];
-    const unsigned char* at = program;
+    MapPoint at;
+    setMapPoint(P, at);
+    const unsigned char* step = program;
     const unsigned char* end = program + count;
-    while (at < end) {
-        const int op = *at++;
+    while (step < end) {
+        const int op = *step++;
         switch (op) {
         case kStepMapTrigon: {
-            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(at));
-            addTrigonMapped(tri, P, top->D, &top->W, take<double>(at));
+            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(step));
+            addTrigonMappedSum(tri, at, *top, take<double>(step));
             break;
         }
         case kStepMapTrigonUnit:
-            addTrigonMapped(trigonAtPlace(cage, take<unsigned int>(at)), P, top->D, &top->W, 1.0);
+            addTrigonMappedSum(trigonAtPlace(cage, take<unsigned int>(step)), at, *top, 1.0);
             break;
         case kStepMapLinegon: {
-            const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(at)];
-            calcWeightWithLinegon_W(lin, P, top->D, &top->W, take<double>(at));
+            const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
+            double D[3], W;
+            fromSum(*top, D, &W);
+            calcWeightWithLinegon_W(lin, P, D, &W, take<double>(step));
+            toSum(D, W, *top);
             break;
         }
         case kStepOpen:
-            ++top;
-            *top = Sum{{0.0, 0.0, 0.0}, 0.0};
+            splat4(0.0, *++top);
             break;
         case kStepPolygonEnd:
-            copy3D(top->D, value.d);
-            value.wsum = top->W;
-            value.sound = top->W > 0.0 && std::isfinite(top->D[0]) && std::isfinite(top->D[1]) &&
-                          std::isfinite(top->D[2]);
+            value.v = *top;
+            value.sound = (*top)[3] > 0.0 && finite3(*top);
             --top;
             break;
         case kStepKeep:
-            kept[*at++] = value;
+            kept[*step++] = value;
             break;
         case kStepLoad:
-            value = kept[*at++];
+            value = kept[*step++];
             break;
         case kStepAddPolygon: {
-            const double w = take<double>(at);
-            if (value.sound) addPolygonBlend(value.d, value.wsum, top->D, &top->W, w);
+            const double w = take<double>(step);
+            if (value.sound) addPolygonBlendSum(value.v, w, *top);
             break;
         }
         case kStepPartEnd:
-            addFadedPart(top->D, top->W, take<double>(at), top[-1].D, &top[-1].W);
+            addFadedPartSum(*top, take<double>(step), top[-1]);
             --top;
             break;
         case kStepFadeEnd:
-            addFadedSum(top->D, top->W, top[-1].D, &top[-1].W);
+            addFadedSumSum(*top, top[-1]);
             --top;
             break;
         case kStepNormalise:
-            normaliseBlend(top->D, &top->W);
+            normaliseBlendSum(*top);
             break;
         case kStepFinish:
-            value.d[0] = value.d[1] = value.d[2] = 0.0;
-            value.sound = finishBlend(top->D, top->W, value.d);
+            value.v[0] = value.v[1] = value.v[2] = 0.0;
+            value.sound = finishBlendSum(*top, value.v);
             --top;
             break;
         case kStepBandAdd: {
-            const double w = take<double>(at);
-            if (value.sound) addBandPart(value.d, w, top->D, &top->W);
+            const double w = take<double>(step);
+            if (value.sound) addBandPartSum(value.v, w, *top);
             break;
         }
         case kStepWeightFactor:
-            *wm *= take<double>(at);
+            *wm *= take<double>(step);
             break;
         default:
-            at = end;
+            step = end;
             break;
         }
     }
-    if (!value.sound) value.d[0] = value.d[1] = value.d[2] = 0.0;
-    copy3D(value.d, disp);
+    if (!value.sound) value.v[0] = value.v[1] = value.v[2] = 0.0;
+    fromSum(value.v, disp, nullptr);
     return value.sound;
+}
+
+bool replayPortable(const CageInstance* cage, const unsigned char* program, int count,
+                    const double P[3], double* wm, double disp[3]) {
+    return replayBody(cage, program, count, P, wm, disp);
+}
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+__attribute__((target("avx"))) bool replayAvx(const CageInstance* cage,
+                                              const unsigned char* program, int count,
+                                              const double P[3], double* wm, double disp[3]) {
+    return replayBody(cage, program, count, P, wm, disp);
+}
+#endif
+
+} // namespace
+
+bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
+                        const double P[3], double* wm, double disp[3]) {
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+    if (vectorLevelInUse() > 0) return replayAvx(cage, program, count, P, wm, disp);
+#endif
+    return replayPortable(cage, program, count, P, wm, disp);
 }

@@ -17,6 +17,7 @@
 #include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "geometry/inside_test.h"
+#include "module/cpu_features.h"
 #include "geometry/vector.h"
 #include "module/host_services.h"
 #include "module/memory.h"
@@ -77,6 +78,7 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     copyCStringN(query.name, deform->groupName, int(sizeof query.name));
     sendRingMessage(stDeformServices.comRing, RING_TOPIC_CAGES, kRingRefreshBit, &query);
     const int cached = bindCacheEnabled();
+    capVectorLevelByEnvironment();
     for (int i = 0; i < deform->cageCount; ++i) {
         CageInstance* cage = deform->cageArray[i];
         deform->weightMapIDs[i] = lookupWeightMap(cage, info);

@@ -491,23 +491,15 @@ constexpr WeighFn kWeighAvx2[kMaxFalloffType + 1] = {weighAvx2<0>, weighAvx2<1>,
                                                      weighAvx2<3>, weighAvx2<4>, weighAvx2<5>,
                                                      weighAvx2<6>};
 
-// 2: AVX-512, 1: AVX2 and FMA, 0: neither.
-int processorLevel() {
-    return cpuVectorLevel();
+// 2: AVX-512, 1: AVX2 and FMA, 0: neither (or capped by the tests).
+int vectorLevel() {
+    return vectorLevelInUse();
 }
 #else
-int processorLevel() {
+int vectorLevel() {
     return 0;
 }
 #endif
-
-// Set by the tests to run a narrower build of the loops; -1: the widest.
-int gLevelCap = -1;
-
-int vectorLevel() {
-    const int level = processorLevel();
-    return gLevelCap >= 0 && gLevelCap < level ? gLevelCap : level;
-}
 
 // Everything the weights at a point depend on: the counts, the smooth
 // distance, the falloff, the framed elements' records (rest data only) and
@@ -549,7 +541,7 @@ int volumeVectorLevel() {
 }
 
 void capVolumeVectorLevel(int level) {
-    gLevelCap = level;
+    capVectorLevel(level);
 }
 
 VolumeTable* newVolumeTable() {

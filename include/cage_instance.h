@@ -197,10 +197,12 @@ struct TrigonData {
     unsigned char slideReady;
 
     // The deformer's cache of this triangle's map (rest to current, world)
-    // as one affine transform: M row-major, then b. Stale (0) after every
-    // rest rebuild and world refresh; 1 when it holds the map, 2 when the
-    // map has no finite affine form.
-    double worldMap[12];
+    // as one affine transform, map(P) = M P + b: M's columns, then b, each
+    // with a fourth lane (0, 0, 0, 1), so that the map of a point with a
+    // weight lane is a weight lane of 1. Stale (0) after every rest rebuild
+    // and world refresh; 1 when it holds the map, 2 when the map has no
+    // finite affine form.
+    double worldMap[16];
     unsigned char worldMapState;
 
     PolygonData* polygon; // owner of a fan triangle; null when standalone

@@ -1,5 +1,8 @@
 #include "module/cpu_features.h"
 
+#include <atomic>
+#include <stdlib.h>
+
 #if defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
 #include <immintrin.h>
 #include <intrin.h>
@@ -56,4 +59,25 @@ int vectorLevelOfCpuid(unsigned int leaf1Ecx, unsigned int leaf7Ebx, unsigned lo
 int cpuVectorLevel() {
     static const int level = measure();
     return level;
+}
+
+namespace {
+// Written at a frame's first point, read by the frame pass's threads.
+std::atomic<int> gLevelCap(-1);
+} // namespace
+
+void capVectorLevel(int level) {
+    gLevelCap.store(level, std::memory_order_relaxed);
+}
+
+void capVectorLevelByEnvironment() {
+    const char* setting = getenv("MORVANE_VECTOR_LEVEL");
+    const bool given = setting && setting[0] >= '0' && setting[0] <= '2' && !setting[1];
+    capVectorLevel(given ? setting[0] - '0' : -1);
+}
+
+int vectorLevelInUse() {
+    const int level = cpuVectorLevel();
+    const int cap = gLevelCap.load(std::memory_order_relaxed);
+    return cap >= 0 && cap < level ? cap : level;
 }

@@ -9,6 +9,13 @@
 // system saves the registers it uses.
 int cpuVectorLevel();
 
+// cpuVectorLevel() held at most at `level` to run the narrower builds of
+// the loops (-1: no cap), and that level. MORVANE_VECTOR_LEVEL in the
+// environment (0, 1 or 2) sets the cap at each frame's first point.
+void capVectorLevel(int level);
+void capVectorLevelByEnvironment();
+int vectorLevelInUse();
+
 // The same level from the words the processor and system report: ECX of
 // CPUID leaf 1, EBX of leaf 7 (sub-leaf 0), and XCR0 (0 when ECX lacks
 // OSXSAVE, as XCR0 cannot be read then).
