@@ -161,7 +161,11 @@ bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
 // (D, W) in one Double4: the displacement lanes, then the weight lane; a
 // finished blend's value keeps its weight sum in the weight lane.
 inline bool finite3(const Double4& v) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+    // x * 0 is a zero for a finite x and NaN otherwise; so is their sum.
+    Double4 zero;
+    splat4(0.0, zero);
+    const Double4 z = v * zero;
+    return z[0] + z[1] + z[2] == 0.0;
 }
 inline void toSum(const double D[3], double W, Double4& out) {
     set4(D[0], D[1], D[2], W, out);

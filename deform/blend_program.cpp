@@ -22,7 +22,8 @@ int stepMoves(int op) {
 }
 bool carriesWeight(int op) {
     return op == kStepMapTrigon || op == kStepMapLinegon || op == kStepAddPolygon ||
-           op == kStepPartEnd || op == kStepBandAdd || op == kStepWeightFactor;
+           op == kStepPartEnd || op == kStepBandAdd || op == kStepWeightFactor ||
+           op == kStepPolygonAdd;
 }
 
 // The element's place in the cage's blocks, or -1 when it is not one of
@@ -67,6 +68,14 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     }
     r->depth += stepMoves(op);
     if (r->depth > kBlendStackDepth) r->abandoned = 1;
+    if (op == kStepAddPolygon && r->lastOp == r->used - 1 &&
+        r->bytes[r->lastOp] == kStepPolygonEnd) {
+        // The polygon's blend added as soon as it is closed: one step.
+        r->bytes[r->lastOp] = kStepPolygonAdd;
+        put<double>(r, weight);
+        return;
+    }
+    r->lastOp = r->used;
     put<unsigned char>(r, static_cast<unsigned char>(op));
     if (maps) put<unsigned int>(r, static_cast<unsigned int>(place));
     if (carriesWeight(op)) put<double>(r, weight);
@@ -128,6 +137,14 @@ replayBody(const CageInstance* cage, const unsigned char* program, int count, co
             value.sound = (*top)[3] > 0.0 && finite3(*top);
             --top;
             break;
+        case kStepPolygonAdd: {
+            value.v = *top;
+            value.sound = (*top)[3] > 0.0 && finite3(*top);
+            --top;
+            const double w = take<double>(step);
+            if (value.sound) addPolygonBlendSum(value.v, w, *top);
+            break;
+        }
         case kStepKeep:
             kept[*step++] = value;
             break;

@@ -33,6 +33,7 @@ enum BlendOp {
     kStepFinish,        // pop: the value is that sum's displacement
     kStepBandAdd,       // a sound value added to the top (band) sum with weight
     kStepWeightFactor,  // the weight-map factor multiplied by weight
+    kStepPolygonAdd,    // kStepPolygonEnd, then kStepAddPolygon (recorded as one)
     kStepSteps
 };
 
@@ -51,6 +52,7 @@ struct BlendRecorder {
     const CageInstance* cage; // whose elements the steps name
     int depth;                // the stack's depth as recorded
     int abandoned;            // a step did not fit, or the blend took a way the steps do not cover
+    int lastOp;               // where the last step's op byte is (-1: none yet)
 };
 
 // Partial sums a blend nests at most, and values it keeps.

@@ -77,7 +77,7 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     LocationMemoEntry room[kBindTapeRoom];
     beginSkinBindTape(cache, slot, &memo, room);
     unsigned char program[kBlendProgramBytes];
-    BlendRecorder recorder = {program, 0, kBlendProgramBytes, cage, 0, 0};
+    BlendRecorder recorder = {program, 0, kBlendProgramBytes, cage, 0, 0, -1};
     stBlendRecorder = &recorder;
     const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
     stBlendRecorder = nullptr;
@@ -107,6 +107,20 @@ void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const
     nearest = weighVolumeTable(table, P, room);
     keepVolumeWeights(cache, work.slot, work.point, P, nearest);
     volumeBlendOfWeights(table, room, nearest, P, out);
+}
+
+bool finite3(const double v[3]) {
+    return isfinite(v[0]) && isfinite(v[1]) && isfinite(v[2]);
+}
+
+// P + move into out; false when that is not finite (the host never gets a
+// NaN).
+bool movedBy(const double P[3], const double move[3], double out[3]) {
+    for (int c = 0; c < 3; ++c) {
+        out[c] = P[c] + move[c];
+        if (!isfinite(out[c])) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -141,17 +155,16 @@ bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3])
             double d[3];
             if (!skinDisplacement(deform, i, work, P, Plocal, &wm, d)) continue;
             // A Skin cage adds wm * d and counts one in the common weight.
-            ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
+            const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
+            // A lone cage's part is the whole sum, of weight 1: its move
+            // as the sum would give it, without the sum.
+            if (deform->cageCount == 1) return finite3(move) && movedBy(P, move, out);
+            ScaledBlend part = {{move[0], move[1], move[2]}, 1.0, 0.0};
             addScaledBlend(&total, &part, 1.0);
         }
     }
     double move[3];
-    if (!scaledBlendDisplacement(&total, move)) return false;
-    for (int c = 0; c < 3; ++c) {
-        out[c] = P[c] + move[c];
-        if (!isfinite(out[c])) return false; // never hand the host a NaN
-    }
-    return true;
+    return scaledBlendDisplacement(&total, move) && movedBy(P, move, out);
 }
 
 void readPointWeights(const DeformInstance* deform, LWMeshInfo* info, LWPntID point, float* row) {
