@@ -210,6 +210,17 @@ struct NearestScale {
 
 } // namespace
 
+void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                            double w) {
+    // Nothing to add (and a weight addMapped would refuse): the blends give
+    // many triangles a weight of exactly 0.
+    if (!(w > 0.0)) return;
+    if (!tri || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2] || !P || !D || !W) return;
+    // Recorded past the checks, so that a replayed step needs none.
+    recordBlendStep(kStepMapTrigon, tri, w);
+    addTrigonMapped(tri, P, D, W, w);
+}
+
 void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
                              double w) {
     recordBlendStep(kStepMapLinegon, lin, w);

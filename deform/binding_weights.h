@@ -12,7 +12,6 @@
 
 #include "cage_instance.h"
 #include "deform/blend_program.h"
-#include "geometry/double4.h"
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -34,38 +33,18 @@ inline double poweredWeight(double x, int falloffType) {
 void calcWeightWithLinegon_W(const LinegonData* lin, const double P[3], double D[3], double* W,
                              double w);
 
-// A point as the maps read it: each coordinate in all four lanes, and the
-// point itself with 0 in the weight lane.
-struct MapPoint {
-    Double4 x, y, z, p;
-};
-inline void setMapPoint(const double P[3], MapPoint& out) {
-    splat4(P[0], out.x);
-    splat4(P[1], out.y);
-    splat4(P[2], out.z);
-    set4(P[0], P[1], P[2], 0.0, out.p);
-}
-
-// Adds a mapped point (weight lane 1) with weight w to the sum (D, W):
-// D += w (mapped - P), W += w; nothing when w is negative or infinite, or
-// the sums would not be finite.
-inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Double4& sum) {
+// Adds the mapped point with weight w: D += w (mapped - P), W += w; nothing
+// when w is negative or infinite, or the sums would not be finite.
+inline void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
     if (!(w >= 0.0 && w < HUGE_VAL)) return;
-    Double4 wv;
-    splat4(w, wv);
-    const Double4 s = sum + wv * (mapped - P.p);
+    const double s[3] = {D[0] + w * (mapped[0] - P[0]), D[1] + w * (mapped[1] - P[1]),
+                         D[2] + w * (mapped[2] - P[2])};
+    const double wsum = *W + w;
     // One test for all: a NaN or an infinity anywhere (a non-finite map
     // included, even at weight 0) makes the sum non-finite.
-    if (std::isfinite(s[0] + s[1] + s[2] + s[3])) sum = s;
-}
-inline void addMapped(const double mapped[3], const double P[3], double D[3], double* W, double w) {
-    MapPoint at;
-    setMapPoint(P, at);
-    Double4 m, sum;
-    set4(mapped[0], mapped[1], mapped[2], 1.0, m);
-    set4(D[0], D[1], D[2], *W, sum);
-    addMappedSum(m, at, w, sum);
-    D[0] = sum[0], D[1] = sum[1], D[2] = sum[2], *W = sum[3];
+    if (!std::isfinite(s[0] + s[1] + s[2] + wsum)) return;
+    copy3D(s, D);
+    *W = wsum;
 }
 
 // The triangle's map of P worked out from its frames (see below).
@@ -78,48 +57,26 @@ void readyTrigonWorldMap(TrigonData* tri);
 // the height rides unscaled on the current normal. A triangle with no area at
 // rest has no affine map; it moves the point as its longest side would as a
 // linegon (along-side offset stretched, the rest turned with the side), or
-// carries it with P0 when all three points coincide. Inline: it is most of
-// a Skin blend's work.
+// carries it with P0 when all three points coincide.
 // The rest of calcWeightWithTrigon_W, for a triangle with its corners and
-// a weight above 0 (a replayed blend program's steps are such).
-inline void addTrigonMappedSum(const TrigonData* tri, const MapPoint& P, Double4& sum, double w) {
-    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
-    Double4 m;
-    if (tri->worldMapState == 1) {
-        Double4 c0, c1, c2, b;
-        load4(tri->worldMap, c0);
-        load4(tri->worldMap + 4, c1);
-        load4(tri->worldMap + 8, c2);
-        load4(tri->worldMap + 12, b);
-        m = c0 * P.x + c1 * P.y + c2 * P.z + b;
-    } else {
-        const double at[3] = {P.p[0], P.p[1], P.p[2]};
-        double t[3];
-        trigonMap(tri, at, t);
-        set4(t[0], t[1], t[2], 1.0, m);
-    }
-    addMappedSum(m, P, w, sum);
-}
+// a weight above 0.
 inline void addTrigonMapped(const TrigonData* tri, const double P[3], double D[3], double* W,
                             double w) {
-    MapPoint at;
-    setMapPoint(P, at);
-    Double4 sum;
-    set4(D[0], D[1], D[2], *W, sum);
-    addTrigonMappedSum(tri, at, sum, w);
-    D[0] = sum[0], D[1] = sum[1], D[2] = sum[2], *W = sum[3];
+    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
+    double m[3];
+    if (tri->worldMapState == 1) {
+        const double* M = tri->worldMap; // by columns (TrigonData::worldMap)
+        for (int r = 0; r < 3; ++r)
+            m[r] = M[r] * P[0] + M[4 + r] * P[1] + M[8 + r] * P[2] + M[12 + r];
+    } else {
+        trigonMap(tri, P, m);
+    }
+    addMapped(m, P, D, W, w);
 }
 
-inline void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
-                                   double w) {
-    // Nothing to add (and a weight addMapped would refuse): the blends give
-    // many triangles a weight of exactly 0.
-    if (!(w > 0.0)) return;
-    if (!tri || !tri->pnt[0] || !tri->pnt[1] || !tri->pnt[2] || !P || !D || !W) return;
-    // Recorded past the checks, so that a replayed step needs none.
-    recordBlendStep(kStepMapTrigon, tri, w);
-    addTrigonMapped(tri, P, D, W, w);
-}
+// One copy for all the blends that call it (geometry/inlining.h).
+void calcWeightWithTrigon_W(const TrigonData* tri, const double P[3], double D[3], double* W,
+                            double w);
 
 // The element's map as one affine transform, map(P) = M P + b (M row-major),
 // equal to the maps above up to rounding; the map is the same for every
@@ -156,120 +113,55 @@ void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const 
 bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3],
                   const double Plocal[3], double d[3], double* wsum);
 
-// The steps of the blends' partial sums, shared by the blends and their
-// replay (deform/blend_program.h) so that both round alike. A sum is
-// (D, W) in one Double4: the displacement lanes, then the weight lane; a
-// finished blend's value keeps its weight sum in the weight lane.
-inline bool finite3(const Double4& v) {
-    // x * 0 is a zero for a finite x and NaN otherwise; so is their sum.
-    Double4 zero;
-    splat4(0.0, zero);
-    const Double4 z = v * zero;
-    return z[0] + z[1] + z[2] == 0.0;
-}
-inline void toSum(const double D[3], double W, Double4& out) {
-    set4(D[0], D[1], D[2], W, out);
-}
-inline void fromSum(const Double4& sum, double D[3], double* W) {
-    D[0] = sum[0], D[1] = sum[1], D[2] = sum[2];
-    if (W) *W = sum[3];
-}
-// A step on sums run on the array forms: part (d, w) and sum (D, W).
-template <class Step>
-inline void onSums(const double d[3], double w, double D[3], double* W, Step step) {
-    Double4 part, sum;
-    toSum(d, w, part);
-    toSum(D, *W, sum);
-    step(part, sum);
-    fromSum(sum, D, W);
-}
-
-// A polygon's blend (d, wsum) added to the sum with total weight w.
-inline void addPolygonBlendSum(const Double4& blend, double w, Double4& sum) {
-    const double wsum = blend[3];
-    if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
-    Double4 k;
-    splat4(w / wsum, k);
-    Double4 s = sum + k * blend;
-    if (!finite3(s)) return;
-    s[3] = sum[3] + w;
-    sum = s;
-}
 inline void addPolygonBlend(const double d[3], double wsum, double D[3], double* W, double w) {
-    onSums(d, wsum, D, W, [w](const Double4& b, Double4& s) { addPolygonBlendSum(b, w, s); });
+    if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
+    const double k = w / wsum;
+    const double s[3] = {D[0] + k * d[0], D[1] + k * d[1], D[2] + k * d[2]};
+    if (!std::isfinite(s[0]) || !std::isfinite(s[1]) || !std::isfinite(s[2])) return;
+    D[0] = s[0], D[1] = s[1], D[2] = s[2];
+    *W += w;
 }
 
-// A sum's displacement D / W into the displacement lanes of out: false
-// (out untouched) when W is not positive or the result is not finite.
-inline bool finishBlendSum(const Double4& sum, Double4& out) {
-    if (!(sum[3] > 0.0)) return false;
-    Double4 k;
-    splat4(1.0 / sum[3], k);
-    const Double4 r = sum * k;
-    if (!finite3(r)) return false;
-    out[0] = r[0], out[1] = r[1], out[2] = r[2];
+// The steps of the blends' partial sums. A kept program replays them on
+// vectors (deform/blend_sums.h), with the same operations in the same
+// order, so both round alike.
+// A sum's displacement D / W: false (disp untouched) when W is not
+// positive or the result is not finite.
+inline bool finishBlend(const double D[3], double W, double disp[3]) {
+    if (!(W > 0.0)) return false;
+    double r[3];
+    scale3D(D, 1.0 / W, r);
+    if (!std::isfinite(r[0]) || !std::isfinite(r[1]) || !std::isfinite(r[2])) return false;
+    copy3D(r, disp);
     return true;
 }
-inline bool finishBlend(const double D[3], double W, double disp[3]) {
-    Double4 sum, out;
-    toSum(D, W, sum);
-    toSum(disp, 0.0, out);
-    const bool sound = finishBlendSum(sum, out);
-    fromSum(out, disp, nullptr);
-    return sound;
-}
-
 // The polygon's own part counts as one element.
-inline void normaliseBlendSum(Double4& sum) {
-    if (!(sum[3] > 0.0)) return;
-    Double4 k;
-    splat4(1.0 / sum[3], k);
-    sum = sum * k;
-    sum[3] = 1.0;
-}
 inline void normaliseBlend(double D[3], double* W) {
-    Double4 sum;
-    toSum(D, *W, sum);
-    normaliseBlendSum(sum);
-    fromSum(sum, D, W);
+    if (*W > 0.0) {
+        scale3D(D, 1.0 / *W, D);
+        *W = 1.0;
+    }
 }
-
-// A faded part (d, w) normalised and added with its share to the fade sum.
-inline void addFadedPartSum(const Double4& part, double share, Double4& fade) {
-    const double w = part[3];
-    if (!(w > 0.0)) return;
-    Double4 k, by;
-    splat4(share, k);
-    splat4(w, by);
-    const double taken = fade[3] + share;
-    fade = fade + k * part / by;
-    fade[3] = taken;
-}
+// A faded part (d, w) normalised and added with its share.
 inline void addFadedPart(const double d[3], double w, double share, double sum[3], double* taken) {
-    onSums(d, w, sum, taken,
-           [share](const Double4& p, Double4& f) { addFadedPartSum(p, share, f); });
+    if (!(w > 0.0)) return;
+    for (int c = 0; c < 3; ++c)
+        sum[c] += share * d[c] / w;
+    *taken += share;
 }
-
 // The faded parts' sum added to (D, W) when sound.
-inline void addFadedSumSum(const Double4& fade, Double4& sum) {
-    if (!(fade[3] > 0.0) || !finite3(fade)) return;
-    sum = sum + fade;
+inline void addFadedSum(const double sum[3], double taken, double D[3], double* W) {
+    if (!(taken > 0.0) || !std::isfinite(sum[0]) || !std::isfinite(sum[1]) ||
+        !std::isfinite(sum[2]))
+        return;
+    add3D(D, sum, D);
+    *W += taken;
 }
-inline void addFadedSum(const double fade[3], double taken, double D[3], double* W) {
-    onSums(fade, taken, D, W, addFadedSumSum);
-}
-
 // A band's blend d added with its weight.
-inline void addBandPartSum(const Double4& blend, double weight, Double4& sum) {
-    Double4 k;
-    splat4(weight, k);
-    const double taken = sum[3] + weight;
-    sum = sum + k * blend;
-    sum[3] = taken;
-}
 inline void addBandPart(const double d[3], double weight, double sum[3], double* taken) {
-    onSums(d, 0.0, sum, taken,
-           [weight](const Double4& b, Double4& s) { addBandPartSum(b, weight, s); });
+    for (int c = 0; c < 3; ++c)
+        sum[c] += weight * d[c];
+    *taken += weight;
 }
 
 // The cage's clamped smooth distance as Volume weighting uses it (at least

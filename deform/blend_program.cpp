@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-#include "deform/binding_weights.h"
+#include "deform/blend_sums.h"
+#include "geometry/inlining.h"
 #include "module/cpu_features.h"
 
 thread_local BlendRecorder* stBlendRecorder MORVANE_QUICK_TLS = nullptr;
@@ -93,12 +94,8 @@ struct Value {
 
 // The replay, inlined into one build for every processor and one for those
 // with AVX. AVX adds no fused multiply-add, so both round every lane alike.
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline bool
-replayBody(const CageInstance* cage, const unsigned char* program, int count, const double P[3],
-           double* wm, double disp[3]) {
+MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned char* program,
+                                      int count, const double P[3], double* wm, double disp[3]) {
     // Kept programs were checked step by step as they were recorded.
     Double4 stack[kBlendStackDepth + 1];
     Double4* top = stack; // stack[0] is never a sum: the first step opens one

@@ -4,6 +4,7 @@
 
 #include "geometry/mark_lane.h"
 #include "geometry/vector.h"
+#include "geometry/inlining.h"
 #include "module/cpu_features.h"
 #include "module/memory.h"
 
@@ -231,12 +232,6 @@ template <int F> inline double powered(double w) {
         w *= w;
     return w;
 }
-
-#if defined(__GNUC__)
-#define MORVANE_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define MORVANE_ALWAYS_INLINE inline
-#endif
 
 // The point and what the distances add to it, by value: the loops store
 // distances through pointers the compiler cannot tell from P's.

@@ -6,6 +6,7 @@
 #include "geometry/location_memo.h"
 
 #include "geometry/element_grids.h"
+#include "geometry/inlining.h"
 #include "geometry/vector.h"
 
 #include <cmath>
@@ -462,7 +463,8 @@ template <class Method> class GridWalk {
     // elements would be refused (or passed over by the limit) where the cell
     // stands in the order, and again wherever it comes up later. Rows and
     // layers are passed over with the grid's largest reach out of a cell.
-    void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
+    // One copy, however many parts of the walk call it (geometry/inlining.h).
+    MORVANE_NOINLINE void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
         const double wide = grid_->maxReach;
         const double p[3] = {pt_[0], pt_[1], pt_[2]};
         Node* const* lists = grid_->cellLists;

@@ -1,0 +1,140 @@
+// The steps of a Skin blend on four-lane sums, as a kept program replays
+// them (deform/blend_program.h).
+//
+// Each is the step of deform/binding_weights.h that a blend takes while it
+// is worked out, written for a sum (D, W) held in one Double4: the same
+// operations in the same order on every lane, so both round alike (the
+// frame sequences check it bit for bit, cache on and off). A map is then
+// four vector multiply-adds instead of twenty scalar operations.
+#ifndef MORVANE_DEFORM_BLEND_SUMS_H
+#define MORVANE_DEFORM_BLEND_SUMS_H
+
+#include "deform/binding_weights.h"
+#include "geometry/double4.h"
+
+#include <cmath>
+
+// A point as the maps read it: each coordinate in all four lanes, and the
+// point itself with 0 in the weight lane.
+struct MapPoint {
+    Double4 x, y, z, p;
+};
+inline void setMapPoint(const double P[3], MapPoint& out) {
+    splat4(P[0], out.x);
+    splat4(P[1], out.y);
+    splat4(P[2], out.z);
+    set4(P[0], P[1], P[2], 0.0, out.p);
+}
+
+// Adds a mapped point (weight lane 1) with weight w to the sum (D, W):
+// D += w (mapped - P), W += w; nothing when w is negative or infinite, or
+// the sums would not be finite.
+inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Double4& sum) {
+    if (!(w >= 0.0 && w < HUGE_VAL)) return;
+    Double4 wv;
+    splat4(w, wv);
+    const Double4 s = sum + wv * (mapped - P.p);
+    // One test for all: a NaN or an infinity anywhere (a non-finite map
+    // included, even at weight 0) makes the sum non-finite.
+    if (std::isfinite(s[0] + s[1] + s[2] + s[3])) sum = s;
+}
+
+// addTrigonMapped: the triangle's map of P added with weight w.
+inline void addTrigonMappedSum(const TrigonData* tri, const MapPoint& P, Double4& sum, double w) {
+    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
+    Double4 m;
+    if (tri->worldMapState == 1) {
+        Double4 c0, c1, c2, b;
+        load4(tri->worldMap, c0);
+        load4(tri->worldMap + 4, c1);
+        load4(tri->worldMap + 8, c2);
+        load4(tri->worldMap + 12, b);
+        m = c0 * P.x + c1 * P.y + c2 * P.z + b;
+    } else {
+        const double at[3] = {P.p[0], P.p[1], P.p[2]};
+        double t[3];
+        trigonMap(tri, at, t);
+        set4(t[0], t[1], t[2], 1.0, m);
+    }
+    addMappedSum(m, P, w, sum);
+}
+
+// The partial sums' steps. A sum is (D, W) in one Double4: the
+// displacement lanes, then the weight lane; a finished blend's value keeps
+// its weight sum in the weight lane.
+inline bool finite3(const Double4& v) {
+    // x * 0 is a zero for a finite x and NaN otherwise; so is their sum.
+    Double4 zero;
+    splat4(0.0, zero);
+    const Double4 z = v * zero;
+    return z[0] + z[1] + z[2] == 0.0;
+}
+inline void toSum(const double D[3], double W, Double4& out) {
+    set4(D[0], D[1], D[2], W, out);
+}
+inline void fromSum(const Double4& sum, double D[3], double* W) {
+    D[0] = sum[0], D[1] = sum[1], D[2] = sum[2];
+    if (W) *W = sum[3];
+}
+
+// A polygon's blend (d, wsum) added to the sum with total weight w.
+inline void addPolygonBlendSum(const Double4& blend, double w, Double4& sum) {
+    const double wsum = blend[3];
+    if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
+    Double4 k;
+    splat4(w / wsum, k);
+    Double4 s = sum + k * blend;
+    if (!finite3(s)) return;
+    s[3] = sum[3] + w;
+    sum = s;
+}
+
+// A sum's displacement D / W into the displacement lanes of out: false
+// (out untouched) when W is not positive or the result is not finite.
+inline bool finishBlendSum(const Double4& sum, Double4& out) {
+    if (!(sum[3] > 0.0)) return false;
+    Double4 k;
+    splat4(1.0 / sum[3], k);
+    const Double4 r = sum * k;
+    if (!finite3(r)) return false;
+    out[0] = r[0], out[1] = r[1], out[2] = r[2];
+    return true;
+}
+
+// The polygon's own part counts as one element.
+inline void normaliseBlendSum(Double4& sum) {
+    if (!(sum[3] > 0.0)) return;
+    Double4 k;
+    splat4(1.0 / sum[3], k);
+    sum = sum * k;
+    sum[3] = 1.0;
+}
+
+// A faded part (d, w) normalised and added with its share to the fade sum.
+inline void addFadedPartSum(const Double4& part, double share, Double4& fade) {
+    const double w = part[3];
+    if (!(w > 0.0)) return;
+    Double4 k, by;
+    splat4(share, k);
+    splat4(w, by);
+    const double taken = fade[3] + share;
+    fade = fade + k * part / by;
+    fade[3] = taken;
+}
+
+// The faded parts' sum added to (D, W) when sound.
+inline void addFadedSumSum(const Double4& fade, Double4& sum) {
+    if (!(fade[3] > 0.0) || !finite3(fade)) return;
+    sum = sum + fade;
+}
+
+// A band's blend d added with its weight.
+inline void addBandPartSum(const Double4& blend, double weight, Double4& sum) {
+    Double4 k;
+    splat4(weight, k);
+    const double taken = sum[3] + weight;
+    sum = sum + k * blend;
+    sum[3] = taken;
+}
+
+#endif // MORVANE_DEFORM_BLEND_SUMS_H

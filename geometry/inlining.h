@@ -1,0 +1,23 @@
+// Where the compiler is told how to inline.
+//
+// MORVANE_ALWAYS_INLINE: a body inlined into each build of its caller
+// (plain, AVX, ...), so that each runs the vector code of its own build.
+// MORVANE_NOINLINE: a body kept as one copy however many places call it.
+// The per-point work runs through many functions; were each inlined at
+// every call, its code would outgrow the processor's instruction cache
+// and every point would wait on fetching it again.
+#ifndef MORVANE_GEOMETRY_INLINING_H
+#define MORVANE_GEOMETRY_INLINING_H
+
+#if defined(__GNUC__)
+#define MORVANE_ALWAYS_INLINE inline __attribute__((always_inline))
+#define MORVANE_NOINLINE __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define MORVANE_ALWAYS_INLINE __forceinline
+#define MORVANE_NOINLINE __declspec(noinline)
+#else
+#define MORVANE_ALWAYS_INLINE inline
+#define MORVANE_NOINLINE
+#endif
+
+#endif // MORVANE_GEOMETRY_INLINING_H
