@@ -92,6 +92,12 @@ struct Value {
     bool sound;
 };
 
+// The top sum, closed: a polygon's blend.
+MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
+    value.v = *top;
+    value.sound = (*top)[3] > 0.0 && finite3(*top);
+}
+
 // The replay, inlined into one build for every processor and one for those
 // with AVX. AVX adds no fused multiply-add, so both round every lane alike.
 MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned char* program,
@@ -130,14 +136,10 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
             splat4(0.0, *++top);
             break;
         case kStepPolygonEnd:
-            value.v = *top;
-            value.sound = (*top)[3] > 0.0 && finite3(*top);
-            --top;
+            closePolygon(top--, value);
             break;
         case kStepPolygonAdd: {
-            value.v = *top;
-            value.sound = (*top)[3] > 0.0 && finite3(*top);
-            --top;
+            closePolygon(top--, value);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, *top);
             break;
