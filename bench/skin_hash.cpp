@@ -5,7 +5,10 @@
 // as it was must print the same lines before and after; a bit that moves
 // shows which setting moved it.
 //
-// Usage: skin_hash [points]   (MORVANE_BENCH_MODULE names another build)
+// With `volume` after the point count the same runs are made in Volume
+// mode.
+//
+// Usage: skin_hash [points] [volume]   (MORVANE_BENCH_MODULE names another build)
 #include "bench/bench_shapes.h"
 #include "bench/module_scene.h"
 
@@ -34,8 +37,9 @@ const char* const kPlacement[] = {"cloud", "shell", "mesh"};
 
 int main(int argc, char** argv) {
     const int points = argc > 1 ? std::atoi(argv[1]) : 4000;
-    if (points <= 0) {
-        std::fprintf(stderr, "skin_hash: the point count must be positive\n");
+    const bool volume = argc > 2 && std::strcmp(argv[2], "volume") == 0;
+    if (points <= 0 || (argc > 2 && !volume) || argc > 3) {
+        std::fprintf(stderr, "usage: skin_hash [points] [volume] (points positive)\n");
         return 1;
     }
     setenv("MORVANE_BIND_CACHE", "off", 1);
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
                 where == 2 ? bench::sphereMesh(points) : bench::pointCloud(points, where == 1));
             bench::ModuleScene s(MORVANE_MODULE_PATH, bench::sphereCage(n), mesh);
             bench::bendCage(s.cage);
-            s.setMode(kCageModeSkin);
+            s.setMode(volume ? kCageModeVolume : kCageModeSkin);
             for (int frame0 = 0; frame0 < 2; ++frame0)
                 for (int limited = 0; limited < 2; ++limited)
                     for (int falloff = 0; falloff <= 6; ++falloff) {
