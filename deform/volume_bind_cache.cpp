@@ -26,7 +26,7 @@ void dropRows(VolumeBindCache* cache) {
 
 void freeRows(VolumeBindCache* cache) {
     morvaneFree(cache->rows);
-    morvaneFree(cache->weights);
+    morvaneFreeLines(cache->weights);
     cache->rows = nullptr;
     cache->weights = nullptr;
     cache->rowCount = 0;
@@ -39,10 +39,10 @@ bool growRows(VolumeBindCache* cache, int index, size_t* used) {
     if (!count) return false;
     auto* rows = static_cast<VolumeBindRow*>(morvaneCalloc(count, sizeof(VolumeBindRow)));
     auto* weights =
-        static_cast<double*>(morvaneAlloc(count * size_t(cache->stride) * sizeof(double)));
+        static_cast<double*>(morvaneAllocLines(count * size_t(cache->stride) * sizeof(double)));
     if (!rows || !weights) {
         morvaneFree(rows);
-        morvaneFree(weights);
+        morvaneFreeLines(weights);
         return false;
     }
     if (cache->rowCount) {

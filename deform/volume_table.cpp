@@ -134,7 +134,7 @@ namespace {
 
 bool reserve(VolumeTable* t, int count) {
     if (count <= t->capacity && t->block) return true;
-    morvaneFree(t->block);
+    morvaneFreeLines(t->block);
     morvaneFree(t->oddTris);
     t->block = nullptr;
     t->oddTris = nullptr;
@@ -143,10 +143,11 @@ bool reserve(VolumeTable* t, int count) {
     const std::size_t arrays = kLineFields + kTriFields + kMapFields;
     const std::size_t reaches = kMarkLanes * (n + kLanes);
     const std::size_t rest = kRestHead + (kLineFields + kTriFields + kOddFields) * n;
-    t->block = static_cast<double*>(morvaneAlloc((arrays * n + reaches + rest) * sizeof(double)));
+    t->block =
+        static_cast<double*>(morvaneAllocLines((arrays * n + reaches + rest) * sizeof(double)));
     t->oddTris = static_cast<const TrigonData**>(morvaneAlloc(n * sizeof(TrigonData*)));
     if (!t->block || !t->oddTris) {
-        morvaneFree(t->block);
+        morvaneFreeLines(t->block);
         morvaneFree(t->oddTris);
         t->block = nullptr;
         t->oddTris = nullptr;
@@ -546,7 +547,7 @@ VolumeTable* newVolumeTable() {
 
 void freeVolumeTable(VolumeTable* table) {
     if (!table) return;
-    morvaneFree(table->block);
+    morvaneFreeLines(table->block);
     morvaneFree(table->oddTris);
     table->~VolumeTable();
     morvaneFree(table);

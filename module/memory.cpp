@@ -1,5 +1,6 @@
 #include "module/memory.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 
 namespace {
@@ -28,6 +29,26 @@ void* morvaneRealloc(void* block, size_t size) {
 
 void morvaneFree(void* block) {
     free(block);
+}
+
+namespace {
+const size_t kLine = 64;
+} // namespace
+
+// The block from malloc, its address kept in the word before the line the
+// caller gets.
+void* morvaneAllocLines(size_t size) {
+    if (size > SIZE_MAX - kLine - sizeof(void*)) return nullptr;
+    void* raw = morvaneAlloc(size + kLine + sizeof(void*));
+    if (!raw) return nullptr;
+    const uintptr_t start = (uintptr_t(raw) + sizeof(void*) + kLine - 1) & ~uintptr_t(kLine - 1);
+    void** block = reinterpret_cast<void**>(start);
+    block[-1] = raw;
+    return block;
+}
+
+void morvaneFreeLines(void* block) {
+    if (block) free(static_cast<void**>(block)[-1]);
 }
 
 void failMorvaneAllocationAt(int n) {

@@ -13,6 +13,12 @@ void* morvaneCalloc(size_t count, size_t size);
 void* morvaneRealloc(void* block, size_t size);
 void morvaneFree(void* block);
 
+// A block that starts on a cache line (64 bytes), for arrays that vector
+// loops read a line at a time: a load that straddles two lines costs two.
+// Given back with morvaneFreeLines (null is fine), never morvaneFree.
+void* morvaneAllocLines(size_t size);
+void morvaneFreeLines(void* block);
+
 // Arms the failure: the nth allocation from now (1 = the next one) returns
 // null; n <= 0 disarms. The failure fires once.
 void failMorvaneAllocationAt(int n);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -53,6 +55,23 @@ TEST_F(ArmedHeap, DisarmedOrNeverArmedNothingFailsAndNothingIsPending) {
     failMorvaneAllocationAt(-4);
     EXPECT_EQ(pendingMorvaneAllocationFailure(), 0);
     morvaneFree(nullptr);
+}
+
+TEST_F(ArmedHeap, LineBlocksStartOnALineHoldTheirSizeAndFailLikeAnyOther) {
+    std::vector<void*> blocks;
+    for (size_t size : {1, 8, 63, 64, 65, 1000, 4096, 1 << 20}) {
+        void* block = morvaneAllocLines(size);
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 64, 0u) << size;
+        std::memset(block, 0xab, size); // the sanitizer build checks the reach
+        blocks.push_back(block);
+    }
+    for (void* block : blocks)
+        morvaneFreeLines(block);
+    failMorvaneAllocationAt(1);
+    EXPECT_EQ(morvaneAllocLines(8), nullptr);
+    EXPECT_EQ(morvaneAllocLines(SIZE_MAX - 16), nullptr);
+    morvaneFreeLines(nullptr);
 }
 
 } // namespace
