@@ -19,10 +19,6 @@ constexpr double kMinSmooth = 2e-6;
 // Below this relative area a rest triangle has no usable affine map.
 constexpr double kFlatRatio = kGeomEpsilon;
 
-bool finite3(const double v[3]) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
-}
-
 int clampFalloff(int f) {
     return f < 0 ? 0 : (f > kMaxFalloffType ? kMaxFalloffType : f);
 }
@@ -140,7 +136,7 @@ bool finishAffine(double M[9], const double origin[3], const double mapped[3], d
                (M[3 * r] * origin[0] + M[3 * r + 1] * origin[1] + M[3 * r + 2] * origin[2]);
     for (int k = 0; k < 9; ++k)
         if (!std::isfinite(M[k])) return false;
-    if (!finite3(b)) return false;
+    if (!finite3D(b)) return false;
     for (int k = 0; k < 9; ++k)
         outM[k] = M[k];
     copy3D(b, outB);
@@ -416,7 +412,7 @@ bool polygonBlend(const CageInstance* cage, PolygonData* poly, const double P[3]
             addFanTriangles(cage, best, P, o, d, wsum);
     }
     // The blend of its own triangles has weight >= 1 unless every map failed.
-    return *wsum > 0.0 && finite3(d);
+    return *wsum > 0.0 && finite3D(d);
 }
 
 void calcWeightWithPolygon_W(const CageInstance* cage, PolygonData* poly, const double P[3],
@@ -482,7 +478,7 @@ double trigonRestDistance(const TrigonData* tri, const double P[3]) {
 
 void calcWeightWithTrigon(const CageInstance* cage, const TrigonData* tri, const double P[3],
                           double D[3], double* W, double ref) {
-    if (!cage || !trigonUsable(tri) || !P || !D || !W || !finite3(P)) return;
+    if (!cage || !trigonUsable(tri) || !P || !D || !W || !finite3D(P)) return;
     const double w =
         volumeWeight(trigonRestDistance(tri, P), smoothOf(cage), cage->falloffType, ref);
     calcWeightWithTrigon_W(tri, P, D, W, w);
@@ -490,7 +486,7 @@ void calcWeightWithTrigon(const CageInstance* cage, const TrigonData* tri, const
 
 void calcWeightWithLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
                            double D[3], double* W, double ref) {
-    if (!cage || !lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W || !finite3(P)) return;
+    if (!cage || !lin || !lin->pnt[0] || !lin->pnt[1] || !P || !D || !W || !finite3D(P)) return;
     const double w =
         volumeWeight(linegonRestDistance(lin, P), smoothOf(cage), cage->falloffType, ref);
     calcWeightWithLinegon_W(lin, P, D, W, w);
@@ -501,7 +497,7 @@ void calcVolumeWeightsOfCage(const CageInstance* cage, const double P[3], Scaled
     out->disp[0] = out->disp[1] = out->disp[2] = 0.0;
     out->weight = 0.0;
     out->logScale = 0.0;
-    if (!cage || !P || !finite3(P)) return;
+    if (!cage || !P || !finite3D(P)) return;
 
     NearestScale ns;
     ns.falloff = clampFalloff(cage->falloffType);
@@ -533,7 +529,8 @@ void addScaledBlend(ScaledBlend* total, const ScaledBlend* part, double factor) 
     const double pw = part->weight * factor;
     double pd[3];
     scale3D(part->disp, factor, pd);
-    if (!(pw > 0.0) || !std::isfinite(pw) || !finite3(pd) || !std::isfinite(part->logScale)) return;
+    if (!(pw > 0.0) || !std::isfinite(pw) || !finite3D(pd) || !std::isfinite(part->logScale))
+        return;
     if (!(total->weight > 0.0)) {
         copy3D(pd, total->disp);
         total->weight = pw;
@@ -563,7 +560,7 @@ bool scaledBlendDisplacement(const ScaledBlend* total, double out[3]) {
     if (!total || !(total->weight > 0.0) || !std::isfinite(total->weight)) return false;
     double r[3];
     scale3D(total->disp, 1.0 / total->weight, r);
-    if (!finite3(r)) return false;
+    if (!finite3D(r)) return false;
     copy3D(r, out);
     return true;
 }

@@ -109,10 +109,6 @@ void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const
     volumeBlendOfWeights(table, room, nearest, P, out);
 }
 
-bool finite3(const double v[3]) {
-    return isfinite(v[0]) && isfinite(v[1]) && isfinite(v[2]);
-}
-
 // P + move into out; false when that is not finite (the host never gets a
 // NaN).
 bool movedBy(const double P[3], const double move[3], double out[3]) {
@@ -158,7 +154,7 @@ bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3])
             const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
             // A lone cage's part is the whole sum, of weight 1: its move
             // as the sum would give it, without the sum.
-            if (deform->cageCount == 1) return finite3(move) && movedBy(P, move, out);
+            if (deform->cageCount == 1) return finite3D(move) && movedBy(P, move, out);
             ScaledBlend part = {{move[0], move[1], move[2]}, 1.0, 0.0};
             addScaledBlend(&total, &part, 1.0);
         }

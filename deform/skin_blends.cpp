@@ -18,10 +18,6 @@ namespace {
 // held there: the plane then barely cuts the line anyway.
 constexpr double kMaxMitreSlope = 1e4;
 
-bool finite3(const double v[3]) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
-}
-
 // The blend marks of this thread's lane (geometry/mark_lane.h): the
 // triangles and polygons around the point not yet added.
 void markAround(PointData* pnt, const LaneMarks& m) {
@@ -125,7 +121,7 @@ bool argsOk(const CageInstance* cage, const TrigonData* tri, const double P[3],
             const double Plocal[3], double disp[3]) {
     if (disp) disp[0] = disp[1] = disp[2] = 0.0;
     return cage && tri && P && Plocal && disp && tri->pnt[0] && tri->pnt[1] && tri->pnt[2] &&
-           finite3(P) && finite3(Plocal);
+           finite3D(P) && finite3D(Plocal);
 }
 
 // R v with the cage item's rotation (columns right, up, forward).
@@ -310,7 +306,7 @@ bool skinBlendPolygon(CageInstance* cage, TrigonData* tri, const double P[3],
 }
 
 double linegonChainPosition(const CageInstance* cage, const LinegonData* lin, const double P[3]) {
-    if (!cage || !lin || !P || !lin->pnt[0] || !lin->pnt[1] || !finite3(P)) return 0.0;
+    if (!cage || !lin || !P || !lin->pnt[0] || !lin->pnt[1] || !finite3D(P)) return 0.0;
     const PointData* a = lin->pnt[0];
     const PointData* b = lin->pnt[1];
     const double len = lin->restLength > 0.0 ? lin->restLength : 2e-6;
@@ -343,7 +339,7 @@ double linegonChainPosition(const CageInstance* cage, const LinegonData* lin, co
 bool skinBlendLinegon(const CageInstance* cage, const LinegonData* lin, const double P[3],
                       double disp[3]) {
     if (disp) disp[0] = disp[1] = disp[2] = 0.0;
-    if (!cage || !lin || !P || !disp || !lin->pnt[0] || !lin->pnt[1] || !finite3(P))
+    if (!cage || !lin || !P || !disp || !lin->pnt[0] || !lin->pnt[1] || !finite3D(P))
         return refuse();
     double s = linegonChainPosition(cage, lin, P);
     s = s < 0.0 ? 0.0 : (s > 1.0 ? 1.0 : s);

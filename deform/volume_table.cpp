@@ -2,9 +2,9 @@
 // volume_table.h.
 #include "deform/volume_table.h"
 
+#include "geometry/inlining.h"
 #include "geometry/mark_lane.h"
 #include "geometry/vector.h"
-#include "geometry/inlining.h"
 #include "module/cpu_features.h"
 #include "module/memory.h"
 

@@ -1,11 +1,12 @@
 // Four doubles that arithmetic treats lane by lane.
 //
 // A blend's running sum is (D, W): three displacement lanes and the weight
-// lane. Kept as one Double4 it takes one vector step where the compiler
-// has vectors (GCC and Clang) instead of four scalar ones; elsewhere (or
-// with MORVANE_PLAIN_DOUBLE4) the struct below does the same lane by lane. Either way every lane
-// rounds exactly as the scalar expression written for it would: the operations are the plain IEEE
-// ones, in the same order. Pass Double4 by reference: a vector passed by value changes the calling
+// lane. Kept as one Double4 it takes one vector step where the compiler has
+// vectors (GCC and Clang) instead of four scalar ones; elsewhere (or with
+// MORVANE_PLAIN_DOUBLE4) the struct below does the same lane by lane. Either
+// way every lane rounds exactly as the scalar expression written for it
+// would: the operations are the plain IEEE ones, in the same order. Pass
+// Double4 by reference: a vector passed by value changes the calling
 // convention between builds.
 #ifndef MORVANE_GEOMETRY_DOUBLE4_H
 #define MORVANE_GEOMETRY_DOUBLE4_H

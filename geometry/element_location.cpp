@@ -290,10 +290,6 @@ void locate(const TrigonData* tri, const double pt[3], Place* p, double within =
     }
 }
 
-bool finite3(const double p[3]) {
-    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
-}
-
 bool usable(const TrigonData* tri, const double pt[3], const double* out) {
     return tri && pt && out && tri->pnt[0] && tri->pnt[1] && tri->pnt[2];
 }
@@ -357,7 +353,7 @@ int locationAtTrigon(const TrigonData* tri, const double pt[3], double out[3],
                      double cornerDepth[2], double within) {
     if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = 0.0;
-    if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
+    if (!usable(tri, pt, out) || !finite3D(pt)) return kLocInside;
     Place p;
     locate(tri, pt, &p, cornerDepth ? within : -1.0);
     trigonOut(p, out);
@@ -369,7 +365,7 @@ int locationAtPolygon(const TrigonData* tri, const double pt[3], double out[4],
                       double cornerDepth[2], double within) {
     if (cornerDepth) cornerDepth[0] = cornerDepth[1] = -HUGE_VAL;
     if (out) out[0] = out[1] = out[2] = out[3] = 0.0;
-    if (!usable(tri, pt, out) || !finite3(pt)) return kLocInside;
+    if (!usable(tri, pt, out) || !finite3D(pt)) return kLocInside;
     Place p;
     locate(tri, pt, &p, cornerDepth ? within : -1.0);
     trigonOut(p, out);

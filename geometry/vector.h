@@ -43,6 +43,9 @@ inline void scale2D(const double v[2], double s, double out[2]) {
     out[1] = v[1] * s;
 }
 
+inline bool finite3D(const double v[3]) {
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
 inline double dot3D(const double a[3], const double b[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }

@@ -7,10 +7,6 @@
 
 namespace {
 
-bool finite3(const double v[3]) {
-    return isfinite(v[0]) && isfinite(v[1]) && isfinite(v[2]);
-}
-
 // Orthographic views: the cursor in the view's plane through the origin,
 // the ray along the view, and the eye moved far back along it.
 struct SideView {
@@ -52,7 +48,7 @@ bool isPerspective(int type) {
 double getEventPosRaw(EditCageState* s, const LWToolEvent* event) {
     const double* q = event->posRaw;
     const double* delta = event->deltaRaw;
-    if (!finite3(q) || !finite3(delta)) return -1.0;
+    if (!finite3D(q) || !finite3D(delta)) return -1.0;
     double depth = 0.0;
     SideView side;
     if (sideView(s->viewportType, &side)) {
