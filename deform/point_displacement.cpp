@@ -104,9 +104,8 @@ void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const
         noteVolumePoint(cache, work.slot, work.point, P);
         return volumeBlendOfTable(table, P, out);
     }
-    nearest = weighVolumeTable(table, P, room);
+    nearest = weighAndBlendVolumeTable(table, P, room, out);
     keepVolumeWeights(cache, work.slot, work.point, P, nearest);
-    volumeBlendOfWeights(table, room, nearest, P, out);
 }
 
 // P + move into out; false when that is not finite (the host never gets a

@@ -368,63 +368,63 @@ MORVANE_ALWAYS_INLINE void measureAll(VolumeTable* t, double* all, const double 
     }
 }
 
-// The elements' weights at P relative to the nearest (whose distance +
-// smooth is returned; not above zero or not finite: no weights) into w,
-// block by block: framed elements, then the odd triangles, then zeros up
-// to the whole block. w holds volumeWeightCount doubles.
-template <int F>
-MORVANE_ALWAYS_INLINE double weighBody(VolumeTable* t, const double P[3], double* w) {
+// Blocks of kLanes the elements fill, the last one padded.
+inline int blockCount(const VolumeTable* t) {
+    return (t->lines + t->tris + t->odd + kLanes - 1) / kLanes;
+}
+
+// The distances + smooth of every element at P into r, block by block:
+// framed elements, then the odd triangles, then HUGE_VAL (weighs nothing)
+// up to the whole block. Returns the nearest; when that is not above zero
+// or not finite there are no weights, and the padding is left out.
+MORVANE_ALWAYS_INLINE double measureNearest(VolumeTable* t, const double P[3], double* r) {
     double low[kLanes];
     for (double& l : low)
         l = HUGE_VAL;
-    measureAll(t, w, P, low);
+    measureAll(t, r, P, low);
     const int framed = t->lines + t->tris;
     double nearest = low[0];
     for (int l = 1; l < kLanes; ++l)
         nearest = smaller(low[l], nearest);
     for (int i = 0; i < t->odd; ++i) {
-        w[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
-        nearest = smaller(w[framed + i], nearest);
+        r[framed + i] = trigonRestDistance(t->oddTris[i], P) + t->smooth;
+        nearest = smaller(r[framed + i], nearest);
     }
     if (!(nearest > 0.0) || !std::isfinite(nearest)) return nearest;
-    const int used = framed + t->odd;
-    const int blocks = (used + kLanes - 1) / kLanes;
-    for (int e = used; e < blocks * kLanes; ++e)
-        w[e] = HUGE_VAL; // weighs nothing
-#pragma omp simd
-    for (int e = 0; e < blocks * kLanes; ++e)
-        w[e] = powered<F>(nearest / w[e]);
+    for (int e = framed + t->odd; e < blockCount(t) * kLanes; ++e)
+        r[e] = HUGE_VAL;
     return nearest;
 }
 
-// The blend of weights w (as weighBody gives them) over the maps.
-MORVANE_ALWAYS_INLINE void sumBody(const VolumeTable* t, const double* w, double nearest,
-                                   const double P[3], ScaledBlend* out) {
-    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
-    // Lane by lane over blocks of kLanes (the padding weighs nothing), so
-    // the sums vectorise without reordering: every build adds the same
-    // terms in the same order.
-    const int blocks = (t->lines + t->tris + t->odd + kLanes - 1) / kLanes;
+// A blend's sums, lane by lane: the weighted maps, then the weights. Summed
+// over blocks of kLanes (the padding weighs nothing), so they vectorise
+// without reordering: every build adds the same terms in the same order.
+struct BlendSums {
     double acc[kMapFields + 1][kLanes] = {};
-    for (int b = 0; b < blocks; ++b) {
-        const double* m = t->map + std::size_t(b) * (kMapFields * kLanes);
-        const double* wb = w + b * kLanes;
+};
+
+// Adds block b of the maps, weighed by wb (that block's weights).
+MORVANE_ALWAYS_INLINE void addBlock(const VolumeTable* t, int b, const double* wb, BlendSums* s) {
+    const double* m = t->map + std::size_t(b) * (kMapFields * kLanes);
 #pragma omp simd
-        for (int l = 0; l < kLanes; ++l) {
-            const double wl = wb[l];
-            acc[kMapFields][l] += wl;
-            for (int k = 0; k < kMapFields; ++k)
-                acc[k][l] += wl * m[k * kLanes + l];
-        }
+    for (int l = 0; l < kLanes; ++l) {
+        const double wl = wb[l];
+        s->acc[kMapFields][l] += wl;
+        for (int k = 0; k < kMapFields; ++k)
+            s->acc[k][l] += wl * m[k * kLanes + l];
     }
-    double sum[kMapFields + 1];
+}
+
+// The blend the sums give at P.
+MORVANE_ALWAYS_INLINE void closeSums(const VolumeTable* t, const BlendSums& s, double nearest,
+                                     const double P[3], ScaledBlend* out) {
+    double m[kMapFields + 1];
     for (int k = 0; k <= kMapFields; ++k) {
-        sum[k] = 0.0;
+        m[k] = 0.0;
         for (int l = 0; l < kLanes; ++l)
-            sum[k] += acc[k][l];
+            m[k] += s.acc[k][l];
     }
-    const double* m = sum;
-    const double sw = sum[kMapFields];
+    const double sw = m[kMapFields];
     if (!(sw > 0.0) || !std::isfinite(sw)) return;
     double d[3];
     for (int row = 0; row < 3; ++row)
@@ -436,20 +436,53 @@ MORVANE_ALWAYS_INLINE void sumBody(const VolumeTable* t, const double* w, double
     out->logScale = -double(1 << t->falloff) * std::log(nearest);
 }
 
-using WeighFn = double (*)(VolumeTable*, const double*, double*);
-using SumFn = void (*)(const VolumeTable*, const double*, double, const double*, ScaledBlend*);
+// The blend of kept weights w (as blendBody leaves them) over the maps.
+MORVANE_ALWAYS_INLINE void sumBody(const VolumeTable* t, const double* w, double nearest,
+                                   const double P[3], ScaledBlend* out) {
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
+    BlendSums s;
+    for (int b = 0; b < blockCount(t); ++b)
+        addBlock(t, b, w + b * kLanes, &s);
+    closeSums(t, s, nearest, P, out);
+}
 
-template <int F> double weighPortable(VolumeTable* t, const double P[3], double* w) {
-    return weighBody<F>(t, P, w);
+// The elements' weights at P relative to the nearest (whose distance +
+// smooth is returned; not above zero or not finite: no weights and no
+// blend) into w, laid out as measureNearest lays out the distances, and
+// their blend over the maps into out. Each block is weighed as it is
+// summed, so its divisions overlap the multiply-adds around them. w holds
+// volumeWeightCount doubles.
+template <int F>
+MORVANE_ALWAYS_INLINE double blendBody(VolumeTable* t, const double P[3], double* w,
+                                       ScaledBlend* out) {
+    const double nearest = measureNearest(t, P, w);
+    if (!(nearest > 0.0) || !std::isfinite(nearest)) return nearest;
+    BlendSums s;
+    for (int b = 0; b < blockCount(t); ++b) {
+        double* wb = w + b * kLanes;
+#pragma omp simd
+        for (int l = 0; l < kLanes; ++l)
+            wb[l] = powered<F>(nearest / wb[l]);
+        addBlock(t, b, wb, &s);
+    }
+    closeSums(t, s, nearest, P, out);
+    return nearest;
+}
+
+using BlendFn = double (*)(VolumeTable*, const double*, double*, ScaledBlend*);
+
+template <int F>
+double blendPortable(VolumeTable* t, const double P[3], double* w, ScaledBlend* out) {
+    return blendBody<F>(t, P, w, out);
 }
 void sumPortable(const VolumeTable* t, const double* w, double nearest, const double P[3],
                  ScaledBlend* out) {
     sumBody(t, w, nearest, P, out);
 }
 
-constexpr WeighFn kWeighPortable[kMaxFalloffType + 1] = {
-    weighPortable<0>, weighPortable<1>, weighPortable<2>, weighPortable<3>,
-    weighPortable<4>, weighPortable<5>, weighPortable<6>};
+constexpr BlendFn kBlendPortable[kMaxFalloffType + 1] = {
+    blendPortable<0>, blendPortable<1>, blendPortable<2>, blendPortable<3>,
+    blendPortable<4>, blendPortable<5>, blendPortable<6>};
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define MORVANE_VOLUME_WIDE 1
@@ -462,14 +495,14 @@ constexpr WeighFn kWeighPortable[kMaxFalloffType + 1] = {
 #endif
 #define MORVANE_TARGET_AVX2 "avx2,fma"
 template <int F>
-__attribute__((target(MORVANE_TARGET_512))) double weigh512(VolumeTable* t, const double P[3],
-                                                            double* w) {
-    return weighBody<F>(t, P, w);
+__attribute__((target(MORVANE_TARGET_512))) double blend512(VolumeTable* t, const double P[3],
+                                                            double* w, ScaledBlend* out) {
+    return blendBody<F>(t, P, w, out);
 }
 template <int F>
-__attribute__((target(MORVANE_TARGET_AVX2))) double weighAvx2(VolumeTable* t, const double P[3],
-                                                              double* w) {
-    return weighBody<F>(t, P, w);
+__attribute__((target(MORVANE_TARGET_AVX2))) double blendAvx2(VolumeTable* t, const double P[3],
+                                                              double* w, ScaledBlend* out) {
+    return blendBody<F>(t, P, w, out);
 }
 __attribute__((target(MORVANE_TARGET_512))) void
 sum512(const VolumeTable* t, const double* w, double nearest, const double P[3], ScaledBlend* out) {
@@ -481,11 +514,11 @@ __attribute__((target(MORVANE_TARGET_AVX2))) void sumAvx2(const VolumeTable* t, 
     sumBody(t, w, nearest, P, out);
 }
 
-constexpr WeighFn kWeigh512[kMaxFalloffType + 1] = {
-    weigh512<0>, weigh512<1>, weigh512<2>, weigh512<3>, weigh512<4>, weigh512<5>, weigh512<6>};
-constexpr WeighFn kWeighAvx2[kMaxFalloffType + 1] = {weighAvx2<0>, weighAvx2<1>, weighAvx2<2>,
-                                                     weighAvx2<3>, weighAvx2<4>, weighAvx2<5>,
-                                                     weighAvx2<6>};
+constexpr BlendFn kBlend512[kMaxFalloffType + 1] = {
+    blend512<0>, blend512<1>, blend512<2>, blend512<3>, blend512<4>, blend512<5>, blend512<6>};
+constexpr BlendFn kBlendAvx2[kMaxFalloffType + 1] = {blendAvx2<0>, blendAvx2<1>, blendAvx2<2>,
+                                                     blendAvx2<3>, blendAvx2<4>, blendAvx2<5>,
+                                                     blendAvx2<6>};
 
 // 2: AVX-512, 1: AVX2 and FMA, 0: neither (or capped by the tests).
 int vectorLevel() {
@@ -619,16 +652,16 @@ bool weighable(const VolumeTable* t, const double P[3]) {
     return t && t->ready && P && finiteAll(P, 3) && t->lines + t->tris + t->odd > 0;
 }
 
-double weigh(VolumeTable* t, const double P[3], double* w) {
+double blend(VolumeTable* t, const double P[3], double* w, ScaledBlend* out) {
 #ifdef MORVANE_VOLUME_WIDE
     switch (vectorLevel()) {
     case 2:
-        return kWeigh512[t->falloff](t, P, w);
+        return kBlend512[t->falloff](t, P, w, out);
     case 1:
-        return kWeighAvx2[t->falloff](t, P, w);
+        return kBlendAvx2[t->falloff](t, P, w, out);
     }
 #endif
-    return kWeighPortable[t->falloff](t, P, w);
+    return kBlendPortable[t->falloff](t, P, w, out);
 }
 
 void sum(const VolumeTable* t, const double* w, double nearest, const double P[3],
@@ -652,9 +685,11 @@ void clearBlend(ScaledBlend* out) {
 
 } // namespace
 
-double weighVolumeTable(VolumeTable* t, const double P[3], double* w) {
+double weighAndBlendVolumeTable(VolumeTable* t, const double P[3], double* w, ScaledBlend* out) {
+    if (!out) return NAN;
+    clearBlend(out);
     if (!w || !weighable(t, P)) return NAN;
-    return weigh(t, P, w);
+    return blend(t, P, w, out);
 }
 
 void volumeBlendOfWeights(const VolumeTable* t, const double* w, double nearest, const double P[3],
@@ -667,7 +702,5 @@ void volumeBlendOfWeights(const VolumeTable* t, const double* w, double nearest,
 void volumeBlendOfTable(VolumeTable* t, const double P[3], ScaledBlend* out) {
     if (!out) return;
     clearBlend(out);
-    if (!weighable(t, P)) return;
-    double* w = laneReach(t);
-    sum(t, w, weigh(t, P, w), P, out);
+    if (weighable(t, P)) blend(t, P, laneReach(t), out);
 }

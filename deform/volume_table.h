@@ -34,15 +34,16 @@ bool volumeTableReady(const VolumeTable* table);
 // gives it: weights relative to the nearest element, the scale in logScale.
 void volumeBlendOfTable(VolumeTable* table, const double P[3], ScaledBlend* out);
 
-// The same in two steps, so that the weights can be kept: the elements'
-// weights at P (volumeWeightCount doubles, written whole) and the nearest
-// element's distance + smooth they are relative to, returned; then the
-// blend of those weights over the table's current maps. The weights depend
-// only on P and on what the table's rest epoch stands for; with them the
-// blend is the one volumeBlendOfTable gives, to the bit, on the same build
-// of the loops (volumeVectorLevel).
+// The same, keeping the weights: the elements' weights at P
+// (volumeWeightCount doubles, written whole) and the nearest element's
+// distance + smooth they are relative to, returned (NaN when P or the
+// table cannot be weighed). The weights depend only on P and on what the
+// table's rest epoch stands for; the blend of kept weights over the
+// table's current maps is the one volumeBlendOfTable gives, to the bit, on
+// the same build of the loops (volumeVectorLevel).
 int volumeWeightCount(const VolumeTable* table);
-double weighVolumeTable(VolumeTable* table, const double P[3], double* weights);
+double weighAndBlendVolumeTable(VolumeTable* table, const double P[3], double* weights,
+                                ScaledBlend* out);
 void volumeBlendOfWeights(const VolumeTable* table, const double* weights, double nearest,
                           const double P[3], ScaledBlend* out);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <random>
@@ -85,10 +86,18 @@ std::vector<V3> probes(const CageInstance* cage) {
     return out;
 }
 
+// Same bits: what the kept weights blend to is what the table gives.
+void expectSameBits(const ScaledBlend& a, const ScaledBlend& b) {
+    EXPECT_EQ(std::memcmp(a.disp, b.disp, sizeof a.disp), 0);
+    EXPECT_EQ(std::memcmp(&a.weight, &b.weight, sizeof a.weight), 0);
+    EXPECT_EQ(std::memcmp(&a.logScale, &b.logScale, sizeof a.logScale), 0);
+}
+
 } // namespace
 
 // Every build of the loops this processor can run (portable, AVX2,
-// AVX-512) against the weighting element by element.
+// AVX-512) against the weighting element by element; the weights kept
+// while blending give the same blend to the bit when summed again.
 TEST(VolumeTable, MatchesTheElementByElementWeightingForEveryFalloff) {
     TestCage c;
     const std::vector<PointData*> p = buildCage(c.cage, busyShape());
@@ -107,6 +116,13 @@ TEST(VolumeTable, MatchesTheElementByElementWeightingForEveryFalloff) {
                 calcVolumeWeightsOfCage(c.cage, P.data(), &want);
                 expectSameBlend(got, want, 1e-9);
                 EXPECT_TRUE(std::isfinite(got.disp[0] + got.disp[1] + got.disp[2]));
+                std::vector<double> w(std::size_t(volumeWeightCount(t.get())));
+                ScaledBlend weighed, summed;
+                const double nearest =
+                    weighAndBlendVolumeTable(t.get(), P.data(), w.data(), &weighed);
+                volumeBlendOfWeights(t.get(), w.data(), nearest, P.data(), &summed);
+                expectSameBits(weighed, got);
+                expectSameBits(summed, got);
             }
         }
     }
