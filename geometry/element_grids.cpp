@@ -164,7 +164,41 @@ template <class Grid> void setMaxReach(Grid* g) {
             }
 }
 
+void freePacked(TrisMat3D* g) {
+    std::free(g->packed);
+    g->packed = nullptr;
+    std::free(g->cellStart);
+    g->cellStart = nullptr;
+}
+void freePacked(LineMat3D*) {}
+
+// The cells' lists copied into one run each (see TrisMat3D::packed).
+bool packTris3D(TrisMat3D* g) {
+    const std::size_t cells =
+        std::size_t(g->gridDims[0]) * std::size_t(g->gridDims[1]) * std::size_t(g->gridDims[2]);
+    g->cellStart = static_cast<std::size_t*>(gridAlloc(cells + 1, sizeof(std::size_t)));
+    if (!g->cellStart) return false;
+    std::size_t total = 0;
+    for (std::size_t c = 0; c < cells; ++c) {
+        g->cellStart[c] = total;
+        for (const TrisNode* n = g->cellLists[c]; n; n = n->next)
+            ++total;
+    }
+    g->cellStart[cells] = total;
+    g->packed = static_cast<TrisEntry*>(gridAlloc(total > 0 ? total : 1, sizeof(TrisEntry)));
+    if (!g->packed) return false;
+    TrisEntry* e = g->packed;
+    for (std::size_t c = 0; c < cells; ++c)
+        for (const TrisNode* n = g->cellLists[c]; n; n = n->next, ++e) {
+            std::memcpy(e->ball, n->tri->restSphere, sizeof e->ball);
+            e->tri = n->tri;
+            e->place = n->tri->place;
+        }
+    return true;
+}
+
 template <class Grid> void resetGrid3D(Grid* g) {
+    freePacked(g);
     std::free(g->cellLists);
     g->cellLists = nullptr;
     std::free(g->cellBounds);
@@ -431,6 +465,7 @@ int makeTrisMat3D(CageInstance* cage) {
         for (int k = 0; ok && k < 4; ++k)
             ok = insertTris3D(g, &poly->tri[k]);
     if (ok) setMaxReach(g);
+    if (ok) ok = packTris3D(g);
     if (!ok) {
         destroyMat3D(g);
         return 0;

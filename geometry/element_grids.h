@@ -16,9 +16,20 @@
 #include "cage_instance.h"
 #include "geometry/mark_lane.h"
 
+#include <cstddef>
+
 struct TrisNode {
     TrigonData* tri;
     TrisNode* next;
+};
+
+// A triangle as the nearest-element walks read it first: its rest ball
+// (centre, radius) beside the pointer, so that passing over a triangle out
+// of reach reads nothing but its cell's run.
+struct TrisEntry {
+    double ball[4];
+    TrigonData* tri;
+    unsigned int place; // tri->place
 };
 
 struct TrisChunk {
@@ -63,6 +74,11 @@ struct TrisMat3D {
     // of them a lane) are cleared only when the stamps run out.
     LaneSlot<unsigned char> walkStamp[kMarkLanes];
     unsigned int markCount;
+    // The cells' lists again, one run each for the searches: cell i's
+    // triangles are packed[cellStart[i]] up to packed[cellStart[i + 1]], in
+    // its list's order.
+    TrisEntry* packed;
+    std::size_t* cellStart;
 };
 
 // Linegons, by the cells their rest segment passes through.

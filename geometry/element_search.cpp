@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -132,6 +133,7 @@ template <CageShape kShape> struct On {
     static const double* sphere(const TrigonData* t) {
         return kShape == kBaseShape ? nullptr : t->restSphere;
     }
+    static constexpr bool kBalls = kShape != kBaseShape;
 };
 
 double cornerX(const TrigonFrame& f, int k) {
@@ -298,15 +300,19 @@ inline double farthestWanted(const NearestElement* near, const SearchLimit* limi
     return limit && limit->limit < near->dist ? limit->limit : near->dist;
 }
 
+// Whether pt lies farther than `far` from a ball (centre, radius).
+inline bool beyondBallAt(const double ball[4], const double pt[3], double far) {
+    const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
+    const double reach = far + ball[3];
+    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12);
+}
+
 // Whether pt lies farther than `far` from the triangle's ball (a shape
 // without balls never does).
 template <class Shape>
 inline bool beyondBall(const TrigonData* tri, const double pt[3], double far) {
     const double* ball = Shape::sphere(tri);
-    if (!ball) return false;
-    const double d[3] = {pt[0] - ball[0], pt[1] - ball[1], pt[2] - ball[2]};
-    const double reach = far + ball[3];
-    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > reach * reach * (1.0 + 1e-12);
+    return ball && beyondBallAt(ball, pt, far);
 }
 
 // The trigon test past its ball test (kFlag false) or without one; far is
@@ -397,15 +403,14 @@ bool hasCorners(const TrigonData* tri) {
 // --- grid walk ----------------------------------------------------------------
 
 // How the searches test an element. The triangle tests skip what cannot
-// be accepted (or lies beyond the walk's limit) as early as they can tell.
+// be accepted (or lies beyond the walk's limit) as early as they can tell:
+// most triangles a walk meets lie beyond their ball's reach, which the
+// walk tells from its cell's run before it reads the triangle.
 template <class Shape> struct AnyTrigon {
     using Elem = TrigonData;
-    static void test(TrigonData* t, const double pt[3], NearestElement* near, SearchLimit* limit) {
-        // Most triangles a walk meets lie beyond their ball's reach: that
-        // much is told here, before the whole test (which then need not
-        // tell it again).
-        const double far = farthestWanted(near, limit);
-        if (beyondBall<Shape>(t, pt, far)) return;
+    static constexpr bool kBalls = Shape::kBalls;
+    static void test(TrigonData* t, const double pt[3], NearestElement* near, SearchLimit* limit,
+                     double far) {
         nearTrigonPastBall<Shape, false>(t, pt, near, limit, far);
     }
 };
@@ -452,6 +457,7 @@ template <class Method> class GridWalk {
     using Elem = typename Method::Elem;
     using Grid = typename GridOf<Elem>::Grid;
     using Node = typename GridOf<Elem>::Node;
+    static constexpr bool kTrigons = std::is_same<Elem, TrigonData>::value;
 
     GridWalk(Grid* grid, unsigned char* marks, unsigned char stamp, const double* pt,
              NearestElement* near, SearchLimit* limit)
@@ -467,7 +473,6 @@ template <class Method> class GridWalk {
     MORVANE_NOINLINE void testCells(int x0, int x1, int y0, int y1, int z0, int z1) const {
         const double wide = grid_->maxReach;
         const double p[3] = {pt_[0], pt_[1], pt_[2]};
-        Node* const* lists = grid_->cellLists;
         const float* bounds = grid_->cellBounds;
         const std::size_t strideY = grid_->strideY, strideZ = grid_->strideZ;
         // The reach only changes when an element is tested.
@@ -480,9 +485,9 @@ template <class Method> class GridWalk {
                 if (lz * lz + ly * ly > reach2) continue;
                 const std::size_t row = std::size_t(y) * strideY + std::size_t(z) * strideZ;
                 for (int x = x0; x <= x1; ++x) {
-                    const Node* n = lists[row + std::size_t(x)];
-                    if (!n) continue;
-                    const float* box = bounds + 6 * (row + std::size_t(x));
+                    const std::size_t cell = row + std::size_t(x);
+                    if (emptyCell(cell)) continue;
+                    const float* box = bounds + 6 * cell;
                     double g2 = 0.0;
                     for (int a = 0; a < 3; ++a) {
                         const double below = double(box[a]) - p[a];
@@ -491,8 +496,7 @@ template <class Method> class GridWalk {
                         if (g > 0.0) g2 += g * g;
                     }
                     if (g2 > reach2) continue;
-                    for (; n; n = n->next)
-                        testElement(GridOf<Elem>::elementOf(n));
+                    testCell(cell);
                     reach2 = tooFarBound();
                 }
             }
@@ -581,11 +585,37 @@ template <class Method> class GridWalk {
         return r * r;
     }
 
-    // Each element once a walk, however many cells list it.
-    void testElement(Elem* e) const {
-        if (marks_[e->place] == stamp_) return;
-        marks_[e->place] = stamp_;
-        Method::test(e, pt_, near_, limit_);
+    bool emptyCell(std::size_t cell) const {
+        if constexpr (kTrigons)
+            return grid_->cellStart[cell] == grid_->cellStart[cell + 1];
+        else
+            return !grid_->cellLists[cell];
+    }
+
+    // Each element once a walk, however many cells list it. A triangle's
+    // entry in the cell's run holds its mark's index and its ball, so one
+    // beyond its ball's reach is passed over without reading the triangle.
+    void testCell(std::size_t cell) const {
+        if constexpr (kTrigons) {
+            const TrisEntry* end = grid_->packed + grid_->cellStart[cell + 1];
+            for (const TrisEntry* e = grid_->packed + grid_->cellStart[cell]; e != end; ++e) {
+                if (!firstTime(e->place)) continue;
+                const double far = farthestWanted(near_, limit_);
+                if (Method::kBalls && beyondBallAt(e->ball, pt_, far)) continue;
+                Method::test(e->tri, pt_, near_, limit_, far);
+            }
+        } else {
+            for (const Node* n = grid_->cellLists[cell]; n; n = n->next) {
+                Elem* e = GridOf<Elem>::elementOf(n);
+                if (firstTime(e->place)) Method::test(e, pt_, near_, limit_);
+            }
+        }
+    }
+
+    bool firstTime(unsigned int place) const {
+        if (marks_[place] == stamp_) return false;
+        marks_[place] = stamp_;
+        return true;
     }
 
     Grid* grid_;
@@ -634,8 +664,15 @@ template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* 
     return true;
 }
 
+bool hasRuns(const TrisMat3D* g) {
+    return g->packed && g->cellStart;
+}
+bool hasRuns(const LineMat3D*) {
+    return true;
+}
+
 template <class Grid> bool usableGrid(const Grid* g) {
-    if (!g || !g->cellLists || !g->cellBounds || !g->markCount) return false;
+    if (!g || !g->cellLists || !g->cellBounds || !g->markCount || !hasRuns(g)) return false;
     if (!(g->cellSize > 0.0) || !std::isfinite(g->cellSize)) return false;
     for (int a = 0; a < 3; ++a)
         if (g->gridDims[a] <= 0) return false;

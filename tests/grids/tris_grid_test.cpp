@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <random>
@@ -95,6 +96,8 @@ template <class Grid> void expectListedByRestBox(const CageInstance* cage, const
 void expectEmptyGrid(const TrisMat3D* g) {
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->cellLists, nullptr);
+    EXPECT_EQ(g->packed, nullptr);
+    EXPECT_EQ(g->cellStart, nullptr);
     EXPECT_EQ(g->cellBounds, nullptr);
     EXPECT_EQ(g->chunks, nullptr);
     EXPECT_EQ(g->chunkCapacity, 0u);
@@ -151,6 +154,22 @@ class TriangleGrid : public testing::Test {
 
 class TrisGrid3D : public TriangleGrid {};
 class TrisGrid2D : public TriangleGrid {};
+
+// Each cell's run holds its list, in order, with each triangle's ball.
+void expectRunsMirrorLists(const TrisMat3D* g) {
+    const auto lists = snapshot3D(g);
+    ASSERT_EQ(g->cellStart[0], 0u);
+    for (std::size_t cell = 0; cell < lists.size(); ++cell) {
+        std::vector<const void*> run;
+        for (std::size_t i = g->cellStart[cell]; i < g->cellStart[cell + 1]; ++i) {
+            const TrisEntry& e = g->packed[i];
+            run.push_back(e.tri);
+            EXPECT_EQ(std::memcmp(e.ball, e.tri->restSphere, sizeof e.ball), 0);
+            EXPECT_EQ(e.place, e.tri->place);
+        }
+        EXPECT_EQ(run, lists[cell]) << "cell " << cell;
+    }
+}
 
 TEST_F(TrisGrid3D, SingleTriangleGivesEightCellsAndTwoChunks) {
     const TrigonData* t = oneTrigon(c.cage, {0, 0, 0}, {1, 0, 0}, {0, 1, 1});
@@ -235,6 +254,7 @@ TEST_P(TrisGrid3DSoup, EveryTriangleListedInExactlyItsBoxCells) {
     EXPECT_LE(cells, 3 * n);
     expectListedByRestBox(c.cage, g);
     expectCellBoxesCoverTheirElements(g);
+    expectRunsMirrorLists(g);
     // Grid box is the cage's rest box.
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(g->gridOrigin[i], c->restBoxMin[i]);
@@ -251,6 +271,7 @@ TEST_F(TrisGrid3D, ClosedCagesListedByRestBox) {
         buildCage(closed.cage, s);
         ASSERT_EQ(makeTrisMat3D(closed.cage), 1);
         expectListedByRestBox(closed.cage, closed->trisMat3D);
+        expectRunsMirrorLists(closed->trisMat3D);
     }
 }
 
@@ -381,8 +402,8 @@ TEST_F(TrisGrid3D, AllocationFailureLeavesEmptyGrid) {
             },
             [&] { EXPECT_EQ(snapshot3D(c->trisMat3D), reference); });
         // Record (when new), cell array, cell boxes, node array + record
-        // per chunk.
-        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 1 + 2 * chunks + 1);
+        // per chunk, the runs' starts and the runs.
+        EXPECT_EQ(firstSuccess, (withRecord ? 1 : 2) + 1 + 2 * chunks + 2 + 1);
     }
 }
 
