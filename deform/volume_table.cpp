@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -74,6 +75,17 @@ constexpr int kOddFields = 9;
 // side by side, then their second, and so on, so one block is one
 // contiguous stretch of memory and a field of the block one vector.
 constexpr int kLanes = 8;
+
+// How many blocks (of kLanes weights, a cache line) ahead the sums of kept
+// weights ask for them. Tried on the bench's rows: 16 to 64 do about as
+// well.
+constexpr int kAheadBlocks = 32;
+
+// The address `bytes` past p, worked out as an integer: it may lie past
+// the end of p's array (fetching ahead reads nothing there).
+inline const void* bytesPast(const double* p, std::size_t bytes) {
+    return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + bytes);
+}
 
 // Where field k of element e is in an array of blocks of `fields` fields.
 inline std::size_t slot(int fields, int e, int k) {
@@ -441,8 +453,12 @@ MORVANE_ALWAYS_INLINE void sumBody(const VolumeTable* t, const double* w, double
                                    const double P[3], ScaledBlend* out) {
     if (!(nearest > 0.0) || !std::isfinite(nearest)) return;
     BlendSums s;
-    for (int b = 0; b < blockCount(t); ++b)
+    // The kept weights stream in from memory (a row is a few KB): the
+    // processor's own prefetching alone leaves the sums waiting on them.
+    for (int b = 0; b < blockCount(t); ++b) {
+        MORVANE_PREFETCH(bytesPast(w + b * kLanes, kAheadBlocks * kLanes * sizeof(double)));
         addBlock(t, b, w + b * kLanes, &s);
+    }
     closeSums(t, s, nearest, P, out);
 }
 

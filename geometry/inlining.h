@@ -1,4 +1,4 @@
-// Where the compiler is told how to inline.
+// Where the compiler is told how to inline, and what to fetch ahead.
 //
 // MORVANE_ALWAYS_INLINE: a body inlined into each build of its caller
 // (plain, AVX, ...), so that each runs the vector code of its own build.
@@ -6,6 +6,8 @@
 // The per-point work runs through many functions; were each inlined at
 // every call, its code would outgrow the processor's instruction cache
 // and every point would wait on fetching it again.
+// MORVANE_PREFETCH(p): asks for the cache line at p ahead of its use (a
+// hint: p need not point into anything, and nothing is read).
 #ifndef MORVANE_GEOMETRY_INLINING_H
 #define MORVANE_GEOMETRY_INLINING_H
 
@@ -18,6 +20,12 @@
 #else
 #define MORVANE_ALWAYS_INLINE inline
 #define MORVANE_NOINLINE
+#endif
+
+#if defined(__GNUC__)
+#define MORVANE_PREFETCH(p) __builtin_prefetch((p), 0, 3)
+#else
+#define MORVANE_PREFETCH(p) ((void)0)
 #endif
 
 #endif // MORVANE_GEOMETRY_INLINING_H
