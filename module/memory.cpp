@@ -9,6 +9,9 @@ namespace {
 // test writes it, so the hosts' threads never race on it.
 int stFailAllocationAt = 0;
 
+// A cache line, what morvaneAllocLines aligns to.
+const size_t kLine = 64;
+
 bool failNow() {
     return stFailAllocationAt > 0 && --stFailAllocationAt == 0;
 }
@@ -31,12 +34,8 @@ void morvaneFree(void* block) {
     free(block);
 }
 
-namespace {
-const size_t kLine = 64;
-} // namespace
-
-// The block from malloc, its address kept in the word before the line the
-// caller gets.
+// The block from morvaneAlloc, its address kept in the word before the
+// line the caller gets; morvaneFreeLines gives it back through morvaneFree.
 void* morvaneAllocLines(size_t size) {
     if (size > SIZE_MAX - kLine - sizeof(void*)) return nullptr;
     void* raw = morvaneAlloc(size + kLine + sizeof(void*));
@@ -48,7 +47,7 @@ void* morvaneAllocLines(size_t size) {
 }
 
 void morvaneFreeLines(void* block) {
-    if (block) free(static_cast<void**>(block)[-1]);
+    if (block) morvaneFree(static_cast<void**>(block)[-1]);
 }
 
 void failMorvaneAllocationAt(int n) {
