@@ -71,11 +71,27 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     if (r->depth > kBlendStackDepth) r->abandoned = 1;
     if (op == kStepAddPolygon && r->lastOp == r->used - 1 &&
         r->bytes[r->lastOp] == kStepPolygonEnd) {
-        // The polygon's blend added as soon as it is closed: one step.
-        r->bytes[r->lastOp] = kStepPolygonAdd;
+        // The polygon's blend added as soon as it is closed: one step, and
+        // with its opening too when the polygon is a single map (the most
+        // common polygon, a neighbour seen through one triangle).
+        const int mapAt = r->earlierOps[0], openAt = r->earlierOps[1];
+        const int mapOp = mapAt >= 0 ? r->bytes[mapAt] : -1;
+        if (openAt >= 0 && openAt == mapAt - 1 && r->bytes[openAt] == kStepOpen &&
+            (mapOp == kStepMapTrigon || mapOp == kStepMapTrigonUnit)) {
+            // Open, map (place, weight), end: the map's bytes move down by one.
+            memmove(r->bytes + openAt + 1, r->bytes + mapAt + 1, size_t(r->lastOp - mapAt - 1));
+            r->bytes[openAt] = mapOp == kStepMapTrigon ? kStepMapPolygonAdd : kStepUnitPolygonAdd;
+            r->used = r->lastOp - 1;
+            r->lastOp = openAt;
+            r->earlierOps[0] = r->earlierOps[1] = -1;
+        } else {
+            r->bytes[r->lastOp] = kStepPolygonAdd;
+        }
         put<double>(r, weight);
         return;
     }
+    r->earlierOps[1] = r->earlierOps[0];
+    r->earlierOps[0] = r->lastOp;
     r->lastOp = r->used;
     put<unsigned char>(r, static_cast<unsigned char>(op));
     if (maps) put<unsigned int>(r, static_cast<unsigned int>(place));
@@ -102,9 +118,13 @@ MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
 // with AVX. AVX adds no fused multiply-add, so both round every lane alike.
 MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned char* program,
                                       int count, const double P[3], double* wm, double disp[3]) {
-    // Kept programs were checked step by step as they were recorded.
-    Double4 stack[kBlendStackDepth + 1];
-    Double4* top = stack; // stack[0] is never a sum: the first step opens one
+    // Kept programs were checked step by step as they were recorded. The
+    // top sum is held apart from the sums beneath it, so a map's sum stays
+    // in a register rather than making a round trip through memory.
+    Double4 below[kBlendStackDepth + 1];
+    int depth = 0; // below[0] is never a sum: the first step opens one
+    Double4 top;
+    splat4(0.0, top);
     Value value;
     splat4(0.0, value.v);
     value.sound = false;
@@ -118,30 +138,45 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         switch (op) {
         case kStepMapTrigon: {
             const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(step));
-            addTrigonMappedSum(tri, at, *top, take<double>(step));
+            addTrigonMappedSum(tri, at, top, take<double>(step));
             break;
         }
         case kStepMapTrigonUnit:
-            addTrigonMappedSum(trigonAtPlace(cage, take<unsigned int>(step)), at, *top, 1.0);
+            addTrigonMappedSum(trigonAtPlace(cage, take<unsigned int>(step)), at, top, 1.0);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
             double D[3], W;
-            fromSum(*top, D, &W);
+            fromSum(top, D, &W);
             calcWeightWithLinegon_W(lin, P, D, &W, take<double>(step));
-            toSum(D, W, *top);
+            toSum(D, W, top);
             break;
         }
         case kStepOpen:
-            splat4(0.0, *++top);
+            below[depth++] = top;
+            splat4(0.0, top);
             break;
         case kStepPolygonEnd:
-            closePolygon(top--, value);
+            closePolygon(&top, value);
+            top = below[--depth];
             break;
         case kStepPolygonAdd: {
-            closePolygon(top--, value);
+            closePolygon(&top, value);
+            top = below[--depth];
             const double w = take<double>(step);
-            if (value.sound) addPolygonBlendSum(value.v, w, *top);
+            if (value.sound) addPolygonBlendSum(value.v, w, top);
+            break;
+        }
+        case kStepMapPolygonAdd:
+        case kStepUnitPolygonAdd: {
+            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(step));
+            const double wmap = op == kStepMapPolygonAdd ? take<double>(step) : 1.0;
+            Double4 sum;
+            splat4(0.0, sum);
+            addTrigonMappedSum(tri, at, sum, wmap);
+            closePolygon(&sum, value);
+            const double w = take<double>(step);
+            if (value.sound) addPolygonBlendSum(value.v, w, top);
             break;
         }
         case kStepKeep:
@@ -152,28 +187,32 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
             break;
         case kStepAddPolygon: {
             const double w = take<double>(step);
-            if (value.sound) addPolygonBlendSum(value.v, w, *top);
+            if (value.sound) addPolygonBlendSum(value.v, w, top);
             break;
         }
-        case kStepPartEnd:
-            addFadedPartSum(*top, take<double>(step), top[-1]);
-            --top;
+        case kStepPartEnd: {
+            Double4 fade = below[--depth];
+            addFadedPartSum(top, take<double>(step), fade);
+            top = fade;
             break;
-        case kStepFadeEnd:
-            addFadedSumSum(*top, top[-1]);
-            --top;
+        }
+        case kStepFadeEnd: {
+            Double4 sum = below[--depth];
+            addFadedSumSum(top, sum);
+            top = sum;
             break;
+        }
         case kStepNormalise:
-            normaliseBlendSum(*top);
+            normaliseBlendSum(top);
             break;
         case kStepFinish:
             value.v[0] = value.v[1] = value.v[2] = 0.0;
-            value.sound = finishBlendSum(*top, value.v);
-            --top;
+            value.sound = finishBlendSum(top, value.v);
+            top = below[--depth];
             break;
         case kStepBandAdd: {
             const double w = take<double>(step);
-            if (value.sound) addBandPartSum(value.v, w, *top);
+            if (value.sound) addBandPartSum(value.v, w, top);
             break;
         }
         case kStepWeightFactor:

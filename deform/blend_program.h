@@ -19,21 +19,23 @@
 #include "geometry/quick_tls.h"
 
 enum BlendOp {
-    kStepMapTrigon,     // calcWeightWithTrigon_W(element, weight) into the top sum
-    kStepMapTrigonUnit, // the same with weight 1
-    kStepMapLinegon,    // calcWeightWithLinegon_W(element, weight) into the top sum
-    kStepOpen,          // a new partial sum on the stack
-    kStepPolygonEnd,    // pop: the value is that polygon blend
-    kStepKeep,          // kept[index] = the value
-    kStepLoad,          // the value = kept[index]
-    kStepAddPolygon,    // a sound value's polygon blend added to the top sum with weight
-    kStepPartEnd,       // pop a part: added normalised, with share weight, to the top (fade) sum
-    kStepFadeEnd,       // pop the fade sum: added to the top sum when sound
-    kStepNormalise,     // the top sum normalised to weight 1 (the polygon's own part)
-    kStepFinish,        // pop: the value is that sum's displacement
-    kStepBandAdd,       // a sound value added to the top (band) sum with weight
-    kStepWeightFactor,  // the weight-map factor multiplied by weight
-    kStepPolygonAdd,    // kStepPolygonEnd, then kStepAddPolygon (recorded as one)
+    kStepMapTrigon,      // calcWeightWithTrigon_W(element, weight) into the top sum
+    kStepMapTrigonUnit,  // the same with weight 1
+    kStepMapLinegon,     // calcWeightWithLinegon_W(element, weight) into the top sum
+    kStepOpen,           // a new partial sum on the stack
+    kStepPolygonEnd,     // pop: the value is that polygon blend
+    kStepKeep,           // kept[index] = the value
+    kStepLoad,           // the value = kept[index]
+    kStepAddPolygon,     // a sound value's polygon blend added to the top sum with weight
+    kStepPartEnd,        // pop a part: added normalised, with share weight, to the top (fade) sum
+    kStepFadeEnd,        // pop the fade sum: added to the top sum when sound
+    kStepNormalise,      // the top sum normalised to weight 1 (the polygon's own part)
+    kStepFinish,         // pop: the value is that sum's displacement
+    kStepBandAdd,        // a sound value added to the top (band) sum with weight
+    kStepWeightFactor,   // the weight-map factor multiplied by weight
+    kStepPolygonAdd,     // kStepPolygonEnd, then kStepAddPolygon (recorded as one)
+    kStepMapPolygonAdd,  // kStepOpen, kStepMapTrigon, kStepPolygonAdd: a polygon of one map
+    kStepUnitPolygonAdd, // the same with kStepMapTrigonUnit
     kStepSteps
 };
 
@@ -53,6 +55,7 @@ struct BlendRecorder {
     int depth;                // the stack's depth as recorded
     int abandoned;            // a step did not fit, or the blend took a way the steps do not cover
     int lastOp;               // where the last step's op byte is (-1: none yet)
+    int earlierOps[2];        // where the two steps before it start (-1: none)
 };
 
 // Partial sums a blend nests at most, and values it keeps.

@@ -77,7 +77,7 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
     LocationMemoEntry room[kBindTapeRoom];
     beginSkinBindTape(cache, slot, &memo, room);
     unsigned char program[kBlendProgramBytes];
-    BlendRecorder recorder = {program, 0, kBlendProgramBytes, cage, 0, 0, -1};
+    BlendRecorder recorder = {program, 0, kBlendProgramBytes, cage, 0, 0, -1, {-1, -1}};
     stBlendRecorder = &recorder;
     const bool moved = skinBindingDisplacement(cage, bound, P, Plocal, searchPt, wm, d);
     stBlendRecorder = nullptr;
