@@ -27,6 +27,9 @@ bool carriesWeight(int op) {
            op == kStepPolygonAdd;
 }
 
+// A run's place with this bit set maps with weight 1 (and keeps no weight).
+const unsigned int kUnitPlace = 0x80000000u;
+
 // The element's place in the cage's blocks, or -1 when it is not one of
 // the cage's.
 long elementPlace(const CageInstance* cage, int op, const void* element) {
@@ -58,12 +61,16 @@ template <class T> T take(const unsigned char*& at) {
 void appendBlendStep(BlendRecorder* r, int op, const void* element, double weight) {
     if (r->abandoned) return;
     const bool keeps = op == kStepKeep || op == kStepLoad;
-    if (op == kStepMapTrigon && weight == 1.0) op = kStepMapTrigonUnit;
-    const bool maps = op == kStepMapTrigon || op == kStepMapTrigonUnit || op == kStepMapLinegon;
+    const bool maps = op == kStepMapTrigon || op == kStepMapLinegon;
     const long place = maps ? elementPlace(r->cage, op, element) : 0;
-    const int size = 1 + (maps ? 4 : 0) + (carriesWeight(op) ? 8 : 0) + (keeps ? 1 : 0);
+    const bool unit = op == kStepMapTrigon && weight == 1.0;
+    // A triangle's map goes on the run the last step left open, if any.
+    const bool runs = op == kStepMapTrigon && r->lastOp >= 0 &&
+                      r->bytes[r->lastOp] == kStepMapTrigon && r->bytes[r->lastOp + 1] < 255;
+    int size = 1 + (maps ? 4 : 0) + (carriesWeight(op) && !unit ? 8 : 0) + (keeps ? 1 : 0);
+    if (op == kStepMapTrigon) size += runs ? -1 : 1;
     if (r->used + size > r->capacity || r->depth < stepNeeds(op) || place < 0 ||
-        (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
+        place >= long(kUnitPlace) || (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
         r->abandoned = 1;
         return;
     }
@@ -72,15 +79,15 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     if (op == kStepAddPolygon && r->lastOp == r->used - 1 &&
         r->bytes[r->lastOp] == kStepPolygonEnd) {
         // The polygon's blend added as soon as it is closed: one step, and
-        // with its opening too when the polygon is a single map (the most
-        // common polygon, a neighbour seen through one triangle).
-        const int mapAt = r->earlierOps[0], openAt = r->earlierOps[1];
-        const int mapOp = mapAt >= 0 ? r->bytes[mapAt] : -1;
-        if (openAt >= 0 && openAt == mapAt - 1 && r->bytes[openAt] == kStepOpen &&
-            (mapOp == kStepMapTrigon || mapOp == kStepMapTrigonUnit)) {
-            // Open, map (place, weight), end: the map's bytes move down by one.
-            memmove(r->bytes + openAt + 1, r->bytes + mapAt + 1, size_t(r->lastOp - mapAt - 1));
-            r->bytes[openAt] = mapOp == kStepMapTrigon ? kStepMapPolygonAdd : kStepUnitPolygonAdd;
+        // with its opening too when the polygon is a run of maps alone
+        // (the most common polygon, a neighbour seen through its nearest
+        // fan triangles).
+        const int runAt = r->earlierOps[0], openAt = r->earlierOps[1];
+        if (openAt >= 0 && openAt == runAt - 1 && r->bytes[openAt] == kStepOpen &&
+            r->bytes[runAt] == kStepMapTrigon) {
+            // Open, run (count, maps), end: the run's bytes move down by one.
+            memmove(r->bytes + openAt + 1, r->bytes + runAt + 1, size_t(r->lastOp - runAt - 1));
+            r->bytes[openAt] = kStepRunPolygonAdd;
             r->used = r->lastOp - 1;
             r->lastOp = openAt;
             r->earlierOps[0] = r->earlierOps[1] = -1;
@@ -90,10 +97,19 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
         put<double>(r, weight);
         return;
     }
-    r->earlierOps[1] = r->earlierOps[0];
-    r->earlierOps[0] = r->lastOp;
-    r->lastOp = r->used;
-    put<unsigned char>(r, static_cast<unsigned char>(op));
+    if (!runs) {
+        r->earlierOps[1] = r->earlierOps[0];
+        r->earlierOps[0] = r->lastOp;
+        r->lastOp = r->used;
+        put<unsigned char>(r, static_cast<unsigned char>(op));
+        if (op == kStepMapTrigon) put<unsigned char>(r, 0);
+    }
+    if (op == kStepMapTrigon) {
+        ++r->bytes[r->lastOp + 1];
+        put<unsigned int>(r, static_cast<unsigned int>(place) | (unit ? kUnitPlace : 0u));
+        if (!unit) put<double>(r, weight);
+        return;
+    }
     if (maps) put<unsigned int>(r, static_cast<unsigned int>(place));
     if (carriesWeight(op)) put<double>(r, weight);
     if (keeps) put<unsigned char>(r, static_cast<unsigned char>(weight));
@@ -114,6 +130,46 @@ MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
     value.sound = (*top)[3] > 0.0 && finite3(*top);
 }
 
+// The cage's triangles by place (trigonAtPlace), with the blocks read once
+// for the whole replay.
+struct Places {
+    PolygonData* polygons;
+    TrigonData* trigons;
+    unsigned int fans, polygonCount, trigonCount;
+    explicit Places(const CageInstance* cage)
+        : polygons(cage->polygonBlock), trigons(cage->trigonBlock),
+          fans(4u * unsigned(cage->polygonBlockSize)),
+          polygonCount(cage->polygonBlock ? unsigned(cage->polygonCount) : 0u),
+          trigonCount(cage->trigonBlock ? unsigned(cage->trigonCount) : 0u) {}
+    MORVANE_ALWAYS_INLINE const TrigonData* at(unsigned int place) const {
+        if (place < fans) return place / 4 < polygonCount ? &polygons[place / 4].tri[place % 4] : 0;
+        return place - fans < trigonCount ? &trigons[place - fans] : 0;
+    }
+};
+
+} // namespace
+
+MORVANE_NOINLINE void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m) {
+    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
+    if (tri->worldMapState == 1) return affineTrigonMapped(tri, P, m);
+    const double at[3] = {P.p[0], P.p[1], P.p[2]};
+    double t[3];
+    trigonMap(tri, at, t);
+    set4(t[0], t[1], t[2], 1.0, m);
+}
+
+namespace {
+
+// A run of triangle maps added to the sum, in order.
+MORVANE_ALWAYS_INLINE void mapRun(const Places& places, const unsigned char*& step,
+                                  const MapPoint& at, Double4& sum) {
+    for (int n = *step++; n > 0; --n) {
+        const unsigned int place = take<unsigned int>(step);
+        const double w = place & kUnitPlace ? 1.0 : take<double>(step);
+        addTrigonMappedSum(places.at(place & ~kUnitPlace), at, sum, w);
+    }
+}
+
 // The replay, inlined into one build for every processor and one for those
 // with AVX. AVX adds no fused multiply-add, so both round every lane alike.
 MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned char* program,
@@ -131,18 +187,14 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
     Value kept[kBlendKept];
     MapPoint at;
     setMapPoint(P, at);
+    const Places places(cage);
     const unsigned char* step = program;
     const unsigned char* end = program + count;
     while (step < end) {
         const int op = *step++;
         switch (op) {
-        case kStepMapTrigon: {
-            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(step));
-            addTrigonMappedSum(tri, at, top, take<double>(step));
-            break;
-        }
-        case kStepMapTrigonUnit:
-            addTrigonMappedSum(trigonAtPlace(cage, take<unsigned int>(step)), at, top, 1.0);
+        case kStepMapTrigon:
+            mapRun(places, step, at, top);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
@@ -167,13 +219,10 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
             if (value.sound) addPolygonBlendSum(value.v, w, top);
             break;
         }
-        case kStepMapPolygonAdd:
-        case kStepUnitPolygonAdd: {
-            const TrigonData* tri = trigonAtPlace(cage, take<unsigned int>(step));
-            const double wmap = op == kStepMapPolygonAdd ? take<double>(step) : 1.0;
+        case kStepRunPolygonAdd: {
             Double4 sum;
             splat4(0.0, sum);
-            addTrigonMappedSum(tri, at, sum, wmap);
+            mapRun(places, step, at, sum);
             closePolygon(&sum, value);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, top);

@@ -19,31 +19,32 @@
 #include "geometry/quick_tls.h"
 
 enum BlendOp {
-    kStepMapTrigon,      // calcWeightWithTrigon_W(element, weight) into the top sum
-    kStepMapTrigonUnit,  // the same with weight 1
-    kStepMapLinegon,     // calcWeightWithLinegon_W(element, weight) into the top sum
-    kStepOpen,           // a new partial sum on the stack
-    kStepPolygonEnd,     // pop: the value is that polygon blend
-    kStepKeep,           // kept[index] = the value
-    kStepLoad,           // the value = kept[index]
-    kStepAddPolygon,     // a sound value's polygon blend added to the top sum with weight
-    kStepPartEnd,        // pop a part: added normalised, with share weight, to the top (fade) sum
-    kStepFadeEnd,        // pop the fade sum: added to the top sum when sound
-    kStepNormalise,      // the top sum normalised to weight 1 (the polygon's own part)
-    kStepFinish,         // pop: the value is that sum's displacement
-    kStepBandAdd,        // a sound value added to the top (band) sum with weight
-    kStepWeightFactor,   // the weight-map factor multiplied by weight
-    kStepPolygonAdd,     // kStepPolygonEnd, then kStepAddPolygon (recorded as one)
-    kStepMapPolygonAdd,  // kStepOpen, kStepMapTrigon, kStepPolygonAdd: a polygon of one map
-    kStepUnitPolygonAdd, // the same with kStepMapTrigonUnit
+    kStepMapTrigon,     // calcWeightWithTrigon_W(element, weight) into the top sum (kept as runs)
+    kStepMapLinegon,    // calcWeightWithLinegon_W(element, weight) into the top sum
+    kStepOpen,          // a new partial sum on the stack
+    kStepPolygonEnd,    // pop: the value is that polygon blend
+    kStepKeep,          // kept[index] = the value
+    kStepLoad,          // the value = kept[index]
+    kStepAddPolygon,    // a sound value's polygon blend added to the top sum with weight
+    kStepPartEnd,       // pop a part: added normalised, with share weight, to the top (fade) sum
+    kStepFadeEnd,       // pop the fade sum: added to the top sum when sound
+    kStepNormalise,     // the top sum normalised to weight 1 (the polygon's own part)
+    kStepFinish,        // pop: the value is that sum's displacement
+    kStepBandAdd,       // a sound value added to the top (band) sum with weight
+    kStepWeightFactor,  // the weight-map factor multiplied by weight
+    kStepPolygonAdd,    // kStepPolygonEnd, then kStepAddPolygon (recorded as one)
+    kStepRunPolygonAdd, // kStepOpen, a run of kStepMapTrigon, kStepPolygonAdd (recorded as one)
     kStepSteps
 };
 
 // A program is a byte string, read at every frame of every point, so it is
-// kept small: each step is its op byte, then for the maps the element's
-// place in the cage's blocks (4 bytes; TrigonData::place) and the weight (8
-// bytes, none for weight 1), for the kept values their index (1 byte), and
-// for the other weighted steps the weight.
+// kept small: each step is its op byte, then for a linegon's map the
+// element's place in the cage's blocks (4 bytes; LinegonData::place) and
+// the weight (8 bytes), for the kept values their index (1 byte), and for
+// the other weighted steps the weight. Triangle maps that follow one
+// another are kept as one run, replayed without a dispatch per map: a
+// count (1 byte), then per map its place (TrigonData::place, 4 bytes, the
+// top bit set for weight 1) and its weight (8 bytes, none for weight 1).
 const int kBlendProgramBytes = 4096;
 
 // The recording of one point's steps (the caller's room).

@@ -11,6 +11,7 @@
 
 #include "deform/binding_weights.h"
 #include "geometry/double4.h"
+#include "geometry/inlining.h"
 
 #include <cmath>
 
@@ -39,23 +40,28 @@ inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Dou
     if (std::isfinite(s[0] + s[1] + s[2] + s[3])) sum = s;
 }
 
+// The map of a triangle whose affine form is not worked out yet (it is
+// now) or that has none: out of line, so that the maps that are ready keep
+// their sums in registers.
+void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m);
+
+// The map of P by a triangle whose affine form is worked out (state 1).
+inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4& m) {
+    Double4 c0, c1, c2, b;
+    load4(tri->worldMap, c0);
+    load4(tri->worldMap + 4, c1);
+    load4(tri->worldMap + 8, c2);
+    load4(tri->worldMap + 12, b);
+    m = c0 * P.x + c1 * P.y + c2 * P.z + b;
+}
+
 // addTrigonMapped: the triangle's map of P added with weight w.
 inline void addTrigonMappedSum(const TrigonData* tri, const MapPoint& P, Double4& sum, double w) {
-    if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
     Double4 m;
-    if (tri->worldMapState == 1) {
-        Double4 c0, c1, c2, b;
-        load4(tri->worldMap, c0);
-        load4(tri->worldMap + 4, c1);
-        load4(tri->worldMap + 8, c2);
-        load4(tri->worldMap + 12, b);
-        m = c0 * P.x + c1 * P.y + c2 * P.z + b;
-    } else {
-        const double at[3] = {P.p[0], P.p[1], P.p[2]};
-        double t[3];
-        trigonMap(tri, at, t);
-        set4(t[0], t[1], t[2], 1.0, m);
-    }
+    if (MORVANE_LIKELY(tri->worldMapState == 1))
+        affineTrigonMapped(tri, P, m);
+    else
+        trigonMappedOutOfLine(tri, P, m);
     addMappedSum(m, P, w, sum);
 }
 
