@@ -130,23 +130,6 @@ MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
     value.sound = (*top)[3] > 0.0 && finite3(*top);
 }
 
-// The cage's triangles by place (trigonAtPlace), with the blocks read once
-// for the whole replay.
-struct Places {
-    PolygonData* polygons;
-    TrigonData* trigons;
-    unsigned int fans, polygonCount, trigonCount;
-    explicit Places(const CageInstance* cage)
-        : polygons(cage->polygonBlock), trigons(cage->trigonBlock),
-          fans(4u * unsigned(cage->polygonBlockSize)),
-          polygonCount(cage->polygonBlock ? unsigned(cage->polygonCount) : 0u),
-          trigonCount(cage->trigonBlock ? unsigned(cage->trigonCount) : 0u) {}
-    MORVANE_ALWAYS_INLINE const TrigonData* at(unsigned int place) const {
-        if (place < fans) return place / 4 < polygonCount ? &polygons[place / 4].tri[place % 4] : 0;
-        return place - fans < trigonCount ? &trigons[place - fans] : 0;
-    }
-};
-
 } // namespace
 
 MORVANE_NOINLINE void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m) {
@@ -161,12 +144,12 @@ MORVANE_NOINLINE void trigonMappedOutOfLine(const TrigonData* tri, const MapPoin
 namespace {
 
 // A run of triangle maps added to the sum, in order.
-MORVANE_ALWAYS_INLINE void mapRun(const Places& places, const unsigned char*& step,
+MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const unsigned char*& step,
                                   const MapPoint& at, Double4& sum) {
     for (int n = *step++; n > 0; --n) {
         const unsigned int place = take<unsigned int>(step);
         const double w = place & kUnitPlace ? 1.0 : take<double>(step);
-        addTrigonMappedSum(places.at(place & ~kUnitPlace), at, sum, w);
+        addTrigonMappedSum(trigonAtPlace(cage, place & ~kUnitPlace), at, sum, w);
     }
 }
 
@@ -187,14 +170,13 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
     Value kept[kBlendKept];
     MapPoint at;
     setMapPoint(P, at);
-    const Places places(cage);
     const unsigned char* step = program;
     const unsigned char* end = program + count;
     while (step < end) {
         const int op = *step++;
         switch (op) {
         case kStepMapTrigon:
-            mapRun(places, step, at, top);
+            mapRun(cage, step, at, top);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
@@ -222,7 +204,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         case kStepRunPolygonAdd: {
             Double4 sum;
             splat4(0.0, sum);
-            mapRun(places, step, at, sum);
+            mapRun(cage, step, at, sum);
             closePolygon(&sum, value);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, top);
