@@ -57,9 +57,10 @@ check-threads: deps
 	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TSAN=ON \
 	  $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
+	@rm -rf $(TSAN_BUILD)/test-tmp && mkdir -p $(TSAN_BUILD)/test-tmp
 	@for t in $(TSAN_TESTS); do \
 	  echo "== $$t under ThreadSanitizer"; \
-	  MORVANE_SOURCE_DIR=$(CURDIR) TSAN_OPTIONS="halt_on_error=1 $(TSAN_OPTIONS)" \
+	  TMPDIR=$(abspath $(TSAN_BUILD))/test-tmp TSAN_OPTIONS="halt_on_error=1 $(TSAN_OPTIONS)" \
 	    $(TSAN_BUILD)/tests/$$t --gtest_brief=1 || exit 1; \
 	done
 

@@ -13,6 +13,11 @@ build=$1
 seconds=$2
 shift 2
 
+# The targets' scratch files go to a folder of the build, emptied first.
+export TMPDIR="$PWD/$build/fuzz-tmp"
+case "$build" in /*) TMPDIR="$build/fuzz-tmp" ;; esac
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
+
 failed=()
 for target in "$@"; do
   program="$build/fuzz_$target"
