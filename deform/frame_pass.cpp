@@ -107,18 +107,65 @@ bool reserveRows(FramePass* pass, int rows, int width) {
     return true;
 }
 
-// What the lazily kept per-triangle data of the cage would hold after the
-// frame's first blends, worked out now: the threads then only read it.
-void readyCage(CageInstance* cage) {
-    auto ready = [](TrigonData* t) {
-        readyTrigonSlide(t);
-        readyTrigonWorldMap(t);
-    };
-    for (TrigonData* t = cage->trigonList; t; t = t->next)
-        ready(t);
-    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-        for (TrigonData& t : poly->tri)
-            ready(&t);
+// What the lazily kept per-triangle data of the cages would hold after the
+// frame's first blends, worked out before the pass: its threads then only
+// read it. A triangle's data depend on that triangle alone, so the
+// triangles are shared out among threads of their own, runs of them at a
+// time, numbered across the cages by their places (trigonAtPlace).
+const int kReadyChunk = 64;
+
+struct ReadyRun {
+    DeformInstance* deform;
+    int total; // triangles of all cages
+    std::atomic<int> next;
+};
+
+int placesOf(const CageInstance* cage) {
+    return 4 * cage->polygonBlockSize + cage->trigonCount;
+}
+
+void readyTriangles(DeformInstance* deform, int first, int last) {
+    int base = 0;
+    for (int i = 0; i < deform->cageCount && first < last; ++i) {
+        CageInstance* cage = deform->cageArray[i];
+        const int end = base + placesOf(cage);
+        for (; first < last && first < end; ++first)
+            if (TrigonData* t = trigonAtPlace(cage, unsigned(first - base))) {
+                readyTrigonSlide(t);
+                readyTrigonWorldMap(t);
+            }
+        base = end;
+    }
+}
+
+int readyThread(void* arg) {
+    auto* run = static_cast<ReadyRun*>(arg);
+    for (;;) {
+        const int first = run->next.fetch_add(kReadyChunk);
+        if (first >= run->total) return 0;
+        const int last = first + kReadyChunk < run->total ? first + kReadyChunk : run->total;
+        readyTriangles(run->deform, first, last);
+    }
+}
+
+void readyCages(DeformInstance* deform, LWMTUtilFuncs* mt, int threads) {
+    ReadyRun run;
+    run.deform = deform;
+    run.total = 0;
+    for (int i = 0; i < deform->cageCount; ++i)
+        run.total += placesOf(deform->cageArray[i]);
+    run.next.store(0);
+    if (LWMTGroupID group = mt->groupCreate(threads)) {
+        bool added = true;
+        for (int t = 0; t < threads && added; ++t)
+            added = mt->groupAddThread(group, readyThread, 0, &run) != nullptr;
+        if (added) mt->groupRun(group);
+        mt->groupDestroy(group);
+    }
+    // The runs are taken in order, and every run taken is done once the
+    // group is gone: what a failed run left is readied here.
+    const int left = run.next.load();
+    if (left < run.total) readyTriangles(deform, left, run.total);
 }
 
 struct PassRun {
@@ -204,8 +251,8 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     if (!mt || threads < 2 || count <= 0 || moving || pass->width != deform->cageCount) return;
     if (threads > kMarkLanes) threads = kMarkLanes;
 
+    readyCages(deform, mt, threads);
     for (int i = 0; i < deform->cageCount; ++i) {
-        readyCage(deform->cageArray[i]);
         // Every slot the threads reach, grown now (as far as the budget goes).
         if (SkinBindCache* cache = deform->bindCaches[i])
             skinBindSlot(cache, count - 1, &deform->bindCacheBytes);
