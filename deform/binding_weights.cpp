@@ -243,7 +243,10 @@ void readyTrigonWorldMap(TrigonData* tri) {
     cols[3] = cols[7] = cols[11] = 0.0;
     copy3D(b, cols + 12);
     cols[15] = 1.0;
-    tri->worldMapState = 1;
+    bool bounded = true;
+    for (int k = 0; k < 16; ++k)
+        bounded = bounded && std::fabs(cols[k]) <= kBoundedMapEntry;
+    tri->worldMapState = bounded ? 1 : 3;
 }
 
 bool linegonAffineMap(const LinegonData* lin, double M[9], double b[3]) {

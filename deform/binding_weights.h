@@ -52,6 +52,11 @@ void trigonMap(const TrigonData* tri, const double P[3], double out[3]);
 // Works out the triangle's map as one affine transform (worldMap) when the
 // record holds none yet; the weighting then only reads it.
 void readyTrigonWorldMap(TrigonData* tri);
+// Whether the record holds the map as an affine transform (worldMapState 1
+// or 3).
+inline bool hasWorldMap(const TrigonData* tri) {
+    return tri->worldMapState == 1 || tri->worldMapState == 3;
+}
 
 // Trigon map: the in-plane position follows the triangle's affine change,
 // the height rides unscaled on the current normal. A triangle with no area at
@@ -64,7 +69,7 @@ inline void addTrigonMapped(const TrigonData* tri, const double P[3], double D[3
                             double w) {
     if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
     double m[3];
-    if (tri->worldMapState == 1) {
+    if (hasWorldMap(tri)) {
         const double* M = tri->worldMap; // by columns (TrigonData::worldMap)
         for (int r = 0; r < 3; ++r)
             m[r] = M[r] * P[0] + M[4 + r] * P[1] + M[8 + r] * P[2] + M[12 + r];

@@ -70,7 +70,8 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     int size = 1 + (maps ? 4 : 0) + (carriesWeight(op) && !unit ? 8 : 0) + (keeps ? 1 : 0);
     if (op == kStepMapTrigon) size += runs ? -1 : 1;
     if (r->used + size > r->capacity || r->depth < stepNeeds(op) || place < 0 ||
-        place >= long(kUnitPlace) || (keeps && !(weight >= 0.0 && weight < kBlendKept))) {
+        place >= long(kUnitPlace) || (keeps && !(weight >= 0.0 && weight < kBlendKept)) ||
+        (op == kStepMapTrigon && !(weight > 0.0 && weight <= kBoundedMapWeight))) {
         r->abandoned = 1;
         return;
     }
@@ -134,7 +135,7 @@ MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
 
 MORVANE_NOINLINE void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m) {
     if (tri->worldMapState == 0) readyTrigonWorldMap(const_cast<TrigonData*>(tri));
-    if (tri->worldMapState == 1) return affineTrigonMapped(tri, P, m);
+    if (hasWorldMap(tri)) return affineTrigonMapped(tri, P, m);
     const double at[3] = {P.p[0], P.p[1], P.p[2]};
     double t[3];
     trigonMap(tri, at, t);
@@ -143,10 +144,26 @@ MORVANE_NOINLINE void trigonMappedOutOfLine(const TrigonData* tri, const MapPoin
 
 namespace {
 
-// A run of triangle maps added to the sum, in order.
+// A run of triangle maps added to the sum, in order. While the point (when
+// `bounded`), the sum and the maps stay within the bounds of kept runs
+// (blend_program.h), the maps are added without the tests that would pass;
+// from the first map beyond them (or not worked out yet) to the run's end,
+// with them. A `fresh` sum is 0.
 MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const unsigned char*& step,
-                                  const MapPoint& at, Double4& sum) {
-    for (int n = *step++; n > 0; --n) {
+                                  const MapPoint& at, bool bounded, bool fresh, Double4& sum) {
+    int n = *step++;
+    if (bounded && (fresh || lanesWithin(sum, kBoundedRunSum))) {
+        for (; n > 0; --n) {
+            const unsigned char* next = step;
+            const unsigned int place = take<unsigned int>(next);
+            const TrigonData* tri = trigonAtPlace(cage, place & ~kUnitPlace);
+            if (!MORVANE_LIKELY(tri->worldMapState == 1)) break;
+            const double w = place & kUnitPlace ? 1.0 : take<double>(next);
+            step = next;
+            addBoundedMapSum(tri, at, w, sum);
+        }
+    }
+    for (; n > 0; --n) {
         const unsigned int place = take<unsigned int>(step);
         const double w = place & kUnitPlace ? 1.0 : take<double>(step);
         addTrigonMappedSum(trigonAtPlace(cage, place & ~kUnitPlace), at, sum, w);
@@ -170,13 +187,15 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
     Value kept[kBlendKept];
     MapPoint at;
     setMapPoint(P, at);
+    const bool bounded = std::fabs(P[0]) <= kBoundedPoint && std::fabs(P[1]) <= kBoundedPoint &&
+                         std::fabs(P[2]) <= kBoundedPoint;
     const unsigned char* step = program;
     const unsigned char* end = program + count;
     while (step < end) {
         const int op = *step++;
         switch (op) {
         case kStepMapTrigon:
-            mapRun(cage, step, at, top);
+            mapRun(cage, step, at, bounded, false, top);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
@@ -204,7 +223,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         case kStepRunPolygonAdd: {
             Double4 sum;
             splat4(0.0, sum);
-            mapRun(cage, step, at, sum);
+            mapRun(cage, step, at, bounded, true, sum);
             closePolygon(&sum, value);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, top);

@@ -47,6 +47,19 @@ enum BlendOp {
 // top bit set for weight 1) and its weight (8 bytes, none for weight 1).
 const int kBlendProgramBytes = 4096;
 
+// Bounds under which a run of maps cannot leave the finite doubles. A map
+// whose entries are all at most kBoundedMapEntry in magnitude (a triangle's
+// worldMapState 1), of a point within kBoundedPoint, with a weight of at
+// most kBoundedMapWeight (a kept program holds no other), adds less than
+// 2^854 to each lane; 255 of them added to a sum within kBoundedRunSum
+// keep every lane below 2^901, and the four lanes' sum finite. The replay
+// then leaves out the finiteness test each map's step defines: while these
+// hold, that test always passes.
+constexpr double kBoundedMapEntry = 0x1p500;
+constexpr double kBoundedMapWeight = 0x1p300;
+constexpr double kBoundedPoint = 0x1p50;
+constexpr double kBoundedRunSum = 0x1p900;
+
 // The recording of one point's steps (the caller's room).
 struct BlendRecorder {
     unsigned char* bytes;

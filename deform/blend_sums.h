@@ -55,6 +55,22 @@ inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4
     m = c0 * P.x + c1 * P.y + c2 * P.z + b;
 }
 
+// addMappedSum of a triangle's map within the bounds of kept runs
+// (worldMapState 1), of a point and into a sum within theirs, with a kept
+// program's weight (blend_program.h): its tests would always pass.
+inline void addBoundedMapSum(const TrigonData* tri, const MapPoint& P, double w, Double4& sum) {
+    Double4 m, wv;
+    affineTrigonMapped(tri, P, m);
+    splat4(w, wv);
+    sum = sum + wv * (m - P.p);
+}
+
+// Whether every lane is at most `bound` in magnitude (a NaN is not).
+inline bool lanesWithin(const Double4& v, double bound) {
+    return std::fabs(v[0]) <= bound && std::fabs(v[1]) <= bound && std::fabs(v[2]) <= bound &&
+           std::fabs(v[3]) <= bound;
+}
+
 // addTrigonMapped: the triangle's map of P added with weight w.
 inline void addTrigonMappedSum(const TrigonData* tri, const MapPoint& P, Double4& sum, double w) {
     Double4 m;

@@ -200,8 +200,9 @@ struct TrigonData {
     // as one affine transform, map(P) = M P + b: M's columns, then b, each
     // with a fourth lane (0, 0, 0, 1), so that the map of a point with a
     // weight lane is a weight lane of 1. Stale (0) after every rest rebuild
-    // and world refresh; 1 when it holds the map, 2 when the map has no
-    // finite affine form.
+    // and world refresh; 1 when it holds the map and no entry of it exceeds
+    // 2^500 in magnitude, 3 when it holds a larger one, 2 when the map has
+    // no finite affine form.
     double worldMap[16];
     unsigned char worldMapState;
 

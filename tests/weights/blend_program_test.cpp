@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "deform/binding_weights.h"
@@ -14,13 +15,13 @@ namespace {
 
 using namespace wt;
 
-// A quad (four fan triangles) and a standalone triangle, twisted and
-// stretched, so that every map moves the point differently.
+// A quad (four fan triangles, flat at rest) and a standalone triangle,
+// twisted and stretched, so that every map moves the point differently.
 class BlendProgram : public testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         Shape s;
-        s.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.2}, {0, 1, 0}, {2, 0.5, 0.1}};
+        s.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0.5, 0.1}};
         s.faces = {{0, 1, 2, 3}, {1, 4, 2}};
         p = buildCage(c.cage, s);
         pose(c.cage, p, axisRot({0.2, 1, 0.3}, 0.4), {0.5, -1, 2}, [&](int i) {
@@ -43,9 +44,9 @@ class BlendProgram : public testing::TestWithParam<int> {
         stBlendRecorder = nullptr;
         return !rec.abandoned;
     }
-    void expectReplayGives(const double want[3], bool sound) {
+    void expectReplayGives(const double want[3], bool sound, const double* at = nullptr) {
         double wm = 1.0, got[3] = {9, 9, 9};
-        EXPECT_EQ(replayBlendProgram(c.cage, bytes.data(), rec.used, P, &wm, got), sound);
+        EXPECT_EQ(replayBlendProgram(c.cage, bytes.data(), rec.used, at ? at : P, &wm, got), sound);
         EXPECT_EQ(wm, 1.0);
         if (sound) {
             EXPECT_EQ(std::memcmp(got, want, sizeof got), 0);
@@ -89,6 +90,53 @@ TEST_P(BlendProgram, RunsAndFoldedPolygonsReplayTheScalarSteps) {
     }));
     ASSERT_TRUE(sound);
     expectReplayGives(want, true);
+}
+
+// Past the bounds within which the replay leaves out the maps' tests (a
+// map's entries beyond 2^500, a point beyond 2^50, a sum beyond 2^900 at a
+// run's start), the tests are made and refuse what the scalar steps refuse.
+// The quad only moves within its plane and the triangle alone stretches
+// along x, so that far along x only the triangle maps beyond the largest
+// double, and a sum pushed near it by the quad still takes the triangle's
+// parts along z while its four lanes add up to more than the largest
+// double.
+TEST_P(BlendProgram, BeyondTheBoundsTheMapsAreTested) {
+    struct Case {
+        double scale; // of the current shape
+        double far;   // the point's x
+        double push;  // weight of the quad's polygon added before the maps
+    };
+    for (const Case k : {Case{1e307, 0.7, 0.0}, Case{1.0, 1.7e308, 0.0}, Case{1.0, 0.7, 1.2e308}}) {
+        SCOPED_TRACE(std::to_string(k.scale) + " " + std::to_string(k.far) + " " +
+                     std::to_string(k.push));
+        pose(c.cage, p, axisRot({0, 0, 1}, 0.0), {0, 0, 0}, [&](int i) {
+            const double* r = p[std::size_t(i)]->restPos;
+            const bool apex = i == 4;
+            return V3{(apex ? 3.0 * r[0] : r[0] + 0.5) * k.scale, (r[1] + 0.5) * k.scale,
+                      (apex ? r[2] + 0.3 : r[2]) * k.scale};
+        });
+        const double at[3] = {k.far, 0.4, 1.1};
+        double want[3] = {0, 0, 0};
+        bool sound = false;
+        ASSERT_TRUE(record([&] {
+            double D[3] = {0, 0, 0}, W = 0.0;
+            recordBlendStep(kStepOpen);
+            double d[3] = {0, 0, 0}, wd = 0.0;
+            recordBlendStep(kStepOpen);
+            calcWeightWithTrigon_W(tris[0], at, d, &wd, 1.0);
+            recordBlendStep(kStepPolygonEnd);
+            recordBlendStep(kStepAddPolygon, nullptr, k.push);
+            addPolygonBlend(d, wd, D, &W, k.push);
+            for (int i = 0; i < 12; ++i)
+                calcWeightWithTrigon_W(tris[std::size_t(i) % 5], at, D, &W, weightOf(i));
+            recordBlendStep(kStepFinish);
+            sound = finishBlend(D, W, want);
+        }));
+        if (k.scale > 1.0) {
+            EXPECT_EQ(tris[0]->worldMapState, 3);
+        }
+        expectReplayGives(want, sound, at);
+    }
 }
 
 TEST_P(BlendProgram, AProgramThatDoesNotFitIsNotKept) {
