@@ -208,6 +208,11 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         case kStepOpen:
             below[depth++] = top;
             splat4(0.0, top);
+            // A run that starts the new sum starts from 0.
+            if (step < end && *step == kStepMapTrigon) {
+                ++step;
+                mapRun(cage, step, at, bounded, true, top);
+            }
             break;
         case kStepPolygonEnd:
             closePolygon(&top, value);
