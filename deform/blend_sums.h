@@ -27,25 +27,32 @@ inline void setMapPoint(const double P[3], MapPoint& out) {
     set4(P[0], P[1], P[2], 0.0, out.p);
 }
 
-// Adds a mapped point (weight lane 1) with weight w to the sum (D, W):
-// D += w (mapped - P), W += w; nothing when w is negative or infinite, or
-// the sums would not be finite.
-inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Double4& sum) {
-    if (!(w >= 0.0 && w < HUGE_VAL)) return;
+// The sum (D, W) with a mapped point (weight lane 1) added with weight w:
+// out = (D + w (mapped - P), W + w). Every map's step adds this way.
+inline void withMapped(const Double4& mapped, const MapPoint& P, double w, const Double4& sum,
+                       Double4& out) {
     Double4 wv;
     splat4(w, wv);
-    const Double4 s = sum + wv * (mapped - P.p);
+    out = sum + wv * (mapped - P.p);
+}
+
+// Adds a mapped point with weight w to the sum (withMapped); nothing when
+// w is negative or infinite, or the sums would not be finite.
+inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Double4& sum) {
+    if (!(w >= 0.0 && w < HUGE_VAL)) return;
+    Double4 s;
+    withMapped(mapped, P, w, sum, s);
     // One test for all: a NaN or an infinity anywhere (a non-finite map
     // included, even at weight 0) makes the sum non-finite.
     if (std::isfinite(s[0] + s[1] + s[2] + s[3])) sum = s;
 }
 
 // The map of a triangle whose affine form is not worked out yet (it is
-// now) or that has none: out of line, so that the maps that are ready keep
-// their sums in registers.
+// now), is beyond the bounds of kept runs (state 3) or that has none: out
+// of line, so that the maps that are ready keep their sums in registers.
 void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m);
 
-// The map of P by a triangle whose affine form is worked out (state 1).
+// The map of P by a triangle whose affine form is worked out (state 1 or 3).
 inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4& m) {
     Double4 c0, c1, c2, b;
     load4(tri->worldMap, c0);
@@ -59,10 +66,9 @@ inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4
 // (worldMapState 1), of a point and into a sum within theirs, with a kept
 // program's weight (blend_program.h): its tests would always pass.
 inline void addBoundedMapSum(const TrigonData* tri, const MapPoint& P, double w, Double4& sum) {
-    Double4 m, wv;
+    Double4 m;
     affineTrigonMapped(tri, P, m);
-    splat4(w, wv);
-    sum = sum + wv * (m - P.p);
+    withMapped(m, P, w, sum, sum);
 }
 
 // Whether every lane is at most `bound` in magnitude (a NaN is not).
