@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "deform/blend_sums.h"
+#include "deform/trigon_maps.h"
 #include "geometry/inlining.h"
 #include "module/cpu_features.h"
 
@@ -146,13 +147,25 @@ namespace {
 
 // A run of triangle maps added to the sum, in order. While the point (when
 // `bounded`), the sum and the maps stay within the bounds of kept runs
-// (blend_program.h), the maps are added without the tests that would pass;
-// from the first map beyond them (or not worked out yet) to the run's end,
-// with them. A `fresh` sum is 0.
-MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const unsigned char*& step,
-                                  const MapPoint& at, bool bounded, bool fresh, Double4& sum) {
+// (blend_program.h), the maps are added without the tests that would pass:
+// all of them when `maps` holds this frame's, all bounded (by place,
+// deform/trigon_maps.h); otherwise up to the first map beyond the bounds
+// (or not worked out yet), and from there to the run's end with the tests.
+// A `fresh` sum is 0.
+MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const double* maps,
+                                  const unsigned char*& step, const MapPoint& at, bool bounded,
+                                  bool fresh, Double4& sum) {
     int n = *step++;
     if (bounded && (fresh || lanesWithin(sum, kBoundedRunSum))) {
+        if (maps) {
+            for (; n > 0; --n) {
+                const unsigned int place = take<unsigned int>(step);
+                const double w = place & kUnitPlace ? 1.0 : take<double>(step);
+                addBoundedMapSum(maps + size_t(place & ~kUnitPlace) * kTrigonMapDoubles, at, w,
+                                 sum);
+            }
+            return;
+        }
         for (; n > 0; --n) {
             const unsigned char* next = step;
             const unsigned int place = take<unsigned int>(next);
@@ -160,7 +173,7 @@ MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const unsigned char*
             if (!MORVANE_LIKELY(tri->worldMapState == 1)) break;
             const double w = place & kUnitPlace ? 1.0 : take<double>(next);
             step = next;
-            addBoundedMapSum(tri, at, w, sum);
+            addBoundedMapSum(tri->worldMap, at, w, sum);
         }
     }
     for (; n > 0; --n) {
@@ -172,8 +185,9 @@ MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const unsigned char*
 
 // The replay, inlined into one build for every processor and one for those
 // with AVX. AVX adds no fused multiply-add, so both round every lane alike.
-MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned char* program,
-                                      int count, const double P[3], double* wm, double disp[3]) {
+MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const double* maps,
+                                      const unsigned char* program, int count, const double P[3],
+                                      double* wm, double disp[3]) {
     // Kept programs were checked step by step as they were recorded. The
     // top sum is held apart from the sums beneath it, so a map's sum stays
     // in a register rather than making a round trip through memory.
@@ -195,7 +209,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         const int op = *step++;
         switch (op) {
         case kStepMapTrigon:
-            mapRun(cage, step, at, bounded, false, top);
+            mapRun(cage, maps, step, at, bounded, false, top);
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
@@ -211,7 +225,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
             // A run that starts the new sum starts from 0.
             if (step < end && *step == kStepMapTrigon) {
                 ++step;
-                mapRun(cage, step, at, bounded, true, top);
+                mapRun(cage, maps, step, at, bounded, true, top);
             }
             break;
         case kStepPolygonEnd:
@@ -228,7 +242,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
         case kStepRunPolygonAdd: {
             Double4 sum;
             splat4(0.0, sum);
-            mapRun(cage, step, at, bounded, true, sum);
+            mapRun(cage, maps, step, at, bounded, true, sum);
             closePolygon(&sum, value);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, top);
@@ -283,25 +297,25 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const unsigned c
     return value.sound;
 }
 
-bool replayPortable(const CageInstance* cage, const unsigned char* program, int count,
-                    const double P[3], double* wm, double disp[3]) {
-    return replayBody(cage, program, count, P, wm, disp);
+bool replayPortable(const CageInstance* cage, const double* maps, const unsigned char* program,
+                    int count, const double P[3], double* wm, double disp[3]) {
+    return replayBody(cage, maps, program, count, P, wm, disp);
 }
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
-__attribute__((target("avx"))) bool replayAvx(const CageInstance* cage,
+__attribute__((target("avx"))) bool replayAvx(const CageInstance* cage, const double* maps,
                                               const unsigned char* program, int count,
                                               const double P[3], double* wm, double disp[3]) {
-    return replayBody(cage, program, count, P, wm, disp);
+    return replayBody(cage, maps, program, count, P, wm, disp);
 }
 #endif
 
 } // namespace
 
-bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
-                        const double P[3], double* wm, double disp[3]) {
+bool replayBlendProgram(const CageInstance* cage, const double* maps, const unsigned char* program,
+                        int count, const double P[3], double* wm, double disp[3]) {
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
-    if (vectorLevelInUse() > 0) return replayAvx(cage, program, count, P, wm, disp);
+    if (vectorLevelInUse() > 0) return replayAvx(cage, maps, program, count, P, wm, disp);
 #endif
-    return replayPortable(cage, program, count, P, wm, disp);
+    return replayPortable(cage, maps, program, count, P, wm, disp);
 }

@@ -94,8 +94,10 @@ inline void abandonBlendRecording() {
 
 // Runs a kept program (count bytes) over the cage's elements for the world
 // point P: true with disp when the blend is sound, false (disp zero) when
-// it is not, *wm multiplied by the recorded factors.
-bool replayBlendProgram(const CageInstance* cage, const unsigned char* program, int count,
-                        const double P[3], double* wm, double disp[3]);
+// it is not, *wm multiplied by the recorded factors. `maps`: the cage's
+// triangle maps by place when all of this frame's are held there and
+// bounded (deform/trigon_maps.h), else null.
+bool replayBlendProgram(const CageInstance* cage, const double* maps, const unsigned char* program,
+                        int count, const double P[3], double* wm, double disp[3]);
 
 #endif

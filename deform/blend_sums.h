@@ -52,22 +52,28 @@ inline void addMappedSum(const Double4& mapped, const MapPoint& P, double w, Dou
 // of line, so that the maps that are ready keep their sums in registers.
 void trigonMappedOutOfLine(const TrigonData* tri, const MapPoint& P, Double4& m);
 
-// The map of P by a triangle whose affine form is worked out (state 1 or 3).
-inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4& m) {
+// The map of P by an affine map laid out as TrigonData::worldMap.
+inline void affineMapped(const double* map, const MapPoint& P, Double4& m) {
     Double4 c0, c1, c2, b;
-    load4(tri->worldMap, c0);
-    load4(tri->worldMap + 4, c1);
-    load4(tri->worldMap + 8, c2);
-    load4(tri->worldMap + 12, b);
+    load4(map, c0);
+    load4(map + 4, c1);
+    load4(map + 8, c2);
+    load4(map + 12, b);
     m = c0 * P.x + c1 * P.y + c2 * P.z + b;
 }
 
-// addMappedSum of a triangle's map within the bounds of kept runs
-// (worldMapState 1), of a point and into a sum within theirs, with a kept
-// program's weight (blend_program.h): its tests would always pass.
-inline void addBoundedMapSum(const TrigonData* tri, const MapPoint& P, double w, Double4& sum) {
+// The map of P by a triangle whose affine form is worked out (state 1 or 3).
+inline void affineTrigonMapped(const TrigonData* tri, const MapPoint& P, Double4& m) {
+    affineMapped(tri->worldMap, P, m);
+}
+
+// addMappedSum of a triangle's map (as worldMap lays it out) within the
+// bounds of kept runs (worldMapState 1), of a point and into a sum within
+// theirs, with a kept program's weight (blend_program.h): its tests would
+// always pass.
+inline void addBoundedMapSum(const double* map, const MapPoint& P, double w, Double4& sum) {
     Double4 m;
-    affineTrigonMapped(tri, P, m);
+    affineMapped(map, P, m);
     withMapped(m, P, w, sum, sum);
 }
 

@@ -13,6 +13,7 @@
 #include "deform/frame_pass.h"
 #include "deform/point_displacement.h"
 #include "deform/skin_blends.h"
+#include "deform/trigon_maps.h"
 #include "deform/volume_bind_cache.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
@@ -45,8 +46,10 @@ bool reserveCages(DeformInstance* deform, int count) {
         static_cast<SkinBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     deform->volumeBinds =
         static_cast<VolumeBindCache**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
+    deform->mapTables =
+        static_cast<TrigonMapTable**>(morvaneCalloc(size_t(count) + 16, sizeof(void*)));
     if (!deform->cageArray || !deform->weightMapIDs || !deform->volumeTables ||
-        !deform->nearHints || !deform->bindCaches || !deform->volumeBinds ||
+        !deform->nearHints || !deform->bindCaches || !deform->volumeBinds || !deform->mapTables ||
         !deform->pointWeights) {
         freeCageArrays(deform);
         return false;
@@ -103,6 +106,16 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         }
         refreshSkinBindCache(bound, cage);
         refreshVolumeBindCache(weighed, table);
+        // The replays read the triangles' maps side by side, when enough
+        // points replay to pay for copying them all.
+        TrigonMapTable*& maps = deform->mapTables[i];
+        const bool replays = bound && bound->recording && lastCalls >= trigonPlacesOf(cage);
+        if (replays && !maps) maps = newTrigonMapTable();
+        if (!replays) {
+            freeTrigonMapTable(maps);
+            maps = nullptr;
+        }
+        reserveTrigonMaps(maps, cage);
     }
     const size_t row = size_t(deform->cageCapacity) + 16;
     for (size_t i = 0; i < row * kMarkLanes; ++i)
@@ -110,7 +123,8 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     deform->bindCacheBytes = 0;
     for (size_t i = 0; i < row; ++i)
         deform->bindCacheBytes += skinBindCacheBytes(deform->bindCaches[i]) +
-                                  volumeBindCacheBytes(deform->volumeBinds[i]);
+                                  volumeBindCacheBytes(deform->volumeBinds[i]) +
+                                  trigonMapTableBytes(deform->mapTables[i]);
     deform->pointCursor = 0;
     deform->refreshPending = 0;
 
@@ -120,11 +134,18 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     if (deform->passThreads < 2 || !stDeformServices.mtUtil) {
         freeFramePass(deform->framePass);
         deform->framePass = nullptr;
-        return;
+    } else {
+        if (!deform->framePass) deform->framePass = newFramePass();
+        runFramePass(deform->framePass, deform, lastCalls, stDeformServices.mtUtil,
+                     deform->passThreads);
     }
-    if (!deform->framePass) deform->framePass = newFramePass();
-    runFramePass(deform->framePass, deform, lastCalls, stDeformServices.mtUtil,
-                 deform->passThreads);
+    // The maps a pass did not copy on its threads.
+    for (int i = 0; i < deform->cageCount; ++i) {
+        TrigonMapTable* maps = deform->mapTables[i];
+        if (!maps || !maps->places || maps->finished) continue;
+        copyTrigonMaps(maps, deform->cageArray[i], 0, maps->places);
+        finishTrigonMaps(maps);
+    }
 }
 
 } // namespace
@@ -140,6 +161,11 @@ void freeCageArrays(DeformInstance* deform) {
     if (deform->volumeBinds)
         for (int i = 0; i < deform->cageCapacity + 16; ++i)
             freeVolumeBindCache(deform->volumeBinds[i]);
+    if (deform->mapTables)
+        for (int i = 0; i < deform->cageCapacity + 16; ++i)
+            freeTrigonMapTable(deform->mapTables[i]);
+    morvaneFree(deform->mapTables);
+    deform->mapTables = nullptr;
     morvaneFree(deform->bindCaches);
     deform->bindCaches = nullptr;
     morvaneFree(deform->volumeBinds);

@@ -10,6 +10,7 @@
 #include "deform/binding_weights.h"
 #include "deform/point_displacement.h"
 #include "deform/still_points.h"
+#include "deform/trigon_maps.h"
 #include "deform/volume_bind_cache.h"
 #include "deform_instance.h"
 #include "geometry/element_location.h"
@@ -120,20 +121,23 @@ struct ReadyRun {
     std::atomic<int> next;
 };
 
-int placesOf(const CageInstance* cage) {
-    return 4 * cage->polygonBlockSize + cage->trigonCount;
-}
-
+// Readies the triangles at places first..last-1, numbered across the
+// cages, and copies the maps of those of a cage with a map table.
 void readyTriangles(DeformInstance* deform, int first, int last) {
     int base = 0;
     for (int i = 0; i < deform->cageCount && first < last; ++i) {
         CageInstance* cage = deform->cageArray[i];
-        const int end = base + placesOf(cage);
-        for (; first < last && first < end; ++first)
-            if (TrigonData* t = trigonAtPlace(cage, unsigned(first - base))) {
-                readyTrigonSlide(t);
-                readyTrigonWorldMap(t);
-            }
+        const int end = base + trigonPlacesOf(cage);
+        if (first < end) {
+            const int to = last < end ? last : end;
+            for (int at = first; at < to; ++at)
+                if (TrigonData* t = trigonAtPlace(cage, unsigned(at - base))) {
+                    readyTrigonSlide(t);
+                    readyTrigonWorldMap(t);
+                }
+            copyTrigonMaps(deform->mapTables[i], cage, first - base, to - base);
+            first = to;
+        }
         base = end;
     }
 }
@@ -153,7 +157,7 @@ void readyCages(DeformInstance* deform, LWMTUtilFuncs* mt, int threads) {
     run.deform = deform;
     run.total = 0;
     for (int i = 0; i < deform->cageCount; ++i)
-        run.total += placesOf(deform->cageArray[i]);
+        run.total += trigonPlacesOf(deform->cageArray[i]);
     run.next.store(0);
     if (LWMTGroupID group = mt->groupCreate(threads)) {
         bool added = true;
@@ -166,6 +170,8 @@ void readyCages(DeformInstance* deform, LWMTUtilFuncs* mt, int threads) {
     // group is gone: what a failed run left is readied here.
     const int left = run.next.load();
     if (left < run.total) readyTriangles(deform, left, run.total);
+    for (int i = 0; i < deform->cageCount; ++i)
+        finishTrigonMaps(deform->mapTables[i]);
 }
 
 struct PassRun {

@@ -5,6 +5,7 @@
 #include "deform/bind_cache.h"
 #include "deform/binding_weights.h"
 #include "deform/skin_blends.h"
+#include "deform/trigon_maps.h"
 #include "deform/volume_bind_cache.h"
 #include "deform/volume_table.h"
 #include "deform_instance.h"
@@ -58,7 +59,8 @@ bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, 
         // The blend's steps, recorded at this very point.
         int count = 0;
         if (const unsigned char* program = heldBlendProgram(cache, slot, P, Plocal, &count))
-            return replayBlendProgram(cage, program, count, P, wm, d);
+            return replayBlendProgram(cage, boundedTrigonMaps(deform->mapTables[index]), program,
+                                      count, P, wm, d);
     } else {
         // The hint is kept as the triangle's place, so that a rebuilt cage
         // never leaves a stale pointer behind.

@@ -7,6 +7,7 @@
 struct CageInstance;
 struct FramePass;
 struct SkinBindCache;
+struct TrigonMapTable;
 struct VolumeBindCache;
 struct VolumeTable;
 
@@ -22,12 +23,13 @@ struct DeformInstance {
     int* nearHints;
     SkinBindCache** bindCaches;    // per Skin cage, what its search found last frame
     VolumeBindCache** volumeBinds; // per Volume cage, the weights of last frame's points
+    TrigonMapTable** mapTables;    // per Skin cage with a bind cache, its triangle maps
     float* pointWeights;           // per cage, the current point's weight-map value
     int cageCount;
     int cageCapacity; // the arrays above hold cageCapacity + 16 entries (per row)
     int refreshPending;
     int pointCursor;       // Evaluate calls so far in this frame
-    size_t bindCacheBytes; // held by bindCaches and volumeBinds
+    size_t bindCacheBytes; // held by bindCaches, volumeBinds and mapTables
     FramePass* framePass;  // the frame's points worked out ahead (or null)
     int passThreads;       // the threads of this frame's pass
     char description[84];

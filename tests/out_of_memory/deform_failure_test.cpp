@@ -239,6 +239,7 @@ TEST_F(DeformFailure, ACageListThatCannotGrowSkipsTheFrameAndTheNextRecovers) {
                 EXPECT_EQ(deform->volumeTables, nullptr);
                 EXPECT_EQ(deform->bindCaches, nullptr);
                 EXPECT_EQ(deform->volumeBinds, nullptr);
+                EXPECT_EQ(deform->mapTables, nullptr);
                 expectSamePoints(deformed(deform, points), points);
                 MorvaneNewTime(deform, 2, 2.0);
             }
@@ -248,12 +249,13 @@ TEST_F(DeformFailure, ACageListThatCannotGrowSkipsTheFrameAndTheNextRecovers) {
             MorvaneDestroy(deform);
         });
     // The cages, their weight maps, Volume tables, search hints, Skin and
-    // Volume bind caches and the point's weight-map values.
-    EXPECT_EQ(attempts, 7 + 1);
+    // Volume bind caches, map tables and the point's weight-map values.
+    EXPECT_EQ(attempts, 8 + 1);
 }
 
 // Without memory for the bind cache (its record, its snapshot, its slots,
-// its blend programs or the location tapes kept instead of them) the points
+// its blend programs or the location tapes kept instead of them, the table
+// of the triangles' maps the programs read) the points
 // are searched again, or located from the tapes, and move exactly as with
 // it.
 TEST_F(DeformFailure, ABindCacheThatCannotBeMadeOrGrowChangesNoResult) {
@@ -280,8 +282,8 @@ TEST_F(DeformFailure, ABindCacheThatCannotBeMadeOrGrowChangesNoResult) {
             MorvaneDestroy(deform);
         });
     // The record, snapshot, slots and programs (a tape only when a program
-    // could not be kept).
-    EXPECT_EQ(attempts, 4 + 1);
+    // could not be kept), and the map table's record and maps.
+    EXPECT_EQ(attempts, 4 + 2 + 1);
 }
 
 // Without memory for the frame pass (its record, its rows, the bind cache's
@@ -321,8 +323,9 @@ TEST_F(DeformFailure, AFramePassThatCannotBeMadeOrGrowChangesNoResult) {
             MorvaneDestroy(deform);
         });
     unsetenv("MORVANE_THREADS");
-    // The bind cache's four, the pass's record and its two row arrays.
-    EXPECT_EQ(attempts, 4 + 3 + 1);
+    // The bind cache's four, the map table's two, the pass's record and its
+    // two row arrays.
+    EXPECT_EQ(attempts, 4 + 2 + 3 + 1);
 }
 
 TEST_F(DeformFailure, ASelectionThatCannotGrowStaysAsItWas) {
