@@ -1,5 +1,6 @@
 #include "cage/cage_frames.h"
 
+#include "geometry/inlining.h"
 #include "geometry/mark_lane.h"
 
 #include "geometry/rotation.h"
@@ -189,6 +190,69 @@ void refreshTrigonData(CageInstance* cage, TrigonData* tri) {
                   p2);
     tri->worldP12[0] = p2[0] - tri->worldP1[0];
     tri->worldP12[1] = p2[1] - tri->worldP1[1];
+}
+
+namespace {
+
+// Asks for the lines of a triangle's record that refreshTrigonData reads
+// and writes.
+void prefetchRefresh(const TrigonData* tri) {
+    MORVANE_PREFETCH(&tri->pnt);
+    MORVANE_PREFETCH(&tri->rest.X);
+    MORVANE_PREFETCH(&tri->rest.N);
+    MORVANE_PREFETCH(&tri->X);
+    MORVANE_PREFETCH(&tri->N);
+    MORVANE_PREFETCH(&tri->worldMapState);
+    MORVANE_PREFETCH(&tri->worldX);
+    MORVANE_PREFETCH(&tri->worldP12);
+}
+
+// Records refreshed ahead of the one asked for.
+const int kRefreshAhead = 8;
+
+} // namespace
+
+void refreshAllTrigons(CageInstance* cage) {
+    // Each triangle's refresh depends on that triangle alone, so they are
+    // taken in the order they lie in memory, each record's lines asked for
+    // a few triangles ahead: a record is about twenty lines, of which the
+    // refresh touches eight, and after a frame's blends few are cached.
+    for (int i = 0; i < cage->trigonCount; ++i) {
+        if (i + kRefreshAhead < cage->trigonCount)
+            prefetchRefresh(&cage->trigonBlock[i + kRefreshAhead]);
+        refreshTrigonData(cage, &cage->trigonBlock[i]);
+    }
+    const int fans = 4 * cage->polygonCount;
+    for (int i = 0; i < fans; ++i) {
+        if (i + kRefreshAhead < fans) {
+            const int ahead = i + kRefreshAhead;
+            prefetchRefresh(&cage->polygonBlock[ahead / 4].tri[ahead % 4]);
+        }
+        refreshTrigonData(cage, &cage->polygonBlock[i / 4].tri[i % 4]);
+    }
+}
+
+void refreshPolygonCenters(CageInstance* cage) {
+    // In the order the polygons lie in memory, each centre's lines asked
+    // for a few polygons ahead (a polygon's record is about ninety lines).
+    for (int i = 0; i < cage->polygonCount; ++i) {
+        if (i + kRefreshAhead < cage->polygonCount) {
+            const PointData* ahead = &cage->polygonBlock[i + kRefreshAhead].center;
+            MORVANE_PREFETCH(&ahead->basePos);
+            MORVANE_PREFETCH(&ahead->worldRestPos);
+            MORVANE_PREFETCH(&ahead->restPos);
+            MORVANE_PREFETCH(&ahead->normal);
+        }
+        PolygonData* poly = &cage->polygonBlock[i];
+        updatePolygonCenterOther(poly);
+        PointData* c = &poly->center;
+        if (cage->showBase) {
+            toWorld(cage, c->basePos, c->worldRestPos);
+            copy3D(c->worldRestPos, c->worldOtherPos);
+        } else {
+            setPointWorldPositions(cage, c);
+        }
+    }
 }
 
 void updatePolygonCenterRest(PolygonData* poly) {

@@ -21,6 +21,11 @@ void enableTriData(TrigonData* tri);
 
 // Frame = R x local frame; world frame and world 2D data from worldOtherPos.
 void refreshTrigonData(CageInstance* cage, TrigonData* tri);
+// refreshTrigonData of every trigon and fan triangle of the cage.
+void refreshAllTrigons(CageInstance* cage);
+// Every polygon's centre from its corners' current positions
+// (updatePolygonCenterOther), then placed in the world as the corners are.
+void refreshPolygonCenters(CageInstance* cage);
 
 // Centre basePos and restPos = corner averages; centre normal = 0.
 void updatePolygonCenterRest(PolygonData* poly);

@@ -306,9 +306,6 @@ void getCageParmAfterIK(CageInstance* cage) {
     if (cage->pointCount <= 0) return;
     if (cage->rebuildNeeded) rebuildRestData(cage);
 
-    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-        updatePolygonCenterOther(poly);
-
     for (int i = 0; i < cage->pointCount; ++i) {
         PointData* p = cage->pointArray[i];
         if (cage->showBase) {
@@ -318,22 +315,10 @@ void getCageParmAfterIK(CageInstance* cage) {
             setPointWorldPositions(cage, p);
         }
     }
-    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next) {
-        PointData* c = &poly->center;
-        if (cage->showBase) {
-            toWorld(cage, c->basePos, c->worldRestPos);
-            copy3D(c->worldRestPos, c->worldOtherPos);
-        } else {
-            setPointWorldPositions(cage, c);
-        }
-    }
+    refreshPolygonCenters(cage);
     for (LinegonData* lin = cage->linegonList; lin; lin = lin->next)
         refreshLinegonFrame(cage, lin);
-    for (TrigonData* tri = cage->trigonList; tri; tri = tri->next)
-        refreshTrigonData(cage, tri);
-    for (PolygonData* poly = cage->polygonList; poly; poly = poly->next)
-        for (TrigonData& tri : poly->tri)
-            refreshTrigonData(cage, &tri);
+    refreshAllTrigons(cage);
 }
 
 void fillCageHandler(LWCustomObjHandler* local) {
