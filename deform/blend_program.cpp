@@ -126,10 +126,11 @@ struct Value {
     bool sound;
 };
 
-// The top sum, closed: a polygon's blend.
-MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value) {
+// The top sum, closed: a polygon's blend. `finite`: its lanes are known to
+// be.
+MORVANE_ALWAYS_INLINE void closePolygon(const Double4* top, Value& value, bool finite = false) {
     value.v = *top;
-    value.sound = (*top)[3] > 0.0 && finite3(*top);
+    value.sound = (*top)[3] > 0.0 && (finite || finite3(*top));
 }
 
 } // namespace
@@ -151,12 +152,14 @@ namespace {
 // all of them when `maps` holds this frame's, all bounded (by place,
 // deform/trigon_maps.h); otherwise up to the first map beyond the bounds
 // (or not worked out yet), and from there to the run's end with the tests.
-// A `fresh` sum is 0.
-MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const double* maps,
+// A `fresh` sum is 0. True when every map was added within the bounds: the
+// sum's lanes are then finite.
+MORVANE_ALWAYS_INLINE bool mapRun(const CageInstance* cage, const double* maps,
                                   const unsigned char*& step, const MapPoint& at, bool bounded,
                                   bool fresh, Double4& sum) {
     int n = *step++;
-    if (bounded && (fresh || lanesWithin(sum, kBoundedRunSum))) {
+    const bool fast = bounded && (fresh || lanesWithin(sum, kBoundedRunSum));
+    if (fast) {
         if (maps) {
             for (; n > 0; --n) {
                 const unsigned int place = take<unsigned int>(step);
@@ -164,7 +167,7 @@ MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const double* maps,
                 addBoundedMapSum(maps + size_t(place & ~kUnitPlace) * kTrigonMapDoubles, at, w,
                                  sum);
             }
-            return;
+            return true;
         }
         for (; n > 0; --n) {
             const unsigned char* next = step;
@@ -176,11 +179,13 @@ MORVANE_ALWAYS_INLINE void mapRun(const CageInstance* cage, const double* maps,
             addBoundedMapSum(tri->worldMap, at, w, sum);
         }
     }
+    const bool within = fast && n == 0;
     for (; n > 0; --n) {
         const unsigned int place = take<unsigned int>(step);
         const double w = place & kUnitPlace ? 1.0 : take<double>(step);
         addTrigonMappedSum(trigonAtPlace(cage, place & ~kUnitPlace), at, sum, w);
     }
+    return within;
 }
 
 // The replay, inlined into one build for every processor and one for those
@@ -242,8 +247,8 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const double* ma
         case kStepRunPolygonAdd: {
             Double4 sum;
             splat4(0.0, sum);
-            mapRun(cage, maps, step, at, bounded, true, sum);
-            closePolygon(&sum, value);
+            const bool finite = mapRun(cage, maps, step, at, bounded, true, sum);
+            closePolygon(&sum, value, finite);
             const double w = take<double>(step);
             if (value.sound) addPolygonBlendSum(value.v, w, top);
             break;
