@@ -237,7 +237,9 @@ void refreshPolygonCenters(CageInstance* cage) {
     // for a few polygons ahead (a polygon's record is about ninety lines).
     for (int i = 0; i < cage->polygonCount; ++i) {
         if (i + kRefreshAhead < cage->polygonCount) {
-            const PointData* ahead = &cage->polygonBlock[i + kRefreshAhead].center;
+            const PolygonData* poly = &cage->polygonBlock[i + kRefreshAhead];
+            const PointData* ahead = &poly->center;
+            MORVANE_PREFETCH(&poly->pnt);
             MORVANE_PREFETCH(&ahead->basePos);
             MORVANE_PREFETCH(&ahead->worldRestPos);
             MORVANE_PREFETCH(&ahead->restPos);
