@@ -107,9 +107,13 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         refreshSkinBindCache(bound, cage);
         refreshVolumeBindCache(weighed, table);
         // The replays read the triangles' maps side by side, when enough
-        // points replay to pay for copying them all.
+        // points replay to pay for copying them all (and the copy takes at
+        // most a quarter of the caches' budget).
         TrigonMapTable*& maps = deform->mapTables[i];
-        const bool replays = bound && bound->recording && lastCalls >= trigonPlacesOf(cage);
+        const int places = trigonPlacesOf(cage);
+        const bool replays = bound && bound->recording && lastCalls >= places &&
+                             size_t(places) * kTrigonMapDoubles * sizeof(double) <=
+                                 kBindCacheBudget / 4;
         if (replays && !maps) maps = newTrigonMapTable();
         if (!replays) {
             freeTrigonMapTable(maps);
