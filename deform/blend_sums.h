@@ -115,12 +115,12 @@ inline void fromSum(const Double4& sum, double D[3], double* W) {
 inline void addPolygonBlendSum(const Double4& blend, double w, Double4& sum) {
     const double wsum = blend[3];
     if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
-    Double4 k;
+    Double4 k, wv;
     splat4(w / wsum, k);
-    Double4 s = sum + k * blend;
+    const Double4 s = sum + k * blend;
     if (!finite3(s)) return;
-    s[3] = sum[3] + w;
-    sum = s;
+    splat4(w, wv);
+    withLane3(s, sum + wv, sum); // W + w
 }
 
 // A sum's displacement D / W into the displacement lanes of out: false
@@ -138,10 +138,10 @@ inline bool finishBlendSum(const Double4& sum, Double4& out) {
 // The polygon's own part counts as one element.
 inline void normaliseBlendSum(Double4& sum) {
     if (!(sum[3] > 0.0)) return;
-    Double4 k;
+    Double4 k, one;
     splat4(1.0 / sum[3], k);
-    sum = sum * k;
-    sum[3] = 1.0;
+    splat4(1.0, one);
+    withLane3(sum * k, one, sum);
 }
 
 // A faded part (d, w) normalised and added with its share to the fade sum.
@@ -151,9 +151,7 @@ inline void addFadedPartSum(const Double4& part, double share, Double4& fade) {
     Double4 k, by;
     splat4(share, k);
     splat4(w, by);
-    const double taken = fade[3] + share;
-    fade = fade + k * part / by;
-    fade[3] = taken;
+    withLane3(fade + k * part / by, fade + k, fade); // the weight lane takes share
 }
 
 // The faded parts' sum added to (D, W) when sound.
@@ -166,9 +164,7 @@ inline void addFadedSumSum(const Double4& fade, Double4& sum) {
 inline void addBandPartSum(const Double4& blend, double weight, Double4& sum) {
     Double4 k;
     splat4(weight, k);
-    const double taken = sum[3] + weight;
-    sum = sum + k * blend;
-    sum[3] = taken;
+    withLane3(sum + k * blend, sum + k, sum); // the weight lane takes weight
 }
 
 #endif // MORVANE_DEFORM_BLEND_SUMS_H

@@ -42,4 +42,17 @@ inline void splat4(double x, Double4& out) {
     set4(x, x, x, x, out);
 }
 
+// v's first three lanes and w's fourth, (v0, v1, v2, w3): one blend of two
+// vectors where the compiler has them, rather than taking the lane out and
+// putting it back.
+inline void withLane3(const Double4& v, const Double4& w, Double4& out) {
+#if defined(__GNUC__) && !defined(MORVANE_PLAIN_DOUBLE4) && (defined(__clang__) || __GNUC__ >= 12)
+    out = __builtin_shufflevector(v, w, 0, 1, 2, 7);
+#else
+    const double last = w[3];
+    out = v;
+    out[3] = last;
+#endif
+}
+
 #endif // MORVANE_GEOMETRY_DOUBLE4_H
