@@ -1,5 +1,6 @@
 #include "deform/blend_program.h"
 
+#include <math.h>
 #include <string.h>
 
 #include "deform/blend_sums.h"
@@ -72,7 +73,8 @@ void appendBlendStep(BlendRecorder* r, int op, const void* element, double weigh
     if (op == kStepMapTrigon) size += runs ? -1 : 1;
     if (r->used + size > r->capacity || r->depth < stepNeeds(op) || place < 0 ||
         place >= long(kUnitPlace) || (keeps && !(weight >= 0.0 && weight < kBlendKept)) ||
-        (op == kStepMapTrigon && !(weight > 0.0 && weight <= kBoundedMapWeight))) {
+        (op == kStepMapTrigon && !(weight > 0.0 && weight <= kBoundedMapWeight)) ||
+        (op == kStepAddPolygon && !(weight >= 0.0 && weight < HUGE_VAL))) {
         r->abandoned = 1;
         return;
     }

@@ -47,6 +47,9 @@ enum BlendOp {
 // top bit set for weight 1) and its weight (8 bytes, none for weight 1).
 const int kBlendProgramBytes = 4096;
 
+// A kept program's polygon weights are at least 0 and finite (a program
+// whose blend adds a polygon with any other weight is not kept).
+//
 // Bounds under which a run of maps cannot leave the finite doubles. A map
 // whose entries are all at most kBoundedMapEntry in magnitude (a triangle's
 // worldMapState 1), of a point within kBoundedPoint, with a weight of at

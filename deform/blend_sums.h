@@ -111,10 +111,12 @@ inline void fromSum(const Double4& sum, double D[3], double* W) {
     if (W) *W = sum[3];
 }
 
-// A polygon's blend (d, wsum) added to the sum with total weight w.
+// A polygon's blend (d, wsum) added to the sum with total weight w, a
+// kept program's: at least 0 and finite (blend_program.h), so that only
+// the blend's weight is tested.
 inline void addPolygonBlendSum(const Double4& blend, double w, Double4& sum) {
     const double wsum = blend[3];
-    if (!(w >= 0.0) || !std::isfinite(w) || !(wsum > 0.0)) return;
+    if (!(wsum > 0.0)) return;
     Double4 k, wv;
     splat4(w / wsum, k);
     const Double4 s = sum + k * blend;

@@ -111,9 +111,9 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
         // most a quarter of the caches' budget).
         TrigonMapTable*& maps = deform->mapTables[i];
         const int places = trigonPlacesOf(cage);
-        const bool replays = bound && bound->recording && lastCalls >= places &&
-                             size_t(places) * kTrigonMapDoubles * sizeof(double) <=
-                                 kBindCacheBudget / 4;
+        const bool replays =
+            bound && bound->recording && lastCalls >= places &&
+            size_t(places) * kTrigonMapDoubles * sizeof(double) <= kBindCacheBudget / 4;
         if (replays && !maps) maps = newTrigonMapTable();
         if (!replays) {
             freeTrigonMapTable(maps);

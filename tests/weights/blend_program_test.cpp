@@ -2,6 +2,7 @@
 // its maps were packed into runs (long runs included) and polygons folded.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -165,6 +166,25 @@ TEST_P(BlendProgram, AProgramThatDoesNotFitIsNotKept) {
             recordBlendStep(kStepFinish);
         },
         200));
+}
+
+// A polygon added with a weight below 0 or not finite (the scalar step adds
+// nothing then) leaves no program: the replay tests no polygon weight.
+TEST_P(BlendProgram, OnlySoundPolygonWeightsAreKept) {
+    for (const double w : {0.0, 1e308, -1.0, -0.0, double(HUGE_VAL), double(NAN)}) {
+        const bool sound = w >= 0.0 && w < HUGE_VAL;
+        EXPECT_EQ(record([&] {
+                      recordBlendStep(kStepOpen);
+                      recordBlendStep(kStepOpen);
+                      double d[3] = {0, 0, 0}, wd = 0.0;
+                      calcWeightWithTrigon_W(tris[0], P, d, &wd, 1.0);
+                      recordBlendStep(kStepPolygonEnd);
+                      recordBlendStep(kStepAddPolygon, nullptr, w);
+                      recordBlendStep(kStepFinish);
+                  }),
+                  sound)
+            << w;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, BlendProgram, testing::Values(0, 2));
