@@ -165,9 +165,11 @@ MORVANE_ALWAYS_INLINE bool mapRun(const CageInstance* cage, const double* maps,
         if (maps) {
             for (; n > 0; --n) {
                 const unsigned int place = take<unsigned int>(step);
-                const double w = place & kUnitPlace ? 1.0 : take<double>(step);
-                addBoundedMapSum(maps + size_t(place & ~kUnitPlace) * kTrigonMapDoubles, at, w,
-                                 sum);
+                const double* map = maps + size_t(place & ~kUnitPlace) * kTrigonMapDoubles;
+                if (place & kUnitPlace)
+                    addBoundedUnitMapSum(map, at, sum);
+                else
+                    addBoundedMapSum(map, at, take<double>(step), sum);
             }
             return true;
         }

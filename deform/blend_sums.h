@@ -77,6 +77,13 @@ inline void addBoundedMapSum(const double* map, const MapPoint& P, double w, Dou
     withMapped(m, P, w, sum, sum);
 }
 
+// The same with weight 1: w (mapped - P) is then mapped - P, to the bit.
+inline void addBoundedUnitMapSum(const double* map, const MapPoint& P, Double4& sum) {
+    Double4 m;
+    affineMapped(map, P, m);
+    sum = sum + (m - P.p);
+}
+
 // Whether every lane is at most `bound` in magnitude (a NaN is not).
 inline bool lanesWithin(const Double4& v, double bound) {
     return std::fabs(v[0]) <= bound && std::fabs(v[1]) <= bound && std::fabs(v[2]) <= bound &&
