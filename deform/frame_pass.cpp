@@ -20,14 +20,18 @@
 
 namespace {
 
-// A point's inputs and, after a pass, its answer.
+// A point's inputs and, after a pass, its answer: one cache line, which
+// each call on the host's thread reads. The object position is most often
+// the source itself (nothing moved the point before this deformer); when
+// it is not, it is kept in the pass's row of other positions.
 struct FramePoint {
     LWPntID point;
     double source[3];
-    double oPos[3];
     double out[3];
-    int answer; // kNoAnswer, kStays or kMoves
+    int answer;     // kNoAnswer, kStays or kMoves
+    int otherApart; // the object position is not the source's bits
 };
+static_assert(sizeof(FramePoint) <= 64, "a point's row fits one cache line");
 
 enum { kNoAnswer, kStays, kMoves };
 
@@ -41,8 +45,9 @@ const int kCacheMutex = 1;
 } // namespace
 
 struct FramePass {
-    FramePoint* points;
-    float* weights; // capacity x width
+    FramePoint* points;    // on cache lines
+    double (*otherPos)[3]; // per row, the object position when apart
+    float* weights;        // capacity x width
     int capacity;
     int width;    // cages per recorded row
     int recorded; // rows that hold this frame's (or the last frame's) inputs
@@ -56,12 +61,22 @@ struct FramePass {
 
 namespace {
 
+void freeRows(FramePass* pass) {
+    morvaneFreeLines(pass->points);
+    morvaneFree(pass->otherPos);
+    morvaneFree(pass->weights);
+    pass->points = nullptr;
+    pass->otherPos = nullptr;
+    pass->weights = nullptr;
+}
+
 // Whether the row holds these inputs, to the bit.
 bool sameInputs(const FramePass* pass, int slot, LWPntID point, const double source[3],
                 const double oPos[3], const float* weights) {
     const FramePoint& p = pass->points[slot];
+    const double* other = p.otherApart ? pass->otherPos[slot] : p.source;
     if (p.point != point || memcmp(p.source, source, sizeof p.source) ||
-        memcmp(p.oPos, oPos, sizeof p.oPos))
+        memcmp(other, oPos, 3 * sizeof(double)))
         return false;
     // Value by value: a row is a cage or two, too short for a call.
     const float* row = pass->weights + size_t(slot) * size_t(pass->width);
@@ -73,36 +88,39 @@ bool sameInputs(const FramePass* pass, int slot, LWPntID point, const double sou
 bool reserveRows(FramePass* pass, int rows, int width) {
     if (width != pass->width) {
         // Rows of another number of cages mean nothing now.
-        morvaneFree(pass->weights);
-        pass->weights = nullptr;
         pass->width = width;
         pass->recorded = pass->answered = 0;
         pass->capacity = 0;
-        morvaneFree(pass->points);
-        pass->points = nullptr;
+        freeRows(pass);
     }
     if (rows <= pass->capacity) return true;
     size_t capacity = pass->capacity ? size_t(pass->capacity) : 1024;
     while (capacity < size_t(rows))
         capacity *= 2;
-    const size_t row = sizeof(FramePoint) + size_t(width) * sizeof(float);
+    const size_t row = sizeof(FramePoint) + sizeof(double[3]) + size_t(width) * sizeof(float);
     if (capacity * row > kFramePassBudget) capacity = kFramePassBudget / row;
     if (capacity < size_t(rows)) return false;
-    auto* points = static_cast<FramePoint*>(morvaneCalloc(capacity, sizeof(FramePoint)));
+    auto* points = static_cast<FramePoint*>(morvaneAllocLines(capacity * sizeof(FramePoint)));
+    auto* other = static_cast<double(*)[3]>(morvaneCalloc(capacity, sizeof(double[3])));
     auto* weights =
         width ? static_cast<float*>(morvaneCalloc(capacity * size_t(width), sizeof(float)))
               : nullptr;
-    if (!points || (width && !weights)) {
-        morvaneFree(points);
+    if (!points || !other || (width && !weights)) {
+        morvaneFreeLines(points);
+        morvaneFree(other);
         morvaneFree(weights);
         return false;
     }
-    if (pass->points) memcpy(points, pass->points, size_t(pass->capacity) * sizeof(FramePoint));
-    if (pass->weights)
-        memcpy(weights, pass->weights, size_t(pass->capacity) * size_t(width) * sizeof(float));
-    morvaneFree(pass->points);
-    morvaneFree(pass->weights);
+    const size_t held = size_t(pass->capacity);
+    if (held) {
+        memcpy(points, pass->points, held * sizeof(FramePoint));
+        memcpy(other, pass->otherPos, held * sizeof(double[3]));
+    }
+    memset(points + held, 0, (capacity - held) * sizeof(FramePoint));
+    if (pass->weights) memcpy(weights, pass->weights, held * size_t(width) * sizeof(float));
+    freeRows(pass);
     pass->points = points;
+    pass->otherPos = other;
     pass->weights = weights;
     pass->capacity = int(capacity);
     return true;
@@ -212,8 +230,9 @@ int passThread(void* arg) {
         const int last = first + kPassChunk < run->count ? first + kPassChunk : run->count;
         for (int i = first; i < last; ++i) {
             FramePoint& p = pass->points[i];
+            const double* oPos = p.otherApart ? pass->otherPos[i] : p.source;
             const PointWork work = {
-                p.point, p.source, p.oPos,    i, pass->weights + size_t(i) * size_t(pass->width),
+                p.point, p.source, oPos,      i, pass->weights + size_t(i) * size_t(pass->width),
                 hints,   false,    &run->lock};
             p.answer = displacePoint(deform, work, p.out) ? kMoves : kStays;
         }
@@ -230,8 +249,7 @@ FramePass* newFramePass() {
 
 void freeFramePass(FramePass* pass) {
     if (!pass) return;
-    morvaneFree(pass->points);
-    morvaneFree(pass->weights);
+    freeRows(pass);
     morvaneFree(pass);
 }
 
@@ -312,7 +330,8 @@ void recordFrameInputs(FramePass* pass, int slot, LWPntID point, const double so
     }
     p.point = point;
     memcpy(p.source, source, sizeof p.source);
-    memcpy(p.oPos, oPos, sizeof p.oPos);
+    p.otherApart = memcmp(oPos, source, 3 * sizeof(double)) != 0;
+    if (p.otherApart) memcpy(pass->otherPos[slot], oPos, 3 * sizeof(double));
     if (cageCount) memcpy(row, weights, size_t(cageCount) * sizeof(float));
     p.answer = kNoAnswer;
     if (slot >= pass->recorded) pass->recorded = slot + 1;
