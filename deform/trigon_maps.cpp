@@ -10,11 +10,7 @@
 TrigonMapTable* newTrigonMapTable() {
     void* place = morvaneAlloc(sizeof(TrigonMapTable));
     if (!place) return nullptr;
-    auto* table = new (place) TrigonMapTable();
-    table->maps = nullptr;
-    table->capacity = table->places = table->finished = table->ready = 0;
-    table->spoiled.store(0);
-    return table;
+    return new (place) TrigonMapTable(); // every member 0
 }
 
 void freeTrigonMapTable(TrigonMapTable* table) {

@@ -22,7 +22,7 @@ struct TrigonMapTable {
     double* maps; // places x 16, by place
     int capacity; // places
     int places;   // the cage's, as of this frame's reserve (0: none this frame)
-    // Set by a triangle whose map is not a bounded one (or was not copied).
+    // Set by a triangle whose map is not a bounded one (state 1).
     std::atomic<int> spoiled;
     int finished; // every place copied (finishTrigonMaps ran)
     int ready;    // finished, and none spoiled
@@ -30,11 +30,6 @@ struct TrigonMapTable {
 
 // Doubles a place takes.
 const int kTrigonMapDoubles = 16;
-
-// The places of a cage's triangles: its polygons' fans, then its trigons.
-inline int trigonPlacesOf(const CageInstance* cage) {
-    return 4 * cage->polygonBlockSize + cage->trigonCount;
-}
 
 // Null when out of memory.
 TrigonMapTable* newTrigonMapTable();

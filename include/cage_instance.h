@@ -404,6 +404,12 @@ struct CageInstance {
     CageKey* toolKey;
 };
 
+// How many places the cage's blocks number its triangles with (see
+// TrigonData::place): its polygons' fans, then its trigons.
+static inline int trigonPlacesOf(const CageInstance* cage) {
+    return 4 * cage->polygonBlockSize + cage->trigonCount;
+}
+
 // The triangle at a place of the cage's blocks (see TrigonData::place), or
 // null when the cage holds none there.
 static inline TrigonData* trigonAtPlace(const CageInstance* cage, unsigned int place) {
