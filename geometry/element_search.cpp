@@ -48,16 +48,17 @@ constexpr double kLimitWatch = kNearTieWindow - kNearDistanceMargin + 1e-6;
 // lies well clear of them.
 constexpr double kGuessRoom = 1e-5;
 
-// A first guess's distance as a limit for one walk. Elements at or beyond
-// the limit are passed over once the walk has accepted its first element,
-// in the grid's order. That leaves the walk's answer as it is when its
-// state first drops below the limit through an element well below it (the
-// elements passed over can no longer be accepted then, and before that
-// they could not refuse it). When it drops any other way, or not at all
-// during the growth, the walk says so and is done again without a limit.
+// A first guess's distance as a limit for one walk, from its start: elements
+// at or beyond it are passed over. That leaves the walk's answer as it is
+// when its state first drops below the limit through an element well below
+// it (the elements passed over can no longer be accepted then, and before
+// that they could not refuse it), as long as the state starts well above
+// the limit (a state just above it could refuse what one passed over would
+// not). When the state drops any other way the walk says so and is done
+// again without a limit; when the growth ends at elements beyond the limit
+// alone, the growth is done again without it (walkGrid).
 struct SearchLimit {
     double limit = HUGE_VAL; // distances at or beyond are passed over
-    double armed = HUGE_VAL; // the guess's limit, taken up at the first acceptance
     bool broken = false;
 
     // Before anything below the limit is accepted, an element just under
@@ -65,15 +66,6 @@ struct SearchLimit {
     void see(double delta, double bestDist) {
         if (bestDist >= limit && delta >= limit - kLimitWatch) broken = true;
     }
-    // The limit applies only from far enough below the first accepted
-    // distance that nothing accepted later can tie with what it passes over.
-    void accepted(double bestDist) {
-        if (armed < HUGE_VAL && bestDist >= armed + 2.0 * kNearDistanceMargin) limit = armed;
-        armed = HUGE_VAL;
-    }
-    // The growth ended without anything below the limit: the walk without
-    // it would have gone on from another distance.
-    bool stillAbove(double bestDist) const { return limit < HUGE_VAL && bestDist >= limit; }
 };
 
 // --- linegon ------------------------------------------------------------------
@@ -245,9 +237,7 @@ int nearFlatTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
         if (!(delta < limit->limit)) return flag;
         limit->see(delta, near->dist);
     }
-    const TrigonData* before = near->trigon;
     acceptNear(tri, delta, delta, flag, near);
-    if (limit && near->trigon != before) limit->accepted(near->dist);
     return flag;
 }
 
@@ -348,7 +338,6 @@ int nearTrigonPastBall(TrigonData* tri, const double pt[3], NearestElement* near
         near->dist = delta + kNearDistanceMargin;
         near->over = planar;
         near->border = static_cast<unsigned char>(flag);
-        if (limit) limit->accepted(near->dist);
     }
     return flag;
 }
@@ -507,6 +496,23 @@ template <class Method> class GridWalk {
         testCells(b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
     }
 
+    // Whether any cell of box b lists an element.
+    bool listsAny(const CellBox& b) const {
+        for (int z = b.lo[2]; z <= b.hi[2]; ++z)
+            for (int y = b.lo[1]; y <= b.hi[1]; ++y) {
+                const std::size_t row =
+                    std::size_t(y) * grid_->strideY + std::size_t(z) * grid_->strideZ;
+                for (int x = b.lo[0]; x <= b.hi[0]; ++x)
+                    if (!emptyCell(row + std::size_t(x))) return true;
+            }
+        return false;
+    }
+
+    // The same walk's marks, another limit.
+    GridWalk under(SearchLimit* limit) const {
+        return GridWalk(grid_, marks_, stamp_, pt_, near_, limit);
+    }
+
     // Whether the best distance's ball around pt lies inside box s (a side
     // at the grid's border counts as open): no element outside s can then
     // be accepted.
@@ -597,12 +603,21 @@ template <class Method> class GridWalk {
     // beyond its ball's reach is passed over without reading the triangle.
     void testCell(std::size_t cell) const {
         if constexpr (kTrigons) {
+            // Held in locals: the marks' stores could otherwise touch any of
+            // them, and each would be read again at every entry. Only a
+            // test changes the distance wanted.
+            unsigned char* const marks = marks_;
+            const unsigned char stamp = stamp_;
+            const double p[3] = {pt_[0], pt_[1], pt_[2]};
+            double far = farthestWanted(near_, limit_);
             const TrisEntry* end = grid_->packed + grid_->cellStart[cell + 1];
             for (const TrisEntry* e = grid_->packed + grid_->cellStart[cell]; e != end; ++e) {
-                if (!firstTime(e->place)) continue;
-                const double far = farthestWanted(near_, limit_);
-                if (Method::kBalls && beyondBallAt(e->ball, pt_, far)) continue;
+                unsigned char& mark = marks[e->place];
+                if (mark == stamp) continue;
+                mark = stamp;
+                if (Method::kBalls && beyondBallAt(e->ball, p, far)) continue;
                 Method::test(e->tri, pt_, near_, limit_, far);
+                far = farthestWanted(near_, limit_);
             }
         } else {
             for (const Node* n = grid_->cellLists[cell]; n; n = n->next) {
@@ -679,6 +694,22 @@ template <class Grid> bool usableGrid(const Grid* g) {
     return true;
 }
 
+// The walk's first part: the cells of box s, then rings of new cells
+// around it until an element is accepted, or once nothing outside s could
+// still be accepted (a nearer element of another kind was found first).
+// Under a limit the rings also stop at the first box that lists anything:
+// without the limit an element there would have been accepted or refused,
+// and the state tells which.
+template <class Method>
+void growUntilAccepted(const GridWalk<Method>& walk, CellBox* s, NearestElement* near,
+                       bool limited) {
+    const typename Method::Elem* noElement = nullptr;
+    walk.testBox(*s);
+    while (!bestOf(near, noElement) && !(limited && walk.listsAny(*s)) && !walk.ballInside(*s) &&
+           walk.grow(s)) {
+    }
+}
+
 // One walk: the cells around pt, grown until an element is accepted, then
 // those of the best distance's box outside them. False when the limit
 // could have changed its answer.
@@ -688,14 +719,22 @@ bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, int lane, unsi
     const typename Method::Elem* noElement = nullptr;
     CellBox searched;
     if (!startBox(grid, pt, &searched)) return true;
-    const GridWalk<Method> walk(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, limit);
-    walk.testBox(searched);
-    // Growing stops at the first accepted element, or once nothing outside
-    // the searched box could still be accepted (a nearer element of another
-    // kind was found first).
-    while (!bestOf(near, noElement) && !walk.ballInside(searched) && walk.grow(&searched)) {
+    const bool limited = limit->limit < HUGE_VAL;
+    const NearestElement start = *near;
+    GridWalk<Method> walk(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, limit);
+    growUntilAccepted(walk, &searched, near, limited);
+    if (limited && !bestOf(near, noElement) && walk.listsAny(searched)) {
+        // All the growth met lay beyond the limit. The best distance of the
+        // growth without it sets the last part's box: the growth is done
+        // again without the limit, the last part with it.
+        *near = start;
+        SearchLimit none;
+        walk = GridWalk<Method>(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, &none);
+        startBox(grid, pt, &searched);
+        growUntilAccepted(walk, &searched, near, false);
+        walk = walk.under(limit);
+        limit->broken = false;
     }
-    if (limit->stillAbove(near->dist)) return false;
 
     // Anything nearer than the best distance has a point inside pt +- that
     // distance, so it is listed in one of these cells.
@@ -720,7 +759,9 @@ void searchGrid(CageInstance* cage, typename GridOf<typename Method::Elem>::Grid
 
     const NearestElement start = *near;
     SearchLimit limit;
-    limit.armed = guess;
+    // A state that starts below the limit leaves it nothing to pass over;
+    // one just above it could refuse what an element passed over would not.
+    if (near->dist >= guess + 2.0 * kNearDistanceMargin) limit.limit = guess;
     if (walkGrid<Method>(grid, lane, marks, pt, near, &limit)) return;
     *near = start;
     SearchLimit none;
