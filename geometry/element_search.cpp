@@ -305,21 +305,13 @@ inline bool beyondBall(const TrigonData* tri, const double pt[3], double far) {
     return ball && beyondBallAt(ball, pt, far);
 }
 
-// The trigon test past its ball test (kFlag false) or without one; far is
-// farthestWanted(near, limit).
+// The trigon test's rest, from pt's offset d from corner 0 and its height
+// h over the plane. One copy, so that the walks' loops stay small.
 template <class Shape, bool kFlag>
-int nearTrigonPastBall(TrigonData* tri, const double pt[3], NearestElement* near,
-                       SearchLimit* limit, double far) {
-    // Frames are unit or, for a degenerate triangle, zero.
-    const TrigonFrame& f = Shape::frame(tri);
-    if (dot3D(f.N, f.N) < 0.5) return nearFlatTrigon<Shape>(tri, pt, near, limit);
-
-    double d[3];
-    sub3D(pt, Shape::pos(tri, 0), d);
-    const double h = dot3D(f.N, d);
-    if (!kFlag && surelyFarther(h * h, far)) return 0;
+MORVANE_NOINLINE int nearTrigonOverPlane(TrigonData* tri, const double d[3], double h,
+                                         NearestElement* near, SearchLimit* limit, double far) {
     TrigonPlace place;
-    placeOnTrigon(f, d, h, &place);
+    placeOnTrigon(Shape::frame(tri), d, h, &place);
     const double planar = place.planar;
     const double dist2 = planar * planar + h * h;
     if (!kFlag && surelyFarther(dist2, far)) return 0;
@@ -340,6 +332,23 @@ int nearTrigonPastBall(TrigonData* tri, const double pt[3], NearestElement* near
         near->border = static_cast<unsigned char>(flag);
     }
     return flag;
+}
+
+// The trigon test past its ball test (kFlag false) or without one; far is
+// farthestWanted(near, limit). The height over the plane alone turns most
+// triangles away, inline.
+template <class Shape, bool kFlag>
+MORVANE_ALWAYS_INLINE int nearTrigonPastBall(TrigonData* tri, const double pt[3],
+                                             NearestElement* near, SearchLimit* limit, double far) {
+    // Frames are unit or, for a degenerate triangle, zero.
+    const TrigonFrame& f = Shape::frame(tri);
+    if (dot3D(f.N, f.N) < 0.5) return nearFlatTrigon<Shape>(tri, pt, near, limit);
+
+    double d[3];
+    sub3D(pt, Shape::pos(tri, 0), d);
+    const double h = dot3D(f.N, d);
+    if (!kFlag && surelyFarther(h * h, far)) return 0;
+    return nearTrigonOverPlane<Shape, kFlag>(tri, d, h, near, limit, far);
 }
 
 template <class Shape, bool kFlag>
@@ -492,6 +501,11 @@ template <class Method> class GridWalk {
         }
     }
 
+    // testCells, without a call for an empty range.
+    void testRange(int x0, int x1, int y0, int y1, int z0, int z1) const {
+        if (x0 <= x1 && y0 <= y1 && z0 <= z1) testCells(x0, x1, y0, y1, z0, z1);
+    }
+
     void testBox(const CellBox& b) const {
         testCells(b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
     }
@@ -538,12 +552,12 @@ template <class Method> class GridWalk {
             grew = grew || n.lo[a] != s->lo[a] || n.hi[a] != s->hi[a];
         }
         if (!grew) return false;
-        testCells(n.lo[0], n.hi[0], n.lo[1], n.hi[1], n.lo[2], s->lo[2] - 1);
-        testCells(n.lo[0], n.hi[0], n.lo[1], n.hi[1], s->hi[2] + 1, n.hi[2]);
-        testCells(n.lo[0], n.hi[0], n.lo[1], s->lo[1] - 1, s->lo[2], s->hi[2]);
-        testCells(n.lo[0], n.hi[0], s->hi[1] + 1, n.hi[1], s->lo[2], s->hi[2]);
-        testCells(n.lo[0], s->lo[0] - 1, s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
-        testCells(s->hi[0] + 1, n.hi[0], s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
+        testRange(n.lo[0], n.hi[0], n.lo[1], n.hi[1], n.lo[2], s->lo[2] - 1);
+        testRange(n.lo[0], n.hi[0], n.lo[1], n.hi[1], s->hi[2] + 1, n.hi[2]);
+        testRange(n.lo[0], n.hi[0], n.lo[1], s->lo[1] - 1, s->lo[2], s->hi[2]);
+        testRange(n.lo[0], n.hi[0], s->hi[1] + 1, n.hi[1], s->lo[2], s->hi[2]);
+        testRange(n.lo[0], s->lo[0] - 1, s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
+        testRange(s->hi[0] + 1, n.hi[0], s->lo[1], s->hi[1], s->lo[2], s->hi[2]);
         *s = n;
         return true;
     }
@@ -557,18 +571,18 @@ template <class Method> class GridWalk {
         }
         const int zBelowEnd = s.lo[2] - 1 < f.hi[2] ? s.lo[2] - 1 : f.hi[2];
         const int zAboveStart = s.hi[2] + 1 > f.lo[2] ? s.hi[2] + 1 : f.lo[2];
-        testCells(f.lo[0], f.hi[0], f.lo[1], f.hi[1], f.lo[2], zBelowEnd);
-        testCells(f.lo[0], f.hi[0], f.lo[1], f.hi[1], zAboveStart, f.hi[2]);
+        testRange(f.lo[0], f.hi[0], f.lo[1], f.hi[1], f.lo[2], zBelowEnd);
+        testRange(f.lo[0], f.hi[0], f.lo[1], f.hi[1], zAboveStart, f.hi[2]);
 
         const int yBeforeEnd = s.lo[1] - 1 < f.hi[1] ? s.lo[1] - 1 : f.hi[1];
         const int yAfterStart = s.hi[1] + 1 > f.lo[1] ? s.hi[1] + 1 : f.lo[1];
-        testCells(f.lo[0], f.hi[0], f.lo[1], yBeforeEnd, mid[2][0], mid[2][1]);
-        testCells(f.lo[0], f.hi[0], yAfterStart, f.hi[1], mid[2][0], mid[2][1]);
+        testRange(f.lo[0], f.hi[0], f.lo[1], yBeforeEnd, mid[2][0], mid[2][1]);
+        testRange(f.lo[0], f.hi[0], yAfterStart, f.hi[1], mid[2][0], mid[2][1]);
 
         const int xBeforeEnd = s.lo[0] - 1 < f.hi[0] ? s.lo[0] - 1 : f.hi[0];
         const int xAfterStart = s.hi[0] + 1 > f.lo[0] ? s.hi[0] + 1 : f.lo[0];
-        testCells(f.lo[0], xBeforeEnd, mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
-        testCells(xAfterStart, f.hi[0], mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
+        testRange(f.lo[0], xBeforeEnd, mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
+        testRange(xAfterStart, f.hi[0], mid[1][0], mid[1][1], mid[2][0], mid[2][1]);
     }
 
   private:
@@ -651,12 +665,23 @@ double clampToCells(double v, int count) {
 // (unclamped) cell just big enough to reach into the grid. Worked in doubles
 // so that a far point never overflows an int.
 template <class Grid> bool startBox(const Grid* g, const double pt[3], CellBox* box) {
+    double q[3];
+    bool inside = true;
+    for (int a = 0; a < 3; ++a) {
+        q[a] = (pt[a] - g->gridOrigin[a]) / g->cellSize;
+        inside = inside && q[a] >= 0.0 && q[a] < double(g->gridDims[a]);
+    }
+    // Most points lie on the grid: the box is their cell.
+    if (inside) {
+        for (int a = 0; a < 3; ++a)
+            box->lo[a] = box->hi[a] = int(q[a]);
+        return true;
+    }
     double cell[3], outside[3], reach = 0.0;
     for (int a = 0; a < 3; ++a) {
-        double q = (pt[a] - g->gridOrigin[a]) / g->cellSize;
-        if (!std::isfinite(q)) return false;
+        if (!std::isfinite(q[a])) return false;
         const double top = double(g->gridDims[a] - 1);
-        cell[a] = q >= 0.0 ? std::trunc(q) : std::trunc(q) - 1.0;
+        cell[a] = q[a] >= 0.0 ? std::trunc(q[a]) : std::trunc(q[a]) - 1.0;
         outside[a] = cell[a] < 0.0 ? -cell[a] : (cell[a] > top ? cell[a] - top : 0.0);
         if (outside[a] > reach) reach = outside[a];
     }
