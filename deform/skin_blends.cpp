@@ -242,14 +242,21 @@ bool fanTriangleBlend(CageInstance* cage, TrigonData* tri, const double P[3],
     recordBlendStep(kStepNormalise);
     normaliseBlend(D, &W);
 
+    // Marked: what the corners with a weight hold, and the polygons across
+    // the sides (the marks of the rest are never asked).
     for (int k = 0; k < 4; ++k)
-        markAround(poly->pnt[k], m);
+        if (V[k] != 0.0) markAround(poly->pnt[k], m);
+    TrigonData* across[4];
+    for (int k = 0; k < 4; ++k) {
+        across[k] = acrossEdge(poly->tri[k].edge[1], &poly->tri[k]);
+        if (across[k] && across[k]->polygon) m.polygonBlend[across[k]->polygon->place] = 1;
+    }
     for (const TrigonData& t : poly->tri)
         m.trigonBlend[t.place] = 0;
     m.polygonBlend[poly->place] = 0;
 
     for (int k = 0; k < 4; ++k) {
-        TrigonData* u = acrossEdge(poly->tri[k].edge[1], &poly->tri[k]);
+        TrigonData* u = across[k];
         if (!u) continue;
         m.trigonBlend[u->place] = 0;
         addNeighbour(cage, u, P, Plocal, D, &W, E[k], blends, m);
