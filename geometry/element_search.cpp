@@ -153,14 +153,14 @@ struct EdgeSide {
     double len[3];
 };
 
-TriRegion edge2Rules(const EdgeSide& e, bool fromEdge1Ends) {
+MORVANE_ALWAYS_INLINE TriRegion edge2Rules(const EdgeSide& e, bool fromEdge1Ends) {
     if (!e.out[2]) return kInside;
     if (e.t[2] > e.len[2]) return (!e.out[0] || e.t[0] < 0.0) ? kCorner0 : kInside;
     if (e.t[2] >= 0.0) return kEdge2;
     return fromEdge1Ends ? kInside : kCorner2;
 }
 
-TriRegion edge1Rules(const EdgeSide& e) {
+MORVANE_ALWAYS_INLINE TriRegion edge1Rules(const EdgeSide& e) {
     if (!e.out[1]) return edge2Rules(e, false);
     if (e.t[1] > e.len[1]) return (e.out[2] && e.t[2] >= 0.0) ? edge2Rules(e, true) : kCorner2;
     if (e.t[1] >= 0.0) return kEdge1;
