@@ -1,6 +1,8 @@
 // Location of a point over a triangle. See element_location.h.
 #include "geometry/element_location.h"
 
+#include "geometry/inlining.h"
+
 #include "geometry/location_memo.h"
 
 #include "geometry/vector.h"
@@ -95,7 +97,8 @@ void flatPlace(const double* q, const double* a, const double* b, const double* 
     nearestSide(dist, t, hasLen, p);
 }
 
-void edgePlace(int code, const double from[2], const double to[2], const double q[2], Place* p) {
+MORVANE_ALWAYS_INLINE void edgePlace(int code, const double from[2], const double to[2],
+                                     const double q[2], Place* p) {
     p->code = code;
     double e[2], r[2];
     sub2D(to, from, e);
@@ -294,7 +297,7 @@ bool usable(const TrigonData* tri, const double pt[3], const double* out) {
     return tri && pt && out && tri->pnt[0] && tri->pnt[1] && tri->pnt[2];
 }
 
-void trigonOut(const Place& p, double out[3]) {
+MORVANE_ALWAYS_INLINE void trigonOut(const Place& p, double out[3]) {
     const double t = p.t;
     switch (p.code) {
     case kLocCornerA:
