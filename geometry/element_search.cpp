@@ -363,8 +363,8 @@ int nearTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
 // A triangle's distance and overshoot from pt, as the trigon test measures
 // them; false for a triangle without a frame.
 template <class Shape>
-bool measureTrigon(const TrigonData* tri, const double pt[3], double* delta, double* planar,
-                   const PointData** corner = nullptr) {
+MORVANE_ALWAYS_INLINE bool measureTrigon(const TrigonData* tri, const double pt[3], double* delta,
+                                         double* planar, const PointData** corner = nullptr) {
     const TrigonFrame& f = Shape::frame(tri);
     if (dot3D(f.N, f.N) < 0.5) return false;
     double d[3];
