@@ -54,17 +54,18 @@ constexpr double kGuessRoom = 1e-5;
 // it (the elements passed over can no longer be accepted then, and before
 // that they could not refuse it), as long as the state starts well above
 // the limit (a state just above it could refuse what one passed over would
-// not). When the state drops any other way the walk says so and is done
-// again without a limit; when the growth ends at elements beyond the limit
-// alone, the growth is done again without it (walkGrid).
+// not). The guess itself lies well below the limit, so the state always
+// drops below it in the end. An element just under the limit could be
+// taken otherwise, or raise the state back over the limit: when one is
+// met, the walk says so and is done again without a limit. When the growth
+// ends at elements beyond the limit alone, the growth is done again without
+// it (walkGrid).
 struct SearchLimit {
     double limit = HUGE_VAL; // distances at or beyond are passed over
     bool broken = false;
 
-    // Before anything below the limit is accepted, an element just under
-    // it might have been refused for one the limit passed over.
-    void see(double delta, double bestDist) {
-        if (bestDist >= limit && delta >= limit - kLimitWatch) broken = true;
+    void see(double delta) {
+        if (delta >= limit - kLimitWatch) broken = true;
     }
 };
 
@@ -235,7 +236,7 @@ int nearFlatTrigon(TrigonData* tri, const double pt[3], NearestElement* near,
         flag = edgeBorderFlag(tri, side);
     if (limit) {
         if (!(delta < limit->limit)) return flag;
-        limit->see(delta, near->dist);
+        limit->see(delta);
     }
     acceptNear(tri, delta, delta, flag, near);
     return flag;
@@ -318,7 +319,7 @@ MORVANE_NOINLINE int nearTrigonOverPlane(TrigonData* tri, const double d[3], dou
     const double delta = std::sqrt(dist2);
     if (limit) {
         if (!(delta < limit->limit)) return 0;
-        limit->see(delta, near->dist);
+        limit->see(delta);
     }
     // The acceptance rule, written so that a NaN distance is rejected too.
     const bool accepted =
@@ -748,17 +749,21 @@ bool walkGrid(typename GridOf<typename Method::Elem>::Grid* grid, int lane, unsi
     const NearestElement start = *near;
     GridWalk<Method> walk(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, limit);
     growUntilAccepted(walk, &searched, near, limited);
+    SearchLimit none;
     if (limited && !bestOf(near, noElement) && walk.listsAny(searched)) {
         // All the growth met lay beyond the limit. The best distance of the
         // growth without it sets the last part's box: the growth is done
-        // again without the limit, the last part with it.
+        // again without the limit, and the last part takes the limit again
+        // unless the state now lies just around it.
         *near = start;
-        SearchLimit none;
         walk = GridWalk<Method>(grid, marks, nextWalkStamp(grid, lane, marks), pt, near, &none);
         startBox(grid, pt, &searched);
         growUntilAccepted(walk, &searched, near, false);
-        walk = walk.under(limit);
-        limit->broken = false;
+        const double d = near->dist;
+        if (d >= limit->limit + 2.0 * kNearDistanceMargin || d < limit->limit - kLimitWatch) {
+            walk = walk.under(limit);
+            limit->broken = false;
+        }
     }
 
     // Anything nearer than the best distance has a point inside pt +- that

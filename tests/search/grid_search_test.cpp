@@ -766,6 +766,47 @@ TEST(SearchOrder, EveryAnswerIsTheLiteralWalksWhateverTheHint) {
     EXPECT_GT(ties, 3000);
 }
 
+// A stack of parallel triangles 1.5e-6 apart over the point, each taken in
+// turn when the walk meets them nearest first (every one lies within the
+// margin of the one before and overshoots no more): the literal walk ends
+// at the farthest, well past any first guess's limit. Whatever the hint,
+// the order the cells list them in and a far triangle met before them,
+// the search gives that answer.
+TEST(SearchOrder, AStackCreepingPastTheGuessIsTheLiteralWalks) {
+    const int layers = 14;
+    for (bool nearestFirst : {true, false}) {
+        Shape s;
+        auto layer = [&](double z) {
+            const int base = int(s.points.size());
+            s.points.push_back({0.0, 0.0, z});
+            s.points.push_back({1.0, 0.0, z});
+            s.points.push_back({0.0, 1.0, z});
+            s.faces.push_back({base, base + 1, base + 2});
+        };
+        // The far ones first and last: one of them heads the cells' runs.
+        layer(1e-3);
+        for (int k = 0; k < layers; ++k)
+            layer(1.5e-6 * (nearestFirst ? k : layers - 1 - k));
+        layer(2e-3);
+        TestCage cage;
+        buildCage(cage.cage, s);
+        const std::vector<TrigonData*> tris = allTriangles(cage.cage);
+        for (double height : {-0.01, -0.2}) {
+            const V3 q = {0.3, 0.3, height};
+            NearestElement literal;
+            literalSearch(cage->trisMat3D, testNearTrigon, kRestShape, q.data(), &literal);
+            ASSERT_NE(literal.trigon, nullptr);
+            std::vector<TrigonData*> hints(tris);
+            hints.push_back(nullptr);
+            for (TrigonData* hint : hints) {
+                NearestElement got;
+                searchNearTrigon(cage.cage, q.data(), &got, kRestShape, hint);
+                ASSERT_TRUE(sameState(got, literal)) << nearestFirst << " " << height;
+            }
+        }
+    }
+}
+
 // The linegon search keeps the literal order as well.
 TEST(SearchOrder, LinegonAnswersAreTheLiteralWalks) {
     std::mt19937 rng(910);
