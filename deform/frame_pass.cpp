@@ -126,18 +126,20 @@ bool reserveRows(FramePass* pass, int rows, int width) {
     return true;
 }
 
-// What the lazily kept per-triangle data of the cages would hold after the
-// frame's first blends, worked out before the pass: its threads then only
-// read it. A triangle's data depend on that triangle alone, so the
-// triangles are shared out among threads of their own, runs of them at a
-// time, numbered across the cages by their places (trigonAtPlace).
+// A frame's pass is one run of the host's threads, the calling thread
+// among them: it takes up the work at once, while the others wake (on a
+// virtual machine an idle processor can take a fifth of a millisecond), and
+// a thread that never starts leaves its share to the rest.
+//
+// The run has two parts. First the lazily kept per-triangle data of the
+// cages are worked out as the frame's first blends would leave them, so
+// that the points then only read them: a triangle's data depend on that
+// triangle alone, so they are shared out in runs of triangles, numbered
+// across the cages by their places (trigonAtPlace). Each thread then waits
+// for the triangles others took; a triangle taken is being readied by a
+// running thread, so the wait always ends. Then the points, kPassChunk at
+// a time.
 const int kReadyChunk = 64;
-
-struct ReadyRun {
-    DeformInstance* deform;
-    int total; // triangles of all cages
-    std::atomic<int> next;
-};
 
 // Readies the triangles at places first..last-1, numbered across the
 // cages, and copies the maps of those of a cage with a map table.
@@ -160,38 +162,6 @@ void readyTriangles(DeformInstance* deform, int first, int last) {
     }
 }
 
-int readyThread(void* arg) {
-    auto* run = static_cast<ReadyRun*>(arg);
-    for (;;) {
-        const int first = run->next.fetch_add(kReadyChunk);
-        if (first >= run->total) return 0;
-        const int last = first + kReadyChunk < run->total ? first + kReadyChunk : run->total;
-        readyTriangles(run->deform, first, last);
-    }
-}
-
-void readyCages(DeformInstance* deform, LWMTUtilFuncs* mt, int threads) {
-    ReadyRun run;
-    run.deform = deform;
-    run.total = 0;
-    for (int i = 0; i < deform->cageCount; ++i)
-        run.total += trigonPlacesOf(deform->cageArray[i]);
-    run.next.store(0);
-    if (LWMTGroupID group = mt->groupCreate(threads)) {
-        bool added = true;
-        for (int t = 0; t < threads && added; ++t)
-            added = mt->groupAddThread(group, readyThread, 0, &run) != nullptr;
-        if (added) mt->groupRun(group);
-        mt->groupDestroy(group);
-    }
-    // The runs are taken in order, and every run taken is done once the
-    // group is gone: what a failed run left is readied here.
-    const int left = run.next.load();
-    if (left < run.total) readyTriangles(deform, left, run.total);
-    for (int i = 0; i < deform->cageCount; ++i)
-        finishTrigonMaps(deform->mapTables[i]);
-}
-
 struct PassRun {
     FramePass* pass;
     DeformInstance* deform;
@@ -200,6 +170,12 @@ struct PassRun {
     int count;
     std::atomic<int> next;
     BindCacheLock lock;
+    // The triangles' part: taken, and done (the thread that completes the
+    // last finishes the cages' map tables and raises `readied`).
+    int triangles;
+    std::atomic<int> nextTriangle;
+    std::atomic<int> readiedTriangles;
+    std::atomic<int> readied;
 };
 
 struct PassThread {
@@ -209,12 +185,32 @@ struct PassThread {
 
 void lockCaches(void* arg) {
     auto* run = static_cast<PassRun*>(arg);
-    run->mt->groupLockMutex(run->group, kCacheMutex);
+    if (run->group) run->mt->groupLockMutex(run->group, kCacheMutex);
 }
 
 void unlockCaches(void* arg) {
     auto* run = static_cast<PassRun*>(arg);
-    run->mt->groupUnlockMutex(run->group, kCacheMutex);
+    if (run->group) run->mt->groupUnlockMutex(run->group, kCacheMutex);
+}
+
+void readyCages(PassRun* run) {
+    DeformInstance* deform = run->deform;
+    for (;;) {
+        const int first = run->nextTriangle.fetch_add(kReadyChunk);
+        if (first >= run->triangles) break;
+        const int last =
+            first + kReadyChunk < run->triangles ? first + kReadyChunk : run->triangles;
+        readyTriangles(deform, first, last);
+        const int done =
+            run->readiedTriangles.fetch_add(last - first, std::memory_order_acq_rel) + last - first;
+        if (done == run->triangles) {
+            for (int i = 0; i < deform->cageCount; ++i)
+                finishTrigonMaps(deform->mapTables[i]);
+            run->readied.store(1, std::memory_order_release);
+        }
+    }
+    for (int spins = 0; !run->readied.load(std::memory_order_acquire); ++spins)
+        if (spins > 64) run->mt->threadSleep(0);
 }
 
 int passThread(void* arg) {
@@ -222,6 +218,7 @@ int passThread(void* arg) {
     PassRun* run = self->run;
     FramePass* pass = run->pass;
     DeformInstance* deform = run->deform;
+    readyCages(run);
     stMarkLane = self->lane;
     int* hints = deform->nearHints + size_t(self->lane) * size_t(deform->cageCapacity + 16);
     for (;;) {
@@ -275,7 +272,6 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     if (!mt || threads < 2 || count <= 0 || moving || pass->width != deform->cageCount) return;
     if (threads > kMarkLanes) threads = kMarkLanes;
 
-    readyCages(deform, mt, threads);
     for (int i = 0; i < deform->cageCount; ++i) {
         // Every slot the threads reach, grown now (as far as the budget goes).
         if (SkinBindCache* cache = deform->bindCaches[i])
@@ -289,19 +285,33 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
     run.count = count;
     run.next.store(0);
     run.lock = {lockCaches, unlockCaches, &run};
-    run.group = mt->groupCreate(threads);
-    if (!run.group) return;
+    run.triangles = 0;
+    for (int i = 0; i < deform->cageCount; ++i)
+        run.triangles += trigonPlacesOf(deform->cageArray[i]);
+    run.nextTriangle.store(0);
+    run.readiedTriangles.store(0);
+    run.readied.store(run.triangles == 0 ? 1 : 0);
+    // The calling thread takes lane 0, the group's threads the others. A
+    // group that cannot start leaves the whole run to the calling thread,
+    // which then needs no lock.
+    run.group = mt->groupCreate(threads - 1);
     PassThread self[kMarkLanes];
-    bool added = true;
-    for (int t = 0; t < threads && added; ++t) {
+    self[0] = {&run, 0};
+    bool added = run.group != nullptr;
+    for (int t = 1; t < threads && added; ++t) {
         self[t] = {&run, t};
         added = mt->groupAddThread(run.group, passThread, 0, &self[t]) != nullptr;
     }
-    const bool ran = added && mt->groupRun(run.group);
-    mt->groupDestroy(run.group);
-    // A run cut short leaves answers only where its threads wrote them;
-    // those are sound, but the rest are last frame's.
-    if (ran && run.next.load() >= count) pass->answered = count;
+    if (run.group && !(added && mt->groupBegin(run.group))) {
+        mt->groupDestroy(run.group);
+        run.group = nullptr;
+    }
+    passThread(&self[0]);
+    if (run.group) {
+        mt->groupSync(run.group);
+        mt->groupDestroy(run.group);
+    }
+    pass->answered = count;
 }
 
 bool takeFrameAnswer(FramePass* pass, int slot, LWPntID point, const double source[3],

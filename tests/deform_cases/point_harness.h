@@ -170,6 +170,7 @@ class PointHarness {
     // The host's NewTime for every handler, at frame 0: the deformer then
     // starts afresh, its cages refreshing at the next evaluation.
     void newTime() { layout_.instances().newTime(0, 0.0); }
+    host::Host& host() { return layout_; }
 
     // The host's call for point i, or for point i moved to `at`.
     P3 evaluate(std::size_t i) {
