@@ -222,10 +222,7 @@ MORVANE_ALWAYS_INLINE bool replayBody(const CageInstance* cage, const double* ma
             break;
         case kStepMapLinegon: {
             const LinegonData* lin = &cage->linegonBlock[take<unsigned int>(step)];
-            double D[3], W;
-            fromSum(top, D, &W);
-            calcWeightWithLinegon_W(lin, P, D, &W, take<double>(step));
-            toSum(D, W, top);
+            addLinegonMappedSum(lin, at, take<double>(step), top);
             break;
         }
         case kStepOpen:

@@ -84,6 +84,26 @@ inline void addBoundedUnitMapSum(const double* map, const MapPoint& P, Double4& 
     sum = sum + (m - P.p);
 }
 
+// calcWeightWithLinegon_W on the sum: the linegon's map of P (linegonMap,
+// every lane rounded as its coordinate is there) added with weight w. The
+// weight lane of the map is 1 while the offsets are finite, and NaN (so
+// nothing is added) where a coordinate would not be finite either.
+inline void addLinegonMappedSum(const LinegonData* lin, const MapPoint& P, double w, Double4& sum) {
+    const PointData* a = lin->pnt[0];
+    if (!a || !lin->pnt[1]) return;
+    const double d[3] = {P.p[0] - a->worldRestPos[0], P.p[1] - a->worldRestPos[1],
+                         P.p[2] - a->worldRestPos[2]};
+    Double4 other, axis1, axis2, dir, l1, l2, l3;
+    splat4(dot3D(lin->worldRestAxis1, d), l1);
+    splat4(dot3D(lin->worldRestAxis2, d), l2);
+    splat4(dot3D(lin->worldRestDir, d) * lin->stretch, l3);
+    set4(a->worldOtherPos[0], a->worldOtherPos[1], a->worldOtherPos[2], 1.0, other);
+    set4(lin->axis1[0], lin->axis1[1], lin->axis1[2], 0.0, axis1);
+    set4(lin->axis2[0], lin->axis2[1], lin->axis2[2], 0.0, axis2);
+    set4(lin->dir[0], lin->dir[1], lin->dir[2], 0.0, dir);
+    addMappedSum(other + l1 * axis1 + l2 * axis2 + l3 * dir, P, w, sum);
+}
+
 // Whether every lane is at most `bound` in magnitude (a NaN is not).
 inline bool lanesWithin(const Double4& v, double bound) {
     return std::fabs(v[0]) <= bound && std::fabs(v[1]) <= bound && std::fabs(v[2]) <= bound &&
