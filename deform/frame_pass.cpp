@@ -231,7 +231,10 @@ int passThread(void* arg) {
             const PointWork work = {
                 p.point, p.source, oPos,      i, pass->weights + size_t(i) * size_t(pass->width),
                 hints,   false,    &run->lock};
-            p.answer = displacePoint(deform, work, p.out) ? kMoves : kStays;
+            bool moved = false;
+            if (!displaceByKeptBlend(deform, work, &moved, p.out))
+                moved = displacePoint(deform, work, p.out);
+            p.answer = moved ? kMoves : kStays;
         }
     }
     stMarkLane = 0;

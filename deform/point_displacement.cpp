@@ -30,6 +30,17 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
         out[c] = o[0] * axes[0][c] + o[1] * axes[1][c] + o[2] * axes[2][c] + axes[3][c];
 }
 
+// The point a Skin cage's search measures from: the point in the cage's
+// space, or its place at frame 0 (into q0) when the cage rests there.
+const double* searchPointOf(const DeformInstance* deform, const CageInstance* cage,
+                            const double oPos[3], const double Plocal[3], double q0[3]) {
+    if (!cage->restShapeAtFrame0) return Plocal;
+    double q[3];
+    place(deform->zeroAxes, oPos, q);
+    toLocal(cage->zeroAxes, q, q0);
+    return q0;
+}
+
 // One Skin cage: the displacement of its nearest element's blend, with the
 // weight-map factor and the range limits; false when it gives nothing. The
 // search's answer comes from the bind cache when this point and the cage's
@@ -38,15 +49,8 @@ void place(const double axes[4][3], const double o[3], double out[3]) {
 bool skinDisplacement(DeformInstance* deform, int index, const PointWork& work, const double P[3],
                       const double Plocal[3], double* wm, double d[3]) {
     CageInstance* cage = deform->cageArray[index];
-    // The search measures from the point's place at frame 0 when the cage
-    // rests there.
     double q0[3];
-    if (cage->restShapeAtFrame0) {
-        double q[3];
-        place(deform->zeroAxes, work.oPos, q);
-        toLocal(cage->zeroAxes, q, q0);
-    }
-    const double* searchPt = cage->restShapeAtFrame0 ? q0 : Plocal;
+    const double* searchPt = searchPointOf(deform, cage, work.oPos, Plocal, q0);
     SkinBindCache* cache = deform->bindCaches[index];
     SkinBindSlot* slot = work.growCache ? skinBindSlot(cache, work.slot, &deform->bindCacheBytes)
                                         : heldSkinBindSlot(cache, work.slot);
@@ -162,6 +166,33 @@ bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3])
     }
     double move[3];
     return scaledBlendDisplacement(&total, move) && movedBy(P, move, out);
+}
+
+bool displaceByKeptBlend(DeformInstance* deform, const PointWork& work, bool* moved,
+                         double out[3]) {
+    if (deform->cageCount != 1 || deform->weightMapIDs[0]) return false;
+    const CageInstance* cage = deform->cageArray[0];
+    SkinBindCache* cache = deform->bindCaches[0];
+    const SkinBindSlot* slot = heldSkinBindSlot(cache, work.slot);
+    if (cage->mode == kCageModeVolume || !slot) return false;
+    const double P[3] = {work.source[0], work.source[1], work.source[2]};
+    double Plocal[3], q0[3];
+    toLocal(cage->worldAxes, P, Plocal);
+    const double* searchPt = searchPointOf(deform, cage, work.oPos, Plocal, q0);
+    int count = 0;
+    const unsigned char* program = nullptr;
+    if (skinBindHit(cache, slot, work.point, searchPt))
+        program = heldBlendProgram(cache, slot, P, Plocal, &count);
+    if (!program) return false;
+    if (work.growCache) countSkinBindLookup(cache, slot, work.point, searchPt, true);
+    // The program was recorded by displacePoint at this P, to the bit, so P
+    // is finite and near enough; the rest is displacePoint's lone cage.
+    double wm = 1.0, d[3];
+    const bool blended = replayBlendProgram(cage, boundedTrigonMaps(deform->mapTables[0]), program,
+                                            count, P, &wm, d);
+    const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
+    *moved = blended && finite3D(move) && movedBy(P, move, out);
+    return true;
 }
 
 void readPointWeights(const DeformInstance* deform, LWMeshInfo* info, LWPntID point, float* row) {

@@ -28,6 +28,14 @@ struct PointWork {
 // cage moves it, or its input or result is not finite).
 bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3]);
 
+// displacePoint's answer for the most common deformer, a lone Skin cage
+// without a weight map, when the cage's bind cache holds this call's point
+// with its blend's program recorded at this very position: the program's
+// replay alone, without the work around it. True when it answered (*moved,
+// and out when moved, as displacePoint gives them); false, with nothing
+// done, when the call must take displacePoint.
+bool displaceByKeptBlend(DeformInstance* deform, const PointWork& work, bool* moved, double out[3]);
+
 // The point's weight-map values, one per cage (NaN where the cage has a
 // map and the point no value; 1 where the cage has no map).
 void readPointWeights(const DeformInstance* deform, LWMeshInfo* info, LWPntID point, float* row);

@@ -1,9 +1,10 @@
 // Neither the bind caches nor the frame pass on several threads change a
 // result bit: a sequence of frames (new key shapes, a moved object, a moved
-// cage, edited settings, Rest Shape at Frame 0, another evaluation order, a
-// rebuilt cage, fewer points, the other mode) gives exactly what the same
-// sequence gives with the caches off, or on one thread, in either mode and
-// every cage shape and falloff.
+// cage, edited settings, Rest Shape at Frame 0 and the object moved at
+// frame 0 alone, another evaluation order, a rebuilt cage, fewer points,
+// the other mode) gives exactly what the same sequence gives with the
+// caches off, or on one thread, in either mode and every cage shape and
+// falloff.
 #include "point_harness.h"
 
 #include "deform/bind_cache.h"
@@ -134,6 +135,11 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
     };
     for (int k = 0; k < 3; ++k) // the third frame's inputs worked out ahead
         frame(movedObject);
+    frame([&] { // the same world points, from elsewhere at frame 0
+        for (std::size_t i = 0; i < n; ++i)
+            out.push_back(h.evaluateFrom(P3{at(i)[0], at(i)[1] - 0.03, at(i)[2]},
+                                         P3{at(i)[0] + 0.02, at(i)[1], at(i)[2] - 0.01}, i));
+    });
     frame([&] { // backwards
         for (std::size_t i = n; i-- > 0;)
             out.push_back(h.evaluate(i));
