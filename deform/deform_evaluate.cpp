@@ -225,32 +225,26 @@ XCALL_(void) MorvaneEvaluate(LWInstance instance, LWDisplacementAccess* access) 
     // never starts a new frame runs out of slots, not past the int.
     const int slot = deform->pointCursor < INT_MAX ? deform->pointCursor++ : -1;
 
+    // Each way below writes the answer straight to the host's point, and
+    // only when the point moves: read back from a copy of its own, the
+    // answer would wait on the copy's stores.
     bool moved = false;
-    double out[3];
     FramePass* pass = deform->framePass;
     if (!pass) {
         // Without a pass nothing is recorded, and most calls of a still
         // object replay their kept blend.
         const PointWork work = {access->point, access->source,    access->oPos, slot,
                                 nullptr,       deform->nearHints, true,         nullptr};
-        if (displaceByKeptBlend(deform, work, &moved, out)) {
-            if (moved)
-                for (int c = 0; c < 3; ++c)
-                    access->source[c] = out[c];
-            return;
-        }
+        if (displaceByKeptBlend(deform, work, &moved, access->source)) return;
     }
     float* weights = deform->pointWeights;
     readPointWeights(deform, access->info, access->point, weights);
-    if (!takeFrameAnswer(pass, slot, access->point, access->source, access->oPos, weights,
-                         deform->cageCount, &moved, out)) {
-        recordFrameInputs(pass, slot, access->point, access->source, access->oPos, weights,
-                          deform->cageCount);
-        const PointWork work = {access->point, access->source,    access->oPos, slot,
-                                weights,       deform->nearHints, true,         nullptr};
-        moved = displacePoint(deform, work, out);
-    }
-    if (!moved) return;
-    for (int c = 0; c < 3; ++c)
-        access->source[c] = out[c];
+    if (takeFrameAnswer(pass, slot, access->point, access->source, access->oPos, weights,
+                        deform->cageCount, &moved, access->source))
+        return;
+    recordFrameInputs(pass, slot, access->point, access->source, access->oPos, weights,
+                      deform->cageCount);
+    const PointWork work = {access->point, access->source,    access->oPos, slot,
+                            weights,       deform->nearHints, true,         nullptr};
+    displacePoint(deform, work, access->source);
 }

@@ -37,7 +37,8 @@ void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFu
 
 // The answer for the call in place `slot` when the pass worked out this
 // very input (weights: one per cage, as readPointWeights gives them):
-// true, with *moved and out (the new position when moved).
+// true, with *moved and out (the new position, written only when moved; out
+// may be source).
 bool takeFrameAnswer(FramePass* pass, int slot, LWPntID point, const double source[3],
                      const double oPos[3], const float* weights, int cageCount, bool* moved,
                      double out[3]);

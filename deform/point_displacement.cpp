@@ -114,13 +114,15 @@ void volumeBlend(DeformInstance* deform, int index, const PointWork& work, const
     keepVolumeWeights(cache, work.slot, work.point, P, nearest);
 }
 
-// P + move into out; false when that is not finite (the host never gets a
-// NaN).
+// P + move into out; false (out untouched) when that is not finite: the
+// host never gets a NaN.
 bool movedBy(const double P[3], const double move[3], double out[3]) {
+    double to[3];
     for (int c = 0; c < 3; ++c) {
-        out[c] = P[c] + move[c];
-        if (!isfinite(out[c])) return false;
+        to[c] = P[c] + move[c];
+        if (!isfinite(to[c])) return false;
     }
+    copy3D(to, out);
     return true;
 }
 

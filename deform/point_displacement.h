@@ -24,16 +24,17 @@ struct PointWork {
     const BindCacheLock* lock; // serialises the bind cache's tapes (a pass only)
 };
 
-// The point's new position into out; false when it stays where it is (no
-// cage moves it, or its input or result is not finite).
+// The point's new position into out; false, with out untouched, when it
+// stays where it is (no cage moves it, or its input or result is not
+// finite). out may be work.source.
 bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3]);
 
 // displacePoint's answer for the most common deformer, a lone Skin cage
 // without a weight map, when the cage's bind cache holds this call's point
 // with its blend's program recorded at this very position: the program's
 // replay alone, without the work around it. True when it answered (*moved,
-// and out when moved, as displacePoint gives them); false, with nothing
-// done, when the call must take displacePoint.
+// and out when moved, as displacePoint gives them; out may be work.source);
+// false, with nothing done, when the call must take displacePoint.
 bool displaceByKeptBlend(DeformInstance* deform, const PointWork& work, bool* moved, double out[3]);
 
 // The point's weight-map values, one per cage (NaN where the cage has a
