@@ -126,6 +126,13 @@ bool movedBy(const double P[3], const double move[3], double out[3]) {
     return true;
 }
 
+// A lone Skin cage's part wm * d is the whole sum, of weight 1: P moved
+// by it as the sum would move P, without the sum.
+bool loneSkinMove(const double P[3], double wm, const double d[3], double out[3]) {
+    const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
+    return finite3D(move) && movedBy(P, move, out);
+}
+
 } // namespace
 
 bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3]) {
@@ -157,12 +164,9 @@ bool displacePoint(DeformInstance* deform, const PointWork& work, double out[3])
         } else {
             double d[3];
             if (!skinDisplacement(deform, i, work, P, Plocal, &wm, d)) continue;
+            if (deform->cageCount == 1) return loneSkinMove(P, wm, d, out);
             // A Skin cage adds wm * d and counts one in the common weight.
-            const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
-            // A lone cage's part is the whole sum, of weight 1: its move
-            // as the sum would give it, without the sum.
-            if (deform->cageCount == 1) return finite3D(move) && movedBy(P, move, out);
-            ScaledBlend part = {{move[0], move[1], move[2]}, 1.0, 0.0};
+            ScaledBlend part = {{wm * d[0], wm * d[1], wm * d[2]}, 1.0, 0.0};
             addScaledBlend(&total, &part, 1.0);
         }
     }
@@ -188,12 +192,11 @@ bool displaceByKeptBlend(DeformInstance* deform, const PointWork& work, bool* mo
     if (!program) return false;
     if (work.growCache) countSkinBindLookup(cache, slot, work.point, searchPt, true);
     // The program was recorded by displacePoint at this P, to the bit, so P
-    // is finite and near enough; the rest is displacePoint's lone cage.
+    // is finite and near enough.
     double wm = 1.0, d[3];
-    const bool blended = replayBlendProgram(cage, boundedTrigonMaps(deform->mapTables[0]), program,
-                                            count, P, &wm, d);
-    const double move[3] = {wm * d[0], wm * d[1], wm * d[2]};
-    *moved = blended && finite3D(move) && movedBy(P, move, out);
+    *moved = replayBlendProgram(cage, boundedTrigonMaps(deform->mapTables[0]), program, count, P,
+                                &wm, d) &&
+             loneSkinMove(P, wm, d, out);
     return true;
 }
 
