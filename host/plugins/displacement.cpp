@@ -29,12 +29,6 @@ bool fitsFloat(const double v[3]) {
     return true;
 }
 
-bool stillApplied(const InstanceTable& instances, LWItemID id, const ServerInstance* instance) {
-    for (ServerInstance* i : instances.on(id, LWDISPLACEMENT_HCLASS))
-        if (i == instance) return true;
-    return false;
-}
-
 // One object's pass. The mesh is held here so a callback that changes the
 // item cannot pull it away mid-pass.
 void displaceObject(Scene& scene, const InstanceTable& instances, LWItemID id) {
@@ -63,14 +57,14 @@ void displaceObject(Scene& scene, const InstanceTable& instances, LWItemID id) {
     setOtherPositions(holder.info, std::make_shared<const std::vector<Point>>(std::move(placed)));
 
     for (ServerInstance* handler : handlers) {
-        if (!stillApplied(instances, id, handler)) continue;
+        if (!instances.holds(id, handler)) continue;
         const LWDisplacementHandler& record = handler->server->displacement;
         if (!record.evaluate) continue;
         const unsigned int flags = record.flags ? record.flags(handler->instance) : 0u;
         const bool inWorld = (flags & LWDMF_WORLD) != 0;
         for (std::uint32_t i = 0; i < positions.size(); ++i) {
             // The handler may have been removed by the call before.
-            if (i && !stillApplied(instances, id, handler)) break;
+            if (i && !instances.holds(id, handler)) break;
             const Point& p = mesh->points[i];
             LWDisplacementAccess access{};
             access.oPos[0] = p.x;

@@ -191,6 +191,12 @@ std::vector<ServerInstance*> InstanceTable::on(LWItemID item, const std::string&
     return list;
 }
 
+bool InstanceTable::holds(LWItemID item, const ServerInstance* instance) const {
+    for (auto& i : instances_)
+        if (i.get() == instance) return i->item == item;
+    return false;
+}
+
 void InstanceTable::destroy(std::unique_ptr<ServerInstance> instance) {
     // A panel showing the instance closes with it, as Layout's does.
     for (auto& record : servers_)

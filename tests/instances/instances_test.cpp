@@ -152,7 +152,16 @@ TEST_F(Instances, RemoveServerDestroysTheNthOfItsClass) {
               "t:1: RemoveServer: no CustomObjHandler number 2 on Body");
     EXPECT_EQ(failure("RemoveServer DisplacementHandler 0\n"),
               "t:1: RemoveServer: no DisplacementHandler number 0 on Body");
+    // What the displacement pass asks before each point: still there, on
+    // that item, until removed.
+    run("AddNull Other\nSelect Body\n");
+    const host::ServerInstance* disp =
+        layout.instances().find(id("Body"), "DisplacementHandler", 1);
+    ASSERT_TRUE(disp);
+    EXPECT_TRUE(layout.instances().holds(id("Body"), disp));
+    EXPECT_FALSE(layout.instances().holds(id("Other"), disp));
     EXPECT_EQ(run("RemoveServer DisplacementHandler 1\n"), "iprobe destroy disp#2 on Body\n");
+    EXPECT_FALSE(layout.instances().holds(id("Body"), disp));
     EXPECT_EQ(layout.instances().size(), 1u);
 }
 
