@@ -57,14 +57,14 @@ void displaceObject(Scene& scene, const InstanceTable& instances, LWItemID id) {
     setOtherPositions(holder.info, std::make_shared<const std::vector<Point>>(std::move(placed)));
 
     for (ServerInstance* handler : handlers) {
-        if (!instances.holds(id, handler)) continue;
+        if (!instances.holds(id, LWDISPLACEMENT_HCLASS, handler)) continue;
         const LWDisplacementHandler& record = handler->server->displacement;
         if (!record.evaluate) continue;
         const unsigned int flags = record.flags ? record.flags(handler->instance) : 0u;
         const bool inWorld = (flags & LWDMF_WORLD) != 0;
         for (std::uint32_t i = 0; i < positions.size(); ++i) {
             // The handler may have been removed by the call before.
-            if (i && !instances.holds(id, handler)) break;
+            if (i && !instances.holds(id, LWDISPLACEMENT_HCLASS, handler)) break;
             const Point& p = mesh->points[i];
             LWDisplacementAccess access{};
             access.oPos[0] = p.x;

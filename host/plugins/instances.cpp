@@ -191,9 +191,10 @@ std::vector<ServerInstance*> InstanceTable::on(LWItemID item, const std::string&
     return list;
 }
 
-bool InstanceTable::holds(LWItemID item, const ServerInstance* instance) const {
+bool InstanceTable::holds(LWItemID item, const char* className,
+                          const ServerInstance* instance) const {
     for (auto& i : instances_)
-        if (i.get() == instance) return i->item == item;
+        if (i.get() == instance) return i->item == item && i->className == className;
     return false;
 }
 

@@ -88,9 +88,9 @@ class InstanceTable {
     // The item's instances, every class, in the order they were applied.
     std::vector<ServerInstance*> on(LWItemID item) const;
     std::vector<ServerInstance*> on(LWItemID item, const std::string& className) const;
-    // Whether the instance is still in the table, on that item. Builds no
-    // list: the displacement pass asks it before every point.
-    bool holds(LWItemID item, const ServerInstance* instance) const;
+    // Whether the instance is still in the table, on that item and of that
+    // class. Builds no list: the displacement pass asks it before every point.
+    bool holds(LWItemID item, const char* className, const ServerInstance* instance) const;
     size_t size() const { return instances_.size(); }
 
     // Destroys the item's instances; call it before the item leaves the scene.

@@ -158,10 +158,11 @@ TEST_F(Instances, RemoveServerDestroysTheNthOfItsClass) {
     const host::ServerInstance* disp =
         layout.instances().find(id("Body"), "DisplacementHandler", 1);
     ASSERT_TRUE(disp);
-    EXPECT_TRUE(layout.instances().holds(id("Body"), disp));
-    EXPECT_FALSE(layout.instances().holds(id("Other"), disp));
+    EXPECT_TRUE(layout.instances().holds(id("Body"), "DisplacementHandler", disp));
+    EXPECT_FALSE(layout.instances().holds(id("Other"), "DisplacementHandler", disp));
+    EXPECT_FALSE(layout.instances().holds(id("Body"), "CustomObjHandler", disp));
     EXPECT_EQ(run("RemoveServer DisplacementHandler 1\n"), "iprobe destroy disp#2 on Body\n");
-    EXPECT_FALSE(layout.instances().holds(id("Body"), disp));
+    EXPECT_FALSE(layout.instances().holds(id("Body"), "DisplacementHandler", disp));
     EXPECT_EQ(layout.instances().size(), 1u);
 }
 
