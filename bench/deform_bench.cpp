@@ -223,6 +223,10 @@ void frameArgs(benchmark::internal::Benchmark* b) {
         for (int mode : {0, 1})
             for (int cached : {0, 1})
                 b->Args({mode, 4, 25000, 2, cached, threads});
+        // Small frames, either side of the work a pass needs.
+        for (int points : {2000, 8000})
+            b->Args({0, 4, points, 2, 1, threads});
+        b->Args({1, 4, 500, 2, 1, threads});
     }
 }
 

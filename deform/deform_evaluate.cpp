@@ -133,9 +133,11 @@ void refreshAtFirstPoint(DeformInstance* deform, LWMeshInfo* info) {
     deform->refreshPending = 0;
 
     // The frame's points worked out ahead on the host's threads, from the
-    // last frame's inputs.
+    // last frame's inputs, when there is enough work to share (a frame
+    // without a last one records its inputs for the next).
     deform->passThreads = framePassThreads();
-    if (deform->passThreads < 2 || !stDeformServices.mtUtil) {
+    const bool worth = lastCalls == 0 || framePassWork(deform, lastCalls) >= framePassWorthPoints();
+    if (deform->passThreads < 2 || !stDeformServices.mtUtil || !worth) {
         freeFramePass(deform->framePass);
         deform->framePass = nullptr;
     } else {

@@ -12,6 +12,7 @@
 #include "deform/still_points.h"
 #include "deform/trigon_maps.h"
 #include "deform/volume_bind_cache.h"
+#include "deform/volume_table.h"
 #include "deform_instance.h"
 #include "geometry/element_location.h"
 #include "geometry/mark_lane.h"
@@ -41,6 +42,11 @@ const size_t kFramePassBudget = size_t(256) << 20;
 const int kPassChunk = 64;
 // The lock of the bind caches' growth, among the group's mutexes.
 const int kCacheMutex = 1;
+// The least work worth a pass, in points replayed from a kept Skin blend
+// (about 0.3 ms on one thread): below it, starting the host's threads
+// (anew at each pass, 0.05-0.1 ms on our two-core machine) costs about
+// what they save.
+const double kPassWorthPoints = 3000.0;
 
 } // namespace
 
@@ -260,6 +266,31 @@ int framePassThreads() {
         if (asked >= 1) threads = asked;
     }
     return threads < kMarkLanes ? threads : kMarkLanes;
+}
+
+double framePassWorthPoints() {
+    if (const char* setting = getenv("MORVANE_PASS_FROM")) {
+        const double asked = atof(setting);
+        if (asked >= 0.0) return asked;
+    }
+    return kPassWorthPoints;
+}
+
+double framePassWork(const DeformInstance* deform, int calls) {
+    // A point's work in each cage, as measured on one thread: a kept
+    // Skin blend replayed about 0.1 us, a searched one 14 times that; a
+    // Volume point summed from its kept weights about an eighth of its
+    // table's blocks of eight elements, weighed afresh twice that.
+    double each = 0.0;
+    for (int i = 0; i < deform->cageCount; ++i) {
+        if (deform->cageArray[i]->mode != kCageModeVolume) {
+            each += deform->bindCaches[i] ? 1.0 : 14.0;
+            continue;
+        }
+        const double blocks = volumeWeightCount(deform->volumeTables[i]) / 8.0;
+        each += deform->volumeBinds[i] ? blocks / 8.0 : blocks / 4.0;
+    }
+    return each * (calls > 0 ? calls : 0);
 }
 
 void runFramePass(FramePass* pass, DeformInstance* deform, int calls, LWMTUtilFuncs* mt,

@@ -27,6 +27,15 @@ void freeFramePass(FramePass* pass);
 // else the processors online, at most kMarkLanes. One means no pass.
 int framePassThreads();
 
+// A frame of `calls` points' work on one thread, counted in points that
+// replay a kept Skin blend, by the cages' modes and caches (after the
+// refresh): what the threads would share.
+double framePassWork(const DeformInstance* deform, int calls);
+
+// The least framePassWork worth a pass: MORVANE_PASS_FROM when set (0
+// runs a pass for any frame), else what starting the threads costs.
+double framePassWorthPoints();
+
 // At a frame's first call, after the cages' refresh: the inputs of the
 // last frame's first `calls` calls are worked out on `threads` threads of
 // mt. Without them (no service, one thread, nothing recorded, another

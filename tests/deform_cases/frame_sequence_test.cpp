@@ -49,6 +49,7 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
     else
         setenv("MORVANE_BIND_CACHE", "off", 1);
     setenv("MORVANE_THREADS", std::to_string(setting.threads).c_str(), 1);
+    setenv("MORVANE_PASS_FROM", "0", 1); // however few the points
     const host::Mesh mesh = harness::meshOf(points);
     PointHarness h(cageShape, mesh);
     if (!setting.groupsStart)
@@ -157,6 +158,7 @@ std::vector<P3> runSequence(const host::Mesh& cageShape, const std::vector<P3>& 
     frame(inOrder);
     unsetenv("MORVANE_BIND_CACHE");
     unsetenv("MORVANE_THREADS");
+    unsetenv("MORVANE_PASS_FROM");
     return out;
 }
 
@@ -229,6 +231,7 @@ void shiftedFrame(PointHarness& h, const std::vector<P3>& points, double shift) 
 // aside while fewer than half of the calls repeat the last frame's inputs.
 TEST(FramePass, StepsAsideWhileThePointsMove) {
     setenv("MORVANE_THREADS", "2", 1);
+    setenv("MORVANE_PASS_FROM", "0", 1);
     std::mt19937 rng(11);
     const std::vector<P3> points = randomPoints(40, rng);
     PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
@@ -245,6 +248,37 @@ TEST(FramePass, StepsAsideWhileThePointsMove) {
     EXPECT_EQ(answeredAt(0.02), 0); // so it steps aside
     EXPECT_EQ(answeredAt(0.02), 0); // the last frame's points had moved too
     EXPECT_EQ(answeredAt(0.02), n); // still again
+    unsetenv("MORVANE_THREADS");
+    unsetenv("MORVANE_PASS_FROM");
+}
+
+// Starting the host's threads costs about what a few thousand replayed
+// blends take: a frame with less work runs call by call.
+TEST(FramePass, RunsOnlyForFramesWithEnoughWork) {
+    setenv("MORVANE_THREADS", "2", 1);
+    std::mt19937 rng(13);
+    const std::vector<P3> points = randomPoints(250, rng);
+    auto answered = [&](bool cached, const char* from) {
+        if (cached)
+            unsetenv("MORVANE_BIND_CACHE");
+        else
+            setenv("MORVANE_BIND_CACHE", "off", 1);
+        if (from)
+            setenv("MORVANE_PASS_FROM", from, 1);
+        else
+            unsetenv("MORVANE_PASS_FROM");
+        PointHarness h(harness::boxCage(2, 0.3), harness::meshOf(points));
+        h.set(kCageModeSkin, 2);
+        for (int k = 0; k < 4; ++k)
+            shiftedFrame(h, points, 0.0);
+        return framePassAnswered(h.deform->framePass);
+    };
+    const int n = int(points.size());
+    EXPECT_EQ(answered(true, nullptr), 0);  // replayed blends: not worth the threads
+    EXPECT_EQ(answered(false, nullptr), n); // searched ones, each about 14 times the work
+    EXPECT_EQ(answered(true, "200"), n);    // a lower threshold, set by hand
+    unsetenv("MORVANE_BIND_CACHE");
+    unsetenv("MORVANE_PASS_FROM");
     unsetenv("MORVANE_THREADS");
 }
 

@@ -296,6 +296,7 @@ TEST_F(DeformFailure, AFramePassThatCannotBeMadeOrGrowChangesNoResult) {
         static_cast<LWMTUtilFuncs*>(layout.services().lookup(LWMTUTILFUNCS_GLOBAL));
     ASSERT_NE(stDeformServices.mtUtil, nullptr);
     setenv("MORVANE_THREADS", "2", 1);
+    setenv("MORVANE_PASS_FROM", "0", 1); // however few the points
     const std::vector<V3> points = probes();
     const std::vector<V3> want = firstFrame(points);
     DeformInstance* deform = nullptr;
@@ -323,6 +324,7 @@ TEST_F(DeformFailure, AFramePassThatCannotBeMadeOrGrowChangesNoResult) {
             MorvaneDestroy(deform);
         });
     unsetenv("MORVANE_THREADS");
+    unsetenv("MORVANE_PASS_FROM");
     // The bind cache's four, the map table's two, the pass's record and its
     // three row arrays.
     EXPECT_EQ(attempts, 4 + 2 + 4 + 1);
