@@ -270,8 +270,9 @@ int framePassThreads() {
 
 double framePassWorthPoints() {
     if (const char* setting = getenv("MORVANE_PASS_FROM")) {
-        const double asked = atof(setting);
-        if (asked >= 0.0) return asked;
+        char* end = nullptr;
+        const double asked = strtod(setting, &end);
+        if (end != setting && asked >= 0.0) return asked;
     }
     return kPassWorthPoints;
 }
@@ -280,15 +281,20 @@ double framePassWork(const DeformInstance* deform, int calls) {
     // A point's work in each cage, as measured on one thread: a kept
     // Skin blend replayed about 0.1 us, a searched one 14 times that; a
     // Volume point summed from its kept weights about an eighth of its
-    // table's blocks of eight elements, weighed afresh twice that.
+    // table's blocks of eight elements, weighed afresh twice that, and
+    // weighed element by element (no table) at least as much as a search.
+    const double kSearched = 14.0;
     double each = 0.0;
     for (int i = 0; i < deform->cageCount; ++i) {
         if (deform->cageArray[i]->mode != kCageModeVolume) {
-            each += deform->bindCaches[i] ? 1.0 : 14.0;
+            each += deform->bindCaches[i] ? 1.0 : kSearched;
             continue;
         }
         const double blocks = volumeWeightCount(deform->volumeTables[i]) / 8.0;
-        each += deform->volumeBinds[i] ? blocks / 8.0 : blocks / 4.0;
+        if (blocks == 0.0)
+            each += kSearched;
+        else
+            each += deform->volumeBinds[i] ? blocks / 8.0 : blocks / 4.0;
     }
     return each * (calls > 0 ? calls : 0);
 }

@@ -277,6 +277,7 @@ TEST(FramePass, RunsOnlyForFramesWithEnoughWork) {
     EXPECT_EQ(answered(true, nullptr), 0);  // replayed blends: not worth the threads
     EXPECT_EQ(answered(false, nullptr), n); // searched ones, each about 14 times the work
     EXPECT_EQ(answered(true, "200"), n);    // a lower threshold, set by hand
+    EXPECT_EQ(answered(true, "none"), 0);   // not a number: the usual one
     unsetenv("MORVANE_BIND_CACHE");
     unsetenv("MORVANE_PASS_FROM");
     unsetenv("MORVANE_THREADS");
