@@ -193,9 +193,8 @@ std::vector<ServerInstance*> InstanceTable::on(LWItemID item, const std::string&
 
 bool InstanceTable::holds(LWItemID item, const char* className,
                           const ServerInstance* instance) const {
-    for (auto& i : instances_)
-        if (i.get() == instance) return i->item == item && i->className == className;
-    return false;
+    // Read only once it is known to be held: a removed one is freed.
+    return holds(instance) && instance->item == item && instance->className == className;
 }
 
 void InstanceTable::destroy(std::unique_ptr<ServerInstance> instance) {
